@@ -1,0 +1,34 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include "platform/errors.h"
+
+// Fixed message of a file-error number.
+QString ErrorMessage(ErrorCode code);
+void ShowFileError(ErrorCode code);
+
+enum class MsgStyle { Critical, Exclamation, Question, Information };
+void ShowMessage(const QString& text, MsgStyle style, const QString& title);
+
+bool FileExists(const QString& path);
+ErrorCode TestDrive(const QString& path);
+ErrorCode TestWritable(const QString& folder);
+bool IsFileInUse(const QString& path);
+QString NameFromPath(const QString& path);
+
+void SetStatus(const QString& text);
+void SetBusy();     // hourglass pointer while a long action runs
+void EndBusy();
+QString FitText(const QWidget* form, const QString& text, int widthTwips);
+
+void ReplaceFirst(QString& text, const QString& find, const QString& replacement, int start);
+void ReplaceInList(const QString& find, const QString& replacement, QStringList& list, int count);
+void SetAttributeLetters(const QString& path, const QString& letters);
+
+extern const QString InvalidCharactersMessage;
+void ShowInvalidCharacters();
+
+// Twips per pixel of the screen (15 at 96 dots per inch).
+int TwipsPerPixelX();
+int TwipsPerPixelY();

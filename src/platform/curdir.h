@@ -1,0 +1,15 @@
+#pragma once
+#include <QString>
+#include "platform/errors.h"
+
+namespace platform {
+
+// DOS keeps a current drive and a current folder per drive; so does this layer,
+// and it also changes the process's folder so that started programs inherit it.
+ErrorCode ChangeDrive(QChar letter);
+ErrorCode ChangeFolder(const QString& dosPath);
+QString CurrentDrive();                  // "c:"
+QString CurrentFolder(QChar letter);     // "c:\quorl", or "c:" at the root
+void ResetCurrentFolders();              // forget all (tests)
+
+}  // namespace platform
