@@ -1,0 +1,164 @@
+#include "fileops/errors.h"
+#include <QApplication>
+#include <QFontMetrics>
+#include <QScreen>
+#include <QStatusBar>
+#include <QPointer>
+#include "fileops/prompter.h"
+#include "fileops/shellhooks.h"
+#include "model/slots.h"
+#include "config/settings.h"
+#include "platform/curdir.h"
+#include "platform/files.h"
+
+const QString InvalidCharactersMessage =
+    QStringLiteral("Invalid characters in file / path, such as : <  /  >  |  :  *  \\  ?  \"");
+
+namespace {
+QPointer<QStatusBar>& statusBar() {
+    static QPointer<QStatusBar> bar;
+    return bar;
+}
+std::function<void()>& treeFocus() {
+    static std::function<void()> f;
+    return f;
+}
+}  // namespace
+
+void SetStatusBarWidget(QStatusBar* bar) { statusBar() = bar; }
+void SetTreeFocusHandler(std::function<void()> handler) { treeFocus() = std::move(handler); }
+
+QString ErrorMessage(ErrorCode code) {
+    switch (code) {
+    case 53: return "File not found";
+    case 57: return "Input/output error on specified drive";
+    case 58: return "File already exists";
+    case 62: return "Internal error opening file";
+    case 64: return "Bad file name";
+    case 67: return "Too many files";
+    case 68:
+    case 71: return "Disk not ready";
+    case 70: return "Access denied / write-protected disk";
+    case 75: return "The specified path conflicts with an existing file / folder name";
+    case 76: return "Can't access specified drive / path";
+    case 1000: return "Disk has been changed";
+    default: return "Undefined error ocurred";
+    }
+}
+
+void ShowFileError(ErrorCode code) {
+    ShowMessage(ErrorMessage(code), MsgStyle::Critical, "Error");
+    LastError = 0;
+}
+
+void ShowMessage(const QString& text, MsgStyle style, const QString& title) {
+    switch (style) {
+    case MsgStyle::Critical: Prompt(text, PromptIcon::Critical, PromptButtons::Ok, title); break;
+    case MsgStyle::Exclamation: Prompt(text, PromptIcon::Exclamation, PromptButtons::Ok, title); break;
+    case MsgStyle::Question: Prompt(text, PromptIcon::Question, PromptButtons::Ok, title); break;
+    case MsgStyle::Information: Prompt(text, PromptIcon::Information, PromptButtons::Ok, title); break;
+    }
+    // The message box took the keyboard; a user who was in the tree goes on there.
+    if (OpenDriveCount > 0 && CurrentDriveSlot().FocusPane == 1 && treeFocus()) treeFocus()();
+}
+
+void ShowInvalidCharacters() { ShowMessage(InvalidCharactersMessage, MsgStyle::Critical, "Error"); }
+
+bool FileExists(const QString& path) {
+    int attributes = 0;
+    LastError = platform::GetAttributes(path, &attributes);
+    return LastError == 0 && !(attributes & platform::attr::Directory);
+}
+
+ErrorCode TestDrive(const QString& path) {
+    // The Windows folder's drive first, so a failed test never leaves the
+    // current drive on a drive that just went away.
+    const QString windows = WindowsFolder();
+    ErrorCode code = windows.isEmpty() ? ErrorCode(0) : platform::ChangeDrive(windows.at(0));
+    if (code == 0) code = path.isEmpty() ? ErrorCode(68) : platform::ChangeDrive(path.at(0).toUpper());
+    LastError = code;
+    return code;
+}
+
+ErrorCode TestWritable(const QString& folder) {
+    const QString probe = folder + QString::fromUtf8("\\k56f5432.h\u00f18");
+    ErrorCode code = platform::CreateEmptyFile(probe);
+    if (code == 75) code = 70;
+    LastError = code;
+    platform::DeleteFile(probe);
+    return code;
+}
+
+bool IsFileInUse(const QString& path) {
+    LastError = platform::OpenForReading(path);
+    return LastError == 70;
+}
+
+QString NameFromPath(const QString& path) {
+    if (path.size() < 4) return path;
+    return path.mid(path.lastIndexOf('\\') + 1);
+}
+
+void SetStatus(const QString& text) {
+    if (QStatusBar* bar = statusBar()) {
+        bar->showMessage(text);
+        bar->repaint();
+    }
+}
+
+void SetBusy() {
+    if (!QApplication::overrideCursor()) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void EndBusy() {
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    SetStatus("User");
+}
+
+int TwipsPerPixelX() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? qMax(1, qRound(1440.0 / s->logicalDotsPerInchX())) : 15;
+}
+
+int TwipsPerPixelY() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? qMax(1, qRound(1440.0 / s->logicalDotsPerInchY())) : 15;
+}
+
+QString FitText(const QWidget* form, const QString& text, int widthTwips) {
+    const QFontMetrics metrics(form ? form->font() : QApplication::font());
+    const int tpp = TwipsPerPixelX();
+    const int limit = widthTwips - 25 * tpp;
+    auto twips = [&](const QString& t) { return metrics.horizontalAdvance(t) * tpp; };
+    if (twips(text) <= limit) return text;
+    QString prefix;
+    for (const QChar c : text) {
+        if (twips(prefix) >= limit) break;
+        prefix += c;
+    }
+    return prefix + "...";
+}
+
+void ReplaceFirst(QString& text, const QString& find, const QString& replacement, int start) {
+    if (start > text.size() || find.isEmpty()) return;
+    const int at = text.indexOf(find, qMax(0, start - 1), Qt::CaseSensitive);
+    if (at < 0) return;
+    text = text.left(at) + replacement + text.mid(at + find.size());
+}
+
+void ReplaceInList(const QString& find, const QString& replacement, QStringList& list, int count) {
+    for (int i = 0; i < count && i < list.size(); ++i)
+        if (list[i].contains(find)) ReplaceFirst(list[i], find, replacement, 1);
+}
+
+void SetAttributeLetters(const QString& path, const QString& letters) {
+    if (!FileExists(path)) return;
+    int attributes = 0;
+    for (const QChar c : letters.trimmed().toUpper()) {
+        if (c == 'R') attributes += platform::attr::ReadOnly;
+        else if (c == 'H') attributes += platform::attr::Hidden;
+        else if (c == 'S') attributes += platform::attr::System;
+        else if (c == 'A') attributes += platform::attr::Archive;
+    }
+    LastError = platform::SetAttributes(path, attributes);
+}

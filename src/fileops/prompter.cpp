@@ -1,0 +1,83 @@
+#include "fileops/prompter.h"
+#include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
+
+namespace {
+PromptHandler& promptHandler() {
+    static PromptHandler h;
+    return h;
+}
+ModalFormHandler& modalHandler() {
+    static ModalFormHandler h;
+    return h;
+}
+
+QMessageBox::Icon boxIcon(PromptIcon icon) {
+    switch (icon) {
+    case PromptIcon::Critical: return QMessageBox::Critical;
+    case PromptIcon::Exclamation: return QMessageBox::Warning;
+    case PromptIcon::Question: return QMessageBox::Question;
+    case PromptIcon::Information: return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons boxButtons(PromptButtons buttons) {
+    switch (buttons) {
+    case PromptButtons::Ok: return QMessageBox::Ok;
+    case PromptButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case PromptButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case PromptButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+}  // namespace
+
+void SetPromptHandler(PromptHandler handler) { promptHandler() = std::move(handler); }
+void SetModalFormHandler(ModalFormHandler handler) { modalHandler() = std::move(handler); }
+
+PromptAnswer Prompt(const QString& text, PromptIcon icon, PromptButtons buttons, const QString& title) {
+    if (promptHandler()) return promptHandler()({text, title, icon, buttons});
+    QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), QApplication::activeWindow());
+    switch (box.exec()) {
+    case QMessageBox::Yes: return PromptAnswer::Yes;
+    case QMessageBox::No: return PromptAnswer::No;
+    case QMessageBox::Cancel: return PromptAnswer::Cancel;
+    default: return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+    }
+}
+
+void CenterForm(QWidget* form, bool modal) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->geometry();
+        const QSize size = form->frameGeometry().size();
+        form->move(area.width() / 2 - size.width() / 2, area.height() / 2 - size.height() / 2);
+    }
+    if (!modal) {
+        form->show();
+        return;
+    }
+    if (modalHandler()) {
+        // The script plays the user: the form is up while it acts and gone after.
+        form->show();
+        QPointer<QWidget> guard(form);
+        modalHandler()(form);
+        if (guard && guard->isVisible()) guard->hide();
+        return;
+    }
+    if (auto* dialog = qobject_cast<QDialog*>(form)) {
+        dialog->exec();
+        return;
+    }
+    // A plain widget shown modal: wait until it hides itself.
+    form->setWindowModality(Qt::ApplicationModal);
+    form->show();
+    QPointer<QWidget> guard(form);
+    QEventLoop loop;
+    while (guard && guard->isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
+}

@@ -1,0 +1,48 @@
+#include "shell/frmShowUp.h"
+#include <QApplication>
+#include <QThread>
+#include <QVBoxLayout>
+#include "fileops/prompter.h"
+#include "shell/MDIQuorl.h"
+#include "shell/startup.h"
+
+frmShowUp::frmShowUp(QWidget* parent) : QWidget(parent, Qt::SplashScreen) {
+    setObjectName("frmShowUp");
+    auto* layout = new QVBoxLayout(this);
+    lblTitle = new QLabel("Disk Rorediva 1.0", this);
+    lblTitle->setObjectName("lblTitle");
+    QFont f = lblTitle->font();
+    f.setPointSize(f.pointSize() * 2);
+    f.setBold(true);
+    lblTitle->setFont(f);
+    lblTitle->setAlignment(Qt::AlignCenter);
+    layout->addWidget(lblTitle);
+    auto* sub = new QLabel("Loading...", this);
+    sub->setAlignment(Qt::AlignCenter);
+    layout->addWidget(sub);
+    setFixedSize(360, 160);
+}
+
+MDIQuorl* frmShowUp::Form_Load() {
+    CenterForm(this, false);
+    repaint();
+    QApplication::processEvents();
+
+    auto* main = new MDIQuorl;
+    main->setWindowTitle("Disk Rorediva 1.0");
+    SetMainForm(main);
+    if (!RunStartUp()) {
+        SetMainForm(nullptr);
+        delete main;
+        hide();
+        return nullptr;
+    }
+    // No drive is open yet.
+    main->menu("mnuFile")->menuAction()->setVisible(false);
+    main->menu("mnuFolder")->menuAction()->setVisible(false);
+
+    QThread::msleep(5);
+    hide();
+    RestoreDesktop(main);
+    return main;
+}

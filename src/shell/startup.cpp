@@ -1,0 +1,138 @@
+#include "shell/startup.h"
+#include <QApplication>
+#include <QScreen>
+#include "config/settings.h"
+#include "fileops/errors.h"
+#include "model/slots.h"
+#include "platform/curdir.h"
+#include "platform/files.h"
+#include "shell/MDIQuorl.h"
+
+namespace {
+bool exitStarted = false;
+
+std::function<void()>& endHandler() {
+    static std::function<void()> h;
+    return h;
+}
+
+// Fresh windows without a saved desktop take three quarters of the screen.
+QRect DefaultGeometry(QSize screen) {
+    const QSize size(screen.width() * 3 / 4, screen.height() * 3 / 4);
+    return QRect(QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2), size);
+}
+}  // namespace
+
+void SetEndProgramHandler(std::function<void()> handler) { endHandler() = std::move(handler); }
+
+void EndProgram() {
+    if (endHandler()) {
+        endHandler()();
+        return;
+    }
+    QApplication::exit(0);
+}
+
+void ResetShutdown() { exitStarted = false; }
+
+int LeadingNumber(const QString& piece) {
+    const QString t = piece.trimmed();
+    int i = 0;
+    if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
+    int end = i;
+    while (end < t.size() && t[end].isDigit()) ++end;
+    if (end == i) return 0;
+    bool ok = false;
+    const qlonglong v = t.left(end).toLongLong(&ok);
+    if (!ok) return 0;
+    return int(qBound<qlonglong>(INT_MIN, v, INT_MAX));
+}
+
+SavedDesktop ParseDesktopSection(const QStringList& lines) {
+    SavedDesktop d;
+    if (!lines.isEmpty() && lines[0].toLower().contains("maximized")) {
+        d.maximized = true;
+        return d;
+    }
+    // A missing or short section is a normal window of the default size.
+    if (lines.size() < 2 || lines[1].isEmpty() || !lines[1].contains('=')) return d;
+    const QStringList pieces = lines[1].mid(lines[1].indexOf('=') + 1).split(',');
+    int values[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 4 && i < pieces.size(); ++i) values[i] = LeadingNumber(pieces[i]);
+    d.hasGeometry = true;
+    d.left = values[0];
+    d.top = values[1];
+    d.width = values[2];
+    d.height = values[3];
+    return d;
+}
+
+QSize FitToScreen(QSize size, QSize screen) {
+    return QSize(qMin(size.width(), screen.width()), qMin(size.height(), screen.height()));
+}
+
+void RestoreDesktop(MDIQuorl* form) {
+    const SavedDesktop d = ParseDesktopSection(ReadSection("[desktop]"));
+    if (d.maximized) {
+        form->showMaximized();
+        return;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
+    QRect g = DefaultGeometry(screenSize);
+    if (d.hasGeometry && d.width > 0 && d.height > 0) {
+        const int tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
+        g = QRect(QPoint(d.left / tx, d.top / ty),
+                  FitToScreen(QSize(d.width / tx, d.height / ty), screenSize));
+    }
+    form->move(g.topLeft());
+    form->resize(g.size());
+    form->show();
+}
+
+QStringList ReplaceDesktopSection(const QStringList& lines, bool maximized, const QRect& twips) {
+    QStringList out;
+    for (const QString& line : lines) {
+        if (line.trimmed().toLower() == "[desktop]") break;
+        out << line;
+    }
+    out << "[desktop]";
+    out << (maximized ? "WindowState = Maximized" : "WindowState = Normal");
+    out << QString("WindowCoordinates = %1,%2,%3,%4")
+               .arg(twips.left()).arg(twips.top()).arg(twips.width()).arg(twips.height());
+    return out;
+}
+
+void SaveDesktopAndExit() {
+    if (exitStarted) return;
+    exitStarted = true;
+    if (MDIQuorl* form = MainForm()) {
+        const int tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
+        const QRect twips(form->x() * tx, form->y() * ty, form->width() * tx, form->height() * ty);
+        QStringList lines;
+        // Without a readable settings file there is nothing to keep the desktop in;
+        // writing one of only a desktop section would stop the next start.
+        if (ReadSettingsLines(&lines))
+            ReplaceSettingsFile(ReplaceDesktopSection(lines, form->isMaximized(), twips));
+    }
+    for (const char* temp : {"c:\\yhb6543.tmp", "c:\\dosdump.tmp", "c:\\shelling.bat"}) {
+        if (FileExists(temp)) {
+            platform::SetAttributes(temp, platform::attr::Archive);
+            platform::DeleteFile(temp);
+        }
+    }
+    LastError = 0;
+    EndProgram();
+}
+
+bool RunStartUp() {
+    // Steps 1, 2, 8 and 9 need the forms and live in frmShowUp; this is the rest.
+    if (!LoadSettings()) return false;
+    const QString programFolder = Settings[8].toString();
+    if (!programFolder.isEmpty()) {
+        platform::ChangeDrive(programFolder.at(0));
+        platform::ChangeFolder(programFolder);
+    }
+    Slot(1).FileSpec = "*.*";
+    return true;
+}

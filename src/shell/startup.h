@@ -1,0 +1,36 @@
+#pragma once
+#include <QRect>
+#include <QSize>
+#include <QStringList>
+#include <functional>
+
+class MDIQuorl;
+
+// Start-up, shutdown and the saved desktop.
+
+// The start-up sequence run by the splash form's load. False when the program
+// has to end (the settings were missing or wrong; the message was shown).
+bool RunStartUp();
+void RestoreDesktop(MDIQuorl* form);
+// Writes the desktop section, removes the temporary files and ends the program.
+void SaveDesktopAndExit();
+
+// How the program ends; tests install their own. The default quits the event loop.
+void SetEndProgramHandler(std::function<void()> handler);
+void EndProgram();
+// A new run (tests): the exit may be taken again.
+void ResetShutdown();
+
+// The saved desktop as read from the section's lines.
+struct SavedDesktop {
+    bool maximized = false;
+    bool hasGeometry = false;
+    int left = 0, top = 0, width = 0, height = 0;   // twips
+};
+SavedDesktop ParseDesktopSection(const QStringList& lines);
+// Leading number of a piece, blanks before it ignored; 0 without one.
+int LeadingNumber(const QString& piece);
+// The settings lines with their desktop section replaced.
+QStringList ReplaceDesktopSection(const QStringList& lines, bool maximized, const QRect& twips);
+// A saved size never larger than the screen.
+QSize FitToScreen(QSize size, QSize screen);
