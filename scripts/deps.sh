@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program and its tests need, only those missing.
 set -euo pipefail
-packages=(build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev libqt6svg6
+packages=(build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev
           libgtest-dev libzip-dev arj xvfb xdotool fonts-dejavu-core libgl-dev attr)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 struct SetupOptions {
     QString prefix;        // host folder of the prefix
@@ -11,7 +12,8 @@ struct SetupOptions {
 
 // Creates or repairs the prefix. Never overwrites an existing quorl.ini.
 // Returns false with a message in *error when something could not be made.
-bool SetupPrefix(const SetupOptions& options, QString* error);
+// *made (optional) receives one line for each item created or repaired.
+bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made = nullptr);
 
 // The fresh settings file setup installs.
 QString DefaultSettingsText();
