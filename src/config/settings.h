@@ -18,6 +18,9 @@ bool LoadSettings();
 QVariant CheckedSetting(int index, const QString& value);
 void SaveSettings();
 void WriteSettingLines(QStringList& out, const QStringList& lines, const QString& header, int firstIndex);
+// Key texts of the setting lines of "[general]", "[compression]" or "[fonts]", each
+// ending in "=" (empty for any other section): used where a line is missing.
+QStringList DefaultSettingKeys(const QString& sectionHeader);
 
 // Reads the settings file as lines (CR LF or LF), and replaces it in one step:
 // the new text is written completely to quorl.tmp, flushed, and renamed over

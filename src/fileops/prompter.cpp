@@ -32,6 +32,7 @@ QMessageBox::StandardButtons boxButtons(PromptButtons buttons) {
     case PromptButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case PromptButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case PromptButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case PromptButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -47,6 +48,7 @@ PromptAnswer Prompt(const QString& text, PromptIcon icon, PromptButtons buttons,
     case QMessageBox::Yes: return PromptAnswer::Yes;
     case QMessageBox::No: return PromptAnswer::No;
     case QMessageBox::Cancel: return PromptAnswer::Cancel;
+    case QMessageBox::Retry: return PromptAnswer::Retry;
     default: return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
     }
 }

@@ -7,8 +7,8 @@
 // through CenterForm, so that a test script can stand in for the user.
 
 enum class PromptIcon { Critical, Exclamation, Question, Information };
-enum class PromptButtons { Ok, YesNo, YesNoCancel, OkCancel };
-enum class PromptAnswer { Ok, Yes, No, Cancel };
+enum class PromptButtons { Ok, YesNo, YesNoCancel, OkCancel, RetryCancel };
+enum class PromptAnswer { Ok, Yes, No, Cancel, Retry };
 
 struct PromptRequest {
     QString text;

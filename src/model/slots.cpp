@@ -1,5 +1,6 @@
 #include "model/slots.h"
 #include <QDateTime>
+#include <algorithm>
 #include "platform/files.h"
 
 std::array<DriveSlot, MaxDrives + 1> DriveSlots;
@@ -36,12 +37,14 @@ bool SplitIndexEntry(const QString& entry, QString* path, int* position) {
 }
 
 // The header of a folder, by the index first and by scanning when the index
-// does not know it.
+// does not know it or points at another line (positions go stale while lines
+// are inserted, until the index is refreshed).
 int HeaderPosition(const DriveSlot& slot, const QString& path) {
-    int position = LookupFolderLine(slot, path);
-    if (position < 0) position = FindFolderLine(slot, path, 0);
-    if (position >= slot.LineCount || position >= slot.Lines.size()) return -1;
-    return position;
+    const int position = LookupFolderLine(slot, path);
+    if (position >= 0 && position < slot.LineCount && position < slot.Lines.size() &&
+        HeaderPath(slot.Lines[position]) == path)
+        return position;
+    return FindFolderLine(slot, path, 0);
 }
 
 // Gives the header the state suffix, replacing the one it has, so that a header
@@ -88,6 +91,7 @@ void ClearGlobalList(DriveSlot& slot) { slot.GlobalList = QStringList{QString()}
 void ClearSlot(DriveSlot& slot) { slot = DriveSlot{}; }
 
 void AddFolderLine(DriveSlot& slot, const QString& path, int nodeIndex) {
+    if (slot.Lines.size() <= slot.LineCount) slot.Lines.resize(slot.LineCount + 1);
     slot.Lines[slot.LineCount] = '>' + path + '/' + QString::number(nodeIndex);
     GrowLines(slot, 1);
 }
@@ -100,6 +104,7 @@ void GrowLines(DriveSlot& slot, int n) {
 }
 
 void AddIndexEntry(DriveSlot& slot, const QString& path, int position) {
+    if (slot.FolderIndex.size() <= slot.IndexCount) slot.FolderIndex.resize(slot.IndexCount + 1);
     slot.FolderIndex[slot.IndexCount] = path + '/' + QString::number(position);
     slot.IndexCount += 1;
     slot.FolderIndex.resize(slot.IndexCount + 1);

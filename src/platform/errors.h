@@ -16,6 +16,7 @@ constexpr ErrorCode TooManyFiles = 67;
 constexpr ErrorCode DeviceUnavailable = 68;
 constexpr ErrorCode AccessDenied = 70;
 constexpr ErrorCode DiskNotReady = 71;
+constexpr ErrorCode RenameAcrossDisks = 74;   // a folder cannot move to another file system by renaming
 constexpr ErrorCode PathFileConflict = 75;
 constexpr ErrorCode PathNotFound = 76;
 constexpr ErrorCode DiskChanged = 1000;

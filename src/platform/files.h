@@ -13,7 +13,7 @@ constexpr int ReadOnly = 1, Hidden = 2, System = 4, Directory = 16, Archive = 32
 }
 
 struct FileEntry {
-    QString name;        // as on disk (not lower-cased)
+    QString name;        // as on disk (not lower-cased); empty for a drive's root
     qint64 size = 0;
     QDateTime modified;  // local time
     int attributes = 0;  // attr bits, Directory for folders
@@ -25,14 +25,18 @@ ErrorCode GetAttributes(const QString& dosPath, int* attributes);
 ErrorCode SetAttributes(const QString& dosPath, int attributes);
 ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry);
 
-// DOS wildcard match of one name against a list of patterns separated by ";".
-// "*.*" matches every name, also names without a dot.
+// DOS wildcard match of one name against a list of patterns separated by ";",
+// ignoring case. "*" is any run, "?" one character; "*.*" (and any "x.*")
+// also takes names without a dot, "*." only names without one. A list with no
+// pattern at all matches everything.
 bool MatchesFileSpec(const QString& name, const QString& patterns);
 
 // Subfolders and files of a folder, sorted by lower-case name. Names that differ
 // only in case are listed once (the one the path lookup finds); names that cannot
-// be DOS names are left out. Hidden and system entries are left out unless
-// includeHiddenSystem is set.
+// be DOS names (not UTF-8, or failing IsValidDosComponent) are left out. Hidden
+// and system entries are left out unless includeHiddenSystem is set. Links are
+// followed; dangling links, devices and pipes are not listed. 76 for a missing
+// folder, 70 for one that may not be read.
 ErrorCode ListFolders(const QString& dosFolder, bool includeHiddenSystem, QList<FileEntry>* out);
 ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool includeHiddenSystem,
                     QList<FileEntry>* out);
@@ -40,13 +44,21 @@ ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool incl
 // Copies a file with its permissions, modification time and DOS attributes. The
 // data goes to a temporary name in the destination folder which is renamed over
 // the destination only when complete, so a failed copy never leaves a
-// half-written destination. 61 when the disk is full.
+// half-written destination. 61 when the disk is full, 75 when the destination is
+// a folder, 70 when it is read-only. Copying a file onto itself (the same file by
+// another spelling or a hard link) does nothing and returns 0.
 ErrorCode CopyFileTo(const QString& from, const QString& to);
+// Never replaces: 58 when the new name is taken by the same kind, 75 by the other
+// kind. A new name that differs only in case renames to that case. A file moves
+// to another file system by copy and delete; a folder cannot (74).
 ErrorCode RenamePath(const QString& from, const QString& to);
+// 70 for a read-only file, 75 for a folder.
 ErrorCode DeleteFile(const QString& dosPath);
+// 75 when the name is taken (by a folder or a file), 76 when the parent is missing.
 ErrorCode MakeFolder(const QString& dosPath);
+// 75 when the folder is not empty or is a drive's root, 76 when it is missing.
 ErrorCode RemoveFolder(const QString& dosPath);
-// Creates or truncates a file and closes it at once.
+// Creates or truncates a file and closes it at once; 70 for a read-only file.
 ErrorCode CreateEmptyFile(const QString& dosPath);
 // Opens for reading and closes again: 70 when permission is refused or another
 // open file description holds a conflicting lock, else the open's code.

@@ -8,7 +8,7 @@ namespace platform {
 // The folder that holds the program's whole "PC": $XDG_DATA_HOME/quorl (default
 // ~/.local/share/quorl). SetPrefixFolder overrides it (tests, setup with --prefix).
 QString PrefixFolder();
-void SetPrefixFolder(const QString& hostFolder);
+void SetPrefixFolder(const QString& hostFolder);   // empty: back to the default
 QString DosDevicesFolder();
 
 // The drive letters of the drive map, lower case with colon ("c:"), sorted.
@@ -21,5 +21,6 @@ ErrorCode DriveRoot(QChar letter, QString* hostRoot);
 // Windows folder, system folder and program folder of the prefix, as DOS paths.
 QString WindowsDirectory();   // "c:\windows"
 QString SystemDirectory();    // "c:\windows\system"
+QString ProgramDirectory();   // "c:\quorl"
 
 }  // namespace platform

@@ -1,8 +1,21 @@
 #include "shell/MDIQuorl.h"
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QMdiSubWindow>
+#include "drives/freespace.h"
+#include "drives/frmDInfo.h"
+#include "drives/frmDrive.h"
+#include "drives/volumename.h"
+#include "fileops/frmInput.h"
 #include "fileops/shellhooks.h"
+#include "model/logging.h"
+#include "model/slots.h"
+#include "shell/frmAbout.h"
+#include "shell/frmBrws.h"
 #include "shell/startup.h"
+#include "shell/toolbaricons.h"
+#include "tagging/tagging.h"
+#include "tagging/views.h"
 
 namespace {
 MDIQuorl* mainForm = nullptr;
@@ -111,6 +124,30 @@ const MenuEntry menuTree[] = {
     {1, "mnuReadMe", "&Read me", "F1"},
     {1, "mnuAbout", "&About...", ""},
 };
+
+struct ToolbarButton {
+    int index;
+    const char* key;
+    const char* tip;
+};
+
+const ToolbarButton toolbarButtons[] = {
+    {1, "tbCopy", "Copy all tagged files"},     {2, "tbDelete", "Delete all tagged files"},
+    {3, "tbMove", "Move all tagged files"},     {4, "tbView", "View all tagged files"},
+    {6, "tbBMatch", "Branch matching"},         {7, "tbBTagged", "Branch tagged"},
+    {9, "tbLog", "Log drive"},                  {10, "tbRelog", "Relog drive"},
+    {11, "tbDriveInfo", "Drive info"},          {13, "tbLogFolder", "Log folder"},
+    {14, "tbRelogFolder", "Relog folder"},      {15, "tbUnlogFolder", "Unlog folder"},
+    {16, "tbMakeFolder", "Make folder"},        {18, "tbAppWiz", "Add/Remove programs"},
+    {19, "tbDesk", "Display"},                  {20, "tbMultimedia", "Multimedia"},
+    {21, "tbModem", "Modems"},                  {22, "tbNetwork", "Network"},
+    {23, "tbSystem", "System"},
+};
+
+void SetEnabled(MDIQuorl* main, std::initializer_list<int> indexes, bool enabled) {
+    for (int i : indexes)
+        if (QAction* b = main->button(i)) b->setEnabled(enabled);
+}
 }  // namespace
 
 MDIQuorl* MainForm() { return mainForm; }
@@ -128,7 +165,222 @@ MDIQuorl::MDIQuorl(QWidget* parent) : QMainWindow(parent) {
     StatusBar->setObjectName("StatusBar");
     StatusBar->showMessage("User");
     buildMenus();
+    buildToolbar();
+    connectCommands();
     SetStatusBarWidget(StatusBar);
+    SetTreeFocusHandler([] {
+        if (frmBrws* w = ActiveDriveWindow(); w && w->DirList->isVisible()) w->DirList->setFocus();
+    });
+    connect(MdiArea, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* sub) {
+        if (!sub) return;
+        if (auto* w = qobject_cast<frmBrws*>(sub->widget())) w->Form_Activate();
+    });
+    LastDriveWindowClosed();
+    StatusBar->show();
+}
+
+void MDIQuorl::buildToolbar() {
+    buttons_.resize(24);
+    int next = 1;
+    for (const ToolbarButton& b : toolbarButtons) {
+        for (; next < b.index; ++next) buttons_[next] = Toolbar->addSeparator();
+        QAction* a = Toolbar->addAction(ToolbarIcon(b.key), b.tip);
+        a->setObjectName(b.key);
+        a->setToolTip(b.tip);
+        const int index = b.index;
+        connect(a, &QAction::triggered, this, [this, index] { Toolbar_ButtonClick(index); });
+        buttons_[b.index] = a;
+        next = b.index + 1;
+    }
+    Toolbar->setIconSize(QSize(24, 24));
+}
+
+QAction* MDIQuorl::button(const QString& key) const {
+    for (QAction* a : buttons_)
+        if (a && a->objectName() == key) return a;
+    return nullptr;
+}
+
+void MDIQuorl::Toolbar_ButtonClick(int index) {
+    frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
+    switch (index) {
+    case 6: if (w) ShowView(w, ViewSelection::BranchMatching); break;
+    case 7: if (w) ShowView(w, ViewSelection::BranchTagged); break;
+    case 9: ShowDriveDialog("Log drive"); break;
+    case 10: if (w) RelogDrive(w); break;
+    case 11: ShowDriveInfo(); break;
+    case 13: if (w) LogFolder(w, w->SelectedNodeIndex(), false, true); break;
+    case 14: if (w) RelogFolder(w); break;
+    case 15: if (w) UnlogFolder(w, CurrentDriveSlot().CurrentPath, false); break;
+    default: break;   // the file operations and the control-panel applets run their own routines
+    }
+}
+
+void MDIQuorl::connectCommands() {
+    auto on = [this](const char* name, std::function<void()> f) {
+        connect(item(name), &QAction::triggered, this, [f] { f(); });
+    };
+    auto onWindow = [on](const char* name, std::function<void(frmBrws*)> f) {
+        on(name, [f] {
+            if (frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr) f(w);
+        });
+    };
+    onWindow("mnuTagCurrentFile", [](frmBrws* w) { TagFiles(w, true, false, false); });
+    onWindow("mnuTagAllFiles", [](frmBrws* w) { TagFiles(w, true, true, false); });
+    onWindow("mnuInvertFileTags", [](frmBrws* w) { TagFiles(w, true, true, true); });
+    onWindow("mnuUntagCurrentFile", [](frmBrws* w) { TagFiles(w, false, false, false); });
+    onWindow("mnuUntagAllFiles", [](frmBrws* w) { TagFiles(w, false, true, false); });
+    onWindow("mnuTagFolderFiles", [](frmBrws* w) { TagFiles(w, true, true, false); });
+    onWindow("mnuUntagFolderFiles", [](frmBrws* w) { TagFiles(w, false, true, false); });
+    onWindow("mnuInvertFolder", [](frmBrws* w) { TagFiles(w, true, true, true); });
+    onWindow("mnuExpand", [](frmBrws* w) {
+        if (QTreeWidgetItem* n = w->DirList->currentItem()) n->setExpanded(true);
+    });
+    onWindow("mnuCollapse", [](frmBrws* w) {
+        if (QTreeWidgetItem* n = w->DirList->currentItem()) n->setExpanded(false);
+    });
+    onWindow("mnuLogFolder", [](frmBrws* w) { LogFolder(w, w->SelectedNodeIndex(), false, true); });
+    onWindow("mnuReLogFolder", [](frmBrws* w) { RelogFolder(w); });
+    onWindow("mnuUnlogFolder", [](frmBrws* w) { UnlogFolder(w, CurrentDriveSlot().CurrentPath, false); });
+    onWindow("mnuRenameFolder", [](frmBrws* w) { w->StartLabelEdit(); });
+    on("mnuLog", [] { ShowDriveDialog("Log drive"); });
+    onWindow("mnuRelog", [](frmBrws* w) { RelogDrive(w); });
+    on("mnuDriveInfo", [] { ShowDriveInfo(); });
+    on("mnuVol", [] { VolumeCommand(); });
+    on("mnuAvailable", [] { ShowDriveDialog("Available space"); });
+    on("mnuFilespec", [] { ShowInputDialog("File specification", Slot(OpenDriveCount > 0 ? CurrentSlot : 1).FileSpec); });
+    onWindow("mnuFileColumns", [](frmBrws* w) { w->SetFileColumns(w->FileColumns() % 4 + 1); });
+    onWindow("mnuGlobalMatching", [](frmBrws* w) { ShowView(w, ViewSelection::GlobalMatching); });
+    onWindow("mnuGlobalTagged", [](frmBrws* w) { ShowView(w, ViewSelection::GlobalTagged); });
+    onWindow("mnuBranchMatching", [](frmBrws* w) { ShowView(w, ViewSelection::BranchMatching); });
+    onWindow("mnuBranchTagged", [](frmBrws* w) { ShowView(w, ViewSelection::BranchTagged); });
+    onWindow("mnuWinFolders", [](frmBrws* w) {
+        if (CurrentDriveSlot().GlobalView) LeaveView(w);
+        else w->DirList->setFocus();
+    });
+    onWindow("mnuWinFiles", [](frmBrws* w) {
+        if (w->FileList->count() > 0) w->FileList->setFocus();
+    });
+    on("mnuTileVertically", [this] { TileVertically(); });
+    on("mnuTileHorizontally", [this] { TileHorizontally(); });
+    on("mnuCascade", [this] { MdiArea->cascadeSubWindows(); });
+    on("mnuArrangeIcons", [this] {
+        // Minimised windows line up along the bottom of the frame.
+        int x = 0;
+        for (QMdiSubWindow* sub : MdiArea->subWindowList()) {
+            if (!sub->isMinimized()) continue;
+            sub->move(x, MdiArea->viewport()->height() - sub->height());
+            x += sub->width();
+        }
+    });
+    on("mnuAbout", [] { ShowAbout(); });
+    connect(menu("mnuFile"), &QMenu::aboutToShow, this, [this] { UpdateFileMenu(); });
+    connect(menu("mnuFolder"), &QMenu::aboutToShow, this, [this] { UpdateFolderMenu(); });
+    connect(menu("mnuDrive"), &QMenu::aboutToShow, this, [this] { UpdateDriveMenu(); });
+    connect(menu("mnuWindow"), &QMenu::aboutToShow, this, [this] { UpdateWindowMenu(); });
+}
+
+void MDIQuorl::UpdateFileMenu() {
+    const frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
+    item("mnuTagged")->setEnabled(w && !w->FileList->selectedItems().isEmpty());
+}
+
+void MDIQuorl::UpdateFolderMenu() {
+    const frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
+    const QTreeWidgetItem* node = w ? w->DirList->currentItem() : nullptr;
+    const bool children = node && node->childCount() > 0;
+    item("mnuExpand")->setEnabled(children && !node->isExpanded());
+    item("mnuCollapse")->setEnabled(children && node->isExpanded());
+    const DriveSlot& slot = CurrentDriveSlot();
+    item("mnuFolderTags")->setEnabled(w && !slot.GlobalView && FolderFileCount(slot, slot.CurrentPath) > 0);
+}
+
+void MDIQuorl::UpdateDriveMenu() {
+    item("mnuVol")->setEnabled(OpenDriveCount > 0);
+    item("mnuRelog")->setEnabled(OpenDriveCount > 0);
+}
+
+void MDIQuorl::UpdateWindowMenu() {
+    const bool open = OpenDriveCount > 0;
+    for (const char* name : {"mnuTileVertically", "mnuTileHorizontally", "mnuCascade", "mnuArrangeIcons",
+                             "mnuFileColumns", "mnuFilespec"})
+        item(name)->setEnabled(open);
+    if (!open)
+        for (const char* name : {"mnuGlobalMatching", "mnuGlobalTagged", "mnuBranchMatching", "mnuBranchTagged",
+                                 "mnuWinFolders", "mnuWinFiles"})
+            item(name)->setEnabled(false);
+}
+
+void MDIQuorl::FolderMode() {
+    menu("mnuFile")->menuAction()->setVisible(false);
+    menu("mnuFolder")->menuAction()->setVisible(true);
+    for (const char* name : {"mnuGlobalMatching", "mnuGlobalTagged", "mnuBranchMatching", "mnuBranchTagged", "mnuWinFiles"})
+        item(name)->setEnabled(true);
+    item("mnuWinFolders")->setEnabled(false);
+}
+
+void MDIQuorl::FileMode() {
+    menu("mnuFile")->menuAction()->setVisible(true);
+    menu("mnuFolder")->menuAction()->setVisible(false);
+    for (const char* name : {"mnuGlobalMatching", "mnuGlobalTagged", "mnuBranchMatching", "mnuBranchTagged", "mnuWinFiles"})
+        item(name)->setEnabled(false);
+    item("mnuWinFolders")->setEnabled(true);
+}
+
+void MDIQuorl::FolderToolbar() {
+    SetEnabled(this, {1, 2, 3, 4}, false);
+    SetEnabled(this, {6, 7, 13, 14, 15, 16}, true);
+}
+
+void MDIQuorl::FileToolbar(bool anyTagged) {
+    if (anyTagged) SetEnabled(this, {1, 2, 3, 4}, true);
+    SetEnabled(this, {6, 7, 13, 14, 15, 16}, false);
+}
+
+void MDIQuorl::DriveWindowOpened() {
+    button("tbRelog")->setEnabled(true);
+    menu("mnuFile")->menuAction()->setVisible(false);
+    menu("mnuFolder")->menuAction()->setVisible(true);
+    menu("mnuWindow")->menuAction()->setVisible(true);
+    StatusBar->show();
+}
+
+void MDIQuorl::LastDriveWindowClosed() {
+    menu("mnuFile")->menuAction()->setVisible(false);
+    menu("mnuFolder")->menuAction()->setVisible(false);
+    SetEnabled(this, {1, 2, 3, 4, 6, 7, 10, 13, 14, 15, 16}, false);
+    if (OpenDriveCount == 0 && isVisible()) StatusBar->hide();
+}
+
+void MDIQuorl::RefreshToolbar() {
+    frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
+    if (!w) return;
+    if (CurrentDriveSlot().FocusPane == 2) w->FileToolbar();
+    else w->FolderToolbar();
+}
+
+// Side by side, each window the full height of the frame.
+void MDIQuorl::TileVertically() {
+    const QList<QMdiSubWindow*> subs = MdiArea->subWindowList();
+    if (subs.isEmpty()) return;
+    const QSize area = MdiArea->viewport()->size();
+    const int width = area.width() / subs.size();
+    for (int i = 0; i < subs.size(); ++i) {
+        subs[i]->showNormal();
+        subs[i]->setGeometry(i * width, 0, width, area.height());
+    }
+}
+
+// One above the other, each window the full width of the frame.
+void MDIQuorl::TileHorizontally() {
+    const QList<QMdiSubWindow*> subs = MdiArea->subWindowList();
+    if (subs.isEmpty()) return;
+    const QSize area = MdiArea->viewport()->size();
+    const int height = area.height() / subs.size();
+    for (int i = 0; i < subs.size(); ++i) {
+        subs[i]->showNormal();
+        subs[i]->setGeometry(0, i * height, area.width(), height);
+    }
 }
 
 void MDIQuorl::buildMenus() {
@@ -161,6 +413,22 @@ void MDIQuorl::buildMenus() {
     toolbarItem->setChecked(true);
     connect(toolbarItem, &QAction::triggered, this, [this] { mnuViewToolBar_Click(); });
     connect(item("mnuExit"), &QAction::triggered, this, [this] { mnuExit_Click(); });
+    // The window list of the Window menu follows the open drive windows.
+    connect(menu("mnuWindow"), &QMenu::aboutToShow, this, [this] {
+        QMenu* m = menu("mnuWindow");
+        for (QAction* a : m->actions())
+            if (a->property("windowList").toBool()) m->removeAction(a), a->deleteLater();
+        const QList<QMdiSubWindow*> subs = MdiArea->subWindowList();
+        if (!subs.isEmpty()) m->addSeparator()->setProperty("windowList", true);
+        for (int i = 0; i < subs.size(); ++i) {
+            QMdiSubWindow* sub = subs[i];
+            QAction* a = m->addAction(QString("&%1 %2").arg(i + 1).arg(sub->windowTitle()));
+            a->setProperty("windowList", true);
+            a->setCheckable(true);
+            a->setChecked(sub == MdiArea->activeSubWindow());
+            connect(a, &QAction::triggered, this, [this, sub] { MdiArea->setActiveSubWindow(sub); });
+        }
+    });
 }
 
 void MDIQuorl::mnuExit_Click() { SaveDesktopAndExit(); }

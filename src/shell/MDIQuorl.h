@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QVector>
 
 // The main window: the frame that holds the drive windows, with the menu bar,
 // the toolbar and the status bar.
@@ -21,14 +22,38 @@ public:
     QMenu* menu(const QString& name) const { return menus_.value(name); }
     QAction* item(const QString& name) const { return items_.value(name); }
 
+    // Toolbar buttons by index 1 to 23 (5, 8, 12 and 17 are separators) and by key.
+    QAction* button(int index) const { return index > 0 && index < buttons_.size() ? buttons_[index] : nullptr; }
+    QAction* button(const QString& key) const;
+
     void mnuExit_Click();
     void mnuViewToolBar_Click();
+
+    // Pane focus in a drive window switches the menus and the toolbar.
+    void FolderMode();
+    void FileMode();
+    void FileToolbar(bool anyTagged);
+    void FolderToolbar();
+    void DriveWindowOpened();
+    void LastDriveWindowClosed();
+    void RefreshToolbar();
+    // Enabling rules, applied when a menu opens.
+    void UpdateFileMenu();
+    void UpdateFolderMenu();
+    void UpdateDriveMenu();
+    void UpdateWindowMenu();
+    void TileVertically();
+    void TileHorizontally();
 
 protected:
     void closeEvent(QCloseEvent* event) override;   // MDIForm_Unload
 
 private:
     void buildMenus();
+    void buildToolbar();
+    void connectCommands();
+    void Toolbar_ButtonClick(int index);
+    QVector<QAction*> buttons_;
     QHash<QString, QMenu*> menus_;
     QHash<QString, QAction*> items_;
 };

@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 #include <QApplication>
 #include <QScreen>
+#include <climits>
 #include "config/settings.h"
 #include "fileops/errors.h"
 #include "model/slots.h"
@@ -33,6 +34,11 @@ void EndProgram() {
     QApplication::exit(0);
 }
 
+void QuitAtOnce() {
+    exitStarted = true;
+    EndProgram();
+}
+
 void ResetShutdown() { exitStarted = false; }
 
 int LeadingNumber(const QString& piece) {
@@ -45,7 +51,7 @@ int LeadingNumber(const QString& piece) {
     bool ok = false;
     const qlonglong v = t.left(end).toLongLong(&ok);
     if (!ok) return 0;
-    return int(qBound<qlonglong>(INT_MIN, v, INT_MAX));
+    return int(qBound(qlonglong(INT_MIN), v, qlonglong(INT_MAX)));
 }
 
 SavedDesktop ParseDesktopSection(const QStringList& lines) {

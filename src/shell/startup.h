@@ -15,6 +15,8 @@ void RestoreDesktop(MDIQuorl* form);
 // Writes the desktop section, removes the temporary files and ends the program.
 void SaveDesktopAndExit();
 
+// Ends the program at once, without saving the desktop (Alt+Q in the DOS box).
+void QuitAtOnce();
 // How the program ends; tests install their own. The default quits the event loop.
 void SetEndProgramHandler(std::function<void()> handler);
 void EndProgram();

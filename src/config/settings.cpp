@@ -1,0 +1,347 @@
+#include "config/settings.h"
+#include <QFile>
+#include <QStringDecoder>
+#include <QVariant>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include "fileops/errors.h"
+#include "model/slots.h"
+#include "platform/paths.h"
+#include "platform/prefix.h"
+
+// What a damaged or incomplete settings file does:
+// - A missing section or setting line reads as an empty value, so every setting
+//   takes the fallback of its table row; settings without a fallback (program
+//   folder, archiver paths, fonts) become empty text. An empty program folder then
+//   ends the start-up with the "not installed" message, as a wrong one does.
+// - Saving writes every setting: a missing line or section is written with the
+//   default key text of its position. Extra lines of a setting section are kept
+//   after its settings, unchanged.
+// - Saving keeps every line from "[supportedfiletypes]" on byte for byte and drops
+//   what stood between the setting sections and it. When "[supportedfiletypes]" is
+//   missing nothing is dropped: every line outside the three setting sections is
+//   kept, in its order, after them.
+// - A settings file that cannot be read is never replaced.
+
+namespace {
+
+const QString NotFoundMessage = QStringLiteral("Quorl.ini is invalid or can't be found on your windows directory");
+const QString NotInstalledMessage = QStringLiteral("Disk Rorediva is not installed in : ");
+const QString NotInstalledAdvice = QStringLiteral(
+    "Probably you renamed the folder which was containing the program. Run setup program again from the "
+    "original disks. Execution aborted");
+
+struct SettingSection {
+    const char* header;
+    int firstIndex;
+};
+constexpr SettingSection SettingSections[] = {{"[general]", 1}, {"[compression]", 9}, {"[fonts]", 17}};
+
+bool IsSettingSectionHeader(const QString& trimmedLower) {
+    for (const SettingSection& s : SettingSections)
+        if (trimmedLower == QLatin1String(s.header)) return true;
+    return false;
+}
+
+// Lines written by hand may be in any 8-bit code page; a line is text in UTF-8
+// when it is valid UTF-8, and its bytes one character each otherwise, so reading
+// never fails and never loses a byte.
+QString DecodeLine(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError()) return text;
+    return QString::fromLatin1(bytes);
+}
+
+bool HostPath(const QString& dosPath, QString* host) { return platform::DosToHost(dosPath, host) == 0; }
+
+// The file's lines as bytes, without their CR LF or LF.
+bool ReadRawLines(QList<QByteArray>* lines) {
+    lines->clear();
+    QString host;
+    if (!HostPath(SettingsFilePath(), &host)) return false;
+    QFile file(host);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) return false;
+    if (data.startsWith("\xEF\xBB\xBF")) data.remove(0, 3);
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        if (end < 0) end = data.size();
+        QByteArray line = data.mid(start, end - start);
+        if (line.endsWith('\r')) line.chop(1);
+        lines->append(line);
+        start = end + 1;
+    }
+    return true;
+}
+
+QStringList DecodeLines(const QList<QByteArray>& raw) {
+    QStringList text;
+    text.reserve(raw.size());
+    for (const QByteArray& line : raw) text.append(DecodeLine(line));
+    return text;
+}
+
+bool WriteAll(int fd, const QByteArray& data) {
+    const char* p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+void SyncFolder(const QString& hostFile) {
+    const QByteArray folder = QFile::encodeName(hostFile.left(hostFile.lastIndexOf('/') + 1));
+    const int fd = ::open(folder.isEmpty() ? "." : folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The whole new file goes to quorl.tmp, reaches the disk, and only then takes
+// the place of quorl.ini in one rename: a crash at any moment leaves either the
+// old settings or the new ones, never none.
+bool ReplaceWithRawLines(const QList<QByteArray>& lines) {
+    QString iniHost, tmpHost;
+    if (!HostPath(SettingsFilePath(), &iniHost) || !HostPath(WindowsFolder() + "\\quorl.tmp", &tmpHost)) return false;
+    QByteArray data;
+    for (const QByteArray& line : lines) data += line + "\r\n";
+
+    const QByteArray tmp = QFile::encodeName(tmpHost);
+    const QByteArray ini = QFile::encodeName(iniHost);
+    // A leftover read-only quorl.tmp would refuse to be emptied.
+    ::unlink(tmp.constData());
+    const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    struct stat old {};
+    if (::stat(ini.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) ok = ::rename(tmp.constData(), ini.constData()) == 0;
+    if (!ok) {
+        ::unlink(tmp.constData());
+        return false;
+    }
+    SyncFolder(iniHost);
+    return true;
+}
+
+// Lines of a section as ReadSection gives them, without the extra empty entry.
+QStringList SectionLines(const QStringList& text, const QString& sectionHeader) {
+    const QString wanted = sectionHeader.trimmed().toLower();
+    QStringList lines;
+    int i = 0;
+    while (i < text.size() && text[i].trimmed().toLower() != wanted) ++i;
+    for (++i; i < text.size(); ++i) {
+        const QString line = text[i].trimmed();
+        if (line.startsWith('[')) break;
+        if (!line.isEmpty()) lines.append(line);
+    }
+    return lines;
+}
+
+// Every line that is not part of a setting section (its header, its lines and
+// the empty lines up to the next header), except empty lines before the first
+// header.
+QList<QByteArray> LinesOutsideSettingSections(const QStringList& text, const QList<QByteArray>& raw) {
+    QList<QByteArray> kept;
+    bool inSetting = false;
+    bool seenHeader = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QString line = text[i].trimmed();
+        if (line.startsWith('[')) {
+            inSetting = IsSettingSectionHeader(line.toLower());
+            seenHeader = true;
+        }
+        if (inSetting || (!seenHeader && line.isEmpty())) continue;
+        kept.append(raw[i]);
+    }
+    return kept;
+}
+
+// The numeric value of a text: its leading number after any blanks, 0 when it
+// has none.
+double LeadingNumber(const QString& text) {
+    const QString t = text.trimmed();
+    int end = 0;
+    if (end < t.size() && (t[end] == '-' || t[end] == '+')) ++end;
+    const int digitsFrom = end;
+    while (end < t.size() && t[end].isDigit() && t[end].unicode() < 128) ++end;
+    if (end < t.size() && t[end] == '.') {
+        ++end;
+        while (end < t.size() && t[end].isDigit() && t[end].unicode() < 128) ++end;
+    }
+    if (end == digitsFrom || t.mid(digitsFrom, end - digitsFrom) == ".") return 0;
+    return t.left(end).toDouble();
+}
+
+int LimitedNumber(const QString& text, int low, int high) {
+    const double value = LeadingNumber(text);
+    if (value < low) return low;
+    if (value > high) return high;
+    return qRound(value);
+}
+
+QString CapitalFirst(const QString& word) { return word.left(1).toUpper() + word.mid(1); }
+
+QString ValueText(const QVariant& value) {
+    if (!value.isValid()) return QString();
+    switch (value.typeId()) {
+    case QMetaType::QString: return value.toString();
+    case QMetaType::Bool: return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    default: return value.toString().trimmed();
+    }
+}
+
+}  // namespace
+
+QString WindowsFolder() {
+    QString folder = platform::WindowsDirectory();
+    const int nul = folder.indexOf(QChar(0));
+    if (nul >= 0) folder.truncate(nul);
+    int start = 0;
+    while (start < folder.size() && folder[start] == ' ') ++start;
+    folder = folder.mid(start).toLower();
+    while (folder.endsWith('\\')) folder.chop(1);
+    return folder;
+}
+
+QString SettingsFilePath() { return WindowsFolder() + "\\quorl.ini"; }
+
+bool ReadSettingsLines(QStringList* lines) {
+    QList<QByteArray> raw;
+    const bool ok = ReadRawLines(&raw);
+    *lines = DecodeLines(raw);
+    return ok;
+}
+
+bool ReplaceSettingsFile(const QStringList& lines) {
+    QList<QByteArray> raw;
+    raw.reserve(lines.size());
+    for (const QString& line : lines) raw.append(line.toUtf8());
+    return ReplaceWithRawLines(raw);
+}
+
+QStringList ReadSection(const QString& sectionHeader) {
+    QStringList text;
+    ReadSettingsLines(&text);
+    QStringList lines = SectionLines(text, sectionHeader);
+    lines.append(QString());
+    return lines;
+}
+
+QString ValueOf(const QString& line) {
+    const int equals = line.lastIndexOf('=');
+    if (equals < 0) return QString();
+    return line.mid(equals + 1).trimmed().toLower();
+}
+
+QStringList DefaultSettingKeys(const QString& sectionHeader) {
+    const QString header = sectionHeader.trimmed().toLower();
+    if (header == "[general]")
+        return {"Ignore read only attribute=", "Max folders in slow logging=", "Folder logging method=",
+                "Show system and hidden files=", "Automatic file overwrite=", "File date format=",
+                "File columns=", "Program folder="};
+    if (header == "[compression]")
+        return {"Archives overwrite=", "Compress with paths=", "Extract with paths=", "ARJ volume size=",
+                "Compression method=", "ARJ.exe=", "Pkzip.exe=", "Pkunzip.exe="};
+    if (header == "[fonts]")
+        return {"Tree font name=", "Tree font size=", "File list font name=", "File list font size="};
+    return {};
+}
+
+QVariant CheckedSetting(int index, const QString& value) {
+    const QString v = value.trimmed().toLower();
+    switch (index) {
+    case 1: case 4: case 5: case 9: case 10: case 11:
+        return v != "false";
+    case 2:
+        return LimitedNumber(v, 0, 99);
+    case 3:
+        return v == "slow" ? v : QStringLiteral("fast");
+    case 6:
+        return v == "dd-mm-yy" ? v : QStringLiteral("mm-dd-yy");
+    case 7:
+        return LimitedNumber(v, 1, 4);
+    case 12:
+        if (v == "360 kb" || v == "720 kb" || v == "1200 kb" || v == "1440 kb") return v.toUpper();
+        return QStringLiteral("Available");
+    case 13:
+        if (v == "store" || v == "slowest" || v == "fastest") return CapitalFirst(v);
+        return QStringLiteral("fastest");
+    default:
+        return v;
+    }
+}
+
+bool LoadSettings() {
+    if (!FileExists(SettingsFilePath())) {
+        ShowMessage(NotFoundMessage, MsgStyle::Critical, "Error");
+        return false;
+    }
+    for (const SettingSection& section : SettingSections) {
+        const QStringList lines = ReadSection(section.header);
+        const int count = DefaultSettingKeys(section.header).size();
+        for (int n = 0; n < count; ++n) {
+            // The extra empty entry and any missing line read as an empty value.
+            const QString value = n < lines.size() ? ValueOf(lines[n]) : QString();
+            const int index = section.firstIndex + n;
+            Settings[index] = index >= 17 ? QVariant(value) : CheckedSetting(index, value);
+        }
+    }
+    const QString folder = Settings[8].toString();
+    if (folder.isEmpty() || !FileExists(folder + "\\Quorl.exe")) {
+        ShowMessage(NotInstalledMessage + folder + "\r\n" + NotInstalledAdvice, MsgStyle::Critical, "Error");
+        return false;
+    }
+    return true;
+}
+
+void WriteSettingLines(QStringList& out, const QStringList& lines, const QString& header, int firstIndex) {
+    out.append(header);
+    QStringList present;
+    for (const QString& line : lines)
+        if (!line.trimmed().isEmpty()) present.append(line);
+    const QStringList keys = DefaultSettingKeys(header);
+    const int count = keys.isEmpty() ? int(present.size()) : int(keys.size());
+    for (int i = 0; i < count; ++i) {
+        const QString line = i < present.size() ? present[i] : keys[i];
+        const int equals = line.lastIndexOf('=');
+        // A line without "=" gets one, or the value written after it could
+        // never be read back.
+        const QString key = equals >= 0 ? line.left(equals + 1) : line + '=';
+        const int index = firstIndex + i;
+        out.append(key + (index >= 0 && index < int(Settings.size()) ? ValueText(Settings[index]) : QString()));
+    }
+    for (int i = count; i < present.size(); ++i) out.append(present[i]);
+    out.append(QString());
+}
+
+void SaveSettings() {
+    QList<QByteArray> raw;
+    if (!ReadRawLines(&raw)) return;
+    const QStringList text = DecodeLines(raw);
+
+    QStringList settingLines;
+    for (const SettingSection& section : SettingSections)
+        WriteSettingLines(settingLines, SectionLines(text, section.header), section.header, section.firstIndex);
+    QList<QByteArray> out;
+    for (const QString& line : settingLines) out.append(line.toUtf8());
+
+    int fileTypes = 0;
+    while (fileTypes < text.size() && text[fileTypes].trimmed().toLower() != "[supportedfiletypes]") ++fileTypes;
+    if (fileTypes < text.size()) out += raw.mid(fileTypes);
+    else out += LinesOutsideSettingSections(text, raw);
+    ReplaceWithRawLines(out);
+}

@@ -1,0 +1,181 @@
+#include "model/filelist.h"
+#include <QTreeWidgetItem>
+#include "fileops/errors.h"
+#include "model/logging.h"
+#include "model/slots.h"
+#include "shell/frmBrws.h"
+#include "tagging/views.h"
+
+namespace {
+// Commands act on the current slot, the slot of the active drive window.
+DriveSlot& SlotOf(frmBrws*) { return CurrentDriveSlot(); }
+
+void SetPanel(frmBrws* w, int index, const QString& text) { w->stsFileInfo[index]->setText(text); }
+
+int PanelWidthTwips(const QLabel* panel) { return panel->width() * TwipsPerPixelX(); }
+
+// The list shows a collapsed folder's counters but not its names when it has
+// subfolders: its files would otherwise look like the contents of the branch.
+bool ListNamesFor(const QTreeWidgetItem* node) {
+    return !(node && node->childCount() > 0 && !node->isExpanded());
+}
+}  // namespace
+
+QString FormatCount(qint64 number) {
+    QString text = QString::number(number).trimmed();
+    while (text.startsWith('0')) text.remove(0, 1);
+    return text.isEmpty() ? QStringLiteral("0") : text;
+}
+
+void SetMatchingFiles(frmBrws* w, const QString& value) { SetPanel(w, 1, "Matching files : " + value); }
+void SetMatchingBytes(frmBrws* w, const QString& value) { SetPanel(w, 2, "Matching bytes : " + value); }
+void SetAvailableBytes(frmBrws* w, const QString& value) { SetPanel(w, 3, "Available bytes : " + value); }
+void SetTaggedFiles(frmBrws* w, const QString& value) { SetPanel(w, 4, "Tagged files : " + value); }
+void SetTaggedBytes(frmBrws* w, const QString& value) { SetPanel(w, 5, "Tagged bytes : " + value); }
+
+QString FileNameOf(const QString& line) { return line.left(line.indexOf('/')); }
+
+bool IsTagged(const QString& line) { return line.contains("/T"); }
+
+qint64 FileSizeOf(const QString& line) {
+    FileLine f;
+    return ParseFileLine(line, &f) ? f.size : 0;
+}
+
+QString FileDateOf(const QString& line) {
+    FileLine f;
+    return ParseFileLine(line, &f) ? f.dateTime.section(' ', 0, 0) : QString();
+}
+
+QString FileTimeOf(const QString& line) {
+    FileLine f;
+    return ParseFileLine(line, &f) ? f.dateTime.section(' ', 1) : QString();
+}
+
+QString FileAttributesOf(const QString& line) {
+    FileLine f;
+    return ParseFileLine(line, &f) ? f.attributes : QString();
+}
+
+void FillFileList(frmBrws* w, int h, bool listNames) {
+    DriveSlot& slot = SlotOf(w);
+    qint64 matching = 0, matchingBytes = 0, tagged = 0, taggedBytes = 0;
+    if (h >= 0) {
+        QStringList names;
+        QList<int> selected;
+        for (int i = h + 1; i < slot.LineCount && i != MaxLines && !slot.Lines[i].startsWith('>'); ++i) {
+            const QString& line = slot.Lines[i];
+            const qint64 size = FileSizeOf(line);
+            if (IsTagged(line)) {
+                ++tagged;
+                taggedBytes += size;
+                selected << int(matching);
+            }
+            if (listNames) names << FileNameOf(line);
+            ++matching;
+            matchingBytes += size;
+        }
+        if (listNames) {
+            w->FileList->addItems(names);
+            slot.SelectingFiles = -1;
+            for (int k : selected) w->FileList->item(k)->setSelected(true);
+            slot.SelectingFiles = 0;
+        }
+    }
+    SetMatchingBytes(w, FormatCount(matchingBytes));
+    SetMatchingFiles(w, FormatCount(matching));
+    SetTaggedFiles(w, FormatCount(tagged));
+    SetTaggedBytes(w, FormatCount(taggedBytes));
+}
+
+void ClearCounters(frmBrws* w) {
+    SetMatchingFiles(w, "###");
+    SetMatchingBytes(w, "###");
+    SetTaggedFiles(w, "###");
+    SetTaggedBytes(w, "###");
+}
+
+void ShowPath(frmBrws* w, const QString& path) {
+    const QString shown = " Path : " + path + (path.size() == 2 ? "\\" : "");
+    w->Path3D->setText(FitText(w, shown, PanelWidthTwips(w->Path3D)));
+}
+
+void ShowFolderFiles(frmBrws* w, QTreeWidgetItem* node) {
+    if (!node) return;
+    DriveSlot& slot = SlotOf(w);
+    const QString path = w->FullPath(node);
+    ShowPath(w, path);
+    w->FileList->clear();
+    if (IsFolderLogged(slot, path)) FillFileList(w, LookupFolderLine(slot, path), ListNamesFor(node));
+    else ClearCounters(w);
+    slot.CurrentPath = path;
+}
+
+void ShowCurrentFile(frmBrws* w) {
+    w->FileToolbar();
+    DriveSlot& slot = SlotOf(w);
+    const int row = w->FileList->currentRow();
+    if (row < 0) return;
+    const int at = FileLineOfItem(slot, row);
+    if (at < 0) return;
+    const QString line = slot.Lines[at];
+    int header = -1;
+    if (slot.GlobalView && GlobalLinePositions(slot.GlobalList[row], nullptr, &header)) {
+        FolderHeader folder;
+        if (header >= 0 && header < slot.LineCount && ParseFolderHeader(slot.Lines[header], &folder))
+            ShowPath(w, folder.path);
+    }
+    SetPanel(w, 6, "File bytes : " + (" " + QString::number(FileSizeOf(line))));
+    SetPanel(w, 7, "File date : " + FileDateOf(line));
+    SetPanel(w, 8, "File time : " + FileTimeOf(line));
+    SetPanel(w, 9, "File attributes : " + FileAttributesOf(line));
+    SetPanel(w, 10, FitText(w, "File : " + w->FileList->item(row)->text(), PanelWidthTwips(w->stsFileInfo[10])));
+}
+
+void ShowFileSpec(frmBrws* w) {
+    const DriveSlot& slot = SlotOf(w);
+    SetPanel(w, 0, FitText(w, "File specification : " + slot.FileSpec, PanelWidthTwips(w->stsFileInfo[0])));
+}
+
+void SetFileSpec(const QString& text) {
+    const int s = OpenDriveCount > 0 ? CurrentSlot : 1;
+    DriveSlot& slot = Slot(s);
+    const QString old = slot.FileSpec;
+    slot.FileSpec = QString(text).replace(' ', ';');
+    frmBrws* w = ActiveDriveWindow();
+    if (OpenDriveCount > 0 && w && slot.FileSpec != old) {
+        ShowFileSpec(w);
+        SetStatus("Changing file specification...");
+        ApplyFileSpec(w);
+        SetStatus("User");
+    }
+}
+
+void ApplyFileSpec(frmBrws* w) {
+    DriveSlot& slot = SlotOf(w);
+    // The logged folders, by path and node, before their lines move.
+    QList<QPair<QString, int>> folders;
+    for (int i = 0; i < slot.IndexCount; ++i) {
+        const QString path = slot.FolderIndex[i].section('/', 0, 0);
+        FolderHeader header;
+        const int h = FindFolderLine(slot, path, 0);
+        if (h >= 0 && ParseFolderHeader(slot.Lines[h], &header)) folders << qMakePair(path, header.nodeIndex);
+    }
+    for (const auto& [path, node] : folders) {
+        UnlogFolder(w, path, true, true, true);
+        int position = 0;
+        MarkFolderLogged(slot, path, &position, true);
+        LogFolderFiles(w, path, slot.FileSpec, node, false);
+    }
+    RefreshFolderIndex(slot);
+    w->FileList->clear();
+    QTreeWidgetItem* selected = w->Node(w->SelectedNodeIndex());
+    if (selected && IsFolderLogged(slot, w->FullPath(selected)))
+        FillFileList(w, LookupFolderLine(slot, w->FullPath(selected)), ListNamesFor(selected));
+    if (w->FileList->count() == 0) {
+        SetMatchingFiles(w, "0");
+        SetMatchingBytes(w, "0");
+        SetTaggedFiles(w, "0");
+        SetTaggedBytes(w, "0");
+    }
+}

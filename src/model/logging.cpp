@@ -1,0 +1,385 @@
+#include "model/logging.h"
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTreeWidgetItem>
+#include "drives/freespace.h"
+#include "fileops/errors.h"
+#include "model/filelist.h"
+#include "model/slots.h"
+#include "platform/curdir.h"
+#include "platform/files.h"
+#include "platform/volume.h"
+#include "shell/MDIQuorl.h"
+#include "shell/frmBrws.h"
+
+namespace {
+// Commands act on the current slot, the slot of the active drive window.
+DriveSlot& SlotOf(frmBrws*) { return CurrentDriveSlot(); }
+
+QString Separator(const QString& path) { return path.size() == 2 ? QStringLiteral("\\") : QString(); }
+
+bool ShowHiddenAndSystem() { return !Settings[4].isValid() || Settings[4].toBool(); }
+
+const QString& NoMemoryMessage() {
+    static const QString text = QStringLiteral("Not enough memory to log more files / folders");
+    return text;
+}
+
+// Checks the drive and the folder before reading it: the drive's message, or
+// "Disk has been changed" when the logged folder is gone.
+bool CanReadFolder(const QString& path) {
+    if (TestDrive(path.left(2)) != 0) {
+        ShowFileError(LastError);
+        return false;
+    }
+    if (!FolderExists(path + Separator(path))) {
+        ShowFileError(1000);
+        return false;
+    }
+    return true;
+}
+
+// Marks a node whose subfolders were read, so that expanding it again does not
+// add them a second time.
+constexpr int SubfoldersReadRole = Qt::UserRole + 1;
+}  // namespace
+
+QStringList FoldersToRelog;
+
+void HandleFoldersToRelog(frmBrws* w) {
+    DriveSlot& slot = SlotOf(w);
+    for (QString& folder : FoldersToRelog) {
+        if (folder.isEmpty() || folder.left(2) != slot.Drive) continue;
+        const QString path = folder;
+        folder.clear();
+        if (FindFolderLine(slot, path, 0) < 0) continue;
+        for (int i = 0; i + 1 < slot.NodeMap.size(); ++i) {
+            if (slot.NodeMap[i].section('/', 0, 0) != path) continue;
+            QTreeWidgetItem* node = w->Node(slot.NodeMap[i].section('/', 1, 1).toInt());
+            if (!node) break;
+            w->DirList->setCurrentItem(node);
+            RelogFolder(w);
+            break;
+        }
+    }
+    FoldersToRelog.removeAll(QString());
+}
+
+bool FolderExists(const QString& path) {
+    int attributes = 0;
+    LastError = platform::GetAttributes(path, &attributes);
+    return LastError == 0 && (attributes & platform::attr::Directory);
+}
+
+void LogDrive(const QString& requested) {
+    const QString drive = requested.left(2).toLower();
+    const int savedSlot = CurrentSlot;
+    const QString savedDrive = Slot(savedSlot).Drive;
+    const QString savedPath = Slot(savedSlot).CurrentPath;
+    MDIQuorl* main = MainForm();
+
+    if (IsDriveOpen(drive)) {
+        if (drive != Slot(CurrentSlot).Drive)
+            for (frmBrws* w : DriveWindows())
+                if (w->Caption().startsWith("Tree structure of " + drive)) SwitchToWindow(w->Caption());
+        return;
+    }
+    if (OpenDriveCount == MaxDrives) {
+        ShowMessage("Can't open more than 5 drives at the same time", MsgStyle::Critical, "Error");
+        return;
+    }
+    CurrentSlot = OpenDriveCount + 1;
+    DriveSlot& slot = Slot(CurrentSlot);
+    slot.FileSpec = "*.*";
+    slot.LabelEdit = 0;
+    slot.SelectingFiles = 0;
+    slot.GlobalView = 0;
+    slot.TreeClick = 0;
+    slot.FocusPane = 1;
+    slot.Drive = drive;
+    slot.CurrentPath = drive;
+    LastError = 0;
+
+    auto* w = new frmBrws;
+    w->Form_Load();
+    LogDriveTree(w);
+    if (LastError != 0) {
+        delete w;
+        ClearSlot(slot);
+        CurrentSlot = savedSlot;
+        Slot(savedSlot).Drive = savedDrive;
+        Slot(savedSlot).CurrentPath = savedPath;
+        if (savedSlot == 1 && OpenDriveCount == 0) Slot(1).FileSpec = "*.*";
+        if (!savedDrive.isEmpty()) {
+            platform::ChangeDrive(savedDrive.at(0));
+            platform::ChangeFolder(savedPath);
+        }
+        return;
+    }
+    w->SetFileColumns(Settings[7].isValid() ? Settings[7].toInt() : 1);
+    OpenDriveCount += 1;
+    slot.WindowKey = w->Caption();
+    if (main) {
+        QMdiSubWindow* sub = main->MdiArea->addSubWindow(w);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setWindowIcon(w->windowIcon());
+        sub->showMaximized();
+        main->DriveWindowOpened();
+    } else {
+        w->show();
+    }
+    w->DirList->setFocus();
+    w->dirlist_GotFocus();
+}
+
+void LogDriveTree(frmBrws* w) {
+    DriveSlot& slot = SlotOf(w);
+    const QString drive = slot.Drive;
+    if (TestDrive(drive) != 0) {
+        const ErrorCode code = LastError;
+        ShowFileError(code);
+        LastError = code;
+        return;
+    }
+    const QString label = platform::VolumeLabel(drive.at(0));
+    w->setWindowTitle("Tree structure of " + drive.toLower() + (label.isEmpty() ? QString() : " [" + label.toLower() + "]"));
+    ShowPath(w, slot.CurrentPath);
+
+    auto fontFrom = [](int nameIndex, int sizeIndex, QFont font) {
+        const QString name = Settings[nameIndex].toString();
+        if (!name.isEmpty()) font.setFamily(name);
+        const int size = Settings[sizeIndex].toString().toInt();
+        if (size > 0) font.setPointSize(size);
+        return font;
+    };
+    w->DirList->setFont(fontFrom(17, 18, w->DirList->font()));
+    w->FileList->setFont(fontFrom(19, 20, w->FileList->font()));
+
+    w->FileList->clear();
+    w->ClearNodes();
+    platform::ChangeDrive(drive.at(0));
+    QList<platform::FileEntry> subfolders;
+    platform::ListFolders(drive + "\\", ShowHiddenAndSystem(), &subfolders);
+    w->DirList->setRootIsDecorated(!subfolders.isEmpty());
+
+    const int root = w->AddNode(nullptr, drive);
+    AddNodeEntry(slot, drive, root);
+    AddFolderLine(slot, drive, root);
+    slot.Lines[0] += "/L";
+    AddIndexEntry(slot, drive, 0);
+    {
+        const QSignalBlocker block(w->DirList);
+        w->DirList->setCurrentItem(w->Node(root));
+    }
+    SetStatus("Logging folder...");
+    LastError = 0;
+    AddSubfolders(w, root);
+    LogFolderFiles(w, drive, slot.FileSpec, root, true, false);
+    SetStatus("User");
+    // A failure while reading the root is reported; the window stays logged.
+    LastError = 0;
+}
+
+bool AddSubfolders(frmBrws* w, int nodeIndex) {
+    DriveSlot& slot = SlotOf(w);
+    QTreeWidgetItem* node = w->Node(nodeIndex);
+    if (!node) return true;
+    if (node->data(0, SubfoldersReadRole).toBool()) return true;
+    const QString path = w->FullPath(node);
+    if (!CanReadFolder(path)) return true;
+    QList<platform::FileEntry> folders;
+    const ErrorCode code = platform::ListFolders(path + Separator(path), ShowHiddenAndSystem(), &folders);
+    node->setData(0, SubfoldersReadRole, true);
+    if (code != 0) {
+        ShowFileError(code);
+        return true;
+    }
+    for (const platform::FileEntry& folder : folders) {
+        if (slot.LineCount >= MaxLines) {
+            ShowMessage(NoMemoryMessage(), MsgStyle::Critical, "Error");
+            return false;
+        }
+        const QString name = folder.name.toLower();
+        const QString full = path + "\\" + name;
+        const int child = w->AddNode(node, name);
+        AddFolderLine(slot, full, child);
+        AddNodeEntry(slot, full, child);
+        slot.Lines[slot.LineCount - 1] += "/U";
+    }
+    return true;
+}
+
+bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int nodeIndex, bool refill,
+                    bool refreshIndex) {
+    DriveSlot& slot = SlotOf(w);
+    if (!CanReadFolder(path)) return false;
+    QList<platform::FileEntry> files;
+    const ErrorCode code = platform::ListFiles(path + Separator(path), pattern, ShowHiddenAndSystem(), &files);
+    if (code != 0) {
+        ShowFileError(code);
+        return false;
+    }
+    const int h = FindFolderLine(slot, path, 0);
+    if (h < 0) return false;
+    QStringList lines;
+    for (int i = 0; i < files.size() && i != MaxFilesPerFolder && slot.LineCount + i != MaxLines; ++i) {
+        const platform::FileEntry& f = files[i];
+        lines << MakeFileLine(f.name.toLower(), f.size, f.modified, f.attributes);
+    }
+    if (!lines.isEmpty()) {
+        const int oldCount = slot.LineCount;
+        GrowLines(slot, lines.size());
+        for (int i = oldCount - 1; i > h; --i) slot.Lines[i + lines.size()] = slot.Lines[i];
+        for (int i = 0; i < lines.size(); ++i) slot.Lines[h + 1 + i] = lines[i];
+        if (refreshIndex) RefreshFolderIndex(slot);
+    }
+    QTreeWidgetItem* node = w->Node(nodeIndex);
+    if (refill && node && node == w->DirList->currentItem()) {
+        w->FileList->clear();
+        const bool listNames = !(node->childCount() > 0 && !node->isExpanded());
+        FillFileList(w, h, listNames);
+    }
+    return true;
+}
+
+void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
+    DriveSlot& slot = SlotOf(w);
+    QTreeWidgetItem* node = w->Node(nodeIndex);
+    if (!node) return;
+    const QString path = w->FullPath(node);
+    if (slot.LineCount >= MaxLines) {
+        if (!IsFolderLogged(slot, path) && !node->isExpanded())
+            ShowMessage(NoMemoryMessage(), MsgStyle::Critical, "Error");
+        return;
+    }
+    if (!IsFolderLogged(slot, path)) {
+        SetBusy();
+        if (!quiet) SetStatus("Logging folder...");
+        int position = 0;
+        MarkFolderLogged(slot, path, &position);
+        if (!LogFolderFiles(w, path, slot.FileSpec, nodeIndex, true)) {
+            // What could not be read is not in the picture: the folder stays unlogged.
+            UnlogFolder(w, path, true);
+        }
+        if (node->childCount() == 0) w->SetNodeImage(node, false);
+        while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+        if (endBusy) SetStatus("User");
+    }
+    ShowAvailableBytes(w);
+}
+
+void ExpandFolder(frmBrws* w, int nodeIndex) {
+    QTreeWidgetItem* node = w->Node(nodeIndex);
+    if (!node) return;
+    w->SetNodeImage(node, true);
+    if (node == w->DirList->currentItem()) LogFolder(w, nodeIndex, false, false);
+    SetBusy();
+    SetStatus("Expanding folder...");
+    const bool slow = Settings[3].toString() == "slow";
+    const int maxFolders = Settings[2].isValid() ? Settings[2].toInt() : 0;
+    const int children = node->childCount();
+    for (int i = 0; i < children; ++i) {
+        const int child = w->NodeIndex(node->child(i));
+        if (!AddSubfolders(w, child)) break;
+        if (slow && children <= maxFolders) LogFolder(w, child, true, false);
+    }
+    EndBusy();
+}
+
+void UnlogFolder(frmBrws* w, const QString& path, bool quiet, bool batch, bool keepIndex) {
+    DriveSlot& slot = SlotOf(w);
+    if (!IsFolderLogged(slot, path)) return;
+    if (!quiet) SetStatus("Unlogging folder...");
+    int h = 0;
+    MarkFolderUnlogged(slot, path, &h);
+    if (!keepIndex) {
+        for (int i = 0; i < slot.IndexCount; ++i) {
+            if (slot.FolderIndex[i].section('/', 0, 0) != path) continue;
+            slot.FolderIndex.removeAt(i);
+            slot.IndexCount -= 1;
+            break;
+        }
+    }
+    int count = 0;
+    while (h + 1 + count < slot.LineCount && !slot.Lines[h + 1 + count].startsWith('>')) ++count;
+    if (count > 0) {
+        for (int i = h + 1; i + count < slot.LineCount; ++i) slot.Lines[i] = slot.Lines[i + count];
+        GrowLines(slot, -count);
+    }
+    if (!batch) {
+        RefreshFolderIndex(slot);
+        w->FileList->clear();
+        ClearCounters(w);
+        if (!quiet) SetStatus("User");
+    }
+    if (!batch) ShowAvailableBytes(w);
+}
+
+void RelogFolder(frmBrws* w) {
+    DriveSlot& slot = SlotOf(w);
+    SetStatus("Relogging folder...");
+    const QString path = slot.CurrentPath;
+    QSet<QString> tagged;
+    const int h = LookupFolderLine(slot, path);
+    if (h >= 0 && IsFolderLogged(slot, path))
+        for (int i = h + 1; i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i)
+            if (IsTagged(slot.Lines[i])) tagged.insert(FileNameOf(slot.Lines[i]));
+    UnlogFolder(w, path, true);
+    if (TestDrive(slot.Drive) != 0) {
+        ShowFileError(LastError);
+        return;
+    }
+    if (!FolderExists(path + Separator(path))) {
+        ShowFileError(LastError ? LastError : ErrorCode(1000));
+        return;
+    }
+    LogFolder(w, w->SelectedNodeIndex(), true, false);
+    if (w->FileList->count() > 0 && !tagged.isEmpty()) {
+        const int header = LookupFolderLine(slot, path);
+        qint64 count = 0, bytes = 0;
+        slot.SelectingFiles = -1;
+        for (int row = 0; row < w->FileList->count(); ++row) {
+            const int at = header + 1 + row;
+            if (at >= slot.LineCount || !tagged.contains(FileNameOf(slot.Lines[at]))) continue;
+            QString& line = slot.Lines[at];
+            line[line.indexOf('/') + 1] = 'T';
+            w->FileList->item(row)->setSelected(true);
+            ++count;
+            bytes += FileSizeOf(line);
+        }
+        slot.SelectingFiles = 0;
+        SetTaggedFiles(w, FormatCount(count));
+        SetTaggedBytes(w, FormatCount(bytes));
+    }
+    SetStatus("User");
+}
+
+void RelogDrive(frmBrws* w) {
+    DriveSlot& slot = SlotOf(w);
+    if (TestDrive(slot.Drive) != 0) {
+        ShowFileError(LastError);
+        return;
+    }
+    platform::ChangeDrive(slot.Drive.at(0));
+    if (slot.GlobalView) {
+        slot.GlobalView = 0;
+        w->LeaveGlobalView();
+    }
+    ClearFolderLines(slot);
+    ClearNodeMap(slot);
+    ClearFolderIndex(slot);
+    ClearGlobalList(slot);
+    slot.WindowKey.clear();
+    slot.CurrentPath.clear();
+    slot.GlobalView = 0;
+    slot.SelectingFiles = 0;
+    slot.FocusPane = 1;
+    slot.LabelEdit = 0;
+    slot.TreeClick = 0;
+    slot.CurrentPath = slot.Drive;
+    LogDriveTree(w);
+    slot.WindowKey = w->Caption();
+    w->DirList->setFocus();
+    if (MDIQuorl* main = MainForm()) main->RefreshToolbar();
+}

@@ -1,0 +1,416 @@
+#include "platform/files.h"
+#include <QFile>
+#include <QHash>
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <vector>
+#include "platform/hostfs.h"
+#include "platform/paths.h"
+
+namespace platform {
+
+using host::Encode;
+using host::ErrorAt;
+
+namespace {
+constexpr int kHsa = attr::Hidden | attr::System | attr::Archive;
+
+// Host path and DOS name of the entry a DOS path stands for (the name is empty for a root).
+ErrorCode Resolve(const QString& dosPath, QString* hostPath, QString* dosName) {
+    QString full, drive;
+    QStringList components;
+    if (const ErrorCode e = FullDosPath(dosPath, &full)) return e;
+    SplitDosPath(full, &drive, &components);
+    if (const ErrorCode e = DosToHost(full, hostPath)) return e;
+    if (dosName) *dosName = components.isEmpty() ? QString() : hostPath->mid(hostPath->lastIndexOf(u'/') + 1);
+    return err::None;
+}
+
+ErrorCode StatAt(const QString& hostPath, struct stat* st) {
+    if (::stat(Encode(hostPath).constData(), st) == 0) return err::None;
+    return ErrorAt(errno, hostPath);
+}
+
+// A folder operation on a folder that is not there reports the path, not a file.
+ErrorCode FolderErrorAt(int e, const QString& hostPath) {
+    return e == ENOENT ? err::PathNotFound : ErrorAt(e, hostPath);
+}
+
+bool IsUnsupported(int e) { return e == ENOTSUP || e == EOPNOTSUPP; }
+
+QDateTime ModifiedTime(const struct stat& st) {
+    return QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000,
+                                          Qt::LocalTime);
+}
+
+FileEntry MakeEntry(const QString& name, const QString& hostPath, const struct stat& st) {
+    FileEntry e;
+    e.name = name;
+    e.size = S_ISDIR(st.st_mode) ? 0 : qint64(st.st_size);
+    e.modified = ModifiedTime(st);
+    e.attributes = host::ReadAttributes(hostPath, name, st);
+    return e;
+}
+
+bool WildMatch(const QString& name, const QString& pattern) {
+    qsizetype n = 0, p = 0, starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*') ++p;
+    return p == pattern.size();
+}
+
+bool MatchesOne(const QString& foldedName, const QString& foldedPattern) {
+    // "name." asks for a name without an extension.
+    if (foldedPattern.size() > 1 && foldedPattern.endsWith(u'.'))
+        return !foldedName.contains(u'.') && WildMatch(foldedName, foldedPattern.chopped(1));
+    if (WildMatch(foldedName, foldedPattern)) return true;
+    // "name.*" also takes the name without any extension, so "*.*" takes every name.
+    return foldedPattern.endsWith(u".*") && WildMatch(foldedName, foldedPattern.chopped(2));
+}
+
+// Every name of a folder that a lookup can reach, once per case-folded spelling:
+// the all-lower-case spelling when there is one (the program asks in lower case),
+// else the first in sorted order.
+ErrorCode ReachableNames(const QString& hostFolder, QStringList* out) {
+    QStringList names;
+    if (const ErrorCode e = host::ReadFolderNames(hostFolder, &names)) return e;
+    QHash<QString, qsizetype> slot;
+    out->clear();
+    for (const QString& n : names) {
+        const QString key = host::Fold(n);
+        const auto it = slot.constFind(key);
+        if (it == slot.constEnd()) {
+            slot.insert(key, out->size());
+            out->append(n);
+        } else if (n == n.toLower() && (*out)[*it] != (*out)[*it].toLower()) {
+            (*out)[*it] = n;
+        }
+    }
+    return err::None;
+}
+
+ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& patterns, bool includeHiddenSystem,
+                      QList<FileEntry>* out) {
+    out->clear();
+    QString hostFolder;
+    if (const ErrorCode e = DosToHost(dosFolder, &hostFolder)) return e;
+    QStringList names;
+    if (const ErrorCode e = ReachableNames(hostFolder, &names)) return e;
+    for (const QString& n : names) {
+        const QString path = host::Join(hostFolder, n);
+        struct stat st;
+        if (::stat(Encode(path).constData(), &st) != 0) continue;   // dangling link
+        if (folders ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode)) continue;
+        if (!folders && !MatchesFileSpec(n, patterns)) continue;
+        FileEntry entry = MakeEntry(n, path, st);
+        if (!includeHiddenSystem && (entry.attributes & (attr::Hidden | attr::System))) continue;
+        out->append(entry);
+    }
+    std::sort(out->begin(), out->end(), [](const FileEntry& a, const FileEntry& b) {
+        const QString la = a.name.toLower(), lb = b.name.toLower();
+        return la != lb ? la < lb : a.name < b.name;
+    });
+    return err::None;
+}
+
+ErrorCode CopyData(int in, int out) {
+    std::vector<char> buffer;
+    bool kernel = true;
+    bool copiedAny = false;
+    for (;;) {
+        ssize_t n;
+        if (kernel) {
+            n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || IsUnsupported(errno))) {
+                kernel = false;
+                continue;
+            }
+            // Some pseudo file systems report size 0 to the kernel copy; read to be sure.
+            if (n == 0 && !copiedAny) {
+                kernel = false;
+                continue;
+            }
+        } else {
+            if (buffer.empty()) buffer.resize(1 << 20);
+            n = ::read(in, buffer.data(), buffer.size());
+            for (ssize_t done = 0; n > 0 && done < n;) {
+                const ssize_t w = ::write(out, buffer.data() + done, size_t(n - done));
+                if (w < 0) {
+                    if (errno == EINTR) continue;
+                    return ErrorFromErrno(errno);
+                }
+                done += w;
+            }
+        }
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return ErrorFromErrno(errno);
+        }
+        if (n == 0) return err::None;
+        copiedAny = true;
+    }
+}
+
+// The copy proper, host to host: data, DOS attributes, permissions and time go to
+// a temporary file beside the destination, which then replaces the destination.
+ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst) {
+    QByteArray tmpl = Encode(host::Join(host::ParentOf(dst), QStringLiteral(".quorl-copy-XXXXXX")));
+    const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
+    if (out < 0) return ErrorAt(errno, QFile::decodeName(tmpl));
+    auto fail = [&](ErrorCode code) {
+        ::close(out);
+        ::unlink(tmpl.constData());
+        return code;
+    };
+    if (const ErrorCode e = CopyData(in, out)) return fail(e);
+    char dosAttrib[256];
+    const ssize_t n = ::fgetxattr(in, host::DosAttribName, dosAttrib, sizeof dosAttrib);
+    // Before the permissions: a read-only copy would refuse the attribute.
+    if (n >= 0 && ::fsetxattr(out, host::DosAttribName, dosAttrib, size_t(n), 0) != 0 && !IsUnsupported(errno))
+        return fail(ErrorFromErrno(errno));
+    if (::fchmod(out, source.st_mode & 07777) != 0) return fail(ErrorFromErrno(errno));
+    const struct timespec times[2] = {source.st_atim, source.st_mtim};
+    if (::futimens(out, times) != 0) return fail(ErrorFromErrno(errno));
+    if (::close(out) != 0) {
+        const int e = errno;
+        ::unlink(tmpl.constData());
+        return ErrorFromErrno(e);
+    }
+    if (::rename(tmpl.constData(), Encode(dst).constData()) != 0) {
+        const ErrorCode e = ErrorAt(errno, dst);
+        ::unlink(tmpl.constData());
+        return e;
+    }
+    return err::None;
+}
+
+ErrorCode OpenSource(const QString& src, int* fd, struct stat* st) {
+    // Non-blocking, so that a named pipe cannot hang the program.
+    *fd = ::open(Encode(src).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (*fd < 0) return ErrorAt(errno, src);
+    ErrorCode e = err::None;
+    if (::fstat(*fd, st) != 0) e = ErrorFromErrno(errno);
+    else if (S_ISDIR(st->st_mode)) e = err::PathFileConflict;
+    else if (!S_ISREG(st->st_mode)) e = err::AccessDenied;   // devices and pipes are not copied
+    if (e) ::close(*fd);
+    return e;
+}
+}  // namespace
+
+ErrorCode GetAttributes(const QString& dosPath, int* attributes) {
+    QString hostPath, name;
+    if (const ErrorCode e = Resolve(dosPath, &hostPath, &name)) return e;
+    struct stat st;
+    if (const ErrorCode e = StatAt(hostPath, &st)) return e;
+    *attributes = host::ReadAttributes(hostPath, name, st);
+    return err::None;
+}
+
+ErrorCode SetAttributes(const QString& dosPath, int attributes) {
+    QString hostPath, name;
+    if (const ErrorCode e = Resolve(dosPath, &hostPath, &name)) return e;
+    const QByteArray path = Encode(hostPath);
+    struct stat st;
+    if (const ErrorCode e = StatAt(hostPath, &st)) return e;
+    const mode_t original = st.st_mode & 07777;
+    const mode_t wanted = (attributes & attr::ReadOnly) ? original & ~mode_t(0222) : original | S_IWUSR;
+    mode_t current = original;
+    const int wantedHsa = attributes & kHsa;
+    if ((host::ReadAttributes(hostPath, name, st) & kHsa) != wantedHsa) {
+        // The attribute of a read-only file can only be written while it may be written.
+        if (!(current & S_IWUSR)) {
+            if (::chmod(path.constData(), current | S_IWUSR) != 0) return ErrorFromErrno(errno);
+            current |= S_IWUSR;
+        }
+        const QByteArray value = host::FormatDosAttrib(wantedHsa);
+        if (::setxattr(path.constData(), host::DosAttribName, value.constData(), size_t(value.size()), 0) != 0 &&
+            !IsUnsupported(errno)) {
+            const int e = errno;
+            if (current != original) ::chmod(path.constData(), original);
+            return ErrorFromErrno(e);
+        }
+    }
+    if (current != wanted && ::chmod(path.constData(), wanted) != 0) return ErrorFromErrno(errno);
+    return err::None;
+}
+
+ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry) {
+    QString hostPath, name;
+    if (const ErrorCode e = Resolve(dosPath, &hostPath, &name)) return e;
+    struct stat st;
+    if (const ErrorCode e = StatAt(hostPath, &st)) return e;
+    *entry = MakeEntry(name, hostPath, st);
+    return err::None;
+}
+
+bool MatchesFileSpec(const QString& name, const QString& patterns) {
+    const QString folded = host::Fold(name);
+    bool anyPattern = false;
+    for (const QString& p : patterns.split(u';')) {
+        const QString pattern = p.trimmed();
+        if (pattern.isEmpty()) continue;
+        anyPattern = true;
+        if (MatchesOne(folded, host::Fold(pattern))) return true;
+    }
+    // No pattern at all leaves nothing to filter.
+    return !anyPattern;
+}
+
+ErrorCode ListFolders(const QString& dosFolder, bool includeHiddenSystem, QList<FileEntry>* out) {
+    return ListEntries(dosFolder, true, QString(), includeHiddenSystem, out);
+}
+
+ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool includeHiddenSystem,
+                    QList<FileEntry>* out) {
+    return ListEntries(dosFolder, false, patterns, includeHiddenSystem, out);
+}
+
+ErrorCode CopyFileTo(const QString& from, const QString& to) {
+    QString src, dst;
+    if (const ErrorCode e = DosToHost(from, &src)) return e;
+    if (const ErrorCode e = DosToHost(to, &dst)) return e;
+    int in;
+    struct stat source;
+    if (const ErrorCode e = OpenSource(src, &in, &source)) return e;
+    struct stat target;
+    ErrorCode result = err::None;
+    if (::stat(Encode(dst).constData(), &target) == 0) {
+        if (S_ISDIR(target.st_mode)) result = err::PathFileConflict;
+        else if (target.st_dev == source.st_dev && target.st_ino == source.st_ino) {
+            ::close(in);
+            return err::None;   // a file copied onto itself is already there
+        } else if (!(target.st_mode & S_IWUSR)) result = err::AccessDenied;
+    } else if (errno != ENOENT) {
+        result = ErrorAt(errno, dst);
+    }
+    if (result == err::None) result = CopyHostFile(in, source, dst);
+    ::close(in);
+    return result;
+}
+
+ErrorCode RenamePath(const QString& from, const QString& to) {
+    QString src, srcName, dst, fullTo;
+    if (const ErrorCode e = Resolve(from, &src, &srcName)) return e;
+    if (const ErrorCode e = FullDosPath(to, &fullTo)) return e;
+    if (const ErrorCode e = DosToHost(fullTo, &dst)) return e;
+    struct stat s, d, followed;
+    if (::lstat(Encode(src).constData(), &s) != 0) return ErrorAt(errno, src);
+    if (srcName.isEmpty()) return err::PathFileConflict;   // a drive's root keeps its name
+    if (::stat(Encode(src).constData(), &followed) == 0) s = followed;
+    if (dst == src) {
+        // The lookup of the new name found the entry itself: a change of case only.
+        dst = host::Join(host::ParentOf(src), fullTo.mid(fullTo.lastIndexOf(u'\\') + 1));
+        if (dst == src) return err::None;
+    } else if (::lstat(Encode(dst).constData(), &d) == 0) {
+        if (::stat(Encode(dst).constData(), &followed) == 0) d = followed;
+        return S_ISDIR(d.st_mode) == S_ISDIR(s.st_mode) ? err::FileExists : err::PathFileConflict;
+    }
+    const QByteArray srcBytes = Encode(src), dstBytes = Encode(dst);
+    int r = ::renameat2(AT_FDCWD, srcBytes.constData(), AT_FDCWD, dstBytes.constData(), RENAME_NOREPLACE);
+    // File systems without the no-replace rename: the check above has to do.
+    if (r != 0 && (errno == EINVAL || IsUnsupported(errno)))
+        r = ::rename(srcBytes.constData(), dstBytes.constData());
+    if (r == 0) return err::None;
+    if (errno == EEXIST) return err::FileExists;
+    if (errno != EXDEV || !S_ISREG(s.st_mode)) return ErrorAt(errno, dst);
+    // Another file system: a file moves by copy and delete.
+    int in;
+    struct stat source;
+    if (const ErrorCode e = OpenSource(src, &in, &source)) return e;
+    const ErrorCode e = CopyHostFile(in, source, dst);
+    ::close(in);
+    if (e) return e;
+    if (::unlink(srcBytes.constData()) != 0) {
+        const int ue = errno;
+        ::unlink(dstBytes.constData());
+        return ErrorFromErrno(ue);
+    }
+    return err::None;
+}
+
+ErrorCode DeleteFile(const QString& dosPath) {
+    QString hostPath;
+    if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
+    struct stat st;
+    if (const ErrorCode e = StatAt(hostPath, &st)) return e;
+    if (S_ISDIR(st.st_mode)) return err::PathFileConflict;
+    // DOS refuses to delete a read-only file.
+    if (!(st.st_mode & S_IWUSR)) return err::AccessDenied;
+    if (::unlink(Encode(hostPath).constData()) != 0) return ErrorAt(errno, hostPath);
+    return err::None;
+}
+
+ErrorCode MakeFolder(const QString& dosPath) {
+    QString hostPath;
+    if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
+    if (::mkdir(Encode(hostPath).constData(), 0777) == 0) return err::None;
+    const int e = errno;
+    // A name already taken, by a file or a folder, is the DOS path/file access error.
+    if (e == EEXIST) return err::PathFileConflict;
+    return FolderErrorAt(e, hostPath);
+}
+
+ErrorCode RemoveFolder(const QString& dosPath) {
+    QString hostPath, name;
+    if (const ErrorCode e = Resolve(dosPath, &hostPath, &name)) return e;
+    if (name.isEmpty()) return err::PathFileConflict;   // a drive's root stays
+    if (::rmdir(Encode(hostPath).constData()) == 0) return err::None;
+    const int e = errno;
+    return e == EEXIST ? err::PathFileConflict : FolderErrorAt(e, hostPath);
+}
+
+ErrorCode CreateEmptyFile(const QString& dosPath) {
+    QString hostPath;
+    if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
+    const QByteArray path = Encode(hostPath);
+    struct stat st;
+    // A read-only file is not truncated, even for a user the permissions would let through.
+    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+        return err::AccessDenied;
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) return ErrorAt(errno, hostPath);
+    if (::close(fd) != 0) return ErrorFromErrno(errno);
+    return err::None;
+}
+
+ErrorCode OpenForReading(const QString& dosPath) {
+    QString hostPath;
+    if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
+    const int fd = ::open(Encode(hostPath).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return ErrorAt(errno, hostPath);
+    struct stat st;
+    ErrorCode result = err::None;
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        result = err::PathFileConflict;
+    } else {
+        // A write-lock probe over the whole file reports any lock another open
+        // file description holds on it, read or write: the file is in use.
+        struct flock probe {};
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = 0;
+        probe.l_len = 0;
+        if (::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) result = err::AccessDenied;
+    }
+    ::close(fd);
+    return result;
+}
+
+}  // namespace platform

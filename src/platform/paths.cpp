@@ -1,0 +1,164 @@
+#include "platform/paths.h"
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+#include "platform/curdir.h"
+#include "platform/hostfs.h"
+#include "platform/prefix.h"
+
+namespace platform {
+
+namespace {
+bool IsLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+// DOS resolves "." and ".." by the text alone; ".." at the root stays at the root.
+void AppendComponents(const QString& text, QStringList* components) {
+    for (const QString& part : text.split(u'\\', Qt::SkipEmptyParts)) {
+        if (part == u".") continue;
+        if (part == u"..") {
+            if (!components->isEmpty()) components->removeLast();
+            continue;
+        }
+        components->append(part);
+    }
+}
+
+QString Canonical(const QString& hostPath) {
+    char buf[PATH_MAX];
+    if (::realpath(host::Encode(hostPath).constData(), buf)) return QFile::decodeName(buf);
+    return QString();
+}
+
+// The canonical form of a path whose last components may not exist yet.
+QString CanonicalAllowingMissing(const QString& hostPath) {
+    QString existing = QDir::cleanPath(hostPath);
+    QStringList rest;
+    for (;;) {
+        const QString c = Canonical(existing);
+        if (!c.isEmpty()) {
+            QString out = c;
+            for (const QString& r : rest) out = host::Join(out, r);
+            return out;
+        }
+        if (existing == u"/" || existing.isEmpty()) return QString();
+        const qsizetype slash = existing.lastIndexOf(u'/');
+        rest.prepend(existing.mid(slash + 1));
+        existing = slash == 0 ? QStringLiteral("/") : existing.left(slash);
+    }
+}
+}  // namespace
+
+bool IsValidDosComponent(const QString& name) {
+    if (name.isEmpty()) return false;
+    for (QChar c : name) {
+        if (c.unicode() < 0x20) return false;
+        switch (c.unicode()) {
+        case '"': case '*': case '/': case ':': case '<': case '>': case '?': case '\\': case '|':
+            return false;
+        default: break;
+        }
+    }
+    return true;
+}
+
+bool SplitDosPath(const QString& dosPath, QString* drive, QStringList* components) {
+    if (dosPath.size() < 2 || !IsLetter(dosPath[0]) || dosPath[1] != u':') return false;
+    if (dosPath.size() > 2 && dosPath[2] != u'\\') return false;
+    *drive = QString(dosPath[0].toLower()) + u':';
+    components->clear();
+    AppendComponents(dosPath.mid(2), components);
+    return true;
+}
+
+ErrorCode FullDosPath(const QString& dosPath, QString* fullPath) {
+    if (dosPath.isEmpty()) return err::PathNotFound;
+    QChar letter;
+    QString rest;
+    if (dosPath.size() >= 2 && dosPath[1] == u':') {
+        if (!IsLetter(dosPath[0])) return err::BadFileName;
+        letter = dosPath[0].toLower();
+        rest = dosPath.mid(2);
+    } else {
+        letter = CurrentDrive()[0];
+        rest = dosPath;
+    }
+    QStringList components;
+    // The program writes a drive's root as "c:", so the letter alone is the root;
+    // "c:name" is still taken from that drive's current folder, as in DOS.
+    if (!rest.isEmpty() && !rest.startsWith(u'\\')) {
+        QString d;
+        SplitDosPath(CurrentFolder(letter), &d, &components);
+    }
+    AppendComponents(rest, &components);
+    for (const QString& c : components)
+        if (!IsValidDosComponent(c)) return err::BadFileName;
+    QString out = QString(letter) + u':';
+    for (const QString& c : components) out += u'\\' + c;
+    *fullPath = out;
+    return err::None;
+}
+
+ErrorCode DosToHost(const QString& dosPath, QString* hostPath) {
+    QString full, drive;
+    QStringList components;
+    if (const ErrorCode e = FullDosPath(dosPath, &full)) return e;
+    SplitDosPath(full, &drive, &components);
+    QString current;
+    if (const ErrorCode e = DriveRoot(drive[0], &current)) return e;
+    bool found = true;
+    for (const QString& c : components) {
+        if (found) {
+            const QString exact = host::Join(current, c);
+            struct stat st;
+            if (::lstat(host::Encode(exact).constData(), &st) == 0) {
+                current = exact;
+                continue;
+            }
+            QStringList names;
+            QString match;
+            if (host::ReadFolderNames(current, &names) == err::None) match = host::PickCaseMatch(names, c);
+            if (!match.isEmpty()) {
+                current = host::Join(current, match);
+                continue;
+            }
+            // From here on nothing exists; the rest is kept as written so it can be made.
+            found = false;
+        }
+        current = host::Join(current, c);
+    }
+    *hostPath = current;
+    return err::None;
+}
+
+QString HostToDos(const QString& hostPath) {
+    if (hostPath.isEmpty()) return QString();
+    const QString absolute = QDir::isRelativePath(hostPath) ? QDir::currentPath() + u'/' + hostPath : hostPath;
+    const QString canonical = CanonicalAllowingMissing(absolute);
+    if (canonical.isEmpty()) return QString();
+    QString bestDrive, bestRoot;
+    for (const QString& drive : DriveLetters()) {
+        QString root;
+        if (DriveRoot(drive[0], &root) != err::None) continue;
+        root = Canonical(root);
+        if (root.isEmpty()) continue;
+        const bool inside = canonical == root || root == u"/" || canonical.startsWith(root + u'/');
+        // Equal roots: the first letter wins, as the drive map is read in order.
+        if (inside && root.size() > bestRoot.size()) {
+            bestDrive = drive;
+            bestRoot = root;
+        }
+    }
+    if (bestDrive.isEmpty()) return QString();
+    QString out = bestDrive;
+    for (const QString& c : canonical.mid(bestRoot.size()).split(u'/', Qt::SkipEmptyParts)) {
+        if (!IsValidDosComponent(c)) return QString();
+        out += u'\\' + c;
+    }
+    return out.toLower();
+}
+
+}  // namespace platform

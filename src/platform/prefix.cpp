@@ -1,0 +1,77 @@
+#include "platform/prefix.h"
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+#include "platform/hostfs.h"
+
+namespace platform {
+
+namespace {
+QString& PrefixOverride() {
+    static QString folder;
+    return folder;
+}
+
+bool IsDriveLetter(QChar c) { return c >= u'a' && c <= u'z'; }
+
+QString LinkOf(QChar letter) { return DosDevicesFolder() + u'/' + letter + u':'; }
+}  // namespace
+
+QString PrefixFolder() {
+    if (!PrefixOverride().isEmpty()) return PrefixOverride();
+    // A relative XDG_DATA_HOME is not valid and is ignored, as the desktop does.
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || QDir::isRelativePath(data)) data = QDir::homePath() + "/.local/share";
+    return QDir::cleanPath(data + "/quorl");
+}
+
+void SetPrefixFolder(const QString& hostFolder) {
+    PrefixOverride() = hostFolder.isEmpty() ? QString() : QDir::cleanPath(hostFolder);
+}
+
+QString DosDevicesFolder() { return PrefixFolder() + "/dosdevices"; }
+
+QStringList DriveLetters() {
+    QStringList letters;
+    for (char c = 'a'; c <= 'z'; ++c) {
+        struct stat st;
+        // A dangling link is a drive too: one whose disk is not in.
+        if (::lstat(host::Encode(LinkOf(QChar(c))).constData(), &st) == 0)
+            letters << QString(QChar(c)) + u':';
+    }
+    return letters;
+}
+
+ErrorCode DriveRoot(QChar letter, QString* hostRoot) {
+    const QChar l = letter.toLower();
+    if (!IsDriveLetter(l)) return err::DeviceUnavailable;
+    const QString link = LinkOf(l);
+    const QByteArray encoded = host::Encode(link);
+    struct stat st;
+    if (::lstat(encoded.constData(), &st) != 0) return err::DeviceUnavailable;
+    QString target = link;
+    if (S_ISLNK(st.st_mode)) {
+        QByteArray buf(4096, '\0');
+        const ssize_t n = ::readlink(encoded.constData(), buf.data(), size_t(buf.size()));
+        if (n < 0) return err::DeviceUnavailable;
+        target = QFile::decodeName(buf.left(int(n)));
+        if (QDir::isRelativePath(target)) target = DosDevicesFolder() + u'/' + target;
+    }
+    target = QDir::cleanPath(target);
+    if (::stat(host::Encode(target).constData(), &st) != 0) {
+        const int e = errno;
+        if (e == EACCES || e == EPERM) return err::AccessDenied;
+        return err::DiskNotReady;
+    }
+    if (!S_ISDIR(st.st_mode)) return err::DiskNotReady;
+    *hostRoot = target;
+    return err::None;
+}
+
+QString WindowsDirectory() { return QStringLiteral("c:\\windows"); }
+QString SystemDirectory() { return QStringLiteral("c:\\windows\\system"); }
+QString ProgramDirectory() { return QStringLiteral("c:\\quorl"); }
+
+}  // namespace platform

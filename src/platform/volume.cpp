@@ -1,0 +1,155 @@
+#include "platform/volume.h"
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include "platform/hostfs.h"
+#include "platform/prefix.h"
+
+namespace platform {
+
+namespace {
+constexpr const char* kLabelFile = ".windows-label";
+constexpr int kMaxLabelBytes = 256;
+
+// File-system magic numbers, as statfs reports them.
+constexpr unsigned long kIso9660 = 0x9660, kUdf = 0x15013346;
+constexpr unsigned long kNfs = 0x6969, kCifs = 0xFF534D42, kSmb2 = 0xFE534D42, kSmb = 0x517B;
+constexpr unsigned long kTmpfs = 0x01021994, kRamfs = 0x858458F6;
+
+QString LabelFileOf(const QString& root) { return host::Join(root, QString::fromLatin1(kLabelFile)); }
+
+bool ReadLabelFile(const QString& root, QString* label) {
+    QFile f(LabelFileOf(root));
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    QByteArray bytes = f.read(kMaxLabelBytes);
+    while (!bytes.isEmpty() && (bytes.endsWith(' ') || bytes.endsWith('\r') || bytes.endsWith('\n')))
+        bytes.chop(1);
+    *label = QString::fromUtf8(bytes);
+    return true;
+}
+
+QString CanonicalOf(const QString& hostPath) {
+    char buf[PATH_MAX];
+    if (!::realpath(host::Encode(hostPath).constData(), buf)) return QString();
+    return QFile::decodeName(buf);
+}
+
+// The label udev knows for the device mounted at the drive's root, if the root is a mount point.
+QString MountLabel(const QString& root) {
+    const QString mountPoint = CanonicalOf(root);
+    if (mountPoint.isEmpty()) return QString();
+    QFile table(QStringLiteral("/proc/self/mountinfo"));
+    if (!table.open(QIODevice::ReadOnly)) return QString();
+    unsigned major = 0, minor = 0;
+    if (!host::FindMountDevice(table.readAll(), mountPoint, &major, &minor)) return QString();
+    const QDir labels(QStringLiteral("/dev/disk/by-label"));
+    for (const QString& name : labels.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
+        struct stat st;
+        if (::stat(host::Encode(labels.filePath(name)).constData(), &st) != 0 || !S_ISBLK(st.st_mode)) continue;
+        if (::major(st.st_rdev) == major && ::minor(st.st_rdev) == minor) return host::DecodeUdevName(name);
+    }
+    return QString();
+}
+
+QByteArray ReadSmallFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+    return f.read(64).trimmed();
+}
+
+// A partition is removable when its disk is: the disk is the folder above the
+// partition's folder in sysfs.
+bool IsRemovableDevice(dev_t device) {
+    const QString node = QStringLiteral("/sys/dev/block/%1:%2").arg(::major(device)).arg(::minor(device));
+    if (ReadSmallFile(node + "/removable") == "1") return true;
+    if (!QFile::exists(node + "/partition")) return false;
+    const QString real = CanonicalOf(node);
+    return !real.isEmpty() && ReadSmallFile(host::ParentOf(real) + "/removable") == "1";
+}
+}  // namespace
+
+QString VolumeLabel(QChar letter) {
+    QString root, label;
+    if (DriveRoot(letter, &root) != err::None) return QString();
+    if (ReadLabelFile(root, &label)) return label;
+    return MountLabel(root);
+}
+
+ErrorCode SetVolumeLabel(QChar letter, const QString& label) {
+    QString root;
+    if (const ErrorCode e = DriveRoot(letter, &root)) return e;
+    const QString path = LabelFileOf(root);
+    const QByteArray name = host::Encode(path);
+    if (label.isEmpty()) {
+        if (::unlink(name.constData()) == 0 || errno == ENOENT) return err::None;
+        return host::ErrorAt(errno, path);
+    }
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return host::ErrorAt(errno, path);
+    const QByteArray text = label.toUtf8() + '\n';
+    qsizetype done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.constData() + done, size_t(text.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int e = errno;
+            ::close(fd);
+            return ErrorFromErrno(e);
+        }
+        done += n;
+    }
+    if (::close(fd) != 0) return ErrorFromErrno(errno);
+    return err::None;
+}
+
+int DriveType(QChar letter) {
+    QString root;
+    if (DriveRoot(letter, &root) != err::None) return drivetype::NoRoot;
+    const QByteArray path = host::Encode(root);
+    struct statfs fs;
+    if (::statfs(path.constData(), &fs) != 0) return drivetype::NoRoot;
+    switch (static_cast<unsigned long>(fs.f_type) & 0xFFFFFFFFul) {
+    case kIso9660:
+    case kUdf: return drivetype::CdRom;
+    case kNfs:
+    case kCifs:
+    case kSmb2:
+    case kSmb: return drivetype::Remote;
+    case kTmpfs:
+    case kRamfs: return drivetype::RamDisk;
+    default: break;
+    }
+    struct stat st;
+    if (::stat(path.constData(), &st) == 0 && IsRemovableDevice(st.st_dev)) return drivetype::Removable;
+    return drivetype::Fixed;
+}
+
+ErrorCode DiskFreeSpace(QChar letter, DiskSpace* space) {
+    QString root;
+    if (const ErrorCode e = DriveRoot(letter, &root)) return e;
+    struct statvfs vfs;
+    if (::statvfs(host::Encode(root).constData(), &vfs) != 0) return host::ErrorAt(errno, root);
+    const unsigned long block = vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize;
+    constexpr int64_t sector = 512;
+    const int64_t perCluster = std::max<int64_t>(1, int64_t(block) / sector);
+    const unsigned __int128 cluster = unsigned(perCluster) * unsigned(sector);
+    const auto clusters = [&](unsigned long long blocks) {
+        const unsigned __int128 n = (unsigned __int128)blocks * block / cluster;
+        return n > (unsigned __int128)std::numeric_limits<int64_t>::max() ? std::numeric_limits<int64_t>::max()
+                                                                           : int64_t(n);
+    };
+    space->bytesPerSector = sector;
+    space->sectorsPerCluster = perCluster;
+    space->freeClusters = clusters(vfs.f_bavail);
+    space->totalClusters = clusters(vfs.f_blocks);
+    return err::None;
+}
+
+}  // namespace platform

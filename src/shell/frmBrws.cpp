@@ -1,0 +1,532 @@
+#include "shell/frmBrws.h"
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScreen>
+#include "drives/freespace.h"
+#include "drives/frmDInfo.h"
+#include "fileops/errors.h"
+#include "fileops/prompter.h"
+#include "model/filelist.h"
+#include "model/logging.h"
+#include "model/slots.h"
+#include "platform/curdir.h"
+#include "platform/paths.h"
+#include "platform/volume.h"
+#include "shell/MDIQuorl.h"
+#include "shell/keys.h"
+#include "shell/startup.h"
+#include "shell/toolbaricons.h"
+#include "tagging/tagging.h"
+
+namespace {
+// Layout in pixels: the design's twips at 15 twips a pixel.
+constexpr int BaseWidth = 640;
+constexpr int MinHeight = 236;
+constexpr int PathHeight = 21;
+constexpr int DosHeight = 26;
+constexpr int PanelHeight = 25;
+constexpr int RowStep = 24;
+constexpr int StatusHeight = 2 * RowStep + PanelHeight + 2;
+constexpr int GroupDirBase = 225, DirListBase = 209, GroupFileBase = 417, FileListBase = 401;
+constexpr int ListMargin = 8;   // the design's 240 twips between a list and its frame, halved on each side
+
+struct PanelDesign {
+    const char* caption;
+    int row;
+    int width;
+};
+const PanelDesign panelDesign[11] = {
+    {"File specification :", 0, 177}, {"Matching files :", 0, 129}, {"Matching bytes :", 0, 169},
+    {"Available bytes :", 0, 169},    {"Tagged files :", 1, 121},   {"Tagged bytes :", 1, 161},
+    {"File bytes :", 1, 137},         {"File date :", 1, 121},      {"File time :", 1, 105},
+    {"File attributes :", 2, 113},    {"File :", 2, 529},
+};
+
+QFrame* MakeGroup(QWidget* parent, const char* name) {
+    auto* f = new QFrame(parent);
+    f->setObjectName(name);
+    f->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    return f;
+}
+
+DriveSlot& MySlot(const frmBrws* w) { return Slot(w->GetFormNumber()); }
+}  // namespace
+
+frmBrws::frmBrws(QWidget* parent) : QWidget(parent) {
+    setObjectName("frmBrws");
+    setAttribute(Qt::WA_DeleteOnClose);
+    buildControls();
+}
+
+void frmBrws::buildControls() {
+    Path3D = new QLabel(" Path :", this);
+    Path3D->setObjectName("Path3D");
+    Path3D->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    GroupDirList = MakeGroup(this, "GroupDirList");
+    DirList = new QTreeWidget(GroupDirList);
+    DirList->setObjectName("DirList");
+    DirList->setHeaderHidden(true);
+    DirList->setColumnCount(1);
+    DirList->setSelectionMode(QAbstractItemView::SingleSelection);
+    DirList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    GroupFileList = MakeGroup(this, "GroupFileList");
+    FileList = new QListWidget(GroupFileList);
+    FileList->setObjectName("FileList");
+    FileList->setSelectionMode(QAbstractItemView::MultiSelection);
+    FileList->setUniformItemSizes(true);
+
+    picTxtDos = new QWidget(this);
+    picTxtDos->setObjectName("picTxtDos");
+    Label1 = new QLabel("DOS command :", picTxtDos);
+    Label1->setObjectName("Label1");
+    txtDos = new QLineEdit(picTxtDos);
+    txtDos->setObjectName("txtDos");
+
+    GroupStatus = MakeGroup(this, "GroupStatus");
+    GroupStatus->setFrameStyle(QFrame::NoFrame);
+    for (int i = 0; i < 11; ++i) {
+        stsFileInfo[i] = new QLabel(panelDesign[i].caption, GroupStatus);
+        stsFileInfo[i]->setObjectName(QString("stsFileInfo%1").arg(i));
+        stsFileInfo[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        stsFileInfo[i]->setIndent(3);
+    }
+
+    for (QWidget* wdg : {static_cast<QWidget*>(DirList), DirList->viewport(), static_cast<QWidget*>(FileList),
+                         FileList->viewport(), static_cast<QWidget*>(txtDos)})
+        wdg->installEventFilter(this);
+
+    connect(DirList, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { dirlist_NodeClick(current); });
+    connect(DirList, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* n) { dirlist_expand(n); });
+    connect(DirList, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* n) { dirlist_Collapse(n); });
+    connect(FileList, &QListWidget::itemSelectionChanged, this, [this] { filelist_click(); });
+    connect(FileList, &QListWidget::currentRowChanged, this, [this](int) {
+        if (MySlot(this).FocusPane == 2) ShowCurrentFile(this);
+    });
+    resize(BaseWidth, 400);
+}
+
+QTreeWidgetItem* frmBrws::Node(int index) const {
+    return index > 0 && index < nodes_.size() ? nodes_[index] : nullptr;
+}
+
+int frmBrws::NodeIndex(const QTreeWidgetItem* item) const { return item ? item->data(0, Qt::UserRole).toInt() : 0; }
+
+int frmBrws::AddNode(QTreeWidgetItem* parent, const QString& text) {
+    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(DirList);
+    item->setText(0, text);
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    const int index = nodes_.size();
+    item->setData(0, Qt::UserRole, index);
+    nodes_.append(item);
+    SetNodeImage(item, false);
+    return index;
+}
+
+void frmBrws::RemoveNode(int index) {
+    QTreeWidgetItem* item = Node(index);
+    if (!item) return;
+    // Every node below goes with it; their places stay empty.
+    QList<QTreeWidgetItem*> stack{item};
+    while (!stack.isEmpty()) {
+        QTreeWidgetItem* n = stack.takeLast();
+        nodes_[NodeIndex(n)] = nullptr;
+        for (int i = 0; i < n->childCount(); ++i) stack << n->child(i);
+    }
+    delete item;
+}
+
+void frmBrws::ClearNodes() {
+    const QSignalBlocker block(DirList);
+    DirList->clear();
+    nodes_ = {nullptr, nullptr};
+    nodes_.resize(1);
+}
+
+QString frmBrws::FullPath(const QTreeWidgetItem* item) const {
+    QStringList parts;
+    for (const QTreeWidgetItem* n = item; n; n = n->parent()) parts.prepend(n->text(0));
+    return parts.join('\\');
+}
+
+int frmBrws::SelectedNodeIndex() const { return NodeIndex(DirList->currentItem()); }
+
+void frmBrws::SetNodeImage(QTreeWidgetItem* item, bool opened) {
+    item->setIcon(0, DirListImage(opened ? "opened" : "closed"));
+}
+
+QMdiSubWindow* frmBrws::SubWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
+
+int frmBrws::GetFormNumber() const { return ::GetFormNumber(this); }
+
+void frmBrws::EmptyFileInfo() {
+    for (int i = 6; i <= 10; ++i) stsFileInfo[i]->setText(panelDesign[i].caption);
+}
+
+void frmBrws::SetFormIcon() {
+    const QString drive = MySlot(this).Drive;
+    if (drive.isEmpty()) return;
+    const char* name = "unknown";
+    switch (platform::DriveType(drive.at(0))) {
+    case platform::drivetype::Removable: name = "drive1"; break;
+    case platform::drivetype::NoRoot:
+    case platform::drivetype::Fixed: name = "drive2"; break;
+    case platform::drivetype::CdRom: name = "drive3"; break;
+    default: break;
+    }
+    QString host;
+    if (platform::DosToHost(Settings[8].toString() + "\\" + name + ".ico", &host) == 0) setWindowIcon(QIcon(host));
+}
+
+void frmBrws::ResizeFileInfo(int e) {
+    const int extra = 4 * e;
+    const int share[3] = {e, extra / 5, extra / 2};
+    int left[3] = {0, 0, 0};
+    for (int i = 0; i < 11; ++i) {
+        const int row = panelDesign[i].row;
+        const int width = panelDesign[i].width + share[row];
+        stsFileInfo[i]->setGeometry(left[row], row * RowStep, width, PanelHeight);
+        left[row] += width - 1;
+    }
+}
+
+void frmBrws::SetFileColumns(int columns) {
+    fileColumns_ = qBound(1, columns, 4);
+    if (fileColumns_ == 1) {
+        FileList->setFlow(QListView::TopToBottom);
+        FileList->setWrapping(false);
+        FileList->setGridSize(QSize());
+    } else {
+        FileList->setFlow(QListView::TopToBottom);
+        FileList->setWrapping(true);
+        const int width = qMax(40, (FileList->viewport()->width() - 2) / fileColumns_);
+        FileList->setGridSize(QSize(width, FileList->fontMetrics().height() + 2));
+    }
+}
+
+void frmBrws::Form_Load() {
+    SetFormIcon();
+    ShowAvailableBytes(this);
+    stsFileInfo[0]->setText(("File specification : " + MySlot(this).FileSpec).left(38));
+    RememberedIndex = -1;
+    DriveSlot& slot = MySlot(this);
+    ClearFolderLines(slot);
+    ClearFolderIndex(slot);
+    ClearNodeMap(slot);
+    FoldersToRelog.clear();
+    loaded_ = true;
+}
+
+void frmBrws::Form_Activate() {
+    CurrentSlot = GetFormNumber();
+    DriveSlot& slot = MySlot(this);
+    if (!WaitForDrive(slot.Drive)) return;
+    if (slot.FocusPane == 1 && DirList->isVisible()) DirList->setFocus();
+    HandleFoldersToRelog(this);
+}
+
+void frmBrws::Form_Resize() {
+    if (isMinimized()) return;
+    const DriveSlot& slot = MySlot(this);
+    const int H = qMax(height(), MinHeight);
+    int W = width();
+    if (QMdiSubWindow* sub = SubWindow(); sub && sub->isMaximized()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const int screenWidth = screen ? screen->size().width() : W;
+        const MDIQuorl* main = MainForm();
+        if (main && screenWidth >= main->width()) W = qMin(W, screenWidth);
+    }
+    Path3D->setGeometry(0, 0, W, PathHeight);
+    GroupStatus->setGeometry(0, H - StatusHeight, W, StatusHeight);
+    picTxtDos->setGeometry(0, GroupStatus->y() - DosHeight, W, DosHeight);
+    Label1->setGeometry(4, 3, 90, DosHeight - 6);
+    txtDos->setGeometry(Label1->x() + Label1->width(), 2, W - Label1->x() - Label1->width() - 10, DosHeight - 4);
+
+    const int groupTop = PathHeight;
+    const int groupHeight = picTxtDos->y() - groupTop + 1;
+    if (slot.GlobalView) {
+        const int width = qMax(W, BaseWidth);
+        GroupFileList->setGeometry(0, groupTop, width, groupHeight);
+        FileList->setGeometry(ListMargin, ListMargin, width - 2 * ListMargin, groupHeight - 2 * ListMargin);
+        ResizeFileInfo(W >= BaseWidth ? (W - BaseWidth) / 4 : 0);
+    } else {
+        const int extra = W >= BaseWidth ? (W - BaseWidth) / 2 : 0;
+        GroupDirList->setGeometry(0, groupTop, GroupDirBase + extra, groupHeight);
+        DirList->setGeometry(ListMargin, ListMargin, DirListBase + extra, groupHeight - 2 * ListMargin);
+        GroupFileList->setGeometry(GroupDirList->x() + GroupDirList->width(), groupTop, GroupFileBase + extra,
+                                   groupHeight);
+        FileList->setGeometry(ListMargin, ListMargin, FileListBase + extra, groupHeight - 2 * ListMargin);
+        ResizeFileInfo(W >= BaseWidth ? (W - BaseWidth) / 4 : 0);
+    }
+    SetFileColumns(fileColumns_);
+}
+
+void frmBrws::Form_Unload() {
+    if (!loaded_) return;
+    loaded_ = false;
+    const int n = GetFormNumber();
+    if (n < 1 || n > OpenDriveCount) return;
+    for (int i = n; i < OpenDriveCount; ++i) DriveSlots[i] = DriveSlots[i + 1];
+    DriveSlot& last = DriveSlots[OpenDriveCount];
+    ClearSlot(last);
+    last.FocusPane = 1;
+    FoldersToRelog.clear();
+    OpenDriveCount -= 1;
+    if (CurrentSlot > OpenDriveCount) CurrentSlot = OpenDriveCount;
+    if (OpenDriveCount == 0) {
+        CurrentSlot = 0;
+        Slot(0).FileSpec = "*.*";
+        const QString programFolder = Settings[8].toString();
+        if (!programFolder.isEmpty()) {
+            platform::ChangeDrive(programFolder.at(0));
+            platform::ChangeFolder(programFolder);
+        }
+        if (MDIQuorl* main = MainForm()) main->LastDriveWindowClosed();
+    }
+}
+
+void frmBrws::Form_KeyDown(int& keyCode, int& shift) {
+    DriveSlot& slot = MySlot(this);
+    if (slot.FocusPane == 3) return;
+    slot.TreeClick = 0;
+    if (slot.LabelEdit) return;
+    KeyDispatcher(this, keyCode, shift);
+    PaneKeyHandler(this, keyCode, shift);
+}
+
+void frmBrws::Form_KeyPress(QChar& key) {
+    const DriveSlot& slot = MySlot(this);
+    if (slot.FocusPane == 3 || slot.LabelEdit) return;
+    if (key == '?') ShowDriveInfo();
+    key = QChar();
+}
+
+void frmBrws::dirlist_GotFocus() {
+    if (MDIQuorl* main = MainForm()) main->FolderMode();
+    FolderToolbar();
+    MySlot(this).FocusPane = 1;
+    EmptyFileInfo();
+}
+
+void frmBrws::dirlist_NodeClick(QTreeWidgetItem* node) {
+    if (node) ShowFolderFiles(this, node);
+}
+
+void frmBrws::dirlist_DblClick() { LogFolder(this, SelectedNodeIndex(), false, true); }
+
+void frmBrws::dirlist_expand(QTreeWidgetItem* node) {
+    if (!DirList->hasFocus()) return;
+    SetBusy();
+    SetStatus("Expanding folder...");
+    ExpandFolder(this, NodeIndex(node));
+    EndBusy();
+}
+
+void frmBrws::dirlist_Collapse(QTreeWidgetItem* node) {
+    SetNodeImage(node, false);
+    if (!DirList->hasFocus() || node != DirList->currentItem() || node->childCount() == 0) return;
+    ShowPath(this, FullPath(node));
+    FileList->clear();
+}
+
+void frmBrws::filelist_GotFocus() {
+    if (MDIQuorl* main = MainForm()) main->FileMode();
+    DriveSlot& slot = MySlot(this);
+    slot.FocusPane = 2;
+    FileToolbar();
+    if (FileList->count() > 0 && !slot.GlobalView) {
+        slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
+        if (FileList->currentRow() < 0) FileList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        ShowCurrentFile(this);
+    }
+}
+
+void frmBrws::filelist_click() {
+    const DriveSlot& slot = MySlot(this);
+    if (slot.SelectingFiles) return;
+    SyncTagsWithList(this);
+}
+
+void frmBrws::FileList_DblClick() {
+    QListWidgetItem* item = FileList->currentItem();
+    if (!item) return;
+    bool state = item->isSelected();
+    SelectDeselectFile(state);
+    item->setSelected(state);
+}
+
+void frmBrws::txtDOS_GotFocus() {
+    MySlot(this).FocusPane = 3;
+    txtDos->selectAll();
+}
+
+void frmBrws::SelectDeselectFile(bool& state) { ::SelectDeselectFile(this, state); }
+
+void frmBrws::FileToolbar() {
+    if (MDIQuorl* main = MainForm()) main->FileToolbar(!FileList->selectedItems().isEmpty());
+}
+
+void frmBrws::FolderToolbar() {
+    if (MDIQuorl* main = MainForm()) main->FolderToolbar();
+}
+
+void frmBrws::StartLabelEdit() {
+    QTreeWidgetItem* node = DirList->currentItem();
+    if (!node) return;
+    if (NodeIndex(node) == 1) {
+        ShowMessage("Can't remove / rename root folder", MsgStyle::Critical, "Error");
+        return;
+    }
+    MySlot(this).LabelEdit = -1;
+    DirList->editItem(node);
+}
+
+void frmBrws::LeaveGlobalView() {
+    DirList->setEnabled(true);
+    GroupDirList->show();
+    DirList->setFocus();
+    FileList->clear();
+    ClearGlobalList(MySlot(this));
+    Form_Resize();
+    ShowFolderFiles(this, DirList->currentItem());
+    DirList->setFocus();
+}
+
+void frmBrws::ShowGlobalView() {
+    GroupDirList->hide();
+    DirList->setEnabled(false);
+    Form_Resize();
+}
+
+bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
+    const bool inTree = watched == DirList || watched == DirList->viewport();
+    const bool inList = watched == FileList || watched == FileList->viewport();
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (watched == DirList) dirlist_GotFocus();
+        else if (watched == FileList) filelist_GotFocus();
+        else if (watched == txtDos) txtDOS_GotFocus();
+        break;
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == txtDos) {
+            if (key->key() == Qt::Key_Q && ShiftState(key->modifiers()) == 4) QuitAtOnce();
+            break;
+        }
+        if (!inTree && !inList) break;
+        int code = VirtualKeyCode(key);
+        int shift = ShiftState(key->modifiers());
+        if (code == 0) break;
+        Form_KeyDown(code, shift);
+        if (code == 0) return true;
+        QChar ch = key->text().isEmpty() ? QChar() : key->text().at(0);
+        if (ch.isPrint() && !ch.isSpace()) {
+            Form_KeyPress(ch);
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        DriveSlot& slot = MySlot(this);
+        if (watched == DirList->viewport()) {
+            if (mouse->button() == Qt::LeftButton) {
+                slot.TreeClick = -1;
+                CurrentSlot = GetFormNumber();
+                DirList->setFocus();
+            } else if (mouse->button() == Qt::RightButton) {
+                if (slot.FocusPane == 1 && MainForm()) MainForm()->menu("mnuFolder")->popup(mouse->globalPosition().toPoint());
+                return true;
+            }
+        } else if (watched == FileList->viewport()) {
+            if (mouse->button() == Qt::LeftButton && FileList->count() > 0) {
+                CurrentSlot = GetFormNumber();
+                FileList->setFocus();
+                QListWidgetItem* item = FileList->itemAt(mouse->position().toPoint());
+                if (!item) return true;
+                FileList->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+                FileListMouseDown(this, FileList->row(item), ShiftState(mouse->modifiers()));
+                slot.TreeClick = -1;
+                return true;
+            }
+            if (mouse->button() == Qt::RightButton) {
+                if (slot.FocusPane == 2 && MainForm()) MainForm()->menu("mnuFile")->popup(mouse->globalPosition().toPoint());
+                return true;
+            }
+        }
+        break;
+    }
+    case QEvent::MouseButtonDblClick: {
+        if (watched == DirList->viewport()) {
+            dirlist_DblClick();
+            return true;
+        }
+        if (watched == FileList->viewport()) {
+            FileList_DblClick();
+            return true;
+        }
+        break;
+    }
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmBrws::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmBrws::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmBrws::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+}
+
+QList<frmBrws*> DriveWindows() {
+    QList<frmBrws*> result;
+    MDIQuorl* main = MainForm();
+    if (!main) return result;
+    for (QMdiSubWindow* sub : main->MdiArea->subWindowList())
+        if (auto* w = qobject_cast<frmBrws*>(sub->widget())) result << w;
+    return result;
+}
+
+frmBrws* ActiveDriveWindow() {
+    MDIQuorl* main = MainForm();
+    if (!main) return nullptr;
+    if (QMdiSubWindow* sub = main->MdiArea->activeSubWindow())
+        if (auto* w = qobject_cast<frmBrws*>(sub->widget())) return w;
+    // Between activations the current slot names the window commands act on.
+    return DriveWindowOfSlot(CurrentSlot);
+}
+
+frmBrws* DriveWindowOfSlot(int slot) {
+    if (slot < 1 || slot > OpenDriveCount) return nullptr;
+    for (frmBrws* w : DriveWindows())
+        if (w->Caption() == Slot(slot).WindowKey) return w;
+    return nullptr;
+}
+
+void SwitchToWindow(const QString& caption) {
+    MDIQuorl* main = MainForm();
+    if (!main) return;
+    for (QMdiSubWindow* sub : main->MdiArea->subWindowList()) {
+        auto* w = qobject_cast<frmBrws*>(sub->widget());
+        if (!w || w->Caption() != caption) continue;
+        main->MdiArea->setActiveSubWindow(sub);
+        if (w->DirList->isVisible()) w->DirList->setFocus();
+        else w->FileList->setFocus();
+        return;
+    }
+}

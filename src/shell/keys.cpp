@@ -1,0 +1,263 @@
+#include "shell/keys.h"
+#include <QAction>
+#include <QMenu>
+#include "drives/freespace.h"
+#include "drives/frmDInfo.h"
+#include "drives/frmDrive.h"
+#include "drives/volumename.h"
+#include "fileops/frmInput.h"
+#include "model/filelist.h"
+#include "model/logging.h"
+#include "model/slots.h"
+#include "shell/MDIQuorl.h"
+#include "shell/frmBrws.h"
+#include "shell/startup.h"
+#include "tagging/tagging.h"
+#include "tagging/views.h"
+
+namespace {
+constexpr int VK_RETURN = 13, VK_ESCAPE = 27, VK_SPACE = 32, VK_DELETE = 46;
+constexpr int VK_MULTIPLY = 106, VK_ADD = 107, VK_SUBTRACT = 109, VK_DIVIDE = 111;
+constexpr int VK_F1 = 112, VK_F3 = 114, VK_F5 = 116, VK_F9 = 120;
+constexpr int VK_OEM_102 = 226;
+// X11 key code of the key beside left Shift on 102-key keyboards.
+constexpr quint32 ScanCodeLessGreater = 94;
+
+bool MenuEnabled(const char* name) {
+    const MDIQuorl* main = MainForm();
+    const QAction* item = main ? main->item(name) : nullptr;
+    return item && item->isEnabled();
+}
+
+bool AnyTagged(const frmBrws* w) { return !w->FileList->selectedItems().isEmpty(); }
+
+void ShowViewIfEnabled(frmBrws* w, const char* item, ViewSelection selection) {
+    if (MenuEnabled(item)) ShowView(w, selection);
+}
+
+// The window of the slot before or after the current one, wrapping round.
+void SwitchBy(int step) {
+    if (OpenDriveCount < 2) return;
+    int slot = CurrentSlot + step;
+    if (slot < 1) slot = OpenDriveCount;
+    if (slot > OpenDriveCount) slot = 1;
+    SwitchToWindow(Slot(slot).WindowKey);
+}
+
+void Swallow(int& keyCode, int& shift) {
+    keyCode = 0;
+    shift = 0;
+}
+
+void EnterKey(frmBrws* w, DriveSlot& slot) {
+    if (slot.GlobalView) {
+        LeaveView(w);
+        return;
+    }
+    if (slot.FocusPane != 1) {
+        w->DirList->setFocus();
+        return;
+    }
+    QTreeWidgetItem* node = w->DirList->currentItem();
+    if (!node || node->childCount() > 0) return;
+    if (IsFolderUnlogged(slot, slot.CurrentPath)) LogFolder(w, w->NodeIndex(node), false, true);
+    else w->FileList->setFocus();
+}
+
+// Shift state 0. Returns false for a key that is not handled.
+bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
+    const bool tree = slot.FocusPane == 1;
+    switch (key) {
+    case VK_RETURN: EnterKey(w, slot); return true;
+    case VK_ESCAPE:
+        if (slot.GlobalView) LeaveView(w);
+        return true;
+    case 'A':
+        if (tree) ShowDriveDialog("Available space");
+        return true;
+    case 'B': ShowViewIfEnabled(w, "mnuBranchMatching", ViewSelection::BranchMatching); return true;
+    case 'F': ShowInputDialog("File specification", slot.FileSpec); return true;
+    case 'G': ShowViewIfEnabled(w, "mnuGlobalMatching", ViewSelection::GlobalMatching); return true;
+    case 'I': TagFiles(w, true, true, true); return true;
+    case 'L': ShowDriveDialog("Log drive"); return true;
+    case 'R':
+        if (tree) w->StartLabelEdit();
+        return true;
+    case 'T': TagFiles(w, true, tree, false); return true;
+    case 'U': TagFiles(w, false, tree, false); return true;
+    case 'V':
+        if (tree) VolumeCommand();
+        return true;
+    case 'X': return false;
+    case VK_MULTIPLY: {
+        QTreeWidgetItem* node = w->DirList->currentItem();
+        if (node && node->childCount() == 0) LogFolder(w, w->NodeIndex(node), false, true);
+        return true;
+    }
+    case VK_DIVIDE: ShowDriveInfo(); return true;
+    case VK_OEM_102: SwitchBy(-1); return true;
+    // The file and folder commands of these keys are handled here and run by
+    // the file operations, viewers and launcher: C, D, E, H, M.
+    case 'C': case 'D': case 'E': case 'H': case 'M': return true;
+    default: return false;
+    }
+}
+
+// Shift state 2.
+bool CtrlKey(frmBrws* w, DriveSlot& slot, int key) {
+    switch (key) {
+    case 'B': ShowViewIfEnabled(w, "mnuBranchTagged", ViewSelection::BranchTagged); return true;
+    case 'G': ShowViewIfEnabled(w, "mnuGlobalTagged", ViewSelection::GlobalTagged); return true;
+    case 'I':
+        if (AnyTagged(w)) TagFiles(w, true, true, true);
+        return true;
+    case 'T': TagFiles(w, true, true, false); return true;
+    case 'U': TagFiles(w, false, true, false); return true;
+    // Guarded commands on all tagged files: copy, delete, move, rename,
+    // attributes, view, hear, compress.
+    case 'A': case 'C': case 'D': case 'H': case 'M': case 'R': case 'V': case VK_F5: case VK_F9:
+        (void)slot;
+        return true;
+    default: return false;
+    }
+}
+
+// Shift state 4.
+bool AltKey(frmBrws* w, DriveSlot& slot, int key) {
+    switch (key) {
+    case 'F': w->SetFileColumns(w->FileColumns() % 4 + 1); return true;
+    case 'Q': SaveDesktopAndExit(); return true;
+    case VK_F3:
+        if (slot.FocusPane == 1) RelogFolder(w);
+        return true;
+    case 'C': case 'M': case VK_F5: return true;
+    default: return false;
+    }
+}
+}  // namespace
+
+int ShiftState(Qt::KeyboardModifiers modifiers) {
+    int s = 0;
+    if (modifiers & Qt::ShiftModifier) s |= 1;
+    if (modifiers & Qt::ControlModifier) s |= 2;
+    if (modifiers & Qt::AltModifier) s |= 4;
+    return s;
+}
+
+int VirtualKeyCode(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode) {
+    if (nativeScanCode == ScanCodeLessGreater) return VK_OEM_102;
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;   // the same 65-90
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return VK_F1 + (key - Qt::Key_F1);
+    const bool keypad = modifiers & Qt::KeypadModifier;
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: return 9;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Asterisk: return keypad ? VK_MULTIPLY : 0;
+    case Qt::Key_Plus: return keypad ? VK_ADD : 0;
+    case Qt::Key_Minus: return keypad ? VK_SUBTRACT : 0;
+    case Qt::Key_Slash: return keypad ? VK_DIVIDE : 0;
+    case Qt::Key_Less:
+    case Qt::Key_Greater:
+    case Qt::Key_Bar: return nativeScanCode == 0 ? VK_OEM_102 : 0;
+    default: return 0;
+    }
+}
+
+int VirtualKeyCode(const QKeyEvent* event) {
+    return VirtualKeyCode(event->key(), event->modifiers(), event->nativeScanCode());
+}
+
+void KeyDispatcher(frmBrws* w, int& keyCode, int& shift) {
+    DriveSlot& slot = CurrentDriveSlot();
+    bool handled = false;
+    switch (shift) {
+    case 0: handled = PlainKey(w, slot, keyCode); break;
+    case 2: handled = CtrlKey(w, slot, keyCode); break;
+    case 4: handled = AltKey(w, slot, keyCode); break;
+    case 1:
+        if (keyCode >= 'A' && keyCode <= 'Z') {
+            LetterSearch(w, keyCode);
+            handled = true;
+        } else if (keyCode == VK_OEM_102) {
+            SwitchBy(+1);
+            handled = true;
+        }
+        break;
+    default: break;   // combined shift states select nothing
+    }
+    if (handled) Swallow(keyCode, shift);
+}
+
+void PaneKeyHandler(frmBrws* w, int& keyCode, int& shift) {
+    if (keyCode == 0) return;
+    DriveSlot& slot = CurrentDriveSlot();
+    if (slot.FocusPane == 1) {
+        if (shift == 2 && keyCode == 'L') LogFolder(w, w->SelectedNodeIndex(), false, true);
+        else if (shift == 2 && keyCode == 'O') UnlogFolder(w, slot.CurrentPath, false);
+        else if (shift == 1 && keyCode >= 'A' && keyCode <= 'Z') LetterSearch(w, keyCode);
+        else return;
+        Swallow(keyCode, shift);
+    } else if (slot.FocusPane == 2) {
+        if (shift == 0 && keyCode == VK_SPACE && w->FileList->count() > 0) {
+            QListWidgetItem* item = w->FileList->currentItem();
+            bool state = item ? !item->isSelected() : true;
+            if (item) w->SelectDeselectFile(state);
+            ShowCurrentFile(w);
+            Swallow(keyCode, shift);   // the list would toggle the item a second time
+        } else if (shift == 1 && keyCode >= 'A' && keyCode <= 'Z') {
+            LetterSearch(w, keyCode);
+        }
+    }
+}
+
+void LetterSearch(frmBrws* w, int keyCode) {
+    const QChar letter(keyCode);
+    DriveSlot& slot = CurrentDriveSlot();
+    if (slot.FocusPane == 2) {
+        QListWidget* list = w->FileList;
+        const int count = list->count();
+        for (int step = 1; step <= count; ++step) {
+            const int row = (list->currentRow() + step) % count;
+            const QString text = list->item(row)->text();
+            if (!text.isEmpty() && text.at(0).toUpper() == letter) {
+                list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+                return;
+            }
+        }
+        return;
+    }
+    if (slot.FocusPane != 1) return;
+    // The node map in order of discovery, from the entry after the selected folder.
+    const int entries = slot.NodeMap.size() - 1;
+    const QString selected = slot.CurrentPath;
+    int start = 0;
+    for (int i = 0; i < entries; ++i)
+        if (slot.NodeMap[i].section('/', 0, 0) == selected) start = i;
+    for (int step = 1; step <= entries; ++step) {
+        const QString entry = slot.NodeMap[(start + step) % entries];
+        const QString path = entry.section('/', 0, 0);
+        const QString name = path.mid(path.lastIndexOf('\\') + 1);
+        if (name.isEmpty() || name.at(0).toUpper() != letter) continue;
+        QTreeWidgetItem* node = w->Node(entry.section('/', 1, 1).toInt());
+        if (!node) continue;
+        bool visible = true;
+        for (QTreeWidgetItem* p = node->parent(); p; p = p->parent()) visible = visible && p->isExpanded();
+        if (!visible) continue;
+        w->DirList->setCurrentItem(node);
+        return;
+    }
+}

@@ -1,0 +1,143 @@
+#include "tagging/tagging.h"
+#include "model/filelist.h"
+#include "model/slots.h"
+#include "shell/frmBrws.h"
+#include "tagging/views.h"
+
+namespace {
+DriveSlot& SlotOf(frmBrws*) { return CurrentDriveSlot(); }
+
+QString WithTag(const QString& line, QChar letter) {
+    const int slash = line.indexOf('/');
+    if (slash < 0 || slash + 1 >= line.size()) return line;
+    QString out = line;
+    out[slash + 1] = letter;
+    return out;
+}
+
+// Sets one item and its line to the wanted state; true when the tag changed.
+bool SetItemTag(frmBrws* w, DriveSlot& slot, int row, bool wanted) {
+    QListWidgetItem* item = w->FileList->item(row);
+    const int at = FileLineOfItem(slot, row);
+    if (!item || at < 0) return false;
+    const bool was = IsTagged(slot.Lines[at]);
+    slot.Lines[at] = wanted ? MarkTagged(slot.Lines[at]) : MarkUntagged(slot.Lines[at]);
+    if (item->isSelected() != wanted) item->setSelected(wanted);
+    return was != wanted;
+}
+
+template <typename Body>
+void Selecting(DriveSlot& slot, Body body) {
+    slot.SelectingFiles = -1;
+    body();
+    slot.SelectingFiles = 0;
+}
+
+void AfterTagging(frmBrws* w) {
+    RecountTagged(w);
+    if (SlotOf(w).FocusPane == 2) ShowCurrentFile(w);
+    w->FileToolbar();
+}
+
+int FolderEnd(const DriveSlot& slot, int header) {
+    int i = header + 1;
+    while (i < slot.LineCount && !slot.Lines[i].startsWith('>')) ++i;
+    return i;
+}
+}  // namespace
+
+QString MarkTagged(const QString& line) { return WithTag(line, 'T'); }
+QString MarkUntagged(const QString& line) { return WithTag(line, 'U'); }
+
+int FolderFileCount(const DriveSlot& slot, const QString& folder) {
+    const int h = LookupFolderLine(slot, folder);
+    return h < 0 ? 0 : FolderEnd(slot, h) - h - 1;
+}
+
+qint64 FolderTaggedBytes(const DriveSlot& slot, const QString& folder) {
+    const int h = LookupFolderLine(slot, folder);
+    qint64 total = 0;
+    if (h >= 0)
+        for (int i = h + 1, end = FolderEnd(slot, h); i < end; ++i)
+            if (IsTagged(slot.Lines[i])) total += FileSizeOf(slot.Lines[i]);
+    return total;
+}
+
+qint64 FolderBytes(const DriveSlot& slot, const QString& folder) {
+    const int h = LookupFolderLine(slot, folder);
+    qint64 total = 0;
+    if (h >= 0)
+        for (int i = h + 1, end = FolderEnd(slot, h); i < end; ++i) total += FileSizeOf(slot.Lines[i]);
+    return total;
+}
+
+void RecountTagged(frmBrws* w) {
+    // The totals are those of the list shown, so count and bytes always
+    // describe the same files, also in a branch view.
+    const DriveSlot& slot = SlotOf(w);
+    qint64 count = 0, bytes = 0;
+    for (int row = 0; row < w->FileList->count(); ++row) {
+        if (!w->FileList->item(row)->isSelected()) continue;
+        ++count;
+        const int at = FileLineOfItem(slot, row);
+        if (at >= 0) bytes += FileSizeOf(slot.Lines[at]);
+    }
+    SetTaggedBytes(w, FormatCount(bytes));
+    SetTaggedFiles(w, FormatCount(count));
+}
+
+void TagFiles(frmBrws* w, bool tag, bool all, bool invert) {
+    QListWidget* list = w->FileList;
+    if (list->count() == 0) return;
+    DriveSlot& slot = SlotOf(w);
+    if (!slot.GlobalView) slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
+    Selecting(slot, [&] {
+        if (invert) {
+            for (int row = 0; row < list->count(); ++row) SetItemTag(w, slot, row, !list->item(row)->isSelected());
+        } else if (all) {
+            for (int row = 0; row < list->count(); ++row) SetItemTag(w, slot, row, tag);
+        } else {
+            int row = list->currentRow();
+            if (row < 0) row = 0;
+            SetItemTag(w, slot, row, tag);
+            // Repeated T or U walks down the list; the last item stays current.
+            if (row < list->count() - 1) list->setCurrentRow(row + 1, QItemSelectionModel::NoUpdate);
+            else list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
+        }
+    });
+    AfterTagging(w);
+}
+
+void SelectDeselectFile(frmBrws* w, bool& state) {
+    DriveSlot& slot = SlotOf(w);
+    const int row = w->FileList->currentRow();
+    if (row >= 0) Selecting(slot, [&] { SetItemTag(w, slot, row, state); });
+    slot.SelectingFiles = 0;
+    AfterTagging(w);
+}
+
+void FileListMouseDown(frmBrws* w, int row, int shift) {
+    QListWidget* list = w->FileList;
+    if (row < 0 || row >= list->count()) return;
+    DriveSlot& slot = SlotOf(w);
+    if (!slot.GlobalView) slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
+    const bool wanted = !list->item(row)->isSelected();
+    const int from = (shift == 1 && w->RememberedIndex >= 0) ? qMin(w->RememberedIndex, list->count() - 1) : row;
+    Selecting(slot, [&] {
+        for (int i = qMin(from, row); i <= qMax(from, row); ++i) SetItemTag(w, slot, i, wanted);
+    });
+    w->RememberedIndex = row;
+    AfterTagging(w);
+    ShowCurrentFile(w);
+}
+
+void SyncTagsWithList(frmBrws* w) {
+    DriveSlot& slot = SlotOf(w);
+    if (slot.SelectingFiles || w->FileList->count() == 0) return;
+    if (!slot.GlobalView) slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
+    Selecting(slot, [&] {
+        for (int row = 0; row < w->FileList->count(); ++row)
+            SetItemTag(w, slot, row, w->FileList->item(row)->isSelected());
+    });
+    AfterTagging(w);
+}

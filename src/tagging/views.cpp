@@ -1,0 +1,113 @@
+#include "tagging/views.h"
+#include "model/slots.h"
+
+bool GlobalLinePositions(const QString& globalLine, int* fileLine, int* headerLine) {
+    const int last = globalLine.lastIndexOf('/');
+    if (last <= 0) return false;
+    const int before = globalLine.lastIndexOf('/', last - 1);
+    if (before < 0) return false;
+    bool okFile = false, okHeader = false;
+    const int file = globalLine.mid(last + 1).toInt(&okFile);
+    const int header = globalLine.mid(before + 1, last - before - 1).toInt(&okHeader);
+    if (!okFile || !okHeader) return false;
+    if (fileLine) *fileLine = file;
+    if (headerLine) *headerLine = header;
+    return true;
+}
+
+int FileLineOfItem(const DriveSlot& slot, int row) {
+    if (row < 0) return -1;
+    if (!slot.GlobalView) {
+        const int at = slot.FirstFileLine + row;
+        return at < slot.LineCount ? at : -1;
+    }
+    int file = -1;
+    if (row >= slot.GlobalList.size() || !GlobalLinePositions(slot.GlobalList[row], &file, nullptr)) return -1;
+    return file < slot.LineCount ? file : -1;
+}
+
+#include <QApplication>
+#include <algorithm>
+#include "fileops/errors.h"
+#include "model/filelist.h"
+#include "shell/frmBrws.h"
+
+void BuildGlobalList(DriveSlot& slot, ViewSelection selection) {
+    ClearGlobalList(slot);
+    // Aux: one global line per logged file, sorted as the list box sorts them.
+    QStringList aux;
+    for (int e = 0; e < slot.IndexCount; ++e) {
+        const QString path = slot.FolderIndex[e].section('/', 0, 0);
+        const int h = LookupFolderLine(slot, path);
+        if (h < 0) continue;
+        for (int i = h + 1; i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i)
+            aux << FileNameOf(slot.Lines[i]) + '/' + QString::number(h) + '/' + QString::number(i);
+    }
+    std::stable_sort(aux.begin(), aux.end(),
+                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    const bool taggedOnly = selection == ViewSelection::GlobalTagged || selection == ViewSelection::BranchTagged;
+    const bool branch = selection == ViewSelection::BranchMatching || selection == ViewSelection::BranchTagged;
+    QStringList chosen;
+    for (const QString& line : aux) {
+        int file = 0, header = 0;
+        GlobalLinePositions(line, &file, &header);
+        if (taggedOnly && !IsTagged(slot.Lines[file])) continue;
+        if (branch) {
+            FolderHeader folder;
+            ParseFolderHeader(slot.Lines[header], &folder);
+            // Containment of the path text, as the branch has always been chosen.
+            if (!folder.path.contains(slot.CurrentPath)) continue;
+        }
+        chosen << line;
+    }
+    if (!chosen.isEmpty()) slot.GlobalList = chosen + QStringList{QString()};
+}
+
+void ShowView(frmBrws* w, ViewSelection selection) {
+    DriveSlot& slot = CurrentDriveSlot();
+    SetStatus("Building global window...");
+    SetBusy();
+    BuildGlobalList(slot, selection);
+    if (slot.GlobalList.first().isEmpty()) {
+        EndBusy();
+        return;
+    }
+    slot.GlobalView = -1;
+    w->ShowGlobalView();
+    w->FileList->clear();
+    qint64 total = 0;
+    const int count = slot.GlobalList.size() - 1;
+    QStringList names;
+    for (int i = 0; i < count; ++i) {
+        int file = 0;
+        GlobalLinePositions(slot.GlobalList[i], &file, nullptr);
+        names << FileNameOf(slot.Lines[file]);
+        total += FileSizeOf(slot.Lines[file]);
+    }
+    w->FileList->addItems(names);
+    qint64 tagged = 0, taggedBytes = 0;
+    slot.SelectingFiles = -1;
+    for (int i = 0; i < count; ++i) {
+        int file = 0;
+        GlobalLinePositions(slot.GlobalList[i], &file, nullptr);
+        if (!IsTagged(slot.Lines[file])) continue;
+        w->FileList->item(i)->setSelected(true);
+        ++tagged;
+        taggedBytes += FileSizeOf(slot.Lines[file]);
+    }
+    slot.SelectingFiles = 0;
+    SetMatchingBytes(w, FormatCount(total));
+    SetMatchingFiles(w, FormatCount(count));
+    SetTaggedFiles(w, FormatCount(tagged));
+    SetTaggedBytes(w, FormatCount(taggedBytes));
+    w->FileList->setFocus();
+    w->FileList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    ShowCurrentFile(w);
+    EndBusy();
+}
+
+void LeaveView(frmBrws* w) {
+    DriveSlot& slot = CurrentDriveSlot();
+    slot.GlobalView = 0;
+    w->LeaveGlobalView();
+}

@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+
+class frmBrws;
+struct DriveSlot;
+
+// The global and branch views: flat lists of the logged files of a drive or a branch.
+
+// A global line is the file name, "/", the position of the folder's header line
+// and "/", the position of the file line. Every command that acts on list items
+// while a view is shown maps them to file lines through this routine.
+bool GlobalLinePositions(const QString& globalLine, int* fileLine, int* headerLine);
+// The file line position of a list item of the window: the global mapping while
+// a view is shown, else the folder's first file line plus the item's row.
+int FileLineOfItem(const DriveSlot& slot, int row);
+
+enum class ViewSelection { GlobalMatching, GlobalTagged, BranchMatching, BranchTagged };
+
+// Builds the chosen view into the slot's GlobalList and shows it; an empty
+// selection leaves the folder view as it was.
+void ShowView(frmBrws* w, ViewSelection selection);
+// Fills GlobalList with the chosen lines of every logged folder, sorted by name.
+void BuildGlobalList(DriveSlot& slot, ViewSelection selection);
+// Back to the folder view.
+void LeaveView(frmBrws* w);

@@ -1,0 +1,145 @@
+#pragma once
+// What the platform tests share: a prefix with drive d:, host files made directly
+// (so a test of the lookup does not depend on the lookup), a child process that
+// runs without root's privileges, and scratch mounts of other file systems.
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include "fixture.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace testhost {
+
+inline QByteArray Enc(const QString& p) { return QFile::encodeName(p); }
+
+inline QString MakeHostFile(const QString& hostPath, const QByteArray& bytes = "x") {
+    QDir().mkpath(hostPath.left(hostPath.lastIndexOf('/')));
+    QFile f(hostPath);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << hostPath.toStdString();
+    f.write(bytes);
+    return hostPath;
+}
+
+inline void MakeHostFolder(const QString& hostPath) { EXPECT_TRUE(QDir().mkpath(hostPath)) << hostPath.toStdString(); }
+
+inline QByteArray ReadAll(const QString& hostPath) {
+    QFile f(hostPath);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+inline bool Exists(const QString& hostPath) {
+    struct stat st;
+    return ::lstat(Enc(hostPath).constData(), &st) == 0;
+}
+
+inline mode_t ModeOf(const QString& hostPath) {
+    struct stat st {};
+    ::stat(Enc(hostPath).constData(), &st);
+    return st.st_mode & 07777;
+}
+
+inline void Chmod(const QString& hostPath, mode_t mode) { ASSERT_EQ(::chmod(Enc(hostPath).constData(), mode), 0); }
+
+// The raw user.DOSATTRIB value, "<none>" without one.
+inline QByteArray RawDosAttrib(const QString& hostPath) {
+    char buf[256];
+    const ssize_t n = ::getxattr(Enc(hostPath).constData(), "user.DOSATTRIB", buf, sizeof buf);
+    return n < 0 ? QByteArray("<none>") : QByteArray(buf, int(n));
+}
+
+inline bool SetRawDosAttrib(const QString& hostPath, const QByteArray& value) {
+    return ::setxattr(Enc(hostPath).constData(), "user.DOSATTRIB", value.constData(), size_t(value.size()), 0) == 0;
+}
+
+inline bool UserXattrsWork(const QString& folder) {
+    const QString probe = MakeHostFile(folder + "/.xattr-probe");
+    const bool ok = ::setxattr(Enc(probe).constData(), "user.probe", "1", 1, 0) == 0;
+    QFile::remove(probe);
+    return ok;
+}
+
+// The names of a host folder in byte order.
+inline QStringList FolderNames(const QString& hostFolder) {
+    QStringList names = QDir(hostFolder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Root may read and write anything, so "may not" cases run in a child process as
+// the user nobody. The result is what the child's function returned, or -1.
+inline int RunAsNobody(const std::function<int()>& fn) {
+    const passwd* pw = ::getpwnam("nobody");
+    const uid_t uid = pw ? pw->pw_uid : 65534;
+    const gid_t gid = pw ? pw->pw_gid : 65534;
+    if (::geteuid() != 0) return fn();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(255);
+        ::_exit(fn() & 0xFF);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
+}
+
+// A file system of another type mounted on a folder for the life of the object.
+class ScratchMount {
+public:
+    ScratchMount(const QString& folder, const char* type, const char* options) : folder_(folder) {
+        QDir().mkpath(folder);
+        mounted_ = ::mount(type, Enc(folder).constData(), type, 0, options) == 0;
+        if (!mounted_) why_ = std::string("cannot mount a scratch ") + type + " here: " + strerror(errno);
+    }
+    ~ScratchMount() {
+        if (mounted_) ::umount2(Enc(folder_).constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    const std::string& why() const { return why_; }
+
+private:
+    QString folder_;
+    std::string why_;
+    bool mounted_ = false;
+};
+
+// A prefix with drive d: and the shortcuts most checks use.
+class PlatformTest : public ::testing::Test {
+protected:
+    TempPrefix tp;
+    QString d = tp.addDrive('d');
+
+    void linkMissingDrive(QChar letter) { tp.linkDrive(letter, "/nonexistent/quorl-test"); }
+    // Lets the user nobody walk into the temporary folders (they are made private).
+    void openForOthers() { ::chmod(Enc(tp.base()).constData(), 0755); }
+    QString hostOf(const QString& dos) {
+        QString h;
+        const ErrorCode e = platform::DosToHost(dos, &h);
+        return e ? QStringLiteral("error %1").arg(e) : h;
+    }
+    int attributesOf(const QString& dos) {
+        int a = -1;
+        const ErrorCode e = platform::GetAttributes(dos, &a);
+        return e ? -int(e) : a;
+    }
+};
+
+}  // namespace testhost
+
+#define REQUIRE_XATTRS() \
+    if (!testhost::UserXattrsWork(d)) GTEST_SKIP() << "the temporary folder's file system keeps no user xattrs"
