@@ -114,11 +114,11 @@ ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& pat
     QStringList names;
     if (const ErrorCode e = ReachableNames(hostFolder, &names)) return e;
     for (const QString& n : names) {
+        if (!folders && !MatchesFileSpec(n, patterns)) continue;
         const QString path = host::Join(hostFolder, n);
         struct stat st;
         if (::stat(Encode(path).constData(), &st) != 0) continue;   // dangling link
         if (folders ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode)) continue;
-        if (!folders && !MatchesFileSpec(n, patterns)) continue;
         FileEntry entry = MakeEntry(n, path, st);
         if (!includeHiddenSystem && (entry.attributes & (attr::Hidden | attr::System))) continue;
         out->append(entry);

@@ -7,6 +7,7 @@
 #include "drives/frmDrive.h"
 #include "drives/volumename.h"
 #include "fileops/frmInput.h"
+#include "fileops/validate.h"
 #include "fileops/shellhooks.h"
 #include "model/logging.h"
 #include "model/slots.h"
@@ -206,7 +207,7 @@ void MDIQuorl::Toolbar_ButtonClick(int index) {
     switch (index) {
     case 6: if (w) ShowView(w, ViewSelection::BranchMatching); break;
     case 7: if (w) ShowView(w, ViewSelection::BranchTagged); break;
-    case 9: ShowDriveDialog("Log drive"); break;
+    case 9: ShowDriveDialog(LogDriveCaption); break;
     case 10: if (w) RelogDrive(w); break;
     case 11: ShowDriveInfo(); break;
     case 13: if (w) LogFolder(w, w->SelectedNodeIndex(), false, true); break;
@@ -243,12 +244,12 @@ void MDIQuorl::connectCommands() {
     onWindow("mnuReLogFolder", [](frmBrws* w) { RelogFolder(w); });
     onWindow("mnuUnlogFolder", [](frmBrws* w) { UnlogFolder(w, CurrentDriveSlot().CurrentPath, false); });
     onWindow("mnuRenameFolder", [](frmBrws* w) { w->StartLabelEdit(); });
-    on("mnuLog", [] { ShowDriveDialog("Log drive"); });
+    on("mnuLog", [] { ShowDriveDialog(LogDriveCaption); });
     onWindow("mnuRelog", [](frmBrws* w) { RelogDrive(w); });
     on("mnuDriveInfo", [] { ShowDriveInfo(); });
     on("mnuVol", [] { VolumeCommand(); });
-    on("mnuAvailable", [] { ShowDriveDialog("Available space"); });
-    on("mnuFilespec", [] { ShowInputDialog("File specification", Slot(OpenDriveCount > 0 ? CurrentSlot : 1).FileSpec); });
+    on("mnuAvailable", [] { ShowDriveDialog(AvailableSpaceCaption); });
+    on("mnuFilespec", [] { ShowInputDialog(InputCaption::FileSpec, Slot(OpenDriveCount > 0 ? CurrentSlot : 1).FileSpec); });
     onWindow("mnuFileColumns", [](frmBrws* w) { w->SetFileColumns(w->FileColumns() % 4 + 1); });
     onWindow("mnuGlobalMatching", [](frmBrws* w) { ShowView(w, ViewSelection::GlobalMatching); });
     onWindow("mnuGlobalTagged", [](frmBrws* w) { ShowView(w, ViewSelection::GlobalTagged); });

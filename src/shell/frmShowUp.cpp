@@ -2,7 +2,12 @@
 #include <QApplication>
 #include <QThread>
 #include <QVBoxLayout>
+#include "drives/frmDrive.h"
+#include "fileops/frmInput.h"
 #include "fileops/prompter.h"
+#include "model/logging.h"
+#include "platform/curdir.h"
+#include "shell/frmBrws.h"
 #include "shell/MDIQuorl.h"
 #include "shell/startup.h"
 
@@ -37,6 +42,9 @@ MDIQuorl* frmShowUp::Form_Load() {
         hide();
         return nullptr;
     }
+    // The dialogs are made once, hidden, so that later commands find them ready.
+    DriveForm();
+    InputForm();
     // No drive is open yet.
     main->menu("mnuFile")->menuAction()->setVisible(false);
     main->menu("mnuFolder")->menuAction()->setVisible(false);
@@ -44,5 +52,8 @@ MDIQuorl* frmShowUp::Form_Load() {
     QThread::msleep(5);
     hide();
     RestoreDesktop(main);
+    // The program folder's drive is the current drive now; it opens the first window.
+    LogDrive(platform::CurrentDrive());
+    if (frmBrws* w = ActiveDriveWindow()) w->DirList->setFocus();
     return main;
 }

@@ -6,6 +6,7 @@
 #include "drives/frmDrive.h"
 #include "drives/volumename.h"
 #include "fileops/frmInput.h"
+#include "fileops/validate.h"
 #include "model/filelist.h"
 #include "model/logging.h"
 #include "model/slots.h"
@@ -73,13 +74,13 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
         if (slot.GlobalView) LeaveView(w);
         return true;
     case 'A':
-        if (tree) ShowDriveDialog("Available space");
+        if (tree) ShowDriveDialog(AvailableSpaceCaption);
         return true;
     case 'B': ShowViewIfEnabled(w, "mnuBranchMatching", ViewSelection::BranchMatching); return true;
-    case 'F': ShowInputDialog("File specification", slot.FileSpec); return true;
+    case 'F': ShowInputDialog(InputCaption::FileSpec, slot.FileSpec); return true;
     case 'G': ShowViewIfEnabled(w, "mnuGlobalMatching", ViewSelection::GlobalMatching); return true;
     case 'I': TagFiles(w, true, true, true); return true;
-    case 'L': ShowDriveDialog("Log drive"); return true;
+    case 'L': ShowDriveDialog(LogDriveCaption); return true;
     case 'R':
         if (tree) w->StartLabelEdit();
         return true;

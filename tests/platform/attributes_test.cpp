@@ -76,7 +76,9 @@ TEST_F(AttributesTest, TheOwnerCanHideAFileThatIsReadOnly) {
     REQUIRE_XATTRS();
     const QString f = MakeHostFile(d + "/f.txt");
     Chmod(f, 0444);
-    if (::geteuid() == 0) ASSERT_EQ(::chown(Enc(f).constData(), 65534, 65534), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(Enc(f).constData(), 65534, 65534), 0);
+    }
     openForOthers();
     // The owner, unlike root, may not write the attribute of a file it may not write.
     EXPECT_EQ(RunAsNobody([] { return int(SetAttributes("d:\\f.txt", attr::ReadOnly | attr::Hidden)); }), 0);

@@ -68,12 +68,13 @@ TEST_F(CurDirTest, FailedChangesLeaveEverythingAsItWas) {
 
 TEST_F(CurDirTest, AFolderTheUserMayNotEnterIsRefused) {
     MakeHostFolder(d + "/Locked");
-    Chmod(d + "/Locked", 0700);
+    Chmod(d + "/Locked", 0);
     openForOthers();
     EXPECT_EQ(RunAsNobody([] { return ChangeDrive('d') ? 1 : int(ChangeFolder("d:\\locked")); }),
               err::AccessDenied);
     EXPECT_EQ(RunAsNobody([] { return int(ChangeFolder("d:\\locked")); }), err::AccessDenied)
         << "also on a drive that is not the current one";
+    Chmod(d + "/Locked", 0755);
 }
 
 }  // namespace

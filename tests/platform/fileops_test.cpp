@@ -61,7 +61,9 @@ TEST_F(FileOpsTest, CopyFailuresLeaveTheDestinationAsItWas) {
     for (const auto& c : cases) EXPECT_EQ(CopyFileTo(c.from, c.to), c.code) << c.from << " to " << c.to;
     EXPECT_EQ(ReadAll(d + "/readonly.txt"), "keep");
     openForOthers();
+    Chmod(d + "/Folder", 0555);
     EXPECT_EQ(RunAsNobody([] { return int(CopyFileTo("d:\\src.txt", "d:\\folder\\x")); }), err::AccessDenied);
+    Chmod(d + "/Folder", 0755);
     EXPECT_EQ(FolderNames(d), QStringList({"Folder", "readonly.txt", "src.txt"}));
     EXPECT_EQ(FolderNames(d + "/Folder"), QStringList());
 }
@@ -174,7 +176,7 @@ TEST_F(FileOpsTest, AFileIsInUseWhileLockedElsewhereOrUnreadable) {
     EXPECT_EQ(OpenForReading("d:\\missing.dat"), err::FileNotFound);
     EXPECT_EQ(OpenForReading("d:\\no\\missing.dat"), err::PathNotFound);
 
-    Chmod(f, 0600);
+    Chmod(f, 0);
     openForOthers();
     EXPECT_EQ(RunAsNobody([] { return int(OpenForReading("d:\\shared.dat")); }), err::AccessDenied);
     Chmod(f, 0644);

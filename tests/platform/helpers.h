@@ -82,7 +82,8 @@ inline QStringList FolderNames(const QString& hostFolder) {
 }
 
 // Root may read and write anything, so "may not" cases run in a child process as
-// the user nobody. The result is what the child's function returned, or -1.
+// the user nobody (or in-process for any other user; the tests deny the owner
+// too). The result is what the function returned, or -1.
 inline int RunAsNobody(const std::function<int()>& fn) {
     const passwd* pw = ::getpwnam("nobody");
     const uid_t uid = pw ? pw->pw_uid : 65534;

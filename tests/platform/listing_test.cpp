@@ -107,7 +107,7 @@ TEST_F(ListingTest, HiddenAndSystemEntriesNeedTheSwitch) {
 TEST_F(ListingTest, FoldersThatCannotBeReadGiveErrorNumbers) {
     MakeHostFile(d + "/file.txt");
     MakeHostFile(d + "/Private/secret.txt");
-    Chmod(d + "/Private", 0700);
+    Chmod(d + "/Private", 0);
     linkMissingDrive('q');
     EXPECT_EQ(files("d:\\missing"), QStringList({"error 76"}));
     EXPECT_EQ(folders("d:\\file.txt"), QStringList({"error 76"}));
@@ -119,6 +119,7 @@ TEST_F(ListingTest, FoldersThatCannotBeReadGiveErrorNumbers) {
                   return int(ListFiles("d:\\private", "*.*", true, &out));
               }),
               err::AccessDenied);
+    Chmod(d + "/Private", 0755);
 }
 
 }  // namespace

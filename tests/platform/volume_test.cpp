@@ -35,7 +35,9 @@ TEST_F(VolumeTest, SettingTheLabelWritesOrRemovesTheLabelFile) {
     EXPECT_EQ(SetVolumeLabel('q', "x"), err::DiskNotReady);
     EXPECT_EQ(SetVolumeLabel('r', "x"), err::DeviceUnavailable);
     openForOthers();
+    Chmod(d, 0555);
     EXPECT_EQ(RunAsNobody([] { return int(SetVolumeLabel('d', "nope")); }), err::AccessDenied);
+    Chmod(d, 0755);
     EXPECT_FALSE(Exists(d + "/.windows-label"));
 }
 

@@ -100,19 +100,28 @@ protected:
     bool ended = false;
 };
 
-TEST_F(StartUpTest, StartsTheMainWindowInTheProgramFolderWithoutDriveMenus) {
-    start();
-    ASSERT_TRUE(main);
-    EXPECT_EQ(main->windowTitle(), "Disk Rorediva 1.0");
-    EXPECT_TRUE(main->isVisible());
-    EXPECT_FALSE(main->menu("mnuFile")->menuAction()->isVisible());
-    EXPECT_FALSE(main->menu("mnuFolder")->menuAction()->isVisible());
-    EXPECT_TRUE(main->menu("mnuDrive")->menuAction()->isVisible());
+TEST_F(StartUpTest, SettingsMakeTheProgramFolderCurrent) {
+    ASSERT_TRUE(RunStartUp());
     EXPECT_EQ(platform::CurrentDrive(), "c:");
     EXPECT_EQ(platform::CurrentFolder('c'), "c:\\quorl");
     EXPECT_EQ(QDir::currentPath(), QDir(prefix.prefix() + "/drive_c/quorl").canonicalPath());
     EXPECT_EQ(Slot(1).FileSpec, "*.*");
     EXPECT_EQ(Settings[8].toString(), "c:\\quorl");
+}
+
+TEST_F(StartUpTest, StartsTheMainWindowWithTheProgramDriveLogged) {
+    start();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(main->windowTitle().startsWith("Disk Rorediva 1.0"));
+    EXPECT_TRUE(main->isVisible());
+    ASSERT_EQ(OpenDriveCount, 1);
+    EXPECT_EQ(Slot(1).Drive, "c:");
+    EXPECT_EQ(Slot(1).WindowKey, "Tree structure of c:");
+    EXPECT_EQ(Slot(1).Lines[0], QString(">c:/1/L"));
+    // The tree has the focus, so the folder menu is shown and the file menu is not.
+    EXPECT_FALSE(main->menu("mnuFile")->menuAction()->isVisible());
+    EXPECT_TRUE(main->menu("mnuFolder")->menuAction()->isVisible());
+    EXPECT_EQ(Slot(1).FocusPane, 1);
     EXPECT_FALSE(ended);
 }
 
