@@ -246,7 +246,7 @@ void frmBrws::Form_Resize() {
     Path3D->setGeometry(0, 0, W, PathHeight);
     GroupStatus->setGeometry(0, H - StatusHeight, W, StatusHeight);
     picTxtDos->setGeometry(0, GroupStatus->y() - DosHeight, W, DosHeight);
-    Label1->setGeometry(4, 3, 90, DosHeight - 6);
+    Label1->setGeometry(4, 3, Label1->sizeHint().width() + 4, DosHeight - 6);
     txtDos->setGeometry(Label1->x() + Label1->width(), 2, W - Label1->x() - Label1->width() - 10, DosHeight - 4);
 
     const int groupTop = PathHeight;
@@ -321,8 +321,12 @@ void frmBrws::dirlist_NodeClick(QTreeWidgetItem* node) {
 
 void frmBrws::dirlist_DblClick() { LogFolder(this, SelectedNodeIndex(), false, true); }
 
+// Expanding and collapsing count as the user's only while the tree is the
+// window's pane; the program's own expansions do not log anything.
+bool frmBrws::TreeIsActivePane() const { return DirList->hasFocus() || MySlot(this).FocusPane == 1; }
+
 void frmBrws::dirlist_expand(QTreeWidgetItem* node) {
-    if (!DirList->hasFocus()) return;
+    if (!TreeIsActivePane()) return;
     SetBusy();
     SetStatus("Expanding folder...");
     ExpandFolder(this, NodeIndex(node));
@@ -331,7 +335,7 @@ void frmBrws::dirlist_expand(QTreeWidgetItem* node) {
 
 void frmBrws::dirlist_Collapse(QTreeWidgetItem* node) {
     SetNodeImage(node, false);
-    if (!DirList->hasFocus() || node != DirList->currentItem() || node->childCount() == 0) return;
+    if (!TreeIsActivePane() || node != DirList->currentItem() || node->childCount() == 0) return;
     ShowPath(this, FullPath(node));
     FileList->clear();
 }

@@ -89,6 +89,7 @@ protected:
 
 private:
     void buildControls();
+    bool TreeIsActivePane() const;
     QVector<QTreeWidgetItem*> nodes_{nullptr, nullptr};
     int fileColumns_ = 1;
     bool loaded_ = false;
