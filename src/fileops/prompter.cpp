@@ -39,6 +39,7 @@ QMessageBox::StandardButtons boxButtons(PromptButtons buttons) {
 }  // namespace
 
 void SetPromptHandler(PromptHandler handler) { promptHandler() = std::move(handler); }
+bool PromptHandlerInstalled() { return bool(promptHandler()); }
 void SetModalFormHandler(ModalFormHandler handler) { modalHandler() = std::move(handler); }
 
 PromptAnswer Prompt(const QString& text, PromptIcon icon, PromptButtons buttons, const QString& title) {

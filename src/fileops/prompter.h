@@ -25,6 +25,7 @@ inline bool AskYesNo(const QString& text, const QString& title, PromptIcon icon 
 using PromptHandler = std::function<PromptAnswer(const PromptRequest&)>;
 // Installs a handler in place of the message boxes; an empty one restores them.
 void SetPromptHandler(PromptHandler handler);
+bool PromptHandlerInstalled();
 
 // Places a form at the centre of the screen and shows it, modal when asked.
 void CenterForm(QWidget* form, bool modal);

@@ -39,10 +39,6 @@ bool CanReadFolder(const QString& path) {
     }
     return true;
 }
-
-// Marks a node whose subfolders were read, so that expanding it again does not
-// add them a second time.
-constexpr int SubfoldersReadRole = Qt::UserRole + 1;
 }  // namespace
 
 QStringList FoldersToRelog;
@@ -185,12 +181,12 @@ bool AddSubfolders(frmBrws* w, int nodeIndex) {
     DriveSlot& slot = SlotOf(w);
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (!node) return true;
-    if (node->data(0, SubfoldersReadRole).toBool()) return true;
+    if (w->SubfoldersRead(node)) return true;
     const QString path = w->FullPath(node);
     if (!CanReadFolder(path)) return true;
     QList<platform::FileEntry> folders;
     const ErrorCode code = platform::ListFolders(path + Separator(path), ShowHiddenAndSystem(), &folders);
-    node->setData(0, SubfoldersReadRole, true);
+    w->MarkSubfoldersRead(node);
     if (code != 0) {
         ShowFileError(code);
         return true;

@@ -60,6 +60,11 @@ ErrorCode MakeFolder(const QString& dosPath);
 ErrorCode RemoveFolder(const QString& dosPath);
 // Creates or truncates a file and closes it at once; 70 for a read-only file.
 ErrorCode CreateEmptyFile(const QString& dosPath);
+// True when both paths name one file on disk (same device and inode).
+bool IsSameFile(const QString& a, const QString& b);
+// True when both files exist and hold the same bytes.
+bool HaveSameContent(const QString& a, const QString& b);
+
 // Opens for reading and closes again: 70 when permission is refused or another
 // open file description holds a conflicting lock, else the open's code.
 ErrorCode OpenForReading(const QString& dosPath);

@@ -6,7 +6,9 @@
 #include "drives/frmDInfo.h"
 #include "drives/frmDrive.h"
 #include "drives/volumename.h"
+#include "fileops/folders.h"
 #include "fileops/frmInput.h"
+#include "fileops/operations.h"
 #include "fileops/validate.h"
 #include "fileops/shellhooks.h"
 #include "model/logging.h"
@@ -205,6 +207,9 @@ QAction* MDIQuorl::button(const QString& key) const {
 void MDIQuorl::Toolbar_ButtonClick(int index) {
     frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
     switch (index) {
+    case 1: CopyCommand(CopyCaption::CopyTagged); break;
+    case 2: DeleteCommand(true); break;
+    case 3: CopyCommand(CopyCaption::MoveTagged); break;
     case 6: if (w) ShowView(w, ViewSelection::BranchMatching); break;
     case 7: if (w) ShowView(w, ViewSelection::BranchTagged); break;
     case 9: ShowDriveDialog(LogDriveCaption); break;
@@ -213,6 +218,7 @@ void MDIQuorl::Toolbar_ButtonClick(int index) {
     case 13: if (w) LogFolder(w, w->SelectedNodeIndex(), false, true); break;
     case 14: if (w) RelogFolder(w); break;
     case 15: if (w) UnlogFolder(w, CurrentDriveSlot().CurrentPath, false); break;
+    case 16: MakeFolderCommand(); break;
     default: break;   // the file operations and the control-panel applets run their own routines
     }
 }
@@ -226,6 +232,22 @@ void MDIQuorl::connectCommands() {
             if (frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr) f(w);
         });
     };
+    on("mnuCopyFile", [] { CopyCommand(CopyCaption::CopyFile); });
+    on("mnuMoveFile", [] { CopyCommand(CopyCaption::MoveFile); });
+    on("mnuDeleteFile", [] { DeleteCommand(false); });
+    on("mnuRenameFile", [] { RenameCommand(false); });
+    on("mnuAttributesFile", [] { AttributesCommand(false); });
+    on("mnuThrashFile", [] { ThrashCommand(false); });
+    on("mnuTaggedCopy", [] { CopyCommand(CopyCaption::CopyTagged); });
+    on("mnuTaggedMove", [] { CopyCommand(CopyCaption::MoveTagged); });
+    on("mnuDuplicatePaths", [] { CopyCommand(CopyCaption::CopyDuplicate); });
+    on("mnuMoveAndDuplicatePaths", [] { CopyCommand(CopyCaption::MoveDuplicate); });
+    on("mnuTaggedDelete", [] { DeleteCommand(true); });
+    on("mnuTaggedRename", [] { RenameCommand(true); });
+    on("mnuTaggedAttributes", [] { AttributesCommand(true); });
+    on("mnuTaggedThrash", [] { ThrashCommand(true); });
+    onWindow("mnuDeleteFolder", [](frmBrws* w) { DeleteFolder(w); });
+    on("mnuMake", [] { MakeFolderCommand(); });
     onWindow("mnuTagCurrentFile", [](frmBrws* w) { TagFiles(w, true, false, false); });
     onWindow("mnuTagAllFiles", [](frmBrws* w) { TagFiles(w, true, true, false); });
     onWindow("mnuInvertFileTags", [](frmBrws* w) { TagFiles(w, true, true, true); });

@@ -10,6 +10,7 @@
 #include "drives/freespace.h"
 #include "drives/frmDInfo.h"
 #include "fileops/errors.h"
+#include "fileops/folders.h"
 #include "fileops/prompter.h"
 #include "model/filelist.h"
 #include "model/logging.h"
@@ -104,6 +105,12 @@ void frmBrws::buildControls() {
 
     connect(DirList, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { dirlist_NodeClick(current); });
+    connect(DirList, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) {
+        if (MySlot(this).LabelEdit) dirlist_AfterLabelEdit(node);
+    });
+    // An edit left with Esc changes nothing but ends the edit state.
+    connect(DirList->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this] { MySlot(this).LabelEdit = 0; });
     connect(DirList, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* n) { dirlist_expand(n); });
     connect(DirList, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* n) { dirlist_Collapse(n); });
     connect(FileList, &QListWidget::itemSelectionChanged, this, [this] { filelist_click(); });
@@ -154,6 +161,18 @@ QString frmBrws::FullPath(const QTreeWidgetItem* item) const {
     QStringList parts;
     for (const QTreeWidgetItem* n = item; n; n = n->parent()) parts.prepend(n->text(0));
     return parts.join('\\');
+}
+
+// Marks a node whose subfolders were read, so that expanding it again does not
+// add them a second time.
+constexpr int SubfoldersReadRole = Qt::UserRole + 1;
+
+bool frmBrws::SubfoldersRead(const QTreeWidgetItem* item) const {
+    return item && item->data(0, SubfoldersReadRole).toBool();
+}
+
+void frmBrws::MarkSubfoldersRead(QTreeWidgetItem* item) {
+    if (item) item->setData(0, SubfoldersReadRole, true);
 }
 
 int frmBrws::SelectedNodeIndex() const { return NodeIndex(DirList->currentItem()); }
@@ -389,7 +408,19 @@ void frmBrws::StartLabelEdit() {
         return;
     }
     MySlot(this).LabelEdit = -1;
+    labelBeforeEdit_ = node->text(0);
     DirList->editItem(node);
+}
+
+void frmBrws::dirlist_AfterLabelEdit(QTreeWidgetItem* node) {
+    const QString typed = node->text(0).toLower();
+    MySlot(this).LabelEdit = 0;
+    {
+        // The tree's own change is always taken back; the rename sets the text.
+        const QSignalBlocker block(DirList);
+        node->setText(0, labelBeforeEdit_);
+    }
+    if (typed != labelBeforeEdit_) RenameFolder(this, typed);
 }
 
 void frmBrws::LeaveGlobalView() {

@@ -37,6 +37,9 @@ public:
     void ClearNodes();
     QString FullPath(const QTreeWidgetItem* item) const;
     int SelectedNodeIndex() const;
+    // Whether the subfolders of a node's folder were read into the tree.
+    bool SubfoldersRead(const QTreeWidgetItem* item) const;
+    void MarkSubfoldersRead(QTreeWidgetItem* item);
     void SetNodeImage(QTreeWidgetItem* item, bool opened);
 
     // The MDI frame around this window (null when shown on its own in tests).
@@ -76,6 +79,7 @@ public:
     void dirlist_DblClick();
     void dirlist_expand(QTreeWidgetItem* node);
     void dirlist_Collapse(QTreeWidgetItem* node);
+    void dirlist_AfterLabelEdit(QTreeWidgetItem* node);
     void filelist_GotFocus();
     void filelist_click();
     void FileList_DblClick();
@@ -92,6 +96,7 @@ private:
     bool TreeIsActivePane() const;
     QVector<QTreeWidgetItem*> nodes_{nullptr, nullptr};
     int fileColumns_ = 1;
+    QString labelBeforeEdit_;
     bool loaded_ = false;
 };
 

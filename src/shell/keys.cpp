@@ -5,7 +5,9 @@
 #include "drives/frmDInfo.h"
 #include "drives/frmDrive.h"
 #include "drives/volumename.h"
+#include "fileops/folders.h"
 #include "fileops/frmInput.h"
+#include "fileops/operations.h"
 #include "fileops/validate.h"
 #include "model/filelist.h"
 #include "model/logging.h"
@@ -31,6 +33,9 @@ bool MenuEnabled(const char* name) {
 }
 
 bool AnyTagged(const frmBrws* w) { return !w->FileList->selectedItems().isEmpty(); }
+
+// A command on all tagged files runs only from the list and with files tagged.
+bool Guarded(const frmBrws* w, const DriveSlot& slot) { return slot.FocusPane == 2 && AnyTagged(w); }
 
 void ShowViewIfEnabled(frmBrws* w, const char* item, ViewSelection selection) {
     if (MenuEnabled(item)) ShowView(w, selection);
@@ -75,6 +80,7 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
         return true;
     case 'A':
         if (tree) ShowDriveDialog(AvailableSpaceCaption);
+        else AttributesCommand(false);
         return true;
     case 'B': ShowViewIfEnabled(w, "mnuBranchMatching", ViewSelection::BranchMatching); return true;
     case 'F': ShowInputDialog(InputCaption::FileSpec, slot.FileSpec); return true;
@@ -83,6 +89,18 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'L': ShowDriveDialog(LogDriveCaption); return true;
     case 'R':
         if (tree) w->StartLabelEdit();
+        else RenameCommand(false);
+        return true;
+    case 'C':
+        if (!tree) CopyCommand(CopyCaption::CopyFile);
+        return true;
+    case 'D':
+        if (tree) DeleteFolder(w);
+        else DeleteCommand(false);
+        return true;
+    case 'M':
+        if (tree) MakeFolderCommand();
+        else CopyCommand(CopyCaption::MoveFile);
         return true;
     case 'T': TagFiles(w, true, tree, false); return true;
     case 'U': TagFiles(w, false, tree, false); return true;
@@ -97,9 +115,8 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
     }
     case VK_DIVIDE: ShowDriveInfo(); return true;
     case VK_OEM_102: SwitchBy(-1); return true;
-    // The file and folder commands of these keys are handled here and run by
-    // the file operations, viewers and launcher: C, D, E, H, M.
-    case 'C': case 'D': case 'E': case 'H': case 'M': return true;
+    // Edit and hear belong to the viewers.
+    case 'E': case 'H': return true;
     default: return false;
     }
 }
@@ -114,11 +131,14 @@ bool CtrlKey(frmBrws* w, DriveSlot& slot, int key) {
         return true;
     case 'T': TagFiles(w, true, true, false); return true;
     case 'U': TagFiles(w, false, true, false); return true;
-    // Guarded commands on all tagged files: copy, delete, move, rename,
-    // attributes, view, hear, compress.
-    case 'A': case 'C': case 'D': case 'H': case 'M': case 'R': case 'V': case VK_F5: case VK_F9:
-        (void)slot;
-        return true;
+    // Guarded: only with the list focused and files tagged.
+    case 'A': if (Guarded(w, slot)) AttributesCommand(true); return true;
+    case 'C': if (Guarded(w, slot)) CopyCommand(CopyCaption::CopyTagged); return true;
+    case 'D': if (Guarded(w, slot)) DeleteCommand(true); return true;
+    case 'M': if (Guarded(w, slot)) CopyCommand(CopyCaption::MoveTagged); return true;
+    case 'R': if (Guarded(w, slot)) RenameCommand(true); return true;
+    // View, hear and compress of all tagged files belong to the viewers and archivers.
+    case 'H': case 'V': case VK_F5: case VK_F9: return true;
     default: return false;
     }
 }
@@ -131,7 +151,9 @@ bool AltKey(frmBrws* w, DriveSlot& slot, int key) {
     case VK_F3:
         if (slot.FocusPane == 1) RelogFolder(w);
         return true;
-    case 'C': case 'M': case VK_F5: return true;
+    case 'C': if (Guarded(w, slot)) CopyCommand(CopyCaption::CopyDuplicate); return true;
+    case 'M': if (Guarded(w, slot)) CopyCommand(CopyCaption::MoveDuplicate); return true;
+    case VK_F5: return true;
     default: return false;
     }
 }
@@ -219,6 +241,8 @@ void PaneKeyHandler(frmBrws* w, int& keyCode, int& shift) {
             if (item) w->SelectDeselectFile(state);
             ShowCurrentFile(w);
             Swallow(keyCode, shift);   // the list would toggle the item a second time
+        } else if (shift == 0 && keyCode == VK_DELETE && w->FileList->count() > 0) {
+            DeleteCommand(false);
         } else if (shift == 1 && keyCode >= 'A' && keyCode <= 'Z') {
             LetterSearch(w, keyCode);
         }

@@ -1,0 +1,156 @@
+#include "fileops/folders.h"
+#include <QApplication>
+#include <QTreeWidgetItem>
+#include "drives/freespace.h"
+#include "fileops/errors.h"
+#include "fileops/frmInput.h"
+#include "fileops/operations.h"
+#include "fileops/prompter.h"
+#include "fileops/validate.h"
+#include "model/filelist.h"
+#include "model/logging.h"
+#include "model/slots.h"
+#include "platform/curdir.h"
+#include "platform/files.h"
+#include "shell/frmBrws.h"
+
+namespace {
+bool DriveReady(const QString& drive) {
+    const ErrorCode writable = TestWritable(drive);
+    const ErrorCode ready = TestDrive(drive);
+    LastError = ready ? ready : writable;
+    if (LastError == 0) return true;
+    ShowFileError(LastError);
+    return false;
+}
+}  // namespace
+
+bool ReplaceFolderPrefix(QString& text, int offset, const QString& oldPath, const QString& newPath) {
+    if (text.mid(offset, oldPath.size()) != oldPath) return false;
+    const int after = offset + oldPath.size();
+    if (after < text.size() && text[after] != '\\' && text[after] != '/') return false;
+    text = text.left(offset) + newPath + text.mid(after);
+    return true;
+}
+
+void MakeFolderCommand() {
+    if (OpenDriveCount == 0) return;
+    ShowInputDialog(InputCaption::MakeFolder, QString());
+    frmInput* input = InputForm();
+    if (input->Confirmed) MakeSub(input->txtBox->text());
+}
+
+void MakeSub(const QString& name) {
+    frmBrws* w = ActiveDriveWindow();
+    if (!w) return;
+    DriveSlot& slot = CurrentDriveSlot();
+    if (!DriveReady(slot.Drive)) return;
+    const QString path = JoinPath(slot.CurrentPath, name);
+    if (FolderExists(path)) {
+        ShowMessage("Folder already exists", MsgStyle::Critical, "Error");
+        return;
+    }
+    QStringList made;
+    if (!CreatePath(path, &made)) return;
+    for (const QString& folder : made) AddFolderToPicture(w, folder);
+    if (QTreeWidgetItem* node = w->DirList->currentItem(); node && node->childCount() > 0) {
+        w->SetNodeImage(node, node->isExpanded());
+    }
+    ShowAvailableBytes(w);
+}
+
+void RenameFolder(frmBrws* w, const QString& typed) {
+    DriveSlot& slot = CurrentDriveSlot();
+    const QString label = typed.trimmed().toLower();
+    QTreeWidgetItem* node = w->DirList->currentItem();
+    if (!node) return;
+    if (label.isEmpty() || !IsValidName(label)) {
+        ShowInvalidCharacters();
+        return;
+    }
+    if (!DriveReady(slot.Drive)) return;
+    const QString oldPath = w->FullPath(node);
+    if (!FolderExists(oldPath)) {
+        ShowFileError(1000);
+        return;
+    }
+    const QString newPath = (oldPath.left(oldPath.lastIndexOf('\\') + 1) + label).left(255);
+    if (newPath == oldPath) return;
+    const ErrorCode code = platform::RenamePath(oldPath, newPath);
+    if (code != 0) {
+        ShowFileError(code);
+        return;
+    }
+    // The picture changes only after the disk did, and only for the folder and
+    // the folders below it.
+    for (int i = 0; i < slot.LineCount; ++i)
+        if (slot.Lines[i].startsWith('>')) ReplaceFolderPrefix(slot.Lines[i], 1, oldPath, newPath);
+    for (int i = 0; i < slot.IndexCount; ++i) ReplaceFolderPrefix(slot.FolderIndex[i], 0, oldPath, newPath);
+    for (QString& entry : slot.NodeMap) ReplaceFolderPrefix(entry, 0, oldPath, newPath);
+    ReplaceFolderPrefix(slot.CurrentPath, 0, oldPath, newPath);
+    for (QString& folder : FoldersToRelog) ReplaceFolderPrefix(folder, 0, oldPath, newPath);
+    {
+        const QSignalBlocker block(w->DirList);
+        node->setText(0, label);
+        if (node->parent()) node->parent()->sortChildren(0, Qt::AscendingOrder);
+    }
+    ShowPath(w, slot.CurrentPath);
+}
+
+void DeleteFolder(frmBrws* w) {
+    DriveSlot& slot = CurrentDriveSlot();
+    QTreeWidgetItem* node = w->DirList->currentItem();
+    if (!node) return;
+    if (w->NodeIndex(node) == 1) {
+        ShowMessage("Can't remove / rename root folder", MsgStyle::Critical, "Error");
+        return;
+    }
+    const QString path = w->FullPath(node);
+    if (!IsFolderLogged(slot, path)) {
+        ShowMessage("Folder is not logged", MsgStyle::Critical, "Error");
+        return;
+    }
+    const int h = LookupFolderLine(slot, path);
+    const bool hasFiles = h + 1 < slot.LineCount && !slot.Lines[h + 1].startsWith('>');
+    if (node->childCount() > 0 || hasFiles) {
+        ShowMessage("Folder is not empty", MsgStyle::Critical, "Error");
+        return;
+    }
+    if (!DriveReady(slot.Drive)) return;
+    if (!FolderExists(path)) {
+        ShowFileError(1000);
+        return;
+    }
+    if (!AskYesNo("Are you sure you want to delete this folder ?", "Delete folder")) return;
+    SetBusy();
+    const ErrorCode code = platform::RemoveFolder(path);
+    if (code != 0) {
+        EndBusy();
+        ShowFileError(code);
+        return;
+    }
+    // The header, its index and node map entries, and the node go.
+    slot.Lines.removeAt(h);
+    slot.LineCount -= 1;
+    for (int i = 0; i < slot.IndexCount; ++i) {
+        if (slot.FolderIndex[i].section('/', 0, 0) != path) continue;
+        slot.FolderIndex.removeAt(i);
+        slot.IndexCount -= 1;
+        break;
+    }
+    for (int i = 0; i + 1 < slot.NodeMap.size(); ++i) {
+        if (slot.NodeMap[i].section('/', 0, 0) != path) continue;
+        slot.NodeMap.removeAt(i);
+        break;
+    }
+    RefreshFolderIndex(slot);
+    QTreeWidgetItem* parent = node->parent();
+    w->RemoveNode(w->NodeIndex(node));
+    if (parent && parent->childCount() == 0) w->SetNodeImage(parent, false);
+    const QString parentPath = path.left(path.lastIndexOf('\\'));
+    platform::ChangeDrive(parentPath.at(0));
+    platform::ChangeFolder(parentPath);
+    if (parent) w->DirList->setCurrentItem(parent);
+    ShowAvailableBytes(w);
+    EndBusy();
+}

@@ -1,0 +1,334 @@
+#include "fileops/frmCopy.h"
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QVBoxLayout>
+#include "fileops/errors.h"
+#include "fileops/frmGraph.h"
+#include "fileops/operations.h"
+#include "fileops/prompter.h"
+#include "fileops/validate.h"
+#include "model/logging.h"
+#include "model/slots.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/prefix.h"
+#include "shell/MDIQuorl.h"
+#include "shell/frmBrws.h"
+
+namespace {
+QPushButton* Button(QWidget* parent, const QString& text, const char* name) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// The active slot's focus pane while a dialog of the copy is up.
+struct PaneHold {
+    int slot = 0;
+    int16_t pane = 1;
+    bool held = false;
+};
+PaneHold& Hold() {
+    static PaneHold h;
+    return h;
+}
+void HoldPane() {
+    if (OpenDriveCount == 0 || Hold().held) return;
+    Hold() = {CurrentSlot, Slot(CurrentSlot).FocusPane, true};
+    Slot(CurrentSlot).FocusPane = 0;
+}
+void ReleasePane() {
+    if (!Hold().held) return;
+    if (Hold().slot >= 1 && Hold().slot <= OpenDriveCount) Slot(Hold().slot).FocusPane = Hold().pane;
+    Hold().held = false;
+}
+}  // namespace
+
+frmCopy::frmCopy(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmCopy");
+    auto* form = new QFormLayout;
+    txtTo = new QLineEdit(this);
+    txtTo->setObjectName("txtTo");
+    txtAs = new QLineEdit(this);
+    txtAs->setObjectName("txtAs");
+    form->addRow("As :", txtAs);
+    form->addRow("To :", txtTo);
+    btnOk = Button(this, "OK", "btnOk");
+    btnCancel = Button(this, "&Cancel", "btnCancel");
+    btnBrowse = Button(this, "&Browse", "btnBrowse");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    buttons->addWidget(btnBrowse);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    setMinimumWidth(420);
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOk_Click(); });
+    connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancel_Click(); });
+    connect(btnBrowse, &QPushButton::clicked, this, [this] { btnBrowse_Click(); });
+    txtAs->installEventFilter(this);
+    txtTo->installEventFilter(this);
+}
+
+bool frmCopy::FullDuplication() const { return DPathForm()->optFull->isChecked(); }
+
+bool frmCopy::ParseAs() {
+    txtAs->setText(NormalizeTyped(txtAs->text()));
+    const bool tagged = windowTitle().contains("tagged");
+    const bool compress = windowTitle().startsWith("Compress");
+    if (tagged && !compress) {
+        if (IsValidMask(txtAs->text())) return true;
+        ShowMessage("Invalid file mask", MsgStyle::Critical, "Error");
+        return false;
+    }
+    if (!txtAs->text().isEmpty() && IsValidName(txtAs->text())) return true;
+    ShowInvalidCharacters();
+    return false;
+}
+
+bool frmCopy::ParseTo() {
+    txtTo->setText(NormalizeTyped(txtTo->text()));
+    QString drive;
+    QStringList parts;
+    const QString to = txtTo->text();
+    if (to.isEmpty()) return false;
+    if (!platform::SplitDosPath(to, &drive, &parts)) return false;
+    for (const QString& part : parts)
+        if (!IsValidName(part)) return false;
+    return true;
+}
+
+void frmCopy::btnOk_Click() {
+    if (!ParseAs()) {
+        txtAs->setFocus();
+        return;
+    }
+    if (!ParseTo()) {
+        ShowInvalidCharacters();
+        txtTo->setFocus();
+        return;
+    }
+    Confirmed = true;
+    hide();
+}
+
+void frmCopy::btnCancel_Click() {
+    Confirmed = false;
+    ReleasePane();
+    btnCancel->setFocus();
+    hide();
+}
+
+void frmCopy::btnBrowse_Click() {
+    BrowseRequested = true;
+    hide();
+}
+
+void frmCopy::reject() { btnCancel_Click(); }
+
+bool frmCopy::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtAs && event->type() == QEvent::FocusIn) {
+        // While the name is typed, OK and Browse wait for it.
+        btnOk->setEnabled(false);
+        btnBrowse->setEnabled(false);
+        txtAs->selectAll();
+    } else if (watched == txtTo && event->type() == QEvent::FocusIn) {
+        btnOk->setEnabled(true);
+        btnBrowse->setEnabled(true);
+        txtTo->selectAll();
+    } else if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (watched == txtAs) {
+                if (ParseAs()) txtTo->setFocus();
+                else txtAs->setFocus();
+            } else {
+                btnOk_Click();
+            }
+            return true;
+        }
+        if (watched == txtAs && key->key() == Qt::Key_Tab) {
+            if (!ParseAs()) return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmCopy::DoGraphic() { StartOperation(windowTitle().startsWith('M') ? "Moving file(s)..." : "Copying file(s)..."); }
+
+void frmCopy::proceed() {
+    const QString to = txtTo->text();
+    if (!EnsureDestination(to) || TestDrive(to.left(2)) != 0) {
+        if (LastError) ShowFileError(LastError);
+        ReleasePane();
+        return;
+    }
+    if (windowTitle().contains("duplicate")) {
+        AbortFlag = 0;
+        CenterForm(DPathForm(), true);
+    }
+    if (AbortFlag) {
+        AbortFlag = 0;
+        ReleasePane();
+        return;
+    }
+    // Extracting and compressing hand the two texts to the archivers.
+    if (windowTitle() != "Extract file(s)" && !windowTitle().startsWith("Compress")) DoGraphic();
+    ReleasePane();
+}
+
+frmDirs::frmDirs(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmDirs");
+    setWindowTitle("Select a folder");
+    drvBox = new QComboBox(this);
+    drvBox->setObjectName("drvBox");
+    dirBox = new QListWidget(this);
+    dirBox->setObjectName("dirBox");
+    btnOk = Button(this, "OK", "btnOk");
+    btnCancel = Button(this, "&Cancel", "btnCancel");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(drvBox);
+    layout->addWidget(dirBox);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    layout->addLayout(buttons);
+    resize(320, 360);
+    connect(btnOk, &QPushButton::clicked, this, [this] { btnOk_Click(); });
+    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(drvBox, &QComboBox::activated, this, [this] { drvbox_Change(); });
+    connect(dirBox, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { SetPath(item->data(Qt::UserRole).toString()); });
+}
+
+void frmDirs::SetPath(const QString& folder) {
+    path_ = folder;
+    dirBox->clear();
+    QString drive;
+    QStringList parts;
+    if (!platform::SplitDosPath(folder, &drive, &parts)) return;
+    // Like a folder list box: the path from the root down, then the subfolders.
+    QString path = drive;
+    auto add = [this](const QString& text, const QString& target, int depth) {
+        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + text, dirBox);
+        item->setData(Qt::UserRole, target);
+    };
+    add(drive + "\\", drive, 0);
+    int depth = 1;
+    for (const QString& part : parts) {
+        path += "\\" + part;
+        add(part, path, depth++);
+    }
+    dirBox->setCurrentRow(dirBox->count() - 1);
+    QList<platform::FileEntry> subfolders;
+    platform::ListFolders(path_.size() == 2 ? path_ + "\\" : path_, true, &subfolders);
+    for (const platform::FileEntry& f : subfolders) add(f.name.toLower(), JoinPath(path, f.name.toLower()), depth);
+    const int at = drvBox->findText(drive);
+    if (at >= 0) drvBox->setCurrentIndex(at);
+}
+
+QString frmDirs::ChosenFolder() const {
+    const QListWidgetItem* item = dirBox->currentItem();
+    return item ? item->data(Qt::UserRole).toString() : path_;
+}
+
+void frmDirs::drvbox_Change() {
+    const QString drive = drvBox->currentText().left(2);
+    if (TestDrive(drive) != 0) {
+        ShowFileError(LastError);
+        drvBox->setCurrentIndex(drvBox->findText(path_.left(2)));
+        return;
+    }
+    SetPath(drive);
+}
+
+void frmDirs::btnOk_Click() {
+    CopyForm()->txtTo->setText(ChosenFolder().toLower());
+    accept();
+}
+
+frmDPath::frmDPath(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmDPath");
+    setWindowTitle("Duplicate");
+    auto* frame = new QGroupBox("Method", this);
+    optFull = new QRadioButton("&Full path duplication", frame);
+    optFull->setObjectName("optFull");
+    optPartial = new QRadioButton("&Partial path duplication", frame);
+    optPartial->setObjectName("optPartial");
+    optFull->setChecked(true);
+    auto* inner = new QVBoxLayout(frame);
+    inner->addWidget(optFull);
+    inner->addWidget(optPartial);
+    btnOk = Button(this, "OK", "btnOk");
+    btnOk->setDefault(true);
+    btnCancel = Button(this, "&Cancel", "btnCancel");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnCancel, &QPushButton::clicked, this, [this] { reject(); });
+}
+
+void frmDPath::reject() {
+    AbortFlag = -1;
+    QDialog::reject();
+}
+
+frmCopy* CopyForm() {
+    static frmCopy* form = nullptr;
+    if (!form) form = new frmCopy(MainForm());
+    return form;
+}
+
+frmDirs* DirsForm() {
+    static frmDirs* form = nullptr;
+    if (!form) form = new frmDirs(MainForm());
+    return form;
+}
+
+frmDPath* DPathForm() {
+    static frmDPath* form = nullptr;
+    if (!form) form = new frmDPath(MainForm());
+    return form;
+}
+
+void ShowCopyDialog(const QString& caption, const QString& as) {
+    frmCopy* copy = CopyForm();
+    copy->setWindowTitle(caption);
+    copy->txtAs->setText(as);
+    copy->Confirmed = false;
+    AbortFlag = 0;
+    HoldPane();
+    bool fresh = true;
+    for (;;) {
+        copy->BrowseRequested = false;
+        if (fresh) copy->txtAs->setFocus();
+        fresh = false;
+        CenterForm(copy, true);
+        if (!copy->BrowseRequested) break;
+        frmDirs* dirs = DirsForm();
+        dirs->drvBox->clear();
+        dirs->drvBox->addItems(platform::DriveLetters());
+        dirs->SetPath(Settings[8].toString().isEmpty() ? "c:" : Settings[8].toString());
+        dirs->btnOk->setFocus();
+        CenterForm(dirs, true);
+    }
+    if (copy->Confirmed) copy->proceed();
+    ReleasePane();
+    if (frmBrws* w = ActiveDriveWindow()) {
+        if (w->FileList->count() > 0) w->FileList->setFocus();
+        else if (w->DirList->isVisible()) w->DirList->setFocus();
+    }
+}

@@ -1,0 +1,32 @@
+#include <QFile>
+#include <sys/stat.h>
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace platform {
+
+bool IsSameFile(const QString& a, const QString& b) {
+    QString ha, hb;
+    if (DosToHost(a, &ha) != 0 || DosToHost(b, &hb) != 0) return false;
+    struct stat sa, sb;
+    if (::stat(QFile::encodeName(ha).constData(), &sa) != 0) return false;
+    if (::stat(QFile::encodeName(hb).constData(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool HaveSameContent(const QString& a, const QString& b) {
+    QString ha, hb;
+    if (DosToHost(a, &ha) != 0 || DosToHost(b, &hb) != 0) return false;
+    QFile fa(ha), fb(hb);
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
+    if (fa.size() != fb.size()) return false;
+    constexpr qint64 Chunk = 1 << 20;
+    while (!fa.atEnd()) {
+        const QByteArray x = fa.read(Chunk);
+        const QByteArray y = fb.read(Chunk);
+        if (x != y || x.isEmpty()) return x == y && fa.atEnd();
+    }
+    return fb.atEnd();
+}
+
+}  // namespace platform
