@@ -88,6 +88,9 @@ void RenameFolder(frmBrws* w, const QString& typed) {
     for (int i = 0; i < slot.IndexCount; ++i) ReplaceFolderPrefix(slot.FolderIndex[i], 0, oldPath, newPath);
     for (QString& entry : slot.NodeMap) ReplaceFolderPrefix(entry, 0, oldPath, newPath);
     ReplaceFolderPrefix(slot.CurrentPath, 0, oldPath, newPath);
+    // Programs started from now on begin in the folder under its new name.
+    QString current = platform::CurrentFolder(slot.Drive.at(0));
+    if (ReplaceFolderPrefix(current, 0, oldPath, newPath)) platform::ChangeFolder(current);
     for (QString& folder : FoldersToRelog) ReplaceFolderPrefix(folder, 0, oldPath, newPath);
     {
         const QSignalBlocker block(w->DirList);

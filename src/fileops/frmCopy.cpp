@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QVBoxLayout>
 #include "fileops/errors.h"
 #include "fileops/frmGraph.h"
@@ -172,6 +173,9 @@ void frmCopy::proceed() {
     }
     if (windowTitle().contains("duplicate")) {
         AbortFlag = 0;
+        // Each opening is a fresh dialog: full duplication is chosen, not
+        // whatever the last run took.
+        DPathForm()->optFull->setChecked(true);
         CenterForm(DPathForm(), true);
     }
     if (AbortFlag) {
@@ -287,19 +291,22 @@ void frmDPath::reject() {
 }
 
 frmCopy* CopyForm() {
-    static frmCopy* form = nullptr;
+    // The form lives with the main window; a new main window gets a new form.
+    static QPointer<frmCopy> form;
     if (!form) form = new frmCopy(MainForm());
     return form;
 }
 
 frmDirs* DirsForm() {
-    static frmDirs* form = nullptr;
+    // The form lives with the main window; a new main window gets a new form.
+    static QPointer<frmDirs> form;
     if (!form) form = new frmDirs(MainForm());
     return form;
 }
 
 frmDPath* DPathForm() {
-    static frmDPath* form = nullptr;
+    // The form lives with the main window; a new main window gets a new form.
+    static QPointer<frmDPath> form;
     if (!form) form = new frmDPath(MainForm());
     return form;
 }

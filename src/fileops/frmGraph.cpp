@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QVBoxLayout>
 #include <QHBoxLayout>
 #include "fileops/errors.h"
@@ -130,7 +131,8 @@ void frmGraph::reject() {
 }
 
 frmGraph* GraphForm() {
-    static frmGraph* form = nullptr;
+    // The form lives with the main window; a new main window gets a new form.
+    static QPointer<frmGraph> form;
     if (!form) form = new frmGraph(MainForm());
     return form;
 }

@@ -46,6 +46,12 @@ bool DriveReadyAndWritable(const QString& path) {
     return false;
 }
 
+// A file gone from its folder since logging leaves the picture with the run,
+// so that the picture shows what the disk holds.
+void ForgetVanishedFile(DriveSlot& slot, int position) {
+    if (LastError == 53) slot.Lines[position] = "*";
+}
+
 QString FolderOfRow(const DriveSlot& slot, int row) {
     if (!slot.GlobalView) return slot.CurrentPath;
     int header = -1;
@@ -58,6 +64,14 @@ QString FolderOfRow(const DriveSlot& slot, int row) {
 QString StripTrailingBackslash(QString folder) {
     while (folder.endsWith('\\')) folder.chop(1);
     return folder;
+}
+
+// A typed destination in the form the picture uses ("d:\\a\\..\\b\\" is
+// "d:\\b"), so that the folder it names is found and renewed there.
+QString DestinationFolder(const QString& typed) {
+    QString full;
+    if (platform::FullDosPath(StripTrailingBackslash(typed), &full) == 0) return full.toLower();
+    return StripTrailingBackslash(typed);
 }
 
 QList<int> RowsOf(const frmBrws* w, bool tagged) {
@@ -157,7 +171,7 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, b
     const bool move = copyCaption.startsWith('M');
     const bool duplicate = copyCaption.contains("duplicate");
     const bool tagged = copyCaption.contains("tagged");
-    const QString to = StripTrailingBackslash(copy->txtTo->text());
+    const QString to = DestinationFolder(copy->txtTo->text());
     const QString as = copy->txtAs->text();
     const bool full = copy->FullDuplication();
     const QList<Item> items = ItemsOf(w, slot, tagged);
@@ -244,7 +258,7 @@ void RefreshView(frmBrws* w, DriveSlot& slot, const QList<ViewFile>& files) {
     }
     slot.GlobalList = lines + QStringList{QString()};
     slot.SelectingFiles = -1;
-    w->FileList->clear();
+    w->ClearFileList();
     w->FileList->addItems(names);
     for (int row : tagged) w->FileList->item(row)->setSelected(true);
     slot.SelectingFiles = 0;
@@ -293,7 +307,11 @@ void EndOfRun(frmGraph* g, frmBrws* w, DriveSlot& slot, bool copyRun, bool wrote
     if (slot.GlobalView) {
         RefreshView(w, slot, viewFiles);
     } else {
+        // Emptying the list for the refill is no untagging by the user: the
+        // tags of the folder's other files must survive it.
+        slot.SelectingFiles = -1;
         ShowFolderFiles(w, w->DirList->currentItem());
+        slot.SelectingFiles = 0;
         if (w->FileList->count() > 0)
             w->FileList->setCurrentRow(qBound(0, row, w->FileList->count() - 1), QItemSelectionModel::NoUpdate);
     }
@@ -359,11 +377,13 @@ bool CreatePath(const QString& folder, QStringList* made) {
     if (FolderExists(folder)) return true;
     for (int i = made->size() - 1; i >= 0; --i) platform::RemoveFolder(made->at(i));
     made->clear();
+    // The failure was shown; the caller has nothing more to report.
+    LastError = 0;
     return false;
 }
 
 bool EnsureDestination(const QString& requested) {
-    const QString folder = StripTrailingBackslash(requested);
+    const QString folder = DestinationFolder(requested);
     if (!DriveReadyAndWritable(folder)) return false;
     if (folder.size() <= 2) return true;
     if (FolderExists(folder)) return true;
@@ -377,6 +397,7 @@ bool EnsureDestination(const QString& requested) {
     if (!AskYesNo(folder + ", does'nt exist. Do you want to create it ?", "Question")) {
         // Only what this step made goes again; folders that were there stay.
         for (int i = made.size() - 1; i >= 0; --i) platform::RemoveFolder(made[i]);
+        LastError = 0;
         return false;
     }
     if (frmBrws* w = ActiveDriveWindow())
@@ -412,7 +433,13 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
         // The destination was never touched by the failed copy; its attributes come back.
         if (exists) platform::SetAttributes(destination, oldAttributes);
         LastError = 0;
-        if (code == 61 && AskYesNo("Insuficient disk space. Abort copying process ?", "Question")) AbortFlag = -1;
+        if (code == 61) {
+            if (AskYesNo("Insuficient disk space. Abort copying process ?", "Question")) AbortFlag = -1;
+        } else {
+            // A file that was not copied is never passed over in silence: the
+            // user would take it for copied.
+            LastError = code;
+        }
         return CopyOutcome::Failed;
     }
     SetAttributeLetters(destination, attributeLetters);
@@ -434,6 +461,7 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
         return CopyOutcome::Failed;
     }
     if (!FileExists(source)) {
+        ForgetVanishedFile(slot, position);
         ShowFileError(LastError ? LastError : ErrorCode(53));
         return CopyOutcome::Failed;
     }
@@ -443,12 +471,15 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
     }
     SetBusy();
     w->repaint();
-    const bool ignoreReadOnly = !Settings[1].isValid() || Settings[1].toBool();
-    const bool automatic = !Settings[5].isValid() || Settings[5].toBool();
+    // Without settings read, the user is asked rather than his files overwritten.
+    const bool ignoreReadOnly = Settings[1].isValid() && Settings[1].toBool();
+    const bool automatic = Settings[5].isValid() && Settings[5].toBool();
     const CopyOutcome outcome = CopyFile(source, destination, ignoreReadOnly, automatic, file.attributes);
+    // Reading the free space would overwrite the copy's error.
+    const ErrorCode failure = LastError;
     if (destination.left(2) == slot.Drive) ShowAvailableBytes(w);
     if (endBusy) EndBusy();
-    if (LastError) ShowFileError(LastError);
+    if (failure) ShowFileError(failure);
     return outcome;
 }
 
@@ -458,6 +489,7 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder) {
     AbortFlag = -1;
     if (!DriveReadyAndWritable(full)) return false;
     if (!FileExists(full)) {
+        ForgetVanishedFile(slot, position);
         ShowFileError(LastError);
         return false;
     }
@@ -486,6 +518,7 @@ bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
     const QString name = FileNameOf(line);
     const QString full = JoinPath(folder, name);
     if (!FileExists(full)) {
+        ForgetVanishedFile(slot, position);
         ShowFileError(1000);
         return false;
     }
@@ -494,21 +527,29 @@ bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
         return false;
     }
     StatusFitted("Thrashing file : " + name);
-    int attributes = 0;
-    platform::GetAttributes(full, &attributes);
+    // The empty file takes the name exactly as the disk spells it, capitals included.
+    platform::FileEntry old;
+    const QString onDisk = platform::GetFileInfo(full, &old) == 0 && !old.name.isEmpty() ? JoinPath(folder, old.name)
+                                                                                        : full;
+    const int attributes = old.attributes & ~platform::attr::Directory;
     platform::SetAttributes(full, platform::attr::Archive);
     if (platform::DeleteFile(full) != 0) {
         platform::SetAttributes(full, attributes);
         ShowSharingViolation();
         return false;
     }
-    platform::CreateEmptyFile(full);
-    platform::SetAttributes(full, attributes);
-    // The record follows the disk: size 0 and the new stamp, the tag kept.
+    const ErrorCode made = platform::CreateEmptyFile(onDisk);
+    platform::SetAttributes(onDisk, attributes);
+    // The record follows the disk: size 0 and the new stamp, the tag kept; a
+    // file that could not be made again is gone from the picture too.
     platform::FileEntry entry;
-    if (platform::GetFileInfo(full, &entry) == 0) {
+    if (made == 0 && platform::GetFileInfo(onDisk, &entry) == 0) {
         QString fresh = MakeFileLine(name, entry.size, entry.modified, entry.attributes);
         slot.Lines[position] = IsTagged(line) ? MarkTagged(fresh) : fresh;
+    } else {
+        slot.Lines[position] = "*";
+        ShowFileError(made ? made : ErrorCode(57));
+        return false;
     }
     AbortFlag = 0;
     return true;
@@ -524,6 +565,7 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     const QString oldName = FileNameOf(slot.Lines[position]);
     const QString full = JoinPath(folder, oldName);
     if (!FileExists(full)) {
+        ForgetVanishedFile(slot, position);
         ShowFileError(1000);
         return false;
     }
@@ -562,6 +604,7 @@ bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, co
     if (!ParseFileLine(slot.Lines[position], &file)) return false;
     const QString full = JoinPath(folder, file.name);
     if (!FileExists(full)) {
+        ForgetVanishedFile(slot, position);
         ShowFileError(1000);
         return false;
     }
@@ -626,6 +669,14 @@ void AddFolderToPicture(frmBrws* w, const QString& path) {
     const int child = w->AddNode(parentNode, name);
     w->MarkSubfoldersRead(w->Node(child));
     parentNode->sortChildren(0, Qt::AscendingOrder);
+    // The new folder shows at once; a collapsed folder with subfolders would
+    // also stop listing its own files. Its subfolders are all known, so the
+    // tree's own expansion (which reads them) has nothing to do.
+    if (!parentNode->isExpanded()) {
+        const QSignalBlocker block(w->DirList);
+        parentNode->setExpanded(true);
+        w->SetNodeImage(parentNode, true);
+    }
     AddFolderLine(slot, path, child);
     AddNodeEntry(slot, path, child);
     slot.Lines[slot.LineCount - 1] += "/U";

@@ -1,4 +1,5 @@
 #include "model/filelist.h"
+#include <algorithm>
 #include <QTreeWidgetItem>
 #include "fileops/errors.h"
 #include "model/logging.h"
@@ -105,7 +106,7 @@ void ShowFolderFiles(frmBrws* w, QTreeWidgetItem* node) {
     DriveSlot& slot = SlotOf(w);
     const QString path = w->FullPath(node);
     ShowPath(w, path);
-    w->FileList->clear();
+    w->ClearFileList();
     if (IsFolderLogged(slot, path)) FillFileList(w, LookupFolderLine(slot, path), ListNamesFor(node));
     else ClearCounters(w);
     slot.CurrentPath = path;
@@ -153,29 +154,41 @@ void SetFileSpec(const QString& text) {
 
 void ApplyFileSpec(frmBrws* w) {
     DriveSlot& slot = SlotOf(w);
-    // The logged folders, by path and node, before their lines move.
-    QList<QPair<QString, int>> folders;
+    // The logged folders, by header position, path and node, before their lines move.
+    struct Logged {
+        int header;
+        QString path;
+        int node;
+    };
+    QList<Logged> folders;
     for (int i = 0; i < slot.IndexCount; ++i) {
         const QString path = slot.FolderIndex[i].section('/', 0, 0);
         FolderHeader header;
         const int h = FindFolderLine(slot, path, 0);
-        if (h >= 0 && ParseFolderHeader(slot.Lines[h], &header)) folders << qMakePair(path, header.nodeIndex);
+        if (h >= 0 && ParseFolderHeader(slot.Lines[h], &header)) folders.append({h, path, header.nodeIndex});
     }
-    for (const auto& [path, node] : folders) {
+    // From the last header up: relogging a folder moves only the lines after it,
+    // so the index still finds every folder that is yet to be done.
+    std::sort(folders.begin(), folders.end(), [](const Logged& a, const Logged& b) { return a.header > b.header; });
+    for (const auto& [h, path, node] : folders) {
         UnlogFolder(w, path, true, true, true);
         int position = 0;
         MarkFolderLogged(slot, path, &position, true);
         LogFolderFiles(w, path, slot.FileSpec, node, false);
     }
     RefreshFolderIndex(slot);
-    w->FileList->clear();
+    w->ClearFileList();
     QTreeWidgetItem* selected = w->Node(w->SelectedNodeIndex());
+    // The fill counts a logged folder even when its names are not listed (a
+    // collapsed folder with subfolders); only a folder without lines shows 0.
     if (selected && IsFolderLogged(slot, w->FullPath(selected)))
         FillFileList(w, LookupFolderLine(slot, w->FullPath(selected)), ListNamesFor(selected));
-    if (w->FileList->count() == 0) {
+    else {
         SetMatchingFiles(w, "0");
         SetMatchingBytes(w, "0");
         SetTaggedFiles(w, "0");
         SetTaggedBytes(w, "0");
     }
+    // A view shown is built again from the relogged folders.
+    if (slot.GlobalView) RebuildView(w);
 }

@@ -85,6 +85,12 @@ void LogDrive(const QString& requested) {
         ShowMessage("Can't open more than 5 drives at the same time", MsgStyle::Critical, "Error");
         return;
     }
+    // The user may insert the disk and try again; giving up ends here, with the
+    // one message, before a window exists that would report it a second time.
+    if (!WaitForDrive(drive)) {
+        RestoreWindowFolder();
+        return;
+    }
     CurrentSlot = OpenDriveCount + 1;
     DriveSlot& slot = Slot(CurrentSlot);
     slot.FileSpec = "*.*";
@@ -152,7 +158,7 @@ void LogDriveTree(frmBrws* w) {
     w->DirList->setFont(fontFrom(17, 18, w->DirList->font()));
     w->FileList->setFont(fontFrom(19, 20, w->FileList->font()));
 
-    w->FileList->clear();
+    w->ClearFileList();
     w->ClearNodes();
     platform::ChangeDrive(drive.at(0));
     QList<platform::FileEntry> subfolders;
@@ -232,7 +238,7 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
     }
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (refill && node && node == w->DirList->currentItem()) {
-        w->FileList->clear();
+        w->ClearFileList();
         const bool listNames = !(node->childCount() > 0 && !node->isExpanded());
         FillFileList(w, h, listNames);
     }
@@ -305,7 +311,7 @@ void UnlogFolder(frmBrws* w, const QString& path, bool quiet, bool batch, bool k
     }
     if (!batch) {
         RefreshFolderIndex(slot);
-        w->FileList->clear();
+        w->ClearFileList();
         ClearCounters(w);
         if (!quiet) SetStatus("User");
     }
@@ -322,25 +328,30 @@ void RelogFolder(frmBrws* w) {
         for (int i = h + 1; i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i)
             if (IsTagged(slot.Lines[i])) tagged.insert(FileNameOf(slot.Lines[i]));
     UnlogFolder(w, path, true);
+    // A relog that cannot read the folder still ends idle.
     if (TestDrive(slot.Drive) != 0) {
         ShowFileError(LastError);
+        SetStatus("User");
         return;
     }
     if (!FolderExists(path + Separator(path))) {
-        ShowFileError(LastError ? LastError : ErrorCode(1000));
+        // The folder was logged, so its absence means the disk changed under it.
+        ShowFileError(1000);
+        SetStatus("User");
         return;
     }
     LogFolder(w, w->SelectedNodeIndex(), true, false);
-    if (w->FileList->count() > 0 && !tagged.isEmpty()) {
-        const int header = LookupFolderLine(slot, path);
+    const int header = LookupFolderLine(slot, path);
+    if (header >= 0 && !tagged.isEmpty()) {
+        // The tags go back into the lines even when the list shows no names (a
+        // collapsed folder with subfolders), so that no tag is lost on the way.
         qint64 count = 0, bytes = 0;
         slot.SelectingFiles = -1;
-        for (int row = 0; row < w->FileList->count(); ++row) {
-            const int at = header + 1 + row;
-            if (at >= slot.LineCount || !tagged.contains(FileNameOf(slot.Lines[at]))) continue;
+        for (int at = header + 1, row = 0; at < slot.LineCount && !slot.Lines[at].startsWith('>'); ++at, ++row) {
+            if (!tagged.contains(FileNameOf(slot.Lines[at]))) continue;
             QString& line = slot.Lines[at];
             line[line.indexOf('/') + 1] = 'T';
-            w->FileList->item(row)->setSelected(true);
+            if (row < w->FileList->count()) w->FileList->item(row)->setSelected(true);
             ++count;
             bytes += FileSizeOf(line);
         }

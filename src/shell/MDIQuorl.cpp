@@ -356,7 +356,8 @@ void MDIQuorl::FolderToolbar() {
 }
 
 void MDIQuorl::FileToolbar(bool anyTagged) {
-    if (anyTagged) SetEnabled(this, {1, 2, 3, 4}, true);
+    // The tagged-file buttons follow the tags, also when the last one goes.
+    SetEnabled(this, {1, 2, 3, 4}, anyTagged);
     SetEnabled(this, {6, 7, 13, 14, 15, 16}, false);
 }
 

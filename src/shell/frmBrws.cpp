@@ -34,6 +34,7 @@ constexpr int PanelHeight = 25;
 constexpr int RowStep = 24;
 constexpr int StatusHeight = 2 * RowStep + PanelHeight + 2;
 constexpr int GroupDirBase = 225, DirListBase = 209, GroupFileBase = 417, FileListBase = 401;
+constexpr int KeypadPlus = 107, KeypadMinus = 109;
 constexpr int ListMargin = 8;   // the design's 240 twips between a list and its frame, halved on each side
 
 struct PanelDesign {
@@ -98,6 +99,12 @@ void frmBrws::buildControls() {
         stsFileInfo[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         stsFileInfo[i]->setIndent(3);
     }
+
+    // A click does not move the focus by itself: the left button gives it in
+    // the panes' own handlers, and a right click leaves it where it is, so that
+    // the pop-up menu is the one of the pane that has it.
+    DirList->setFocusPolicy(Qt::TabFocus);
+    FileList->setFocusPolicy(Qt::TabFocus);
 
     for (QWidget* wdg : {static_cast<QWidget*>(DirList), DirList->viewport(), static_cast<QWidget*>(FileList),
                          FileList->viewport(), static_cast<QWidget*>(txtDos)})
@@ -214,6 +221,14 @@ void frmBrws::ResizeFileInfo(int e) {
         stsFileInfo[i]->setGeometry(left[row], row * RowStep, width, PanelHeight);
         left[row] += width - 1;
     }
+}
+
+void frmBrws::ClearFileList() {
+    DriveSlot& slot = MySlot(this);
+    const int16_t was = slot.SelectingFiles;
+    slot.SelectingFiles = -1;
+    FileList->clear();
+    slot.SelectingFiles = was;
 }
 
 void frmBrws::SetFileColumns(int columns) {
@@ -349,6 +364,9 @@ void frmBrws::dirlist_expand(QTreeWidgetItem* node) {
     SetBusy();
     SetStatus("Expanding folder...");
     ExpandFolder(this, NodeIndex(node));
+    // Collapsing the selected folder emptied the list; opened again, it shows
+    // the names once more.
+    if (node == DirList->currentItem()) ShowFolderFiles(this, node);
     EndBusy();
 }
 
@@ -356,7 +374,7 @@ void frmBrws::dirlist_Collapse(QTreeWidgetItem* node) {
     SetNodeImage(node, false);
     if (!TreeIsActivePane() || node != DirList->currentItem() || node->childCount() == 0) return;
     ShowPath(this, FullPath(node));
-    FileList->clear();
+    ClearFileList();
 }
 
 void frmBrws::filelist_GotFocus() {
@@ -427,7 +445,7 @@ void frmBrws::LeaveGlobalView() {
     DirList->setEnabled(true);
     GroupDirList->show();
     DirList->setFocus();
-    FileList->clear();
+    ClearFileList();
     ClearGlobalList(MySlot(this));
     Form_Resize();
     ShowFolderFiles(this, DirList->currentItem());
@@ -458,9 +476,15 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
         if (!inTree && !inList) break;
         int code = VirtualKeyCode(key);
         int shift = ShiftState(key->modifiers());
-        if (code == 0) break;
-        Form_KeyDown(code, shift);
-        if (code == 0) return true;
+        // Keys without a code of their own ("?", digits, punctuation) still type
+        // a character, which the key press below must see and swallow.
+        if (code != 0) {
+            Form_KeyDown(code, shift);
+            if (code == 0) return true;
+            // The tree opens and closes a folder on keypad + and - as the key goes
+            // down, before the character they type would be swallowed.
+            if (inTree && shift == 0 && (code == KeypadPlus || code == KeypadMinus)) break;
+        }
         QChar ch = key->text().isEmpty() ? QChar() : key->text().at(0);
         if (ch.isPrint() && !ch.isSpace()) {
             Form_KeyPress(ch);

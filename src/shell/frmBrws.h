@@ -54,6 +54,8 @@ public:
     void FileToolbar();
     void FolderToolbar();
     void SetFileColumns(int columns);
+    // Empties the file list without its selection change reading as untagging.
+    void ClearFileList();
     int FileColumns() const { return fileColumns_; }
 
     // Starts the rename of the selected folder in the tree; the root is refused.

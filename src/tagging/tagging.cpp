@@ -1,4 +1,5 @@
 #include "tagging/tagging.h"
+#include <QApplication>
 #include "model/filelist.h"
 #include "model/slots.h"
 #include "shell/frmBrws.h"
@@ -16,10 +17,12 @@ QString WithTag(const QString& line, QChar letter) {
 }
 
 // Sets one item and its line to the wanted state; true when the tag changed.
+// A line that is not the item's own file is never written: a tag letter in the
+// wrong place would tag another file or break a folder's header.
 bool SetItemTag(frmBrws* w, DriveSlot& slot, int row, bool wanted) {
     QListWidgetItem* item = w->FileList->item(row);
     const int at = FileLineOfItem(slot, row);
-    if (!item || at < 0) return false;
+    if (!item || at < 0 || FileNameOf(slot.Lines[at]) != item->text()) return false;
     const bool was = IsTagged(slot.Lines[at]);
     slot.Lines[at] = wanted ? MarkTagged(slot.Lines[at]) : MarkUntagged(slot.Lines[at]);
     if (item->isSelected() != wanted) item->setSelected(wanted);
@@ -33,10 +36,11 @@ void Selecting(DriveSlot& slot, Body body) {
     slot.SelectingFiles = 0;
 }
 
+// The file panels and the file toolbar belong to the list; tagging from the
+// tree leaves the tree's toolbar as it is.
 void AfterTagging(frmBrws* w) {
     RecountTagged(w);
     if (SlotOf(w).FocusPane == 2) ShowCurrentFile(w);
-    w->FileToolbar();
 }
 
 int FolderEnd(const DriveSlot& slot, int header) {
@@ -134,6 +138,10 @@ void FileListMouseDown(frmBrws* w, int row, int shift) {
 void SyncTagsWithList(frmBrws* w) {
     DriveSlot& slot = SlotOf(w);
     if (slot.SelectingFiles || w->FileList->count() == 0) return;
+    // The user changes the list's selection only in the focused list. Emptying
+    // the list to show another folder drops its selection first; that is no
+    // untagging and must not reach the lines.
+    if (QApplication::focusWidget() != w->FileList) return;
     if (!slot.GlobalView) slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
     Selecting(slot, [&] {
         for (int row = 0; row < w->FileList->count(); ++row)

@@ -18,8 +18,16 @@ bool GlobalLinePositions(const QString& globalLine, int* fileLine, int* headerLi
 int FileLineOfItem(const DriveSlot& slot, int row) {
     if (row < 0) return -1;
     if (!slot.GlobalView) {
-        const int at = slot.FirstFileLine + row;
-        return at < slot.LineCount ? at : -1;
+        // FirstFileLine is set when the list gets the focus; lines inserted or
+        // removed since may have moved the folder, so its header is checked.
+        int header = slot.FirstFileLine - 1;
+        FolderHeader folder;
+        if (header < 0 || header >= slot.LineCount || !ParseFolderHeader(slot.Lines[header], &folder) ||
+            folder.path != slot.CurrentPath)
+            header = LookupFolderLine(slot, slot.CurrentPath);
+        if (header < 0) return -1;
+        const int at = header + 1 + row;
+        return at < slot.LineCount && !slot.Lines[at].startsWith('>') ? at : -1;
     }
     int file = -1;
     if (row >= slot.GlobalList.size() || !GlobalLinePositions(slot.GlobalList[row], &file, nullptr)) return -1;
@@ -27,6 +35,8 @@ int FileLineOfItem(const DriveSlot& slot, int row) {
 }
 
 #include <QApplication>
+#include <QSet>
+#include <QVariant>
 #include <algorithm>
 #include "fileops/errors.h"
 #include "model/filelist.h"
@@ -36,10 +46,16 @@ void BuildGlobalList(DriveSlot& slot, ViewSelection selection) {
     ClearGlobalList(slot);
     // Aux: one global line per logged file, sorted as the list box sorts them.
     QStringList aux;
+    QSet<int> seen;
     for (int e = 0; e < slot.IndexCount; ++e) {
         const QString path = slot.FolderIndex[e].section('/', 0, 0);
-        const int h = LookupFolderLine(slot, path);
-        if (h < 0) continue;
+        int h = LookupFolderLine(slot, path);
+        FolderHeader folder;
+        if (h < 0 || h >= slot.LineCount || !ParseFolderHeader(slot.Lines[h], &folder) || folder.path != path)
+            h = FindFolderLine(slot, path, 0);
+        // A folder is listed once, however often the index names it.
+        if (h < 0 || seen.contains(h)) continue;
+        seen.insert(h);
         for (int i = h + 1; i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i)
             aux << FileNameOf(slot.Lines[i]) + '/' + QString::number(h) + '/' + QString::number(i);
     }
@@ -63,18 +79,16 @@ void BuildGlobalList(DriveSlot& slot, ViewSelection selection) {
     if (!chosen.isEmpty()) slot.GlobalList = chosen + QStringList{QString()};
 }
 
-void ShowView(frmBrws* w, ViewSelection selection) {
-    DriveSlot& slot = CurrentDriveSlot();
-    SetStatus("Building global window...");
-    SetBusy();
-    BuildGlobalList(slot, selection);
-    if (slot.GlobalList.first().isEmpty()) {
-        EndBusy();
-        return;
-    }
-    slot.GlobalView = -1;
-    w->ShowGlobalView();
-    w->FileList->clear();
+namespace {
+// The selection a window's view was built with, for rebuilding it.
+const char* const SelectionProperty = "viewSelection";
+
+// Fills the list with the lines of GlobalList and shows their totals.
+void FillView(frmBrws* w, DriveSlot& slot) {
+    // Emptying the list drops the selection it showed; the files keep their tags.
+    slot.SelectingFiles = -1;
+    w->ClearFileList();
+    slot.SelectingFiles = 0;
     qint64 total = 0;
     const int count = slot.GlobalList.size() - 1;
     QStringList names;
@@ -100,10 +114,41 @@ void ShowView(frmBrws* w, ViewSelection selection) {
     SetMatchingFiles(w, FormatCount(count));
     SetTaggedFiles(w, FormatCount(tagged));
     SetTaggedBytes(w, FormatCount(taggedBytes));
+}
+}  // namespace
+
+void ShowView(frmBrws* w, ViewSelection selection) {
+    DriveSlot& slot = CurrentDriveSlot();
+    SetStatus("Building global window...");
+    SetBusy();
+    BuildGlobalList(slot, selection);
+    if (slot.GlobalList.first().isEmpty()) {
+        EndBusy();
+        return;
+    }
+    slot.GlobalView = -1;
+    w->setProperty(SelectionProperty, int(selection));
+    FillView(w, slot);
+    w->ShowGlobalView();
     w->FileList->setFocus();
     w->FileList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     ShowCurrentFile(w);
     EndBusy();
+}
+
+void RebuildView(frmBrws* w) {
+    DriveSlot& slot = CurrentDriveSlot();
+    if (!slot.GlobalView) return;
+    const QVariant selection = w->property(SelectionProperty);
+    BuildGlobalList(slot, selection.isValid() ? ViewSelection(selection.toInt()) : ViewSelection::GlobalMatching);
+    // Nothing left to list: the folder view comes back rather than an empty list.
+    if (slot.GlobalList.first().isEmpty()) {
+        LeaveView(w);
+        return;
+    }
+    FillView(w, slot);
+    w->FileList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    if (slot.FocusPane == 2) ShowCurrentFile(w);
 }
 
 void LeaveView(frmBrws* w) {

@@ -21,5 +21,9 @@ enum class ViewSelection { GlobalMatching, GlobalTagged, BranchMatching, BranchT
 void ShowView(frmBrws* w, ViewSelection selection);
 // Fills GlobalList with the chosen lines of every logged folder, sorted by name.
 void BuildGlobalList(DriveSlot& slot, ViewSelection selection);
+// Builds the shown view again with the selection it was made with, after its
+// lines moved (a new file specification relogs every folder); with nothing left
+// to list, the folder view comes back.
+void RebuildView(frmBrws* w);
 // Back to the folder view.
 void LeaveView(frmBrws* w);

@@ -1,5 +1,6 @@
 #include <QDateTime>
 #include <QTreeWidgetItem>
+#include <sys/stat.h>
 #include <utime.h>
 #include "shell_fixture.h"
 
@@ -35,10 +36,6 @@ protected:
     static void logFolder(frmBrws* w, const QString& path) {
         clickNode(w, node(w, path));
         key(w->DirList, Qt::Key_L, Qt::ControlModifier);
-    }
-    static void expand(frmBrws* w, const QString& path) {
-        clickNode(w, node(w, path));
-        key(w->DirList, Qt::Key_Right);
     }
     static int headerOf(const frmBrws* w, const QString& path) { return FindFolderLine(slotOf(w), path, 0); }
 };
@@ -95,12 +92,8 @@ TEST_F(LoggingTest, ARootWithSubfoldersGetsOneUnloggedHeaderPerSubfolder) {
 }
 
 TEST_F(LoggingTest, TheCaptionCarriesTheVolumeLabelInLowerCase) {
-    const QString d = drive('d');
-    file(d + "/.windows-label");
-    QFile label(d + "/.windows-label");
-    ASSERT_TRUE(label.open(QIODevice::WriteOnly));
-    label.write("SYSTEM\n");
-    label.close();
+    drive('d');
+    prefix.writeFile("d:\\.windows-label", "SYSTEM\n");
     drive('e');
     frmBrws* wd = logDrive('d');
     frmBrws* we = logDrive('e');
@@ -128,7 +121,7 @@ TEST_F(LoggingTest, AFolderWith2000FilesIsLoggedWithItsFirst1500) {
 }
 
 TEST_F(LoggingTest, TheLineLimitStopsAddingFoldersWithAMessageAndCutsFilesWithout) {
-    const QString d = drive('d');
+    const QString d = memoryDrive('d');
     manyFolders(d, 8100);
     file(d + "/root.txt", 1);
     prompts.expect("Not enough memory to log more files / folders", PromptAnswer::Ok, "Error");
@@ -136,7 +129,7 @@ TEST_F(LoggingTest, TheLineLimitStopsAddingFoldersWithAMessageAndCutsFilesWithou
     ASSERT_TRUE(w);
     EXPECT_TRUE(prompts.done());
     ASSERT_EQ(slotOf(w).LineCount, 8000);
-    EXPECT_EQ(lines(w).last(), ">d:\\s7998/7999/U");
+    EXPECT_EQ(lines(w).last(), ">d:\\s7998/8000/U");
     EXPECT_EQ(w->Node(1)->childCount(), 7999);
     // No room is left for the root's file; it is left out without a message.
     EXPECT_EQ(FindFolderLine(slotOf(w), "d:", 0), 0);
@@ -151,7 +144,7 @@ TEST_F(LoggingTest, TheLineLimitStopsAddingFoldersWithAMessageAndCutsFilesWithou
 }
 
 TEST_F(LoggingTest, FilesBeyondTheLineLimitAreLeftOutSilently) {
-    const QString d = drive('d');
+    const QString d = memoryDrive('d');
     manyFolders(d, 7995);
     for (const char* name : {"a1", "a2", "a3", "a4", "a5", "a6"}) file(d + "/" + name + ".txt", 10);
     frmBrws* w = logDrive('d');
@@ -332,6 +325,13 @@ TEST_F(LoggingTest, FastLoggingReadsFilesOnlyOfFoldersLoggedOnPurpose) {
     EXPECT_EQ(lines(w), QStringList({">d:/1/L", ">d:\\a/2/U", ">d:\\b/3/L", lines(w)[3]}));
     EXPECT_TRUE(lines(w)[3].startsWith("two.txt/U/2:"));
     EXPECT_EQ(listed(w), QStringList({"two.txt"}));
+    // So does a double click on a folder.
+    QTreeWidgetItem* a = node(w, "d:\\a");
+    clickNode(w, a);   // the first click of the two
+    QTest::mouseDClick(w->DirList->viewport(), Qt::LeftButton, {}, w->DirList->visualItemRect(a).center());
+    QApplication::processEvents();
+    EXPECT_TRUE(IsFolderLogged(slotOf(w), "d:\\a"));
+    EXPECT_EQ(listed(w), QStringList({"one.txt"}));
 }
 
 TEST_F(LoggingTest, LoggingALoggedFolderAgainChangesNothing) {
@@ -386,6 +386,154 @@ TEST_F(LoggingTest, RelogDriveStartsTheTreeAfresh) {
     EXPECT_EQ(childTexts(w->Node(1)), QStringList({"a", "b"}));
     EXPECT_EQ(slotOf(w).WindowKey, "Tree structure of d:");
     EXPECT_EQ(slotOf(w).CurrentPath, "d:");
+}
+
+TEST_F(LoggingTest, RelogFolderTagsAgainTheFilesTaggedBeforeThatStillExist) {
+    const QString d = drive('d');
+    file(d + "/docs/a.txt", 1);
+    file(d + "/docs/b.txt", 20);
+    file(d + "/docs/c.txt", 300);
+    frmBrws* w = logDrive('d');
+    ASSERT_TRUE(w);
+    logFolder(w, "d:\\docs");
+    clickRow(w, 1);
+    clickRow(w, 2);
+    ASSERT_EQ(selectedRows(w), QList<int>({1, 2}));
+    QFile::remove(d + "/docs/c.txt");
+    file(d + "/docs/aa.txt", 4000);
+    clickNode(w, node(w, "d:\\docs"));
+    key(w->DirList, Qt::Key_F3, Qt::AltModifier);
+    const int h = headerOf(w, "d:\\docs");
+    ASSERT_EQ(slotOf(w).LineCount, h + 4);
+    EXPECT_TRUE(lines(w)[h + 1].startsWith("a.txt/U/1:"));
+    EXPECT_TRUE(lines(w)[h + 2].startsWith("aa.txt/U/4000:"));
+    EXPECT_TRUE(lines(w)[h + 3].startsWith("b.txt/T/20:"));
+    EXPECT_EQ(listed(w), QStringList({"a.txt", "aa.txt", "b.txt"}));
+    EXPECT_EQ(selectedRows(w), QList<int>({2}));
+    EXPECT_EQ(panel(w, 1), "Matching files : 3");
+    EXPECT_EQ(panel(w, 4), "Tagged files : 1");
+    EXPECT_EQ(panel(w, 5), "Tagged bytes : 20");
+}
+
+TEST_F(LoggingTest, RelogFolderKeepsTheTagsOfACollapsedFolderWhoseNamesAreNotListed) {
+    const QString d = drive('d');
+    file(d + "/proj/p.txt", 5);
+    file(d + "/proj/q.txt", 6);
+    mkdir(d + "/proj/sub");
+    frmBrws* w = logDrive('d');
+    ASSERT_TRUE(w);
+    expand(w, "d:");
+    expand(w, "d:\\proj");
+    ASSERT_EQ(listed(w), QStringList({"p.txt", "q.txt"}));
+    key(w->DirList, Qt::Key_T);   // tags the folder's files
+    ASSERT_EQ(selectedRows(w), QList<int>({0, 1}));
+    key(w->DirList, Qt::Key_Left);
+    ASSERT_EQ(w->FileList->count(), 0);
+    key(w->DirList, Qt::Key_F3, Qt::AltModifier);
+    const int h = headerOf(w, "d:\\proj");
+    EXPECT_TRUE(lines(w)[h + 1].startsWith("p.txt/T/5:"));
+    EXPECT_TRUE(lines(w)[h + 2].startsWith("q.txt/T/6:"));
+    EXPECT_EQ(panel(w, 4), "Tagged files : 2");
+    EXPECT_EQ(panel(w, 5), "Tagged bytes : 11");
+    key(w->DirList, Qt::Key_Right);
+    EXPECT_EQ(selectedRows(w), QList<int>({0, 1}));
+}
+
+TEST_F(LoggingTest, NamesThatCannotBeDosNamesAreLeftOut) {
+    const QString d = drive('d');
+    for (const char* name : {"good.txt", "bad|bar.txt", "what?.txt", "back\\slash.txt", "co:lon.txt"}) file(d + "/" + name, 1);
+    // The removal of the temporary folder cannot name this file; it goes first.
+    struct RawFile {
+        QByteArray path;
+        ~RawFile() { ::unlink(path.constData()); }
+    } notUtf8{QFile::encodeName(d) + "/\xff\xfe.txt"};
+    const int fd = ::open(notUtf8.path.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    mkdir(d + "/odd:folder");
+    mkdir(d + "/plain");
+    frmBrws* w = logDrive('d');
+    ASSERT_TRUE(w);
+    EXPECT_EQ(childTexts(w->Node(1)), QStringList({"plain"}));
+    const QStringList picture = lines(w);
+    ASSERT_EQ(picture.size(), 3);
+    EXPECT_TRUE(picture[1].startsWith("good.txt/U/1:"));
+    EXPECT_EQ(picture[2], ">d:\\plain/2/U");
+    EXPECT_EQ(panel(w, 1), "Matching files : 1");
+}
+
+TEST_F(LoggingTest, HiddenAndSystemEntriesFollowTheirSetting) {
+    const QString d = drive('d');
+    file(d + "/.profile", 1);
+    file(d + "/seen.txt", 2);
+    mkdir(d + "/.cache");
+    mkdir(d + "/work");
+    Settings[4] = false;
+    frmBrws* w = logDrive('d');
+    ASSERT_TRUE(w);
+    EXPECT_EQ(childTexts(w->Node(1)), QStringList({"work"}));
+    EXPECT_EQ(slotOf(w).LineCount, 3);
+    EXPECT_TRUE(lines(w)[1].startsWith("seen.txt/U/2:"));
+    Settings[4] = true;
+    main->item("mnuRelog")->trigger();
+    EXPECT_EQ(childTexts(w->Node(1)), QStringList({".cache", "work"}));
+    EXPECT_TRUE(lines(w)[1].startsWith(".profile/U/1:"));
+    EXPECT_TRUE(lines(w)[1].endsWith(":AH"));
+}
+
+TEST_F(LoggingTest, AFolderThatMayNotBeReadIsReportedAndStaysUnlogged) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop the superuser";
+    const QString d = drive('d');
+    file(d + "/locked/secret.txt", 1);
+    ASSERT_EQ(::chmod(QFile::encodeName(d + "/locked").constData(), 0), 0);
+    frmBrws* w = logDrive('d');
+    ASSERT_TRUE(w);
+    // Opening the root looks into its subfolders once.
+    prompts.expect("Access denied / write-protected disk", PromptAnswer::Ok, "Error");
+    expand(w);
+    key(w->DirList, Qt::Key_Left);
+    expand(w);
+    EXPECT_TRUE(prompts.done());
+    clickNode(w, node(w, "d:\\locked"));
+    prompts.expect("Access denied / write-protected disk", PromptAnswer::Ok, "Error");
+    key(w->DirList, Qt::Key_L, Qt::ControlModifier);
+    ::chmod(QFile::encodeName(d + "/locked").constData(), 0755);
+    EXPECT_EQ(lines(w), QStringList({">d:/1/L", ">d:\\locked/2/U"}));
+    EXPECT_EQ(slotOf(w).IndexCount, 1);
+    EXPECT_EQ(panel(w, 1), "Matching files : ###");
+}
+
+TEST_F(LoggingTest, EveryLoggingCommandEndsIdleWithTheNormalPointer) {
+    Settings[3] = "slow";
+    Settings[2] = 5;
+    const QString d = drive('d');
+    file(d + "/a/one.txt", 1);
+    file(d + "/a/deep/two.txt", 2);
+    file(d + "/b/three.txt", 3);
+    auto idle = [this] {
+        return main->StatusBar->currentMessage() == "User" && QApplication::overrideCursor() == nullptr;
+    };
+    frmBrws* w = logDrive('d');
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(idle());
+    expand(w);
+    EXPECT_TRUE(idle()) << "expand";
+    clickNode(w, node(w, "d:\\b"));
+    key(w->DirList, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(idle()) << "unlog";
+    key(w->DirList, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(idle()) << "log";
+    key(w->DirList, Qt::Key_F3, Qt::AltModifier);
+    EXPECT_TRUE(idle()) << "relog";
+    QDir(d + "/b").removeRecursively();
+    prompts.expect("Disk has been changed", PromptAnswer::Ok, "Error");
+    key(w->DirList, Qt::Key_F3, Qt::AltModifier);
+    EXPECT_TRUE(idle()) << "relog of a vanished folder";
+    prompts.expect("Disk has been changed", PromptAnswer::Ok, "Error");
+    key(w->DirList, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(idle()) << "log of a vanished folder";
+    main->item("mnuRelog")->trigger();
+    EXPECT_TRUE(idle()) << "relog drive";
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QMdiSubWindow>
 #include <QTest>
 #include <QTreeWidgetItem>
@@ -16,6 +18,14 @@
 #include "shell/frmBrws.h"
 #include "shell/frmShowUp.h"
 #include "shell/startup.h"
+
+// Readable failures for the texts of the picture.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QStringList& texts, std::ostream* os) {
+    *os << "{";
+    for (const QString& t : texts) *os << "\n  \"" << t.toStdString() << '"';
+    *os << " }";
+}
 
 // The whole program started on a prefix made by setup (drive c: logged in the
 // first window), with temporary drives that a test fills with real files and
@@ -41,6 +51,15 @@ protected:
 
     // A new empty drive; returns its host folder.
     QString drive(QChar letter) { return prefix.addDrive(letter); }
+    // A drive in memory where one is at hand: thousands of folders are made and
+    // removed there in a moment, while a disk may take seconds to remove them.
+    QString memoryDrive(QChar letter) {
+        if (!QFileInfo("/dev/shm").isWritable()) return drive(letter);
+        memory = std::make_unique<QTemporaryDir>("/dev/shm/quorl-test-XXXXXX");
+        if (!memory->isValid()) return drive(letter);
+        prefix.linkDrive(letter, memory->path());
+        return memory->path();
+    }
     static void mkdir(const QString& hostPath) { QDir().mkpath(hostPath); }
     // A file of the given size, made of blanks.
     static void file(const QString& hostPath, qint64 size = 0) {
@@ -107,6 +126,11 @@ protected:
         QTest::mouseClick(w->FileList->viewport(), button, {}, w->FileList->visualItemRect(item).center());
         QApplication::processEvents();
     }
+    // Selects the folder (the root when none is named) and opens it with Right.
+    static void expand(frmBrws* w, const QString& path = QString()) {
+        clickNode(w, path.isEmpty() ? w->Node(1) : node(w, path));
+        key(w->DirList, Qt::Key_Right);
+    }
     static void key(QWidget* target, int k, Qt::KeyboardModifiers mods = {}) {
         QTest::keyClick(target, Qt::Key(k), mods);
         QApplication::processEvents();
@@ -118,6 +142,7 @@ protected:
     }
 
     TempPrefix prefix;
+    std::unique_ptr<QTemporaryDir> memory;
     ScriptedPrompter prompts;
     ScriptedForms forms;
     std::unique_ptr<MDIQuorl> main;

@@ -21,6 +21,14 @@
 #include "shell/startup.h"
 #include "tagging/views.h"
 
+// Readable texts in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << "{";
+    for (const QString& s : l) *os << " \"" << s.toStdString() << "\"";
+    *os << " }";
+}
+
 class DriveWindowTest : public ::testing::Test {
 public:
     void SetUp() override {
@@ -70,7 +78,7 @@ public:
     QWidget* focused() const {
         QWidget* f = QApplication::focusWidget();
         EXPECT_TRUE(f == w->DirList || f == w->FileList) << (f ? f->objectName().toStdString() : "none");
-        return f;
+        return f ? f : w->FileList;
     }
     void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(focused(), k, mods); }
 
@@ -79,7 +87,7 @@ public:
             if (slot().NodeMap[i].section('/', 0, 0) == path) return w->Node(slot().NodeMap[i].section('/', 1, 1).toInt());
         return nullptr;
     }
-    // A click on a folder of the tree; its parents are expanded first as the user would.
+    // A click on a folder of the tree; scrolling to it opens its parents, as the user would.
     void clickFolder(const QString& path) {
         QTreeWidgetItem* n = node(path);
         ASSERT_TRUE(n) << path.toStdString();
@@ -93,7 +101,14 @@ public:
     void openFolder(const QString& path) {
         clickFolder(path);
         key(Qt::Key_L, Qt::ControlModifier);
-        if (node(path)->childCount() > 0 && !node(path)->isExpanded()) key(Qt::Key_Right);
+        if (node(path)->childCount() > 0 && !node(path)->isExpanded()) {
+            key(Qt::Key_Right);
+            // The tree shows a folder's names once it is open; going down and back
+            // up selects it again.
+            key(Qt::Key_Down);
+            key(Qt::Key_Up);
+            ASSERT_EQ(w->DirList->currentItem(), node(path));
+        }
         ASSERT_TRUE(IsFolderLogged(slot(), path)) << path.toStdString();
     }
     void clickRow(int row, Qt::KeyboardModifiers mods = Qt::NoModifier) {
