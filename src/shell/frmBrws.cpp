@@ -450,6 +450,8 @@ void frmBrws::LeaveGlobalView() {
     Form_Resize();
     ShowFolderFiles(this, DirList->currentItem());
     DirList->setFocus();
+    // The file panels spoke of a line of the view, which is gone.
+    EmptyFileInfo();
 }
 
 void frmBrws::ShowGlobalView() {
