@@ -6,9 +6,9 @@
 #include <array>
 #include "platform/errors.h"
 
-// One drive slot per open drive window: the drive, the window's folder and file
-// specification, the logged picture as text lines and the flags through which the
-// window, the keyboard commands and the dialogs coordinate.
+// One drive slot per open drive window: the drive, the window's folder and its
+// file specification, the logged picture as text lines and the flags through
+// which the window, the keyboard commands and the dialogs coordinate.
 struct DriveSlot {
     QString Drive;                 // "c:"
     QString CurrentPath;           // "c:\windows", "c:" at the root
