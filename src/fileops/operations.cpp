@@ -511,12 +511,10 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder) {
     return true;
 }
 
-bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
-    AbortFlag = -1;
-    if (!DriveReadyAndWritable(slot.Drive)) return false;
-    const QString line = slot.Lines[position];
-    const QString name = FileNameOf(line);
-    const QString full = JoinPath(folder, name);
+namespace {
+// The file a record names must still be on disk and free: a vanished file
+// means the disk changed under the picture, a held one is in use.
+bool FileStillThere(DriveSlot& slot, int position, const QString& full) {
     if (!FileExists(full)) {
         ForgetVanishedFile(slot, position);
         ShowFileError(1000);
@@ -526,6 +524,17 @@ bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
         ShowSharingViolation();
         return false;
     }
+    return true;
+}
+}  // namespace
+
+bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
+    AbortFlag = -1;
+    if (!DriveReadyAndWritable(slot.Drive)) return false;
+    const QString line = slot.Lines[position];
+    const QString name = FileNameOf(line);
+    const QString full = JoinPath(folder, name);
+    if (!FileStillThere(slot, position, full)) return false;
     StatusFitted("Thrashing file : " + name);
     // The empty file takes the name exactly as the disk spells it, capitals included.
     platform::FileEntry old;
@@ -564,15 +573,7 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     if (!DriveReadyAndWritable(slot.Drive)) return false;
     const QString oldName = FileNameOf(slot.Lines[position]);
     const QString full = JoinPath(folder, oldName);
-    if (!FileExists(full)) {
-        ForgetVanishedFile(slot, position);
-        ShowFileError(1000);
-        return false;
-    }
-    if (IsFileInUse(full)) {
-        ShowSharingViolation();
-        return false;
-    }
+    if (!FileStillThere(slot, position, full)) return false;
     const QString target = JoinPath(folder, newName);
     int existing = 0;
     if (platform::GetAttributes(target, &existing) == 0) {
@@ -603,15 +604,7 @@ bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, co
     FileLine file;
     if (!ParseFileLine(slot.Lines[position], &file)) return false;
     const QString full = JoinPath(folder, file.name);
-    if (!FileExists(full)) {
-        ForgetVanishedFile(slot, position);
-        ShowFileError(1000);
-        return false;
-    }
-    if (IsFileInUse(full)) {
-        ShowSharingViolation();
-        return false;
-    }
+    if (!FileStillThere(slot, position, full)) return false;
     StatusFitted("Setting attributes of file : " + file.name);
     const QString letters = ApplyAttributeChange(file.attributes, change.toUpper());
     SetAttributeLetters(full, letters);
