@@ -4,111 +4,87 @@
 
 namespace {
 
-TEST(NameRules, EveryForbiddenCharacterMakesANameInvalid) {
+TEST(ErrorTable, EveryCodeHasItsFixedMessage) {
+    const std::pair<int, const char*> table[] = {
+        {53, "File not found"}, {57, "Input/output error on specified drive"}, {58, "File already exists"},
+        {62, "Internal error opening file"}, {64, "Bad file name"}, {67, "Too many files"}, {68, "Disk not ready"},
+        {70, "Access denied / write-protected disk"}, {71, "Disk not ready"}, {1000, "Disk has been changed"},
+        {75, "The specified path conflicts with an existing file / folder name"},
+        {76, "Can't access specified drive / path"},
+        {0, "Undefined error ocurred"}, {61, "Undefined error ocurred"}, {-1, "Undefined error ocurred"},
+    };
+    for (const auto& [code, text] : table) EXPECT_EQ(ErrorMessage(ErrorCode(code)), text) << code;
+}
+
+TEST(TextRules, NamesMasksAndAttributeStrings) {
     EXPECT_TRUE(IsValidName("report 97.txt"));
     EXPECT_TRUE(IsValidName(""));
     for (const QChar c : QStringLiteral("\"/\\:*?|<>"))
         EXPECT_FALSE(IsValidName(QStringLiteral("a") + c + "b.txt")) << QString(c).toStdString();
-}
-
-TEST(NameRules, MasksNeedOneDotAndAStarOnlyAtTheEndOfTheBase) {
-    for (const char* good : {"*.bak", "*.*", "ab*.*", "new.t*t", "a.b", ".txt", "a.**"})
-        EXPECT_TRUE(IsValidMask(good)) << good;
-    for (const char* bad : {"a*b.txt", "*a.txt", "**.txt", "a.b.c", "readme", "*.***", "a?.txt",
-                            "a.t|t", "a:b*.x"})
+    // A mask needs one dot and a star only at the end of the base.
+    for (const char* good : {"*.bak", "*.*", "ab*.*", "new.t*t", "a.b", ".txt", "a.**"}) EXPECT_TRUE(IsValidMask(good)) << good;
+    for (const char* bad : {"a*b.txt", "*a.txt", "**.txt", "a.b.c", "readme", "*.***", "a?.txt", "a.t|t", "a:b*.x"})
         EXPECT_FALSE(IsValidMask(bad)) << bad;
-}
-
-TEST(AttributeRules, PairsOfOneSignAndTheLettersRash) {
-    for (const char* good : {"+r", "-a", "+r+a+s+h", "-h-s", "+R+H", "  +r+h  "})
-        EXPECT_TRUE(ParseAttr(good)) << good;
-    for (const char* bad : {"", "+", "r+", "+r-h", "-a+r", "+x", "+r+a+s+h+r", "-r-a-s-h-h", "+rh", "+r+",
-                            "++", "+r h"})
+    // Attribute changes are pairs of one sign and one of the letters r, a, s, h, each letter once.
+    for (const char* good : {"+r", "-a", "+r+a+s+h", "-h-s", "+R+H", "  +r+h  "}) EXPECT_TRUE(ParseAttr(good)) << good;
+    for (const char* bad : {"", "+", "r+", "+r-h", "-a+r", "+x", "+r+a+s+h+r", "-r-a-s-h-h", "+rh", "+r+", "++", "+r h"})
         EXPECT_FALSE(ParseAttr(bad)) << bad;
+    // The caption chooses between name and mask: a single name has no rule for its dots, a mask has exactly one.
+    const std::tuple<QString, const char*, bool> rename[] = {
+        {InputCaption::RenameFile, "notes.txt", true},     {InputCaption::RenameFile, "no?tes.txt", false},
+        {InputCaption::MakeFolder, "letters", true},       {InputCaption::DiskVolume, "backup 97", true},
+        {InputCaption::RenameFile, "old.notes.txt", true}, {InputCaption::RenameTagged, "old.notes.txt", false},
+        {InputCaption::RenameTagged, "*.bak", true},       {InputCaption::RenameFile, "*.bak", false},
+        {InputCaption::RenameTagged, "  *.BAK ", true},
+    };
+    for (const auto& [caption, text, valid] : rename) EXPECT_EQ(ParseRMText(caption, text), valid) << text;
 }
 
-TEST(RenameRules, TheCaptionChoosesBetweenNameAndMask) {
-    EXPECT_TRUE(ParseRMText(InputCaption::RenameFile, "notes.txt"));
-    EXPECT_FALSE(ParseRMText(InputCaption::RenameFile, "no?tes.txt"));
-    EXPECT_TRUE(ParseRMText(InputCaption::MakeFolder, "letters"));
-    EXPECT_TRUE(ParseRMText(InputCaption::DiskVolume, "backup 97"));
-    // A single name has no rule for its dots, a mask must have exactly one.
-    EXPECT_TRUE(ParseRMText(InputCaption::RenameFile, "old.notes.txt"));
-    EXPECT_FALSE(ParseRMText(InputCaption::RenameTagged, "old.notes.txt"));
-    EXPECT_TRUE(ParseRMText(InputCaption::RenameTagged, "*.bak"));
-    EXPECT_FALSE(ParseRMText(InputCaption::RenameFile, "*.bak"));
-    EXPECT_TRUE(ParseRMText(InputCaption::RenameTagged, "  *.BAK "));
-}
-
-TEST(CheckText, VolumeNamesHaveAtMostElevenCharacters) {
-    EXPECT_EQ(CheckTextMessage(InputCaption::DiskVolume, "abcdefghijk"), "");
-    EXPECT_EQ(CheckTextMessage(InputCaption::DiskVolume, "abcdefghijkl"), "Invalid volume name");
-    // The blanks around a typed label are not part of it.
-    EXPECT_EQ(CheckTextMessage(InputCaption::DiskVolume, "  abcdefghijk  "), "");
-    EXPECT_EQ(CheckTextMessage(InputCaption::DiskVolume, "dis:k"), "Invalid volume name");
-    // An empty label takes the label away.
-    EXPECT_EQ(CheckTextMessage(InputCaption::DiskVolume, ""), "");
-}
-
-TEST(CheckText, AttributeChangesOfBothCaptions) {
+TEST(TextRules, TheMessageForEveryKindOfText) {
+    const QString volume = "Invalid volume name", attributes = "Invalid file attributes", mask = "Invalid file mask";
+    const QString invalid = InvalidCharactersMessage;
+    // Volume names have at most eleven characters, blanks around them not counted; empty takes the label away.
+    // The file specification takes wildcards and several patterns.
+    const std::tuple<QString, const char*, QString> table[] = {
+        {InputCaption::DiskVolume, "abcdefghijk", ""},          {InputCaption::DiskVolume, "abcdefghijkl", volume},
+        {InputCaption::DiskVolume, "  abcdefghijk  ", ""},      {InputCaption::DiskVolume, "dis:k", volume},
+        {InputCaption::DiskVolume, "", ""},                     {InputCaption::RenameTagged, "*.bak", ""},
+        {InputCaption::RenameTagged, "a*b.txt", mask},          {InputCaption::RenameTagged, "a.b.c", mask},
+        {InputCaption::RenameTagged, "abc", mask},              {InputCaption::RenameTagged, "", mask},
+        {InputCaption::FileSpec, "*.txt *.d?c", ""},            {InputCaption::RenameFile, "new name.txt", ""},
+        {InputCaption::RenameFile, "a<b", invalid},             {InputCaption::RenameFile, "   ", invalid},
+        {InputCaption::MakeFolder, "new name.txt", ""},         {InputCaption::MakeFolder, "a<b", invalid},
+        {InputCaption::MakeFolder, "   ", invalid},
+    };
+    for (const auto& [caption, text, message] : table) EXPECT_EQ(CheckTextMessage(caption, text), message) << text;
     for (const QString& caption : {InputCaption::FileAttributes, InputCaption::TaggedAttributes}) {
         EXPECT_EQ(CheckTextMessage(caption, "+r+a+s+h"), "");
-        for (const char* bad : {"+r-h", "r+", "+x", "+r+a+s+h+r", ""})
-            EXPECT_EQ(CheckTextMessage(caption, bad), "Invalid file attributes") << bad;
+        for (const char* bad : {"+r-h", "r+", "+x", "+r+a+s+h+r", ""}) EXPECT_EQ(CheckTextMessage(caption, bad), attributes) << bad;
     }
 }
 
-TEST(CheckText, NamesMasksAndEmptyTexts) {
-    EXPECT_EQ(CheckTextMessage(InputCaption::RenameTagged, "*.bak"), "");
-    for (const char* bad : {"a*b.txt", "a.b.c", "abc", ""})
-        EXPECT_EQ(CheckTextMessage(InputCaption::RenameTagged, bad), "Invalid file mask") << bad;
-    for (const QString& caption : {InputCaption::RenameFile, InputCaption::MakeFolder}) {
-        EXPECT_EQ(CheckTextMessage(caption, "new name.txt"), "");
-        EXPECT_EQ(CheckTextMessage(caption, "a<b"), InvalidCharactersMessage);
-        EXPECT_EQ(CheckTextMessage(caption, "   "), InvalidCharactersMessage);
-    }
-    // The file specification takes wildcards and several patterns.
-    EXPECT_EQ(CheckTextMessage(InputCaption::FileSpec, "*.txt *.d?c"), "");
-}
-
-TEST(NameMaskMapping, TheExamples) {
-    EXPECT_EQ(MapNameToMask("report.txt", "*.bak"), "report.bak");
-    EXPECT_EQ(MapNameToMask("xyz12.doc", "ab*.*"), "abz12.doc");
-    EXPECT_EQ(MapNameToMask("a.doc", "new.t*t"), "new.tot");
-    EXPECT_EQ(MapNameToMask("readme", "*.*"), "readme.");
-    EXPECT_EQ(MapNameToMask("abcdef", "ab*.txt"), "abcdef.txt");
-}
-
-TEST(NameMaskMapping, BaseRules) {
-    // A prefix longer than the name's base replaces it.
-    EXPECT_EQ(MapNameToMask("ab.txt", "letter*.*"), "letter.txt");
-    // A prefix as long as the base replaces it character for character.
-    EXPECT_EQ(MapNameToMask("abc.txt", "xyz*.*"), "xyz.txt");
-    EXPECT_EQ(MapNameToMask("abc.txt", "copy.*"), "copy.txt");
-    // The extension starts at the name's first dot.
-    EXPECT_EQ(MapNameToMask("old.notes.txt", "new*.*"), "new.notes.txt");
-}
-
-TEST(NameMaskMapping, ExtensionRules) {
-    // A shorter name extension: the rest of the mask is added, its first "*" dropped.
-    EXPECT_EQ(MapNameToMask("a.c", "*.b*k"), "a.bk");
-    EXPECT_EQ(MapNameToMask("a.c", "*.bak*"), "a.bak");
-    // A longer name extension is kept only behind a mask ending in "*".
-    EXPECT_EQ(MapNameToMask("a.html", "*.t*"), "a.ttml");
-    EXPECT_EQ(MapNameToMask("a.html", "*.tx"), "a.tx");
-    EXPECT_EQ(MapNameToMask("a.txt", "*.*"), "a.txt");
-    // A name without extension takes the mask's, less its first "*".
-    EXPECT_EQ(MapNameToMask("readme", "*.b*k"), "readme.bk");
-    EXPECT_EQ(MapNameToMask("readme", "a.**"), "a.*");
-}
-
-TEST(AttributeChange, AddsMissingLettersAndRemovesPresentOnes) {
-    EXPECT_EQ(ApplyAttributeChange("R", "+r"), "R");
-    EXPECT_EQ(ApplyAttributeChange("RA", "-a"), "R");
-    EXPECT_EQ(ApplyAttributeChange("A", "+r+h"), "ARH");
-    EXPECT_EQ(ApplyAttributeChange("", "+h+h"), "H");
-    EXPECT_EQ(ApplyAttributeChange("RASH", "-r-a-s-h"), "");
-    EXPECT_EQ(ApplyAttributeChange("A", "-s"), "A");
+TEST(TextRules, NameMaskMappingExamplesAndRulesAndAttributeChanges) {
+    const std::tuple<const char*, const char*, const char*> table[] = {
+        // The examples.
+        {"report.txt", "*.bak", "report.bak"}, {"xyz12.doc", "ab*.*", "abz12.doc"}, {"a.doc", "new.t*t", "new.tot"},
+        {"readme", "*.*", "readme."},          {"abcdef", "ab*.txt", "abcdef.txt"},
+        // A prefix longer than the name's base replaces it, one as long replaces it character for character;
+        // the extension starts at the name's first dot.
+        {"ab.txt", "letter*.*", "letter.txt"}, {"abc.txt", "xyz*.*", "xyz.txt"}, {"abc.txt", "copy.*", "copy.txt"},
+        {"old.notes.txt", "new*.*", "new.notes.txt"},
+        // A shorter name extension: the rest of the mask is added, its first "*" dropped.
+        {"a.c", "*.b*k", "a.bk"}, {"a.c", "*.bak*", "a.bak"},
+        // A longer name extension is kept only behind a mask ending in "*".
+        {"a.html", "*.t*", "a.ttml"}, {"a.html", "*.tx", "a.tx"}, {"a.txt", "*.*", "a.txt"},
+        // A name without extension takes the mask's, less its first "*".
+        {"readme", "*.b*k", "readme.bk"}, {"readme", "a.**", "a.*"},
+    };
+    for (const auto& [name, mask, result] : table) EXPECT_EQ(MapNameToMask(name, mask), result) << name << " " << mask;
+    // An attribute change adds missing letters and removes present ones.
+    const std::tuple<const char*, const char*, const char*> changes[] = {
+        {"R", "+r", "R"}, {"RA", "-a", "R"}, {"A", "+r+h", "ARH"}, {"", "+h+h", "H"}, {"RASH", "-r-a-s-h", ""}, {"A", "-s", "A"},
+    };
+    for (const auto& [from, change, to] : changes) EXPECT_EQ(ApplyAttributeChange(from, change), to) << from << " " << change;
 }
 
 }  // namespace

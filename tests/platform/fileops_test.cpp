@@ -1,5 +1,6 @@
-// Copy, rename, delete, folders, empty files and the in-use probe.
-#include <QFileInfo>
+// Copy, rename, delete, folders, the in-use probe, what the user nobody may not
+// do, volume labels and free space.
+#include <sys/statvfs.h>
 #include <cerrno>
 #include "helpers.h"
 
@@ -16,13 +17,13 @@ QByteArray Pattern(int size) {
 
 using FileOpsTest = PlatformTest;
 
-TEST_F(FileOpsTest, CopyKeepsDataPermissionsTimeAndAttributes) {
+TEST_F(FileOpsTest, CopyKeepsDataPermissionsTimeAndAttributesAndOntoItselfDoesNothing) {
     const QByteArray data = Pattern(3 * 1024 * 1024 + 17);
     const QString src = MakeHostFile(d + "/Source.BIN", data);
     Chmod(src, 0640);
     const struct timespec times[2] = {{1000000000, 0}, {868000000, 250000000}};
     ASSERT_EQ(::utimensat(AT_FDCWD, Enc(src).constData(), times, 0), 0);
-    const bool xattrs = UserXattrsWork(d) && SetRawDosAttrib(src, "0x26");
+    const bool xattrs = userXattrsWork() && SetRawDosAttrib(src, "0x26");
     const QString dst = MakeHostFile(d + "/Target/Old.bin", "old content");
 
     ASSERT_EQ(CopyFileTo("d:\\source.bin", "d:\\target\\old.bin"), 0);
@@ -33,154 +34,128 @@ TEST_F(FileOpsTest, CopyKeepsDataPermissionsTimeAndAttributes) {
     EXPECT_EQ(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec, 868000000250000000LL);
     EXPECT_EQ(RawDosAttrib(dst), xattrs ? "0x26" : "<none>");
     EXPECT_EQ(FolderNames(d + "/Target"), QStringList({"Old.bin"})) << "the existing name is reused";
-    MakeHostFile(d + "/empty", "");
-    ASSERT_EQ(CopyFileTo("d:\\empty", "d:\\target\\empty"), 0);
-    EXPECT_EQ(ReadAll(d + "/Target/empty"), "");
-}
 
-TEST_F(FileOpsTest, CopyOntoItselfLeavesTheFileAlone) {
     const QString f = MakeHostFile(d + "/Data.txt", "precious");
     ASSERT_EQ(::link(Enc(f).constData(), Enc(d + "/alias.txt").constData()), 0);
     EXPECT_EQ(CopyFileTo("d:\\data.txt", "d:\\DATA.TXT"), 0);
     EXPECT_EQ(CopyFileTo("d:\\data.txt", "d:\\alias.txt"), 0);
     EXPECT_EQ(ReadAll(f), "precious");
-    struct stat st;
     ASSERT_EQ(::stat(Enc(f).constData(), &st), 0);
     EXPECT_EQ(st.st_nlink, nlink_t(2)) << "nothing was written: both names are still one file";
 }
 
-TEST_F(FileOpsTest, CopyFailuresLeaveTheDestinationAsItWas) {
-    MakeHostFile(d + "/src.txt", "source");
-    MakeHostFolder(d + "/Folder");
-    Chmod(MakeHostFile(d + "/readonly.txt", "keep"), 0444);
-    linkMissingDrive('q');
-    const struct { const char* from; const char* to; ErrorCode code; } cases[] = {
-        {"d:\\src.txt", "d:\\folder", err::PathFileConflict}, {"d:\\folder", "d:\\x", err::PathFileConflict},
-        {"d:\\none.txt", "d:\\x", err::FileNotFound},         {"d:\\src.txt", "d:\\no\\x", err::PathNotFound},
-        {"d:\\src.txt", "d:\\readonly.txt", err::AccessDenied}, {"d:\\src.txt", "q:\\x", err::DiskNotReady}};
-    for (const auto& c : cases) EXPECT_EQ(CopyFileTo(c.from, c.to), c.code) << c.from << " to " << c.to;
-    EXPECT_EQ(ReadAll(d + "/readonly.txt"), "keep");
-    openForOthers();
-    Chmod(d + "/Folder", 0555);
-    EXPECT_EQ(RunAsNobody([] { return int(CopyFileTo("d:\\src.txt", "d:\\folder\\x")); }), err::AccessDenied);
-    Chmod(d + "/Folder", 0755);
-    EXPECT_EQ(FolderNames(d), QStringList({"Folder", "readonly.txt", "src.txt"}));
-    EXPECT_EQ(FolderNames(d + "/Folder"), QStringList());
-}
-
-TEST_F(FileOpsTest, AFullDiskFailsTheCopyWithoutAHalfWrittenFile) {
-    ScratchMount small(tp.base() + "/small", "tmpfs", "size=64k");
-    if (!small.mounted()) GTEST_SKIP() << small.why();
-    tp.linkDrive('f', tp.base() + "/small");
-    MakeHostFile(tp.base() + "/small/keep.bin", "old");
-    MakeHostFile(d + "/big.bin", Pattern(1024 * 1024));
-    EXPECT_EQ(CopyFileTo("d:\\big.bin", "f:\\keep.bin"), err::DiskFull);
-    EXPECT_EQ(CopyFileTo("d:\\big.bin", "f:\\new.bin"), err::DiskFull);
-    EXPECT_EQ(ReadAll(tp.base() + "/small/keep.bin"), "old");
-    EXPECT_EQ(FolderNames(tp.base() + "/small"), QStringList({"keep.bin"}));
-}
-
-TEST_F(FileOpsTest, RenameMovesAndChangesCaseButTakesNoTakenName) {
+TEST_F(FileOpsTest, EachOperationGivesItsErrorNumberAndChangesNothingOnFailure) {
     MakeHostFile(d + "/a.txt", "A");
     MakeHostFile(d + "/Y.txt", "y");
-    MakeHostFolder(d + "/Sub");
-    MakeHostFolder(d + "/Dir");
-    ASSERT_EQ(RenamePath("d:\\a.txt", "d:\\sub\\Foo.TXT"), 0);
-    // The new name's lookup finds the file itself: only the case changes.
-    ASSERT_EQ(RenamePath("d:\\sub\\foo.txt", "d:\\sub\\foo.txt"), 0);
-    ASSERT_EQ(RenamePath("d:\\sub", "d:\\Renamed"), 0);
-    EXPECT_EQ(ReadAll(d + "/Renamed/foo.txt"), "A");
-
-    const struct { const char* from; const char* to; ErrorCode code; } cases[] = {
-        {"d:\\renamed\\foo.txt", "d:\\y.txt", err::FileExists}, {"d:\\y.txt", "d:\\dir", err::PathFileConflict},
-        {"d:\\dir", "d:\\y.txt", err::PathFileConflict},        {"d:\\dir", "d:\\renamed", err::FileExists},
-        {"d:\\none.txt", "d:\\b", err::FileNotFound},            {"d:\\no\\none.txt", "d:\\b", err::PathNotFound},
-        {"d:\\y.txt", "d:\\no\\b", err::PathNotFound},           {"d:", "d:\\b", err::PathFileConflict}};
-    for (const auto& c : cases) EXPECT_EQ(RenamePath(c.from, c.to), c.code) << c.from << " to " << c.to;
-    EXPECT_EQ(FolderNames(d), QStringList({"Dir", "Renamed", "Y.txt"}));
-    EXPECT_EQ(FolderNames(d + "/Renamed"), QStringList({"foo.txt"}));
-}
-
-TEST_F(FileOpsTest, RenameToAnotherFileSystemMovesFilesButNotFolders) {
-    ScratchMount other(tp.base() + "/other", "tmpfs", "size=4m");
-    if (!other.mounted()) GTEST_SKIP() << other.why();
-    tp.linkDrive('s', tp.base() + "/other");
-    Chmod(MakeHostFile(d + "/move.bin", Pattern(100000)), 0600);
-    MakeHostFolder(d + "/Folder");
-    ASSERT_EQ(RenamePath("d:\\move.bin", "s:\\moved.bin"), 0);
-    EXPECT_EQ(ReadAll(tp.base() + "/other/moved.bin"), Pattern(100000));
-    EXPECT_EQ(ModeOf(tp.base() + "/other/moved.bin"), mode_t(0600));
-    EXPECT_EQ(RenamePath("d:\\folder", "s:\\folder"), err::RenameAcrossDisks);
-    EXPECT_EQ(FolderNames(d), QStringList({"Folder"}));
-}
-
-TEST_F(FileOpsTest, DeleteRemovesFilesButNotReadOnlyFilesOrFolders) {
-    MakeHostFile(d + "/Gone.txt");
-    Chmod(MakeHostFile(d + "/ro.txt"), 0444);
-    MakeHostFolder(d + "/Folder");
     MakeHostFile(d + "/target.txt", "stays");
+    Chmod(MakeHostFile(d + "/ro.txt", "keep"), 0444);
+    for (const char* name : {"/Sub", "/Dir"}) MakeHostFolder(d + name);
     ASSERT_EQ(::symlink("target.txt", Enc(d + "/link.txt").constData()), 0);
-    const struct { const char* path; ErrorCode code; } cases[] = {
-        {"d:\\gone.txt", 0}, {"d:\\gone.txt", err::FileNotFound}, {"d:\\no\\gone.txt", err::PathNotFound},
-        {"d:\\ro.txt", err::AccessDenied}, {"d:\\folder", err::PathFileConflict}, {"d:\\link.txt", 0}};
-    for (const auto& c : cases) EXPECT_EQ(DeleteFile(c.path), c.code) << c.path;
-    EXPECT_EQ(FolderNames(d), QStringList({"Folder", "ro.txt", "target.txt"}));
-    EXPECT_EQ(ReadAll(d + "/target.txt"), "stays") << "deleting a link keeps what it points at";
+    linkMissingDrive('q');
+    // c copies, r renames, d deletes a file, m and x make and remove folders.
+    const struct { char op; const char* from; const char* to; ErrorCode code; } steps[] = {
+        {'c', "d:\\a.txt", "d:\\dir", err::PathFileConflict},    {'c', "d:\\dir", "d:\\x", err::PathFileConflict},
+        {'c', "d:\\none.txt", "d:\\x", err::FileNotFound},       {'c', "d:\\a.txt", "d:\\no\\x", err::PathNotFound},
+        {'c', "d:\\a.txt", "d:\\ro.txt", err::AccessDenied},     {'c', "d:\\a.txt", "q:\\x", err::DiskNotReady},
+        {'r', "d:\\a.txt", "d:\\sub\\Foo.TXT", 0},                   {'r', "d:\\sub", "d:\\Renamed", 0},
+        {'r', "d:\\renamed\\foo.txt", "d:\\renamed\\foo.txt", 0},    // finds itself: only the case changes
+        {'r', "d:\\renamed\\foo.txt", "d:\\y.txt", err::FileExists},
+        {'r', "d:\\y.txt", "d:\\dir", err::PathFileConflict},
+        {'r', "d:\\dir", "d:\\y.txt", err::PathFileConflict},    {'r', "d:\\dir", "d:\\renamed", err::FileExists},
+        {'r', "d:\\none.txt", "d:\\b", err::FileNotFound},       {'r', "d:\\no\\none.txt", "d:\\b", err::PathNotFound},
+        {'r', "d:\\y.txt", "d:\\no\\b", err::PathNotFound},      {'r', "d:", "d:\\b", err::PathFileConflict},
+        {'d', "d:\\y.txt", "", 0},                               {'d', "d:\\y.txt", "", err::FileNotFound},
+        {'d', "d:\\no\\y.txt", "", err::PathNotFound},           {'d', "d:\\ro.txt", "", err::AccessDenied},
+        {'d', "d:\\dir", "", err::PathFileConflict},             {'d', "d:\\link.txt", "", 0},
+        {'m', "d:\\new", "", 0},                                 {'m', "d:\\new\\Inner", "", 0},
+        {'m', "d:\\dir", "", err::PathFileConflict},             {'m', "d:\\TARGET.TXT", "", err::PathFileConflict},
+        {'m', "d:\\no\\new", "", err::PathNotFound},             {'m', "d:\\a|b", "", err::BadFileName},
+        {'x', "d:\\new", "", err::PathFileConflict},             {'x', "d:\\new\\inner", "", 0},
+        {'x', "d:\\new\\inner", "", err::PathNotFound},          {'x', "d:\\target.txt", "", err::PathNotFound},
+        {'x', "d:\\", "", err::PathFileConflict}};
+    for (const auto& s : steps) {
+        const ErrorCode got = s.op == 'c' ? CopyFileTo(s.from, s.to)
+                            : s.op == 'r' ? RenamePath(s.from, s.to)
+                            : s.op == 'd' ? DeleteFile(s.from)
+                            : s.op == 'm' ? MakeFolder(s.from) : RemoveFolder(s.from);
+        EXPECT_EQ(got, s.code) << s.op << ' ' << s.from << ' ' << s.to;
+    }
+    EXPECT_EQ(FolderNames(d), QStringList({"Dir", "Renamed", "new", "ro.txt", "target.txt"}));
+    EXPECT_EQ(FolderNames(d + "/Renamed"), QStringList({"foo.txt"}));
+    EXPECT_EQ(FolderNames(d + "/new") + FolderNames(d + "/Dir"), QStringList());
+    EXPECT_EQ(ReadAll(d + "/Renamed/foo.txt") + ReadAll(d + "/target.txt"), "Astays") << "a link goes, not its target";
+    EXPECT_EQ(ReadAll(d + "/ro.txt"), "keep");
 }
 
-TEST_F(FileOpsTest, FoldersAreMadeAndRemovedAsInDos) {
-    MakeHostFolder(d + "/Existing");
-    MakeHostFile(d + "/file");
-    const struct { ErrorCode (*op)(const QString&); const char* path; ErrorCode code; } steps[] = {
-        {MakeFolder, "d:\\new", 0},          {MakeFolder, "d:\\new\\Inner", 0},
-        {MakeFolder, "d:\\existing", err::PathFileConflict}, {MakeFolder, "d:\\FILE", err::PathFileConflict},
-        {MakeFolder, "d:\\no\\new", err::PathNotFound},      {MakeFolder, "d:\\a|b", err::BadFileName},
-        {RemoveFolder, "d:\\new", err::PathFileConflict},    {RemoveFolder, "d:\\new\\inner", 0},
-        {RemoveFolder, "d:\\new\\inner", err::PathNotFound}, {RemoveFolder, "d:\\file", err::PathNotFound},
-        {RemoveFolder, "d:\\", err::PathFileConflict}};
-    for (const auto& s : steps) EXPECT_EQ(s.op(s.path), s.code) << s.path;
-    EXPECT_EQ(FolderNames(d), QStringList({"Existing", "file", "new"}));
-    EXPECT_TRUE(QFileInfo(d + "/new").isDir());
-    EXPECT_EQ(FolderNames(d + "/new"), QStringList());
-}
-
-TEST_F(FileOpsTest, CreateEmptyFileMakesOrTruncatesButSparesReadOnlyFiles) {
-    MakeHostFile(d + "/Full.txt", "content");
-    Chmod(MakeHostFile(d + "/ro.txt", "kept"), 0444);
-    MakeHostFolder(d + "/Folder");
-    const struct { const char* path; ErrorCode code; } cases[] = {
-        {"d:\\new.txt", 0}, {"d:\\full.txt", 0}, {"d:\\ro.txt", err::AccessDenied},
-        {"d:\\folder", err::PathFileConflict}, {"d:\\no\\x.txt", err::PathNotFound}};
-    for (const auto& c : cases) EXPECT_EQ(CreateEmptyFile(c.path), c.code) << c.path;
-    EXPECT_EQ(ReadAll(d + "/new.txt") + ReadAll(d + "/Full.txt"), "");
-    EXPECT_EQ(ReadAll(d + "/ro.txt"), "kept");
-}
-
-TEST_F(FileOpsTest, AFileIsInUseWhileLockedElsewhereOrUnreadable) {
+TEST_F(FileOpsTest, AFileIsInUseWhileAnotherHolderLocksAnyPartOfIt) {
     const QString f = MakeHostFile(d + "/shared.dat", Pattern(1000));
     const int holder = ::open(Enc(f).constData(), O_RDWR);
     ASSERT_GE(holder, 0);
-    const struct { short type; off_t start; off_t len; } locks[] = {{F_WRLCK, 0, 0}, {F_RDLCK, 0, 0}, {F_WRLCK, 500, 10}};
-    for (const auto& l : locks) {
-        struct flock fl {};
-        fl.l_type = l.type;
-        fl.l_start = l.start;
-        fl.l_len = l.len;
+    const struct flock locks[] = {{F_WRLCK, SEEK_SET, 0, 0, 0}, {F_RDLCK, SEEK_SET, 0, 0, 0},
+                                   {F_WRLCK, SEEK_SET, 500, 10, 0}};
+    for (struct flock fl : locks) {
         ASSERT_EQ(::fcntl(holder, F_OFD_SETLK, &fl), 0) << strerror(errno);
-        EXPECT_EQ(OpenForReading("d:\\shared.dat"), err::AccessDenied) << "lock " << l.type << " at " << l.start;
+        EXPECT_EQ(OpenForReading("d:\\shared.dat"), err::AccessDenied) << "lock " << fl.l_type << " at " << fl.l_start;
         fl.l_type = F_UNLCK;
         ASSERT_EQ(::fcntl(holder, F_OFD_SETLK, &fl), 0);
         EXPECT_EQ(OpenForReading("d:\\shared.dat"), 0);
     }
     ::close(holder);
-    EXPECT_EQ(OpenForReading("d:\\missing.dat"), err::FileNotFound);
-    EXPECT_EQ(OpenForReading("d:\\no\\missing.dat"), err::PathNotFound);
+}
 
-    Chmod(f, 0);
+TEST_F(FileOpsTest, WhatTheUserMayNotReachIsAccessDenied) {
+    Chmod(MakeHostFolder(d + "/Private"), 0);
+    Chmod(MakeHostFile(d + "/unreadable.dat"), 0);
+    MakeHostFile(d + "/src.txt");
+    Chmod(MakeHostFolder(d + "/Shut"), 0555);
     openForOthers();
-    EXPECT_EQ(RunAsNobody([] { return int(OpenForReading("d:\\shared.dat")); }), err::AccessDenied);
-    Chmod(f, 0644);
-    EXPECT_EQ(RunAsNobody([] { return int(OpenForReading("d:\\shared.dat")); }), 0);
+    const struct { const char* what; int (*fn)(); } cases[] = {
+        {"enter", [] { return ChangeDrive('d') ? 1 : int(ChangeFolder("d:\\private")); }},
+        {"list", [] { QList<FileEntry> out; return int(ListFiles("d:\\private", "*.*", true, &out)); }},
+        {"open", [] { return int(OpenForReading("d:\\unreadable.dat")); }},
+        {"copy into", [] { return int(CopyFileTo("d:\\src.txt", "d:\\shut\\x")); }}};
+    for (const auto& c : cases) EXPECT_EQ(RunAsNobody(c.fn), err::AccessDenied) << c.what;
+    EXPECT_EQ(RunAsNobody([] { return int(OpenForReading("d:\\src.txt")); }), 0) << "a readable file opens";
+    Chmod(d + "/Private", 0755);
+    EXPECT_EQ(FolderNames(d + "/Shut"), QStringList());
+}
+
+TEST_F(FileOpsTest, VolumeLabelIsTheLabelFileWithoutTrailingBlanks) {
+    EXPECT_EQ(VolumeLabel('d'), "") << "a plain folder has no label";
+    const struct { QByteArray content; QString label; } cases[] = {
+        {"MY DISK  \r\n", "MY DISK"}, {"  lead kept\n\n \r", "  lead kept"},
+        {QByteArray(300, 'x') + "\n", QString(256, 'x')}};   // at most 256 bytes
+    for (const auto& c : cases) {
+        MakeHostFile(d + "/.windows-label", c.content);
+        EXPECT_EQ(VolumeLabel('D'), c.label);
+    }
+    EXPECT_EQ(VolumeLabel('r'), "");
+}
+
+TEST_F(FileOpsTest, FreeSpaceCountsClustersAndAFullDiskLeavesNoHalfWrittenFile) {
+    DiskSpace space;
+    linkMissingDrive('q');
+    EXPECT_EQ(DiskFreeSpace('q', &space), err::DiskNotReady);
+    EXPECT_EQ(DiskFreeSpace('r', &space), err::DeviceUnavailable);
+    ScratchMount small(tp.base() + "/small", "tmpfs", "size=64k");
+    REQUIRE_MOUNT(small);
+    tp.linkDrive('f', tp.base() + "/small");
+    ASSERT_EQ(DiskFreeSpace('f', &space), 0);
+    struct statvfs vfs;
+    ASSERT_EQ(::statvfs(small.folder.constData(), &vfs), 0);
+    EXPECT_EQ(space.bytesPerSector, 512);
+    EXPECT_EQ(space.sectorsPerCluster * 512, int64_t(vfs.f_frsize));
+    EXPECT_EQ(space.totalClusters * space.sectorsPerCluster * 512, 64 * 1024);
+    EXPECT_EQ(space.freeClusters, space.totalClusters) << "nothing written yet";
+    const QString keep = MakeHostFile(tp.base() + "/small/keep.bin", Pattern(16 * 1024));
+    ASSERT_EQ(DiskFreeSpace('f', &space), 0);
+    EXPECT_EQ((space.totalClusters - space.freeClusters) * space.sectorsPerCluster * 512, 16 * 1024);
+
+    MakeHostFile(d + "/big.bin", Pattern(1024 * 1024));
+    EXPECT_EQ(CopyFileTo("d:\\big.bin", "f:\\keep.bin"), err::DiskFull);
+    EXPECT_EQ(CopyFileTo("d:\\big.bin", "f:\\new.bin"), err::DiskFull);
+    EXPECT_EQ(ReadAll(keep), Pattern(16 * 1024));
+    EXPECT_EQ(FolderNames(tp.base() + "/small"), QStringList({"keep.bin"}));
 }
 
 }  // namespace

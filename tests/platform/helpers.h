@@ -4,9 +4,7 @@
 // runs without root's privileges, and scratch mounts of other file systems.
 #include <QDir>
 #include <QFile>
-#include <QString>
 #include <algorithm>
-#include <functional>
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <grp.h>
@@ -17,8 +15,10 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 #include "fixture.h"
+#include "platform/curdir.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/volume.h"
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -35,16 +35,14 @@ inline QString MakeHostFile(const QString& hostPath, const QByteArray& bytes = "
     return hostPath;
 }
 
-inline void MakeHostFolder(const QString& hostPath) { EXPECT_TRUE(QDir().mkpath(hostPath)) << hostPath.toStdString(); }
+inline QString MakeHostFolder(const QString& hostPath) {
+    EXPECT_TRUE(QDir().mkpath(hostPath)) << hostPath.toStdString();
+    return hostPath;
+}
 
 inline QByteArray ReadAll(const QString& hostPath) {
     QFile f(hostPath);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-inline bool Exists(const QString& hostPath) {
-    struct stat st;
-    return ::lstat(Enc(hostPath).constData(), &st) == 0;
 }
 
 inline mode_t ModeOf(const QString& hostPath) {
@@ -66,13 +64,6 @@ inline bool SetRawDosAttrib(const QString& hostPath, const QByteArray& value) {
     return ::setxattr(Enc(hostPath).constData(), "user.DOSATTRIB", value.constData(), size_t(value.size()), 0) == 0;
 }
 
-inline bool UserXattrsWork(const QString& folder) {
-    const QString probe = MakeHostFile(folder + "/.xattr-probe");
-    const bool ok = ::setxattr(Enc(probe).constData(), "user.probe", "1", 1, 0) == 0;
-    QFile::remove(probe);
-    return ok;
-}
-
 // The names of a host folder in byte order.
 inline QStringList FolderNames(const QString& hostFolder) {
     QStringList names = QDir(hostFolder).entryList(
@@ -84,39 +75,31 @@ inline QStringList FolderNames(const QString& hostFolder) {
 // Root may read and write anything, so "may not" cases run in a child process as
 // the user nobody (or in-process for any other user; the tests deny the owner
 // too). The result is what the function returned, or -1.
-inline int RunAsNobody(const std::function<int()>& fn) {
+inline int RunAsNobody(int (*fn)()) {
     const passwd* pw = ::getpwnam("nobody");
     const uid_t uid = pw ? pw->pw_uid : 65534;
     const gid_t gid = pw ? pw->pw_gid : 65534;
     if (::geteuid() != 0) return fn();
     const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(255);
-        ::_exit(fn() & 0xFF);
-    }
+    if (pid == 0) ::_exit(::setgroups(0, nullptr) || ::setgid(gid) || ::setuid(uid) ? 255 : fn() & 0xFF);
     int status = 0;
     if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
 }
 
-// A file system of another type mounted on a folder for the life of the object.
-class ScratchMount {
-public:
-    ScratchMount(const QString& folder, const char* type, const char* options) : folder_(folder) {
-        QDir().mkpath(folder);
-        mounted_ = ::mount(type, Enc(folder).constData(), type, 0, options) == 0;
-        if (!mounted_) why_ = std::string("cannot mount a scratch ") + type + " here: " + strerror(errno);
+// A file system of another type mounted on a folder for the life of the object;
+// where mounting is not allowed, REQUIRE_MOUNT skips the test and says why.
+struct ScratchMount {
+    QByteArray folder;
+    std::string why;
+    ScratchMount(const QString& f, const char* type, const char* options) : folder(Enc(f)) {
+        QDir().mkpath(f);
+        if (::mount(type, folder.constData(), type, 0, options) != 0)
+            why = std::string("cannot mount a scratch ") + type + " here: " + strerror(errno);
     }
     ~ScratchMount() {
-        if (mounted_) ::umount2(Enc(folder_).constData(), MNT_DETACH);
+        if (why.empty()) ::umount2(folder.constData(), MNT_DETACH);
     }
-    bool mounted() const { return mounted_; }
-    const std::string& why() const { return why_; }
-
-private:
-    QString folder_;
-    std::string why_;
-    bool mounted_ = false;
 };
 
 // A prefix with drive d: and the shortcuts most checks use.
@@ -128,6 +111,11 @@ protected:
     void linkMissingDrive(QChar letter) { tp.linkDrive(letter, "/nonexistent/quorl-test"); }
     // Lets the user nobody walk into the temporary folders (they are made private).
     void openForOthers() { ::chmod(Enc(tp.base()).constData(), 0755); }
+    bool userXattrsWork() {
+        const QString probe = MakeHostFile(d + "/.xattr-probe");
+        const bool ok = SetRawDosAttrib(probe, "0x0");
+        return QFile::remove(probe) && ok;
+    }
     QString hostOf(const QString& dos) {
         QString h;
         const ErrorCode e = platform::DosToHost(dos, &h);
@@ -143,4 +131,6 @@ protected:
 }  // namespace testhost
 
 #define REQUIRE_XATTRS() \
-    if (!testhost::UserXattrsWork(d)) GTEST_SKIP() << "the temporary folder's file system keeps no user xattrs"
+    if (!userXattrsWork()) GTEST_SKIP() << "the temporary folder's file system keeps no user xattrs"
+#define REQUIRE_MOUNT(m) \
+    if (!(m).why.empty()) GTEST_SKIP() << (m).why

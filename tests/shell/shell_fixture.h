@@ -1,16 +1,9 @@
 #pragma once
 #include <gtest/gtest.h>
-#include <QApplication>
+#include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QMdiSubWindow>
 #include <QTest>
-#include <QTreeWidgetItem>
-#include <memory>
-#include <fcntl.h>
-#include <unistd.h>
 #include "fixture.h"
 #include "model/logging.h"
 #include "model/slots.h"
@@ -19,25 +12,17 @@
 #include "shell/frmShowUp.h"
 #include "shell/startup.h"
 
-// Readable failures for the texts of the picture.
-inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
-inline void PrintTo(const QStringList& texts, std::ostream* os) {
-    *os << "{";
-    for (const QString& t : texts) *os << "\n  \"" << t.toStdString() << '"';
-    *os << " }";
-}
-
-// The whole program started on a prefix made by setup (drive c: logged in the
-// first window), with temporary drives that a test fills with real files and
-// logs through the program's own routines.
+// The whole program on a prefix made by setup, started at once unless told otherwise (it
+// logs drive c: in the first window). Temporary drives are filled with real files.
 class ShellTest : public ::testing::Test {
 protected:
+    explicit ShellTest(bool startAtOnce = true) : startAtOnce(startAtOnce) {}
     void SetUp() override {
         prefix.setup();
         ResetShutdown();
         SetEndProgramHandler([this] { ended = true; });
-        frmShowUp splash;
-        main.reset(splash.Form_Load());
+        if (!startAtOnce) return;
+        start();
         ASSERT_TRUE(main);
         main->activateWindow();
         QApplication::processEvents();
@@ -48,31 +33,25 @@ protected:
         SetMainForm(nullptr);
         ResetShutdown();
     }
-
-    // A new empty drive; returns its host folder.
+    void start() {
+        frmShowUp splash;
+        main.reset(splash.Form_Load());
+    }
     QString drive(QChar letter) { return prefix.addDrive(letter); }
-    // A drive in memory where one is at hand: thousands of folders are made and
-    // removed there in a moment, while a disk may take seconds to remove them.
-    QString memoryDrive(QChar letter) {
-        if (!QFileInfo("/dev/shm").isWritable()) return drive(letter);
-        memory = std::make_unique<QTemporaryDir>("/dev/shm/quorl-test-XXXXXX");
-        if (!memory->isValid()) return drive(letter);
-        prefix.linkDrive(letter, memory->path());
-        return memory->path();
-    }
     static void mkdir(const QString& hostPath) { QDir().mkpath(hostPath); }
-    // A file of the given size, made of blanks.
+    // A file of the given size (zero bytes), stamped so that its line ends in `stamp`.
+    static inline const QString stamp = ":03-15-97 10:04:00:A";
     static void file(const QString& hostPath, qint64 size = 0) {
-        QDir().mkpath(hostPath.left(hostPath.lastIndexOf('/')));
-        const int fd = ::open(QFile::encodeName(hostPath).constData(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0) << hostPath.toStdString();
-        const int truncated = size > 0 ? ::ftruncate(fd, size) : 0;
-        ::close(fd);
-        ASSERT_EQ(truncated, 0);
+        QDir().mkpath(QFileInfo(hostPath).path());
+        QFile f(hostPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(size)) << hostPath.toStdString();
+        ASSERT_TRUE(f.setFileTime(QDateTime(QDate(1997, 3, 15), QTime(10, 4, 0)), QFileDevice::FileModificationTime));
     }
-
+    static void files(const QString& root, std::initializer_list<std::pair<QString, qint64>> namesAndSizes) {
+        for (const auto& [name, size] : namesAndSizes) file(root + name, size);
+    }
     // Logs the drive as the Log drive command does and returns its window.
-    frmBrws* logDrive(QChar letter) {
+    static frmBrws* logDrive(QChar letter) {
         LogDrive(QString(letter) + ":");
         QApplication::processEvents();
         return windowOf(letter);
@@ -84,22 +63,27 @@ protected:
     }
     static DriveSlot& slotOf(const frmBrws* w) { return Slot(w->GetFormNumber()); }
     static QString panel(const frmBrws* w, int index) { return w->stsFileInfo[index]->text(); }
-    // The used part of the picture.
-    static QStringList lines(const frmBrws* w) {
-        const DriveSlot& s = slotOf(w);
-        return s.Lines.mid(0, s.LineCount);
+    static QStringList panels(const frmBrws* w, std::initializer_list<int> indexes) {
+        QStringList texts;
+        for (int i : indexes) texts << panel(w, i);
+        return texts;
     }
-    static QStringList listed(const frmBrws* w) {
+    // The drives of the five slots in order ("" for a free one), the count of open drives and of windows.
+    static QStringList openDrives() {
+        QStringList drives;
+        for (int i = 1; i <= MaxDrives; ++i) drives << Slot(i).Drive;
+        return drives << QString::number(OpenDriveCount) << QString::number(DriveWindows().size());
+    }
+    // The used part of the picture.
+    static QStringList lines(const frmBrws* w) { return slotOf(w).Lines.mid(0, slotOf(w).LineCount); }
+    // The names in the list, or only the tagged (selected) ones.
+    static QStringList listed(const frmBrws* w, bool taggedOnly = false) {
         QStringList names;
-        for (int i = 0; i < w->FileList->count(); ++i) names << w->FileList->item(i)->text();
+        for (int i = 0; i < w->FileList->count(); ++i)
+            if (!taggedOnly || w->FileList->item(i)->isSelected()) names << w->FileList->item(i)->text();
         return names;
     }
-    static QList<int> selectedRows(const frmBrws* w) {
-        QList<int> rows;
-        for (int i = 0; i < w->FileList->count(); ++i)
-            if (w->FileList->item(i)->isSelected()) rows << i;
-        return rows;
-    }
+    static QStringList tagged(const frmBrws* w) { return listed(w, true); }
     // The tree node of a folder ("d:\docs"), or null.
     static QTreeWidgetItem* node(const frmBrws* w, const QString& path) {
         const DriveSlot& s = slotOf(w);
@@ -112,39 +96,36 @@ protected:
         for (int i = 0; i < n->childCount(); ++i) texts << n->child(i)->text(0);
         return texts;
     }
-    // Clicks a folder in the tree as the user does.
-    static void clickNode(frmBrws* w, QTreeWidgetItem* n) {
-        ASSERT_TRUE(n);
+    // Clicks a folder ("d:\docs") or a row of the list as the user does.
+    static void clickNode(frmBrws* w, const QString& path) {
+        QTreeWidgetItem* n = node(w, path);
+        ASSERT_TRUE(n) << path.toStdString();
         w->DirList->scrollToItem(n);
-        const QRect r = w->DirList->visualItemRect(n);
-        QTest::mouseClick(w->DirList->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseClick(w->DirList->viewport(), Qt::LeftButton, {}, w->DirList->visualItemRect(n).center());
         QApplication::processEvents();
     }
-    static void clickRow(frmBrws* w, int row, Qt::MouseButton button = Qt::LeftButton) {
+    static void clickRow(frmBrws* w, int row) {
         QListWidgetItem* item = w->FileList->item(row);
         ASSERT_TRUE(item);
-        QTest::mouseClick(w->FileList->viewport(), button, {}, w->FileList->visualItemRect(item).center());
+        QTest::mouseClick(w->FileList->viewport(), Qt::LeftButton, {}, w->FileList->visualItemRect(item).center());
         QApplication::processEvents();
-    }
-    // Selects the folder (the root when none is named) and opens it with Right.
-    static void expand(frmBrws* w, const QString& path = QString()) {
-        clickNode(w, path.isEmpty() ? w->Node(1) : node(w, path));
-        key(w->DirList, Qt::Key_Right);
     }
     static void key(QWidget* target, int k, Qt::KeyboardModifiers mods = {}) {
         QTest::keyClick(target, Qt::Key(k), mods);
         QApplication::processEvents();
     }
-    // Gives a pane the focus as a click or Tab would.
-    static void focus(QWidget* pane) {
-        pane->setFocus();
-        QApplication::processEvents();
+    // Selects the folder and opens it with Right, or logs it with Ctrl+L.
+    static void expand(frmBrws* w, const QString& path) { clickNode(w, path); key(w->DirList, Qt::Key_Right); }
+    static void logFolder(frmBrws* w, const QString& path) {
+        clickNode(w, path);
+        key(w->DirList, Qt::Key_L, Qt::ControlModifier);
     }
 
     TempPrefix prefix;
-    std::unique_ptr<QTemporaryDir> memory;
     ScriptedPrompter prompts;
     ScriptedForms forms;
     std::unique_ptr<MDIQuorl> main;
     bool ended = false;
+    const bool startAtOnce;
 };
+

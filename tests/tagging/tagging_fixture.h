@@ -1,15 +1,9 @@
 #pragma once
-// The whole program started on a temporary prefix, with a drive d: whose folders
-// and files a test arranges, driven through the real drive window by keys, mouse
-// clicks, menu items and toolbar buttons.
+// The program on a temporary prefix with a drive d: a test arranges, driven by keys, clicks, menus and buttons.
 #include <gtest/gtest.h>
-#include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QListWidget>
-#include <QMenu>
 #include <QTest>
-#include <QTreeWidget>
 #include <memory>
 #include "fixture.h"
 #include "model/filelist.h"
@@ -21,13 +15,8 @@
 #include "shell/startup.h"
 #include "tagging/views.h"
 
-// Readable texts in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    *os << "{";
-    for (const QString& s : l) *os << " \"" << s.toStdString() << "\"";
-    *os << " }";
-}
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << "{\"" << l.join("\", \"").toStdString() << "\"}"; }
 
 class DriveWindowTest : public ::testing::Test {
 public:
@@ -39,25 +28,17 @@ public:
     }
     void TearDown() override {
         SetEndProgramHandler(nullptr);
-        w = nullptr;
         main.reset();
         SetMainForm(nullptr);
         ResetShutdown();
     }
 
-    // Arranging the drive before it is logged.
     DriveWindowTest& file(const QString& dosPath, int size) {
         prefix.writeFile(dosPath, QByteArray(size, 'x'));
         return *this;
     }
-    void folder(const QString& dosPath) {
-        QString rel = dosPath.mid(3);
-        rel.replace('\\', '/');
-        QDir().mkpath(driveRoot + "/" + rel);
-    }
-
-    // Starts the program (it logs c:) and logs d: into a second window.
-    void start() {
+    // Starts the program (it logs c:), logs d: into a second window, then logs and opens the given folders.
+    void start(const QStringList& folders) {
         frmShowUp splash;
         main.reset(splash.Form_Load());
         ASSERT_TRUE(main);
@@ -69,22 +50,25 @@ public:
         ASSERT_EQ(slot().Drive, "d:");
         w->DirList->setFocus();
         ASSERT_EQ(slot().FocusPane, 1);
+        for (const QString& f : folders) openFolder(f);
     }
 
     DriveSlot& slot() const { return CurrentDriveSlot(); }
     QString panel(int i) const { return w->stsFileInfo[i]->text(); }
+    void expectTotals(int files, qint64 bytes) const {
+        EXPECT_EQ(panel(4), QString("Tagged files : %1").arg(files));
+        EXPECT_EQ(panel(5), QString("Tagged bytes : %1").arg(bytes));
+    }
 
-    // The widget of the pane that has the focus; keys go there as the user types them.
-    QWidget* focused() const {
+    // Keys go to the pane that has the focus, as the user types them.
+    void key(QKeyCombination k) {
         QWidget* f = QApplication::focusWidget();
         EXPECT_TRUE(f == w->DirList || f == w->FileList) << (f ? f->objectName().toStdString() : "none");
-        return f ? f : w->FileList;
+        QTest::keyClick(f ? f : w->FileList, k.key(), k.keyboardModifiers());
     }
-    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(focused(), k, mods); }
-
     QTreeWidgetItem* node(const QString& path) const {
-        for (int i = 0; i + 1 < slot().NodeMap.size(); ++i)
-            if (slot().NodeMap[i].section('/', 0, 0) == path) return w->Node(slot().NodeMap[i].section('/', 1, 1).toInt());
+        for (const QString& entry : slot().NodeMap)   // "path/node index"
+            if (entry.section('/', 0, 0) == path) return w->Node(entry.section('/', 1, 1).toInt());
         return nullptr;
     }
     // A click on a folder of the tree; scrolling to it opens its parents, as the user would.
@@ -92,19 +76,15 @@ public:
         QTreeWidgetItem* n = node(path);
         ASSERT_TRUE(n) << path.toStdString();
         w->DirList->scrollToItem(n);
-        const QRect r = w->DirList->visualItemRect(n);
-        ASSERT_TRUE(r.isValid()) << path.toStdString();
-        QTest::mouseClick(w->DirList->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        QTest::mouseClick(w->DirList->viewport(), Qt::LeftButton, {}, w->DirList->visualItemRect(n).center());
         ASSERT_EQ(w->DirList->currentItem(), n);
     }
-    // Selects a folder, logs it (Ctrl+L) and opens it (Right) so its names are listed.
+    // Selects a folder, logs it (Ctrl+L) and opens it (Right, down and back up) so that its names are listed.
     void openFolder(const QString& path) {
         clickFolder(path);
-        key(Qt::Key_L, Qt::ControlModifier);
+        key(Qt::CTRL | Qt::Key_L);
         if (node(path)->childCount() > 0 && !node(path)->isExpanded()) {
             key(Qt::Key_Right);
-            // The tree shows a folder's names once it is open; going down and back
-            // up selects it again.
             key(Qt::Key_Down);
             key(Qt::Key_Up);
             ASSERT_EQ(w->DirList->currentItem(), node(path));
@@ -115,60 +95,44 @@ public:
         QListWidgetItem* item = w->FileList->item(row);
         ASSERT_TRUE(item) << row;
         w->FileList->scrollToItem(item);
-        const QRect r = w->FileList->visualItemRect(item);
-        QTest::mouseClick(w->FileList->viewport(), Qt::LeftButton, mods, r.center());
-    }
-    // The list gets the focus through Window, Files.
-    void focusList() {
-        ASSERT_GT(w->FileList->count(), 0);
-        main->item("mnuWinFiles")->trigger();
-        ASSERT_EQ(slot().FocusPane, 2);
-    }
-    // Opens a menu so that its enabling rules run, and closes it again.
-    void openMenu(const char* name) {
-        QMenu* m = main->menu(name);
-        m->popup(QPoint(0, 0));
-        m->hide();
+        QTest::mouseClick(w->FileList->viewport(), Qt::LeftButton, mods, w->FileList->visualItemRect(item).center());
     }
 
-    int row(const QString& name) const {
-        for (int i = 0; i < w->FileList->count(); ++i)
-            if (w->FileList->item(i)->text() == name) return i;
-        return -1;
-    }
-    QStringList names() const {
-        QStringList out;
-        for (int i = 0; i < w->FileList->count(); ++i) out << w->FileList->item(i)->text();
-        return out;
-    }
-    QStringList selectedNames() const {
+    QStringList names(bool selectedOnly = false) const {
         QStringList out;
         for (int i = 0; i < w->FileList->count(); ++i)
-            if (w->FileList->item(i)->isSelected()) out << w->FileList->item(i)->text();
+            if (!selectedOnly || w->FileList->item(i)->isSelected()) out << w->FileList->item(i)->text();
         return out;
     }
-    // The file line of folder\name in the picture, or an empty text.
-    QString lineOf(const QString& folderPath, const QString& name) const {
-        const int h = FindFolderLine(slot(), folderPath, 0);
-        if (h < 0) return QString();
-        for (int i = h + 1; i < slot().LineCount && !slot().Lines[i].startsWith('>'); ++i)
-            if (FileNameOf(slot().Lines[i]) == name) return slot().Lines[i];
-        return QString();
+    QStringList selectedNames() const { return names(true); }
+    // Folder\name of the file line at a position of the picture, and of each listed item.
+    QString pathOf(int at) const {
+        int header = at;
+        while (header > 0 && !slot().Lines[header].startsWith('>')) --header;
+        FolderHeader folder;
+        ParseFolderHeader(slot().Lines.value(header), &folder);
+        return folder.path + "\\" + FileNameOf(slot().Lines.value(at));
     }
-    bool taggedInLines(const QString& folderPath, const QString& name) const {
-        const QString line = lineOf(folderPath, name);
-        EXPECT_FALSE(line.isEmpty()) << folderPath.toStdString() << "\\" << name.toStdString();
-        return IsTagged(line);
+    QStringList listedPaths() const {
+        QStringList out;
+        for (int i = 0; i < w->FileList->count(); ++i) out << pathOf(FileLineOfItem(slot(), i));
+        return out;
     }
-    // Every listed item agrees with its file line: same name, tag letter as selected.
-    void expectListMatchesLines() const {
+    // Every listed item agrees with its file line: same name, tagged as selected. Returns the tagged files and
+    // bytes among them, and all their bytes.
+    struct Totals { qint64 tagged = 0, taggedBytes = 0, bytes = 0; };
+    Totals expectListMatchesLines() const {
+        Totals t;
         for (int i = 0; i < w->FileList->count(); ++i) {
-            const int at = FileLineOfItem(slot(), i);
-            ASSERT_GE(at, 0) << "row " << i;
-            const QString& line = slot().Lines[at];
-            EXPECT_EQ(FileNameOf(line), w->FileList->item(i)->text()) << "row " << i;
-            EXPECT_EQ(IsTagged(line), w->FileList->item(i)->isSelected()) << "row " << i << " " << line.toStdString();
+            const QString line = slot().Lines.value(FileLineOfItem(slot(), i));
+            FileLine f;
+            EXPECT_TRUE(ParseFileLine(line, &f) && (f.tag == 'T' || f.tag == 'U')) << i << " " << line.toStdString();
+            EXPECT_EQ(f.name, w->FileList->item(i)->text()) << "row " << i;
+            EXPECT_EQ(f.tag == 'T', w->FileList->item(i)->isSelected()) << "row " << i << " " << line.toStdString();
+            t.bytes += f.size;
+            if (f.tag == 'T') t.tagged += 1, t.taggedBytes += f.size;
         }
+        return t;
     }
 
     TempPrefix prefix;

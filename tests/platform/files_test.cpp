@@ -1,0 +1,180 @@
+// DOS paths to host paths and back; DOS attributes on Linux (R from the write
+// permission, H/S/A in user.DOSATTRIB); name patterns and folder listings.
+#include "helpers.h"
+
+using namespace platform;
+using namespace testhost;
+
+namespace {
+
+using PathsTest = PlatformTest;
+
+TEST_F(PathsTest, LookupPrefersTheExactNameThenTheFirstCaseVariant) {
+    for (const char* name : {"/Docs/Notes.TXT", "/Docs/notes.txt", "/Docs/README", "/Docs/ReadMe", "/file.txt"})
+        MakeHostFile(d + name);
+    linkMissingDrive('q');
+    const struct { const char* dos; QString host; } cases[] = {
+        {"d:\\docs\\notes.txt", d + "/Docs/notes.txt"},
+        {"d:\\DOCS\\Notes.TXT", d + "/Docs/Notes.TXT"},
+        {"d:\\docs\\NOTES.txt", d + "/Docs/Notes.TXT"},   // the first of the sorted variants
+        {"d:\\docs\\readme", d + "/Docs/README"},
+        // What does not exist is kept as written, so that it can be made.
+        {"d:\\docs\\New Folder\\A.txt", d + "/Docs/New Folder/A.txt"},
+        {"d:\\FILE.TXT\\below", d + "/file.txt/below"},
+        {"D:\\", d}, {"d:\\docs\\.\\x\\..\\README", d + "/Docs/README"}, {"d:\\..\\..\\docs", d + "/Docs"},
+        // A drive whose folder is missing is not ready; a letter without a link is no drive.
+        {"q:\\x", "error 71"}, {"r:\\x", "error 68"}, {"", "error 76"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(hostOf(c.dos), c.host) << c.dos;
+    for (const char* bad : {"d:\\a\"b", "d:\\a*", "d:\\a?", "d:\\a<b", "d:\\a>b", "d:\\a|b", "d:\\a:b",
+                            "d:\\a/b", "d:\\x\\a\tb", "1:\\x"})
+        EXPECT_EQ(hostOf(bad), "error 64") << bad;
+}
+
+TEST_F(PathsTest, HostPathsMapToTheDriveWithTheLongestRoot) {
+    tp.linkDrive('z', "/");
+    tp.linkDrive('g', d);
+    MakeHostFile(d + "/Docs/Notes.TXT");
+    MakeHostFile(d + "/odd:name");
+    EXPECT_EQ(HostToDos(d + "/Docs/Notes.TXT"), "d:\\docs\\notes.txt") << "d: before g: of the same target";
+    EXPECT_EQ(HostToDos(d + "/"), "d:");
+    EXPECT_EQ(HostToDos(d + "/Docs/not-yet/There.txt"), "d:\\docs\\not-yet\\there.txt");
+    EXPECT_EQ(HostToDos(tp.base() + "/x"), "z:" + QString(tp.base() + "/x").replace('/', '\\').toLower());
+    EXPECT_EQ(HostToDos(d + "/odd:name"), "") << "a name DOS cannot write";
+    tp.linkDrive('z', "/nonexistent/quorl-test");
+    EXPECT_EQ(HostToDos(tp.base() + "/x"), "") << "outside every drive";
+}
+
+using AttributesTest = PlatformTest;
+
+TEST_F(AttributesTest, ReadOnlyIsTheWritePermissionAndTheRestIsWrittenAsWineDoes) {
+    const QString f = MakeHostFile(d + "/file.txt");
+    Chmod(f, 0666);
+    ASSERT_EQ(SetAttributes("d:\\file.txt", attr::ReadOnly | attr::Archive), 0);
+    EXPECT_EQ(ModeOf(f), mode_t(0444)) << "every write bit goes";
+    EXPECT_EQ(attributesOf("d:\\file.txt"), attr::ReadOnly | attr::Archive);
+    ASSERT_EQ(SetAttributes("d:\\file.txt", attr::Archive), 0);
+    EXPECT_EQ(ModeOf(f), mode_t(0644)) << "only the owner gets write back";
+    EXPECT_EQ(SetAttributes("d:\\no\\missing.txt", attr::Archive), err::PathNotFound);
+
+    REQUIRE_XATTRS();
+    ASSERT_EQ(SetAttributes("d:\\file.txt", attr::Hidden | attr::Archive), 0);
+    EXPECT_EQ(RawDosAttrib(f), "0x22") << "no trailing NUL";
+    EXPECT_EQ(attributesOf("d:\\file.txt"), attr::Hidden | attr::Archive);
+    ASSERT_EQ(SetAttributes("d:\\file.txt", attr::System | attr::Directory), 0);
+    EXPECT_EQ(RawDosAttrib(f), "0x4") << "the folder bit is not the caller's";
+    ASSERT_EQ(SetAttributes("d:\\file.txt", 0), 0);
+    EXPECT_EQ(attributesOf("d:\\file.txt"), 0) << "a cleared archive bit is not defaulted back";
+    MakeHostFile(d + "/.dotted");
+    ASSERT_EQ(SetAttributes("d:\\.dotted", attr::Archive), 0);
+    EXPECT_EQ(attributesOf("d:\\.dotted"), attr::Archive) << "the attribute overrides the dot rule";
+
+    // The owner, unlike root, may not write the attribute of a file it may not write.
+    const QString ro = MakeHostFile(d + "/ro.txt");
+    Chmod(ro, 0444);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(Enc(ro).constData(), 65534, 65534), 0);
+    }
+    openForOthers();
+    EXPECT_EQ(RunAsNobody([] { return int(SetAttributes("d:\\ro.txt", attr::ReadOnly | attr::Hidden)); }), 0);
+    EXPECT_EQ(RawDosAttrib(ro), "0x2");
+    EXPECT_EQ(ModeOf(ro), mode_t(0444));
+}
+
+TEST_F(AttributesTest, AttributeTextIsReadWithOrWithoutNulAndOtherwiseIgnored) {
+    REQUIRE_XATTRS();
+    const QString f = MakeHostFile(d + "/f.txt");
+    const struct { QByteArray raw; int expected; } cases[] = {
+        {QByteArray("0x6\0", 4), attr::Hidden | attr::System}, {"0X20", attr::Archive}, {"0x", attr::Archive},
+        {"0x2 trailing words", attr::Hidden}, {"garbage", attr::Archive},
+        {"0x23", attr::Hidden | attr::Archive},   // read-only comes from the permissions
+        {"0xfffffffffffffffffff", attr::Hidden | attr::System | attr::Archive},
+        {QByteArray("\x03\x00\x03\x00\x11\x00", 6), attr::Archive}};   // Samba's binary form
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SetRawDosAttrib(f, c.raw));
+        EXPECT_EQ(attributesOf("d:\\f.txt"), c.expected) << c.raw.toHex().toStdString();
+    }
+}
+
+TEST(NamePatterns, StarsAndQuestionMarksMatchAsInDos) {
+    const struct { const char* name; const char* patterns; bool match; } cases[] = {
+        {"readme.txt", "*.*", true}, {"readme", "*.*", true}, {".profile", "*.*", true}, {"readme.txt", "*", true},
+        {"readme", "*.", true}, {"readme.txt", "*.", false}, {"README.TXT", "*.txt", true}, {"x", ";;", true},
+        {"readme.txt", "*.TXT", true}, {"a.txt.bak", "*.txt", false}, {"a.txt", "?.txt", true},
+        {"ab.txt", "?.txt", false}, {".txt", "?.txt", false}, {"abc", "abc", true}, {"abcd", "abc", false},
+        {"xabc", "abc", false}, {"readme", "readme.*", true}, {"readme", "re?dme.", true},
+        {"data1999.log", "data*9.log", true}, {"data1998.log", "data*9.log", false},
+        {"file.h", "*.c; *.h", true}, {"file.o", "*.c;*.h", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(MatchesFileSpec(c.name, c.patterns), c.match) << c.name << " against " << c.patterns;
+}
+
+class ListingTest : public PlatformTest {
+protected:
+    QStringList files(const QString& folder, const QString& patterns = "*.*", bool all = false) {
+        QList<FileEntry> out;
+        return named(ListFiles(folder, patterns, all, &out), out);
+    }
+    QStringList folders(const QString& folder, bool all = false) {
+        QList<FileEntry> out;
+        return named(ListFolders(folder, all, &out), out);
+    }
+    static QStringList named(ErrorCode e, const QList<FileEntry>& entries) {
+        QStringList n;
+        for (const FileEntry& f : entries) n << f.name;
+        return e ? QStringList{QStringLiteral("error %1").arg(e)} : n;
+    }
+};
+
+TEST_F(ListingTest, CaseVariantsAreListedOnceAndNamesDosCannotWriteAreLeftOut) {
+    for (const char* name : {"/NOTES.txt", "/notes.txt", "/Notes.TXT", "/Report.doc", "/REPORT.DOC", "/shared",
+                             "/back\\slash.txt", "/what?.txt", "/time 12:30.txt", "/caf\xc3\xa9.txt"})
+        MakeHostFile(d + QString::fromUtf8(name));
+    for (const char* name : {"/Shared", "/Tools", "/TOOLS", "/alpha"}) MakeHostFolder(d + name);
+    ASSERT_EQ(::symlink("alpha", Enc(d + "/LinkDir").constData()), 0);
+    ASSERT_EQ(::symlink("missing", Enc(d + "/dangling.txt").constData()), 0);
+    ASSERT_EQ(::mkfifo(Enc(d + "/pipe").constData(), 0600), 0);
+    // Names in Latin-1, not UTF-8, have no faithful DOS spelling. Qt cannot remove
+    // them either, so they go by their bytes at the end.
+    const QByteArray latin1 = Enc(d) + "/caf\xe9-latin1.txt", badDir = Enc(d) + "/dir\xff";
+    struct RemoveRaw {
+        QByteArray file, dir;
+        ~RemoveRaw() { ::unlink(file.constData()); ::rmdir(dir.constData()); }
+    } cleanup{latin1, badDir};
+    ::close(::open(latin1.constData(), O_CREAT | O_WRONLY, 0644));
+    ASSERT_EQ(::mkdir(badDir.constData(), 0755), 0);
+
+    const QStringList listed = files("d:");
+    EXPECT_EQ(listed, QStringList({QString::fromUtf8("caf\xc3\xa9.txt"), "notes.txt", "REPORT.DOC", "shared"}));
+    EXPECT_EQ(files("d:\\", "*.txt"), QStringList({QString::fromUtf8("caf\xc3\xa9.txt"), "notes.txt"}));
+    EXPECT_EQ(folders("d:"), QStringList({"alpha", "LinkDir", "TOOLS"}))
+        << "the folder Shared is hidden by the file shared";
+    // What is listed is what the program reaches when it asks in lower case.
+    for (const QString& name : listed + QStringList{"TOOLS"})
+        EXPECT_EQ(hostOf("d:\\" + name.toLower()), d + "/" + name);
+    EXPECT_EQ(folders("d:\\shared"), QStringList({"error 76"}));
+}
+
+TEST_F(ListingTest, DotNamesAreHiddenAndHiddenOrSystemEntriesNeedTheSwitch) {
+    for (const char* name : {"/.hidden", "/shown.txt", "/system.sys"}) MakeHostFile(d + name);
+    for (const char* name : {"/.config", "/Visible", "/.shown-folder"}) MakeHostFolder(d + name);
+    Chmod(MakeHostFile(d + "/locked.txt"), 0444);
+    // Without user.DOSATTRIB a file is archive, a dot name hidden and R the permission.
+    const struct { const char* dos; int attributes; } cases[] = {
+        {"d:\\.hidden", attr::Archive | attr::Hidden}, {"d:\\visible", attr::Directory},
+        {"d:\\.config", attr::Directory | attr::Hidden}, {"d:\\LOCKED.TXT", attr::ReadOnly | attr::Archive},
+        {"d:", attr::Directory}, {"d:\\nothing.txt", -err::FileNotFound},
+        {"d:\\nowhere\\nothing.txt", -err::PathNotFound}};
+    for (const auto& c : cases) EXPECT_EQ(attributesOf(c.dos), c.attributes) << c.dos;
+
+    REQUIRE_XATTRS();
+    ASSERT_EQ(SetAttributes("d:\\system.sys", attr::System), 0);
+    ASSERT_EQ(SetAttributes("d:\\visible", attr::Hidden), 0);
+    ASSERT_EQ(SetAttributes("d:\\.shown-folder", 0), 0);
+    EXPECT_EQ(files("d:"), QStringList({"locked.txt", "shown.txt"}));
+    EXPECT_EQ(files("d:", "*.*", true), QStringList({".hidden", "locked.txt", "shown.txt", "system.sys"}));
+    EXPECT_EQ(folders("d:"), QStringList({".shown-folder"}));
+    EXPECT_EQ(folders("d:", true), QStringList({".config", ".shown-folder", "Visible"}));
+}
+
+}  // namespace
