@@ -29,11 +29,11 @@ void CopyCommand(const QString& caption) {
 }
 
 void DeleteCommand(bool tagged) {
-    if (WindowWithFiles(tagged)) StartOperation(tagged ? "Deleting files..." : "Deleting file...");
+    if (WindowWithFiles(tagged)) StartOperation(tagged ? GraphCaption::DeleteTagged : GraphCaption::DeleteFile);
 }
 
 void ThrashCommand(bool tagged) {
-    if (WindowWithFiles(tagged)) StartOperation(tagged ? "Thrashing files..." : "Thrashing file...");
+    if (WindowWithFiles(tagged)) StartOperation(tagged ? GraphCaption::ThrashTagged : GraphCaption::ThrashFile);
 }
 
 void RenameCommand(bool tagged) {
@@ -41,12 +41,12 @@ void RenameCommand(bool tagged) {
     if (!w) return;
     ShowInputDialog(tagged ? InputCaption::RenameTagged : InputCaption::RenameFile,
                     tagged ? QStringLiteral("*.*") : w->FileList->currentItem()->text());
-    if (InputForm()->Confirmed) StartOperation(tagged ? "Renaming files..." : "Renaming file...");
+    if (InputForm()->Confirmed) StartOperation(tagged ? GraphCaption::RenameTagged : GraphCaption::RenameFile);
 }
 
 void AttributesCommand(bool tagged) {
     if (!WindowWithFiles(tagged)) return;
     ShowInputDialog(tagged ? InputCaption::TaggedAttributes : InputCaption::FileAttributes, QString());
     if (InputForm()->Confirmed)
-        StartOperation(tagged ? "Setting attributes of all tagged files..." : "Setting attributes of file...");
+        StartOperation(tagged ? GraphCaption::AttributesTagged : GraphCaption::AttributesFile);
 }

@@ -25,6 +25,8 @@ bool DriveReady(const QString& drive) {
 }
 }  // namespace
 
+const QString RootFolderMessage = QStringLiteral("Can't remove / rename root folder");
+
 bool ReplaceFolderPrefix(QString& text, int offset, const QString& oldPath, const QString& newPath) {
     if (text.mid(offset, oldPath.size()) != oldPath) return false;
     const int after = offset + oldPath.size();
@@ -105,7 +107,7 @@ void DeleteFolder(frmBrws* w) {
     QTreeWidgetItem* node = w->DirList->currentItem();
     if (!node) return;
     if (w->NodeIndex(node) == 1) {
-        ShowMessage("Can't remove / rename root folder", MsgStyle::Critical, "Error");
+        ShowMessage(RootFolderMessage, MsgStyle::Critical, "Error");
         return;
     }
     const QString path = w->FullPath(node);

@@ -86,7 +86,7 @@ bool frmCopy::ParseAs() {
     const bool compress = windowTitle().startsWith("Compress");
     if (tagged && !compress) {
         if (IsValidMask(txtAs->text())) return true;
-        ShowMessage("Invalid file mask", MsgStyle::Critical, "Error");
+        ShowMessage(InvalidMaskMessage, MsgStyle::Critical, "Error");
         return false;
     }
     if (!txtAs->text().isEmpty() && IsValidName(txtAs->text())) return true;
@@ -162,7 +162,7 @@ bool frmCopy::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void frmCopy::DoGraphic() { StartOperation(windowTitle().startsWith('M') ? "Moving file(s)..." : "Copying file(s)..."); }
+void frmCopy::DoGraphic() { StartOperation(windowTitle().startsWith('M') ? GraphCaption::Moving : GraphCaption::Copying); }
 
 void frmCopy::proceed() {
     const QString to = txtTo->text();

@@ -39,6 +39,20 @@ private:
     bool running_ = false;
 };
 
+// The operations the window runs, by its caption.
+namespace GraphCaption {
+inline const QString Copying = QStringLiteral("Copying file(s)...");
+inline const QString Moving = QStringLiteral("Moving file(s)...");
+inline const QString DeleteFile = QStringLiteral("Deleting file...");
+inline const QString DeleteTagged = QStringLiteral("Deleting files...");
+inline const QString RenameFile = QStringLiteral("Renaming file...");
+inline const QString RenameTagged = QStringLiteral("Renaming files...");
+inline const QString AttributesFile = QStringLiteral("Setting attributes of file...");
+inline const QString AttributesTagged = QStringLiteral("Setting attributes of all tagged files...");
+inline const QString ThrashFile = QStringLiteral("Thrashing file...");
+inline const QString ThrashTagged = QStringLiteral("Thrashing files...");
+}  // namespace GraphCaption
+
 frmGraph* GraphForm();
 // Sets the caption and runs the operation in the window, shown centred and modal.
 void StartOperation(const QString& caption);

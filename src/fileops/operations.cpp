@@ -125,7 +125,7 @@ void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const QString& capti
     if (w->FileList->count() == 0 || (tagged && w->FileList->selectedItems().isEmpty())) return;
     const QString verb = caption.contains("Thrashing") ? "Thrash" : "Delete";
     g->ConfirmEach = false;
-    if (caption == "Deleting files..." || caption == "Thrashing files...") {
+    if (caption == GraphCaption::DeleteTagged || caption == GraphCaption::ThrashTagged) {
         g->AskingOpening = true;
         g->lblMessage->setText("Confirm " + verb.toLower() + " for each file ?");
         g->SetGraphConfirm(true);
@@ -335,12 +335,11 @@ void RunOperation(frmGraph* g, const QString& caption) {
     QStringList touched;
     AbortFlag = 0;
     SetBusy();
-    static const QSet<QString> drat{"Deleting file...",        "Deleting files...", "Renaming file...",
-                                    "Renaming files...",       "Setting attributes of file...",
-                                    "Setting attributes of all tagged files...", "Thrashing file...",
-                                    "Thrashing files..."};
+    using namespace GraphCaption;
+    const QSet<QString> drat{DeleteFile,     DeleteTagged,     RenameFile, RenameTagged,
+                             AttributesFile, AttributesTagged, ThrashFile, ThrashTagged};
     bool wroteHere = false;
-    const bool copyRun = caption == "Copying file(s)..." || caption == "Moving file(s)...";
+    const bool copyRun = caption == Copying || caption == Moving;
     if (copyRun) CFilesSub(g, w, slot, touched, &wroteHere);
     else if (drat.contains(caption)) {
         DRATFilesSub(g, w, slot, caption, touched);

@@ -1,4 +1,6 @@
 #include "fileops/validate.h"
+
+const QString InvalidMaskMessage = QStringLiteral("Invalid file mask");
 #include "fileops/errors.h"
 
 namespace {
@@ -96,7 +98,7 @@ QString CheckTextMessage(const QString& caption, const QString& text) {
     if (caption == InputCaption::RenameFile || caption == InputCaption::MakeFolder)
         return ParseRMText(caption, t) && !t.isEmpty() ? QString() : InvalidCharactersMessage;
     if (caption == InputCaption::RenameTagged)
-        return ParseRMText(caption, t) && !t.isEmpty() ? QString() : QStringLiteral("Invalid file mask");
+        return ParseRMText(caption, t) && !t.isEmpty() ? QString() : InvalidMaskMessage;
     if (caption == InputCaption::DiskVolume)
         return ParseRMText(caption, t) && t.size() <= MaxVolumeLabel ? QString()
                                                                       : QStringLiteral("Invalid volume name");

@@ -13,6 +13,8 @@ inline const QString MakeFolder = QStringLiteral("Make folder");
 inline const QString DiskVolume = QStringLiteral("Disk volume");
 }  // namespace InputCaption
 
+extern const QString InvalidMaskMessage;
+
 // Texts typed into a dialog are kept trimmed and lower case.
 QString NormalizeTyped(const QString& text);
 

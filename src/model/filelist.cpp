@@ -133,9 +133,11 @@ void ShowCurrentFile(frmBrws* w) {
     SetPanel(w, 10, FitText(w, "File : " + w->FileList->item(row)->text(), PanelWidthTwips(w->stsFileInfo[10])));
 }
 
+QString FileSpecPanelText(const QString& fileSpec) { return "File specification : " + fileSpec; }
+
 void ShowFileSpec(frmBrws* w) {
     const DriveSlot& slot = SlotOf(w);
-    SetPanel(w, 0, FitText(w, "File specification : " + slot.FileSpec, PanelWidthTwips(w->stsFileInfo[0])));
+    SetPanel(w, 0, FitText(w, FileSpecPanelText(slot.FileSpec), PanelWidthTwips(w->stsFileInfo[0])));
 }
 
 void SetFileSpec(const QString& text) {

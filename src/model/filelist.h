@@ -14,6 +14,7 @@ void ShowCurrentFile(frmBrws* w);
 void SetFileSpec(const QString& text);
 void ApplyFileSpec(frmBrws* w);
 void ShowFileSpec(frmBrws* w);
+QString FileSpecPanelText(const QString& fileSpec);
 // The path line: " Path : " and the folder, a backslash after a root.
 void ShowPath(frmBrws* w, const QString& path);
 QString FormatCount(qint64 number);

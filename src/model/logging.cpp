@@ -21,6 +21,8 @@ QString Separator(const QString& path) { return path.size() == 2 ? QStringLitera
 
 bool ShowHiddenAndSystem() { return !Settings[4].isValid() || Settings[4].toBool(); }
 
+const QString LoggingStatus = QStringLiteral("Logging folder...");
+
 const QString& NoMemoryMessage() {
     static const QString text = QStringLiteral("Not enough memory to log more files / folders");
     return text;
@@ -78,7 +80,7 @@ void LogDrive(const QString& requested) {
     if (IsDriveOpen(drive)) {
         if (drive != Slot(CurrentSlot).Drive)
             for (frmBrws* w : DriveWindows())
-                if (w->Caption().startsWith("Tree structure of " + drive)) SwitchToWindow(w->Caption());
+                if (w->Caption().startsWith(WindowCaptionPrefix + drive)) SwitchToWindow(w->Caption());
         return;
     }
     if (OpenDriveCount == MaxDrives) {
@@ -145,7 +147,7 @@ void LogDriveTree(frmBrws* w) {
         return;
     }
     const QString label = platform::VolumeLabel(drive.at(0));
-    w->setWindowTitle("Tree structure of " + drive.toLower() + (label.isEmpty() ? QString() : " [" + label.toLower() + "]"));
+    w->setWindowTitle(WindowCaptionPrefix + drive.toLower() + (label.isEmpty() ? QString() : " [" + label.toLower() + "]"));
     ShowPath(w, slot.CurrentPath);
 
     auto fontFrom = [](int nameIndex, int sizeIndex, QFont font) {
@@ -174,7 +176,7 @@ void LogDriveTree(frmBrws* w) {
         const QSignalBlocker block(w->DirList);
         w->DirList->setCurrentItem(w->Node(root));
     }
-    SetStatus("Logging folder...");
+    SetStatus(LoggingStatus);
     LastError = 0;
     AddSubfolders(w, root);
     LogFolderFiles(w, drive, slot.FileSpec, root, true, false);
@@ -257,7 +259,7 @@ void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
     }
     if (!IsFolderLogged(slot, path)) {
         SetBusy();
-        if (!quiet) SetStatus("Logging folder...");
+        if (!quiet) SetStatus(LoggingStatus);
         int position = 0;
         MarkFolderLogged(slot, path, &position);
         if (!LogFolderFiles(w, path, slot.FileSpec, nodeIndex, true)) {

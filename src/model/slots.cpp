@@ -265,7 +265,7 @@ int GetFormNumber(const QWidget* driveWindow) {
 bool IsDriveOpen(const QString& drive) {
     // The key is "Tree structure of " + drive + label; comparing at the drive's
     // place keeps a label such as "[d: backup]" from making d: look open.
-    static const QString prefix = QStringLiteral("Tree structure of ");
+    const QString& prefix = WindowCaptionPrefix;
     const QString wanted = drive.trimmed().toLower();
     if (wanted.isEmpty()) return false;
     for (int i = 1; i <= OpenDriveCount && i <= MaxDrives; ++i) {

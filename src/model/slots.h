@@ -29,6 +29,8 @@ struct DriveSlot {
 };
 
 constexpr int MaxDrives = 5;
+// A drive window's caption, and so its key: this text, the drive and its label.
+inline const QString WindowCaptionPrefix = QStringLiteral("Tree structure of ");
 constexpr int MaxLines = 8000;
 constexpr int MaxFilesPerFolder = 1500;
 

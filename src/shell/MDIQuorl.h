@@ -9,6 +9,8 @@
 
 // The main window: the frame that holds the drive windows, with the menu bar,
 // the toolbar and the status bar.
+inline const QString ProductName = QStringLiteral("Disk Rorediva 1.0");
+
 class MDIQuorl : public QMainWindow {
     Q_OBJECT
 public:

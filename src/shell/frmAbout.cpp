@@ -2,11 +2,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 #include "fileops/prompter.h"
+#include "shell/MDIQuorl.h"
 #include "shell/frmBrws.h"
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     setObjectName("frmAbout");
-    const QString product = "Disk Rorediva 1.0";
+    const QString& product = ProductName;
     setWindowTitle("About " + product);
     auto* layout = new QVBoxLayout(this);
     auto* title = new QLabel(product, this);

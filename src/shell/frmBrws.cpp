@@ -248,7 +248,7 @@ void frmBrws::SetFileColumns(int columns) {
 void frmBrws::Form_Load() {
     SetFormIcon();
     ShowAvailableBytes(this);
-    stsFileInfo[0]->setText(("File specification : " + MySlot(this).FileSpec).left(38));
+    stsFileInfo[0]->setText(FileSpecPanelText(MySlot(this).FileSpec).left(38));
     RememberedIndex = -1;
     DriveSlot& slot = MySlot(this);
     ClearFolderLines(slot);
@@ -422,7 +422,7 @@ void frmBrws::StartLabelEdit() {
     QTreeWidgetItem* node = DirList->currentItem();
     if (!node) return;
     if (NodeIndex(node) == 1) {
-        ShowMessage("Can't remove / rename root folder", MsgStyle::Critical, "Error");
+        ShowMessage(RootFolderMessage, MsgStyle::Critical, "Error");
         return;
     }
     MySlot(this).LabelEdit = -1;

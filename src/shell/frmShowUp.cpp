@@ -14,7 +14,7 @@
 frmShowUp::frmShowUp(QWidget* parent) : QWidget(parent, Qt::SplashScreen) {
     setObjectName("frmShowUp");
     auto* layout = new QVBoxLayout(this);
-    lblTitle = new QLabel("Disk Rorediva 1.0", this);
+    lblTitle = new QLabel(ProductName, this);
     lblTitle->setObjectName("lblTitle");
     QFont f = lblTitle->font();
     f.setPointSize(f.pointSize() * 2);
@@ -34,7 +34,7 @@ MDIQuorl* frmShowUp::Form_Load() {
     QApplication::processEvents();
 
     auto* main = new MDIQuorl;
-    main->setWindowTitle("Disk Rorediva 1.0");
+    main->setWindowTitle(ProductName);
     SetMainForm(main);
     if (!RunStartUp()) {
         SetMainForm(nullptr);
