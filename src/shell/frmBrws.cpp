@@ -550,10 +550,6 @@ void frmBrws::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmBrws::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-}
-
 QList<frmBrws*> DriveWindows() {
     QList<frmBrws*> result;
     MDIQuorl* main = MainForm();
