@@ -60,16 +60,9 @@ public:
     // Starts the program (it logs c:), logs d: into a second window and opens the
     // folders there. Questions about overwriting are asked unless overwrite is on.
     void start(const QStringList& folders, bool overwrite = false) {
-        frmShowUp splash;
-        main.reset(splash.Form_Load());
-        ASSERT_TRUE(main);
-        main->show();
-        QApplication::setActiveWindow(main.get());
-        LogDrive("d:");
-        w = ActiveDriveWindow();
+        w = StartWithDrive(main, "d:");
         ASSERT_TRUE(w);
         ASSERT_EQ(slot().Drive, "d:");
-        w->DirList->setFocus();
         ASSERT_EQ(slot().FocusPane, 1);
         Settings[5] = QVariant(overwrite);
         for (const QString& f : folders) openFolder(f);

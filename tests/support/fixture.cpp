@@ -4,11 +4,28 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <QApplication>
+#include "model/logging.h"
 #include "model/slots.h"
+#include "shell/MDIQuorl.h"
+#include "shell/frmBrws.h"
+#include "shell/frmShowUp.h"
 #include "platform/curdir.h"
 #include "platform/paths.h"
 #include "platform/prefix.h"
 #include "setup.h"
+
+frmBrws* StartWithDrive(std::unique_ptr<MDIQuorl>& main, const QString& drive) {
+    frmShowUp splash;
+    main.reset(splash.Form_Load());
+    if (!main) return nullptr;
+    main->show();
+    QApplication::setActiveWindow(main.get());
+    LogDrive(drive);
+    frmBrws* w = ActiveDriveWindow();
+    if (w) w->DirList->setFocus();
+    return w;
+}
 
 TempPrefix::TempPrefix() : savedCwd_(QDir::currentPath()) {
     EXPECT_TRUE(dir_.isValid());

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
+#include <memory>
 #include "fileops/prompter.h"
 
 // A temporary prefix with drives pointing at temporary folders. It resets the
@@ -30,6 +31,12 @@ private:
     QTemporaryDir dir_;
     QString savedCwd_;
 };
+
+class MDIQuorl;
+class frmBrws;
+// Starts the whole program (it logs c:), logs another drive into a second
+// window and gives its tree the focus; null when that window did not open.
+frmBrws* StartWithDrive(std::unique_ptr<MDIQuorl>& main, const QString& drive);
 
 // Answers prompts in the order they are expected; a prompt that was not expected,
 // or an expected one that never came, fails the test.

@@ -39,16 +39,9 @@ public:
     }
     // Starts the program (it logs c:), logs d: into a second window, then logs and opens the given folders.
     void start(const QStringList& folders) {
-        frmShowUp splash;
-        main.reset(splash.Form_Load());
-        ASSERT_TRUE(main);
-        main->show();
-        QApplication::setActiveWindow(main.get());
-        LogDrive("d:");
-        w = ActiveDriveWindow();
+        w = StartWithDrive(main, "d:");
         ASSERT_TRUE(w);
         ASSERT_EQ(slot().Drive, "d:");
-        w->DirList->setFocus();
         ASSERT_EQ(slot().FocusPane, 1);
         for (const QString& f : folders) openFolder(f);
     }
