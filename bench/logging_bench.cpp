@@ -8,13 +8,13 @@
 #include <QTreeWidgetItem>
 #include <cstdio>
 #include <unistd.h>
-#include "fileops/prompter.h"
-#include "model/logging.h"
+#include "ui/prompter.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "platform/curdir.h"
 #include "platform/prefix.h"
-#include "shell/frmBrws.h"
-#include "tagging/views.h"
+#include "browse/frmBrws.h"
+#include "browse/views.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -6,7 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include "fileops/errors.h"
+#include "ui/errors.h"
 #include "model/slots.h"
 #include "platform/paths.h"
 #include "platform/prefix.h"

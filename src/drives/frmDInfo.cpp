@@ -4,12 +4,12 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include "drives/driveinfo.h"
-#include "drives/freespace.h"
-#include "fileops/errors.h"
-#include "fileops/prompter.h"
+#include "browse/freespace.h"
+#include "ui/errors.h"
+#include "ui/prompter.h"
 #include "model/slots.h"
 #include "platform/volume.h"
-#include "shell/MDIQuorl.h"
+#include "ui/mainwindow.h"
 
 namespace {
 // Each caption beside a value label of the array; the blanks of the captions
@@ -75,7 +75,7 @@ void frmDInfo::hideEvent(QHideEvent* event) {
 
 frmDInfo* DriveInfoForm() {
     static QPointer<frmDInfo> form;
-    if (!form) form = new frmDInfo(MainForm());
+    if (!form) form = new frmDInfo(MainWindow());
     return form;
 }
 

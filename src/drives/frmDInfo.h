@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include "drives/dialogfocus.h"
+#include "ui/dialogfocus.h"
 
 // The drive information dialog: type, space figures and label of the active drive.
 class frmDInfo : public QDialog {

@@ -3,14 +3,15 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QVBoxLayout>
+#include "browse/freespace.h"
 #include "drives/freespace.h"
-#include "fileops/errors.h"
-#include "fileops/prompter.h"
-#include "model/logging.h"
+#include "ui/errors.h"
+#include "ui/prompter.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "platform/prefix.h"
 #include "platform/volume.h"
-#include "shell/MDIQuorl.h"
+#include "ui/mainwindow.h"
 
 const QString LogDriveCaption = QStringLiteral("Log drive");
 const QString AvailableSpaceCaption = QStringLiteral("Available space");
@@ -166,7 +167,7 @@ void frmDrive::hideEvent(QHideEvent* event) {
 
 frmDrive* DriveForm() {
     static QPointer<frmDrive> form;
-    if (!form) form = new frmDrive(MainForm());
+    if (!form) form = new frmDrive(MainWindow());
     return form;
 }
 

@@ -3,7 +3,7 @@
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
-#include "drives/dialogfocus.h"
+#include "ui/dialogfocus.h"
 
 // The captions that choose what the drive dialog's OK does.
 extern const QString LogDriveCaption;

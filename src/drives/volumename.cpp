@@ -1,5 +1,5 @@
 #include "drives/volumename.h"
-#include "drives/freespace.h"
+#include "browse/freespace.h"
 #include "fileops/frmInput.h"
 #include "fileops/validate.h"
 #include "platform/volume.h"

@@ -5,7 +5,7 @@
 #include "fileops/operations.h"
 #include "fileops/validate.h"
 #include "model/slots.h"
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 
 namespace {
 // The active window with files to act on; the tagged commands also need tags.

@@ -1,18 +1,18 @@
 #include "fileops/folders.h"
 #include <QApplication>
 #include <QTreeWidgetItem>
-#include "drives/freespace.h"
-#include "fileops/errors.h"
+#include "browse/freespace.h"
+#include "ui/errors.h"
 #include "fileops/frmInput.h"
 #include "fileops/operations.h"
-#include "fileops/prompter.h"
+#include "ui/prompter.h"
 #include "fileops/validate.h"
-#include "model/filelist.h"
-#include "model/logging.h"
+#include "browse/filelist.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "platform/curdir.h"
 #include "platform/files.h"
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 
 namespace {
 bool DriveReady(const QString& drive) {
@@ -25,7 +25,6 @@ bool DriveReady(const QString& drive) {
 }
 }  // namespace
 
-const QString RootFolderMessage = QStringLiteral("Can't remove / rename root folder");
 
 bool ReplaceFolderPrefix(QString& text, int offset, const QString& oldPath, const QString& newPath) {
     if (text.mid(offset, oldPath.size()) != oldPath) return false;

@@ -5,7 +5,6 @@ class frmBrws;
 
 // Making, renaming and deleting folders of the active drive window: the disk
 // changes first, then the picture and the tree follow without a relog.
-extern const QString RootFolderMessage;
 void MakeFolderCommand();
 void MakeSub(const QString& name);
 void RenameFolder(frmBrws* w, const QString& label);

@@ -7,18 +7,18 @@
 #include <QLabel>
 #include <QPointer>
 #include <QVBoxLayout>
-#include "fileops/errors.h"
+#include "ui/errors.h"
 #include "fileops/frmGraph.h"
 #include "fileops/operations.h"
-#include "fileops/prompter.h"
+#include "ui/prompter.h"
 #include "fileops/validate.h"
-#include "model/logging.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/prefix.h"
-#include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
+#include "ui/mainwindow.h"
+#include "browse/frmBrws.h"
 
 namespace {
 QPushButton* Button(QWidget* parent, const QString& text, const char* name) {
@@ -293,21 +293,21 @@ void frmDPath::reject() {
 frmCopy* CopyForm() {
     // The form lives with the main window; a new main window gets a new form.
     static QPointer<frmCopy> form;
-    if (!form) form = new frmCopy(MainForm());
+    if (!form) form = new frmCopy(MainWindow());
     return form;
 }
 
 frmDirs* DirsForm() {
     // The form lives with the main window; a new main window gets a new form.
     static QPointer<frmDirs> form;
-    if (!form) form = new frmDirs(MainForm());
+    if (!form) form = new frmDirs(MainWindow());
     return form;
 }
 
 frmDPath* DPathForm() {
     // The form lives with the main window; a new main window gets a new form.
     static QPointer<frmDPath> form;
-    if (!form) form = new frmDPath(MainForm());
+    if (!form) form = new frmDPath(MainWindow());
     return form;
 }
 

@@ -5,11 +5,11 @@
 #include <QPointer>
 #include <QVBoxLayout>
 #include <QHBoxLayout>
-#include "fileops/errors.h"
+#include "ui/errors.h"
 #include "fileops/operations.h"
-#include "fileops/prompter.h"
+#include "ui/prompter.h"
 #include "model/slots.h"
-#include "shell/MDIQuorl.h"
+#include "ui/mainwindow.h"
 
 namespace {
 // The two heights of the design, at 15 twips a pixel: progress and question.
@@ -133,7 +133,7 @@ void frmGraph::reject() {
 frmGraph* GraphForm() {
     // The form lives with the main window; a new main window gets a new form.
     static QPointer<frmGraph> form;
-    if (!form) form = new frmGraph(MainForm());
+    if (!form) form = new frmGraph(MainWindow());
     return form;
 }
 

@@ -5,14 +5,14 @@
 #include <QPointer>
 #include <QShowEvent>
 #include <QVBoxLayout>
-#include "fileops/errors.h"
-#include "fileops/prompter.h"
+#include "ui/errors.h"
+#include "ui/prompter.h"
 #include "fileops/validate.h"
-#include "model/filelist.h"
+#include "browse/filelist.h"
 #include "model/slots.h"
 #include "platform/volume.h"
-#include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
+#include "ui/mainwindow.h"
+#include "browse/frmBrws.h"
 
 namespace {
 
@@ -205,7 +205,7 @@ bool frmInput::eventFilter(QObject* watched, QEvent* event) {
 
 frmInput* InputForm() {
     static QPointer<frmInput> form;
-    if (!form) form = new frmInput(MainForm());
+    if (!form) form = new frmInput(MainWindow());
     return form;
 }
 

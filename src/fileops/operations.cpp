@@ -3,22 +3,22 @@
 #include <QSet>
 #include <QStatusBar>
 #include <QTreeWidgetItem>
-#include "drives/freespace.h"
-#include "fileops/errors.h"
+#include "browse/freespace.h"
+#include "ui/errors.h"
 #include "fileops/frmCopy.h"
 #include "fileops/frmGraph.h"
 #include "fileops/frmInput.h"
-#include "fileops/prompter.h"
+#include "ui/prompter.h"
 #include "fileops/validate.h"
-#include "model/filelist.h"
-#include "model/logging.h"
+#include "browse/filelist.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
-#include "tagging/tagging.h"
-#include "tagging/views.h"
+#include "ui/mainwindow.h"
+#include "browse/frmBrws.h"
+#include "browse/tagging.h"
+#include "browse/views.h"
 
 namespace {
 const QString SharingViolation = QStringLiteral("Sharing violation");
@@ -30,8 +30,8 @@ void ShowSharingViolation() {
 
 // Status texts of the per-file routines are cut to the status bar.
 void StatusFitted(const QString& text) {
-    const MDIQuorl* main = MainForm();
-    const int width = main ? main->StatusBar->width() * TwipsPerPixelX() : 12000;
+    const QMainWindow* main = MainWindow();
+    const int width = main ? main->statusBar()->width() * TwipsPerPixelX() : 12000;
     SetStatus(FitText(main, text, width));
 }
 

@@ -1,7 +1,7 @@
 #include "fileops/validate.h"
 
 const QString InvalidMaskMessage = QStringLiteral("Invalid file mask");
-#include "fileops/errors.h"
+#include "ui/errors.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMdiSubWindow>
+#include "browse/freespace.h"
 #include "drives/freespace.h"
 #include "drives/frmDInfo.h"
 #include "drives/frmDrive.h"
@@ -10,15 +11,18 @@
 #include "fileops/frmInput.h"
 #include "fileops/operations.h"
 #include "fileops/validate.h"
-#include "fileops/shellhooks.h"
-#include "model/logging.h"
+#include "ui/mainwindow.h"
+#include "ui/shellhooks.h"
+#include "browse/hooks.h"
+#include "shell/keys.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "shell/frmAbout.h"
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 #include "shell/startup.h"
-#include "shell/toolbaricons.h"
-#include "tagging/tagging.h"
-#include "tagging/views.h"
+#include "ui/toolbaricons.h"
+#include "browse/tagging.h"
+#include "browse/views.h"
 
 namespace {
 MDIQuorl* mainForm = nullptr;
@@ -154,7 +158,37 @@ void SetEnabled(MDIQuorl* main, std::initializer_list<int> indexes, bool enabled
 }  // namespace
 
 MDIQuorl* MainForm() { return mainForm; }
-void SetMainForm(MDIQuorl* form) { mainForm = form; }
+
+namespace {
+// The drive window calls up into the main window and its commands through these.
+void InstallDriveWindowHooks() {
+    DriveWindowHooks& h = Hooks();
+    h.keyDown = [](frmBrws* w, int& keyCode, int& shift) {
+        KeyDispatcher(w, keyCode, shift);
+        PaneKeyHandler(w, keyCode, shift);
+    };
+    h.showDriveInfo = [] { ShowDriveInfo(); };
+    h.quitAtOnce = [] { QuitAtOnce(); };
+    h.renameFolder = [](frmBrws* w, const QString& label) { RenameFolder(w, label); };
+    h.folderMode = [] { if (MDIQuorl* m = MainForm()) m->FolderMode(); };
+    h.fileMode = [] { if (MDIQuorl* m = MainForm()) m->FileMode(); };
+    h.fileToolbar = [](bool anyTagged) { if (MDIQuorl* m = MainForm()) m->FileToolbar(anyTagged); };
+    h.folderToolbar = [] { if (MDIQuorl* m = MainForm()) m->FolderToolbar(); };
+    h.refreshToolbar = [] { if (MDIQuorl* m = MainForm()) m->RefreshToolbar(); };
+    h.driveWindowOpened = [] { if (MDIQuorl* m = MainForm()) m->DriveWindowOpened(); };
+    h.lastDriveWindowClosed = [] { if (MDIQuorl* m = MainForm()) m->LastDriveWindowClosed(); };
+    h.popupMenu = [](const QString& name, const QPoint& at) {
+        if (MDIQuorl* m = MainForm())
+            if (QMenu* menu = m->menu(name)) menu->popup(at);
+    };
+}
+}  // namespace
+
+void SetMainForm(MDIQuorl* form) {
+    mainForm = form;
+    SetMainWindow(form, form ? form->MdiArea : nullptr);
+    InstallDriveWindowHooks();
+}
 
 MDIQuorl::MDIQuorl(QWidget* parent) : QMainWindow(parent) {
     setObjectName("MDIQuorl");

@@ -1,9 +1,9 @@
 #include "shell/frmAbout.h"
 #include <QLabel>
 #include <QVBoxLayout>
-#include "fileops/prompter.h"
+#include "ui/prompter.h"
 #include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     setObjectName("frmAbout");

@@ -4,10 +4,10 @@
 #include <QVBoxLayout>
 #include "drives/frmDrive.h"
 #include "fileops/frmInput.h"
-#include "fileops/prompter.h"
-#include "model/logging.h"
+#include "ui/prompter.h"
+#include "browse/logging.h"
 #include "platform/curdir.h"
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 #include "shell/MDIQuorl.h"
 #include "shell/startup.h"
 

@@ -1,6 +1,7 @@
 #include "shell/keys.h"
 #include <QAction>
 #include <QMenu>
+#include "browse/freespace.h"
 #include "drives/freespace.h"
 #include "drives/frmDInfo.h"
 #include "drives/frmDrive.h"
@@ -9,22 +10,16 @@
 #include "fileops/frmInput.h"
 #include "fileops/operations.h"
 #include "fileops/validate.h"
-#include "model/filelist.h"
-#include "model/logging.h"
+#include "browse/filelist.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 #include "shell/startup.h"
-#include "tagging/tagging.h"
-#include "tagging/views.h"
+#include "browse/tagging.h"
+#include "browse/views.h"
 
 namespace {
-constexpr int VK_RETURN = 13, VK_ESCAPE = 27, VK_SPACE = 32, VK_DELETE = 46;
-constexpr int VK_MULTIPLY = 106, VK_ADD = 107, VK_SUBTRACT = 109, VK_DIVIDE = 111;
-constexpr int VK_F1 = 112, VK_F3 = 114, VK_F5 = 116, VK_F9 = 120;
-constexpr int VK_OEM_102 = 226;
-// X11 key code of the key beside left Shift on 102-key keyboards.
-constexpr quint32 ScanCodeLessGreater = 94;
 
 bool MenuEnabled(const char* name) {
     const MDIQuorl* main = MainForm();
@@ -158,51 +153,6 @@ bool AltKey(frmBrws* w, DriveSlot& slot, int key) {
     }
 }
 }  // namespace
-
-int ShiftState(Qt::KeyboardModifiers modifiers) {
-    int s = 0;
-    if (modifiers & Qt::ShiftModifier) s |= 1;
-    if (modifiers & Qt::ControlModifier) s |= 2;
-    if (modifiers & Qt::AltModifier) s |= 4;
-    return s;
-}
-
-int VirtualKeyCode(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode) {
-    if (nativeScanCode == ScanCodeLessGreater) return VK_OEM_102;
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;   // the same 65-90
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return VK_F1 + (key - Qt::Key_F1);
-    const bool keypad = modifiers & Qt::KeypadModifier;
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_Delete: return VK_DELETE;
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Asterisk: return keypad ? VK_MULTIPLY : 0;
-    case Qt::Key_Plus: return keypad ? VK_ADD : 0;
-    case Qt::Key_Minus: return keypad ? VK_SUBTRACT : 0;
-    case Qt::Key_Slash: return keypad ? VK_DIVIDE : 0;
-    case Qt::Key_Less:
-    case Qt::Key_Greater:
-    case Qt::Key_Bar: return nativeScanCode == 0 ? VK_OEM_102 : 0;
-    default: return 0;
-    }
-}
-
-int VirtualKeyCode(const QKeyEvent* event) {
-    return VirtualKeyCode(event->key(), event->modifiers(), event->nativeScanCode());
-}
 
 void KeyDispatcher(frmBrws* w, int& keyCode, int& shift) {
     DriveSlot& slot = CurrentDriveSlot();

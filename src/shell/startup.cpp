@@ -3,7 +3,7 @@
 #include <QScreen>
 #include <climits>
 #include "config/settings.h"
-#include "fileops/errors.h"
+#include "ui/errors.h"
 #include "model/slots.h"
 #include "platform/curdir.h"
 #include "platform/files.h"

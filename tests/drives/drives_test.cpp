@@ -3,11 +3,12 @@
 #include <QLocale>
 #include <QTest>
 #include "drives/driveinfo.h"
+#include "browse/freespace.h"
 #include "drives/freespace.h"
 #include "drives/frmDInfo.h"
 #include "drives/frmDrive.h"
-#include "fileops/errors.h"
-#include "fileops/prompter.h"
+#include "ui/errors.h"
+#include "ui/prompter.h"
 #include "fixture.h"
 #include "model/slots.h"
 #include "platform/curdir.h"

@@ -12,15 +12,15 @@
 #include "fileops/frmGraph.h"
 #include "fileops/frmInput.h"
 #include "fixture.h"
-#include "model/filelist.h"
-#include "model/logging.h"
+#include "browse/filelist.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "platform/files.h"
 #include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 #include "shell/frmShowUp.h"
 #include "shell/startup.h"
-#include "tagging/views.h"
+#include "browse/views.h"
 
 constexpr PromptAnswer Yes = PromptAnswer::Yes, No = PromptAnswer::No, Ok = PromptAnswer::Ok;
 const QString Exists = QStringLiteral(", does'nt exist. Do you want to create it ?");

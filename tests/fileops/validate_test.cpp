@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include "fileops/errors.h"
+#include "ui/errors.h"
 #include "fileops/validate.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #include <QStatusBar>
-#include "fileops/errors.h"
+#include "ui/errors.h"
 #include "platform/curdir.h"
 #include "shell_fixture.h"
 

@@ -5,10 +5,10 @@
 #include <QMdiSubWindow>
 #include <QTest>
 #include "fixture.h"
-#include "model/logging.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 #include "shell/frmShowUp.h"
 #include "shell/startup.h"
 

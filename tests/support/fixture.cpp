@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <QApplication>
-#include "model/logging.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 #include "shell/frmShowUp.h"
 #include "platform/curdir.h"
 #include "platform/paths.h"

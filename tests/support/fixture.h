@@ -5,7 +5,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include "fileops/prompter.h"
+#include "ui/prompter.h"
 
 // A temporary prefix with drives pointing at temporary folders. It resets the
 // program-wide state and the current folders, and points the platform layer at

@@ -1,7 +1,7 @@
 #include <QHash>
 #include <QSet>
 #include <random>
-#include "tagging/tagging.h"
+#include "browse/tagging.h"
 #include "tagging_fixture.h"
 
 namespace {

@@ -6,14 +6,14 @@
 #include <QTest>
 #include <memory>
 #include "fixture.h"
-#include "model/filelist.h"
-#include "model/logging.h"
+#include "browse/filelist.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 #include "shell/frmShowUp.h"
 #include "shell/startup.h"
-#include "tagging/views.h"
+#include "browse/views.h"
 
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const QStringList& l, std::ostream* os) { *os << "{\"" << l.join("\", \"").toStdString() << "\"}"; }

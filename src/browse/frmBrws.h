@@ -9,6 +9,9 @@
 
 class QMdiSubWindow;
 
+// The answer to renaming or removing a drive's root, in the tree or by command.
+extern const QString RootFolderMessage;
+
 // The drive window: the folder tree of one logged drive, the file list of the
 // selected folder, the status panels, the path line and the DOS command box.
 // Everything it shows comes from its drive slot.

@@ -1,13 +1,13 @@
-#include "fileops/errors.h"
+#include "ui/errors.h"
 #include <QApplication>
 #include <QFontMetrics>
 #include <QScreen>
 #include <QStatusBar>
 #include <QPointer>
-#include "fileops/prompter.h"
-#include "fileops/shellhooks.h"
+#include "ui/prompter.h"
+#include "ui/shellhooks.h"
 #include "model/slots.h"
-#include "config/settings.h"
+#include "platform/prefix.h"
 #include "platform/curdir.h"
 #include "platform/files.h"
 
@@ -73,7 +73,7 @@ bool FileExists(const QString& path) {
 ErrorCode TestDrive(const QString& path) {
     // The Windows folder's drive first, so a failed test never leaves the
     // current drive on a drive that just went away.
-    const QString windows = WindowsFolder();
+    const QString windows = platform::WindowsDirectory();
     ErrorCode code = windows.isEmpty() ? ErrorCode(0) : platform::ChangeDrive(windows.at(0));
     if (code == 0) code = path.isEmpty() ? ErrorCode(68) : platform::ChangeDrive(path.at(0).toUpper());
     LastError = code;

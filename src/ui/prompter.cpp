@@ -1,4 +1,4 @@
-#include "fileops/prompter.h"
+#include "ui/prompter.h"
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>

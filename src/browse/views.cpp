@@ -1,4 +1,4 @@
-#include "tagging/views.h"
+#include "browse/views.h"
 #include "model/slots.h"
 
 bool GlobalLinePositions(const QString& globalLine, int* fileLine, int* headerLine) {
@@ -38,9 +38,9 @@ int FileLineOfItem(const DriveSlot& slot, int row) {
 #include <QSet>
 #include <QVariant>
 #include <algorithm>
-#include "fileops/errors.h"
-#include "model/filelist.h"
-#include "shell/frmBrws.h"
+#include "ui/errors.h"
+#include "browse/filelist.h"
+#include "browse/frmBrws.h"
 
 void BuildGlobalList(DriveSlot& slot, ViewSelection selection) {
     ClearGlobalList(slot);

@@ -1,17 +1,18 @@
-#include "model/logging.h"
+#include "browse/logging.h"
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTreeWidgetItem>
-#include "drives/freespace.h"
-#include "fileops/errors.h"
-#include "model/filelist.h"
+#include "browse/freespace.h"
+#include "ui/errors.h"
+#include "browse/filelist.h"
 #include "model/slots.h"
 #include "platform/curdir.h"
 #include "platform/files.h"
 #include "platform/volume.h"
-#include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
+#include "browse/hooks.h"
+#include "ui/mainwindow.h"
+#include "browse/frmBrws.h"
 
 namespace {
 // Commands act on the current slot, the slot of the active drive window.
@@ -75,7 +76,7 @@ void LogDrive(const QString& requested) {
     const int savedSlot = CurrentSlot;
     const QString savedDrive = Slot(savedSlot).Drive;
     const QString savedPath = Slot(savedSlot).CurrentPath;
-    MDIQuorl* main = MainForm();
+    QMdiArea* area = DriveWindowArea();
 
     if (IsDriveOpen(drive)) {
         if (drive != Slot(CurrentSlot).Drive)
@@ -124,12 +125,12 @@ void LogDrive(const QString& requested) {
     w->SetFileColumns(Settings[7].isValid() ? Settings[7].toInt() : 1);
     OpenDriveCount += 1;
     slot.WindowKey = w->Caption();
-    if (main) {
-        QMdiSubWindow* sub = main->MdiArea->addSubWindow(w);
+    if (area) {
+        QMdiSubWindow* sub = area->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowIcon(w->windowIcon());
         sub->showMaximized();
-        main->DriveWindowOpened();
+        CallHook(Hooks().driveWindowOpened);
     } else {
         w->show();
     }
@@ -390,5 +391,5 @@ void RelogDrive(frmBrws* w) {
     LogDriveTree(w);
     slot.WindowKey = w->Caption();
     w->DirList->setFocus();
-    if (MDIQuorl* main = MainForm()) main->RefreshToolbar();
+    CallHook(Hooks().refreshToolbar);
 }

@@ -1,7 +1,7 @@
-#include "drives/dialogfocus.h"
+#include "ui/dialogfocus.h"
 #include "model/slots.h"
-#include "shell/MDIQuorl.h"
-#include "shell/frmBrws.h"
+#include <QMdiSubWindow>
+#include "ui/mainwindow.h"
 
 HeldFocusPane HoldFocusPane() {
     if (OpenDriveCount <= 0) return {};
@@ -19,9 +19,9 @@ void ReleaseFocusPane(HeldFocusPane& held) {
 }
 
 void ReturnFocusToMainWindow() {
-    MDIQuorl* main = MainForm();
+    QMainWindow* main = MainWindow();
     if (!main || !main->isVisible()) return;
     main->activateWindow();
-    if (frmBrws* w = ActiveDriveWindow())
-        if (QWidget* control = w->focusWidget()) control->setFocus();
+    if (QMdiSubWindow* sub = DriveWindowArea() ? DriveWindowArea()->activeSubWindow() : nullptr)
+        if (QWidget* control = sub->widget()->focusWidget()) control->setFocus();
 }

@@ -1,9 +1,9 @@
-#include "tagging/tagging.h"
+#include "browse/tagging.h"
 #include <QApplication>
-#include "model/filelist.h"
+#include "browse/filelist.h"
 #include "model/slots.h"
-#include "shell/frmBrws.h"
-#include "tagging/views.h"
+#include "browse/frmBrws.h"
+#include "browse/views.h"
 
 namespace {
 DriveSlot& SlotOf(frmBrws*) { return CurrentDriveSlot(); }

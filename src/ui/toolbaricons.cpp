@@ -1,4 +1,4 @@
-#include "shell/toolbaricons.h"
+#include "ui/toolbaricons.h"
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>

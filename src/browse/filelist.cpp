@@ -1,11 +1,11 @@
-#include "model/filelist.h"
+#include "browse/filelist.h"
 #include <algorithm>
 #include <QTreeWidgetItem>
-#include "fileops/errors.h"
-#include "model/logging.h"
+#include "ui/errors.h"
+#include "browse/logging.h"
 #include "model/slots.h"
-#include "shell/frmBrws.h"
-#include "tagging/views.h"
+#include "browse/frmBrws.h"
+#include "browse/views.h"
 
 namespace {
 // Commands act on the current slot, the slot of the active drive window.

@@ -1,4 +1,4 @@
-#include "shell/frmBrws.h"
+#include "browse/frmBrws.h"
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -7,22 +7,22 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScreen>
-#include "drives/freespace.h"
-#include "drives/frmDInfo.h"
-#include "fileops/errors.h"
-#include "fileops/folders.h"
-#include "fileops/prompter.h"
-#include "model/filelist.h"
-#include "model/logging.h"
+#include "browse/freespace.h"
+#include "ui/errors.h"
+#include "ui/prompter.h"
+#include "browse/filelist.h"
+#include "browse/logging.h"
 #include "model/slots.h"
 #include "platform/curdir.h"
 #include "platform/paths.h"
 #include "platform/volume.h"
-#include "shell/MDIQuorl.h"
-#include "shell/keys.h"
-#include "shell/startup.h"
-#include "shell/toolbaricons.h"
-#include "tagging/tagging.h"
+#include "browse/hooks.h"
+#include "ui/keycodes.h"
+#include "ui/mainwindow.h"
+#include "ui/toolbaricons.h"
+#include "browse/tagging.h"
+
+const QString RootFolderMessage = QStringLiteral("Can't remove / rename root folder");
 
 namespace {
 // Layout in pixels: the design's twips at 15 twips a pixel.
@@ -274,7 +274,7 @@ void frmBrws::Form_Resize() {
     if (QMdiSubWindow* sub = SubWindow(); sub && sub->isMaximized()) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const int screenWidth = screen ? screen->size().width() : W;
-        const MDIQuorl* main = MainForm();
+        const QMainWindow* main = MainWindow();
         if (main && screenWidth >= main->width()) W = qMin(W, screenWidth);
     }
     Path3D->setGeometry(0, 0, W, PathHeight);
@@ -322,7 +322,7 @@ void frmBrws::Form_Unload() {
             platform::ChangeDrive(programFolder.at(0));
             platform::ChangeFolder(programFolder);
         }
-        if (MDIQuorl* main = MainForm()) main->LastDriveWindowClosed();
+        CallHook(Hooks().lastDriveWindowClosed);
     }
 }
 
@@ -331,19 +331,18 @@ void frmBrws::Form_KeyDown(int& keyCode, int& shift) {
     if (slot.FocusPane == 3) return;
     slot.TreeClick = 0;
     if (slot.LabelEdit) return;
-    KeyDispatcher(this, keyCode, shift);
-    PaneKeyHandler(this, keyCode, shift);
+    CallHook(Hooks().keyDown, this, keyCode, shift);
 }
 
 void frmBrws::Form_KeyPress(QChar& key) {
     const DriveSlot& slot = MySlot(this);
     if (slot.FocusPane == 3 || slot.LabelEdit) return;
-    if (key == '?') ShowDriveInfo();
+    if (key == '?') CallHook(Hooks().showDriveInfo);
     key = QChar();
 }
 
 void frmBrws::dirlist_GotFocus() {
-    if (MDIQuorl* main = MainForm()) main->FolderMode();
+    CallHook(Hooks().folderMode);
     FolderToolbar();
     MySlot(this).FocusPane = 1;
     EmptyFileInfo();
@@ -378,7 +377,7 @@ void frmBrws::dirlist_Collapse(QTreeWidgetItem* node) {
 }
 
 void frmBrws::filelist_GotFocus() {
-    if (MDIQuorl* main = MainForm()) main->FileMode();
+    CallHook(Hooks().fileMode);
     DriveSlot& slot = MySlot(this);
     slot.FocusPane = 2;
     FileToolbar();
@@ -411,11 +410,11 @@ void frmBrws::txtDOS_GotFocus() {
 void frmBrws::SelectDeselectFile(bool& state) { ::SelectDeselectFile(this, state); }
 
 void frmBrws::FileToolbar() {
-    if (MDIQuorl* main = MainForm()) main->FileToolbar(!FileList->selectedItems().isEmpty());
+    CallHook(Hooks().fileToolbar, !FileList->selectedItems().isEmpty());
 }
 
 void frmBrws::FolderToolbar() {
-    if (MDIQuorl* main = MainForm()) main->FolderToolbar();
+    CallHook(Hooks().folderToolbar);
 }
 
 void frmBrws::StartLabelEdit() {
@@ -438,7 +437,7 @@ void frmBrws::dirlist_AfterLabelEdit(QTreeWidgetItem* node) {
         const QSignalBlocker block(DirList);
         node->setText(0, labelBeforeEdit_);
     }
-    if (typed != labelBeforeEdit_) RenameFolder(this, typed);
+    if (typed != labelBeforeEdit_) CallHook(Hooks().renameFolder, this, typed);
 }
 
 void frmBrws::LeaveGlobalView() {
@@ -472,7 +471,7 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == txtDos) {
-            if (key->key() == Qt::Key_Q && ShiftState(key->modifiers()) == 4) QuitAtOnce();
+            if (key->key() == Qt::Key_Q && ShiftState(key->modifiers()) == 4) CallHook(Hooks().quitAtOnce);
             break;
         }
         if (!inTree && !inList) break;
@@ -503,7 +502,7 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
                 CurrentSlot = GetFormNumber();
                 DirList->setFocus();
             } else if (mouse->button() == Qt::RightButton) {
-                if (slot.FocusPane == 1 && MainForm()) MainForm()->menu("mnuFolder")->popup(mouse->globalPosition().toPoint());
+                if (slot.FocusPane == 1) CallHook(Hooks().popupMenu, "mnuFolder", mouse->globalPosition().toPoint());
                 return true;
             }
         } else if (watched == FileList->viewport()) {
@@ -518,7 +517,7 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             if (mouse->button() == Qt::RightButton) {
-                if (slot.FocusPane == 2 && MainForm()) MainForm()->menu("mnuFile")->popup(mouse->globalPosition().toPoint());
+                if (slot.FocusPane == 2) CallHook(Hooks().popupMenu, "mnuFile", mouse->globalPosition().toPoint());
                 return true;
             }
         }
@@ -552,17 +551,17 @@ void frmBrws::closeEvent(QCloseEvent* event) {
 
 QList<frmBrws*> DriveWindows() {
     QList<frmBrws*> result;
-    MDIQuorl* main = MainForm();
-    if (!main) return result;
-    for (QMdiSubWindow* sub : main->MdiArea->subWindowList())
+    QMdiArea* area = DriveWindowArea();
+    if (!area) return result;
+    for (QMdiSubWindow* sub : area->subWindowList())
         if (auto* w = qobject_cast<frmBrws*>(sub->widget())) result << w;
     return result;
 }
 
 frmBrws* ActiveDriveWindow() {
-    MDIQuorl* main = MainForm();
-    if (!main) return nullptr;
-    if (QMdiSubWindow* sub = main->MdiArea->activeSubWindow())
+    QMdiArea* area = DriveWindowArea();
+    if (!area) return nullptr;
+    if (QMdiSubWindow* sub = area->activeSubWindow())
         if (auto* w = qobject_cast<frmBrws*>(sub->widget())) return w;
     // Between activations the current slot names the window commands act on.
     return DriveWindowOfSlot(CurrentSlot);
@@ -576,12 +575,12 @@ frmBrws* DriveWindowOfSlot(int slot) {
 }
 
 void SwitchToWindow(const QString& caption) {
-    MDIQuorl* main = MainForm();
-    if (!main) return;
-    for (QMdiSubWindow* sub : main->MdiArea->subWindowList()) {
+    QMdiArea* area = DriveWindowArea();
+    if (!area) return;
+    for (QMdiSubWindow* sub : area->subWindowList()) {
         auto* w = qobject_cast<frmBrws*>(sub->widget());
         if (!w || w->Caption() != caption) continue;
-        main->MdiArea->setActiveSubWindow(sub);
+        area->setActiveSubWindow(sub);
         if (w->DirList->isVisible()) w->DirList->setFocus();
         else w->FileList->setFocus();
         return;

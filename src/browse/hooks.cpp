@@ -1,0 +1,6 @@
+#include "browse/hooks.h"
+
+DriveWindowHooks& Hooks() {
+    static DriveWindowHooks hooks;
+    return hooks;
+}
