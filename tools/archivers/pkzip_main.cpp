@@ -1,0 +1,14 @@
+// c:\quorl\pkzip.exe: compresses files into ZIP archives.
+#include <QCoreApplication>
+#include <QTextStream>
+#include "dosnames.h"
+#include "pkzip.h"
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    archivers::EnterStartFolder();
+    const int code = archivers::RunPkzip(app.arguments().mid(1), out);
+    out.flush();
+    return code;
+}
