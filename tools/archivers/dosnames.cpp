@@ -26,13 +26,20 @@ bool IsHostPath(const QString& argument) {
 }
 
 ErrorCode ArgumentToDos(const QString& argument, QString* dosPath) {
-    if (IsHostPath(argument)) {
-        const QString dos = platform::HostToDos(QDir::cleanPath(QDir::current().absoluteFilePath(argument)));
+    // Wildcards are no DOS name characters; they ride through the path rules
+    // as stand-ins and come back afterwards.
+    const QChar star(0xE000), question(0xE001);
+    QString text = argument;
+    text.replace(u'*', star).replace(u'?', question);
+    QString dos;
+    if (IsHostPath(text)) {
+        dos = platform::HostToDos(QDir::cleanPath(QDir::current().absoluteFilePath(text)));
         if (dos.isEmpty()) return err::PathNotFound;
-        *dosPath = dos;
-        return err::None;
+    } else if (const ErrorCode e = platform::FullDosPath(text, &dos)) {
+        return e;
     }
-    return platform::FullDosPath(argument, dosPath);
+    *dosPath = dos.replace(star, u'*').replace(question, u'?');
+    return err::None;
 }
 
 QStringList WrittenComponents(const QString& argument, const QString& fullDosPath) {
