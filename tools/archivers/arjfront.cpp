@@ -59,7 +59,7 @@ bool TranslateArjPath(const QString& dosText, QString* hostText, QString* error)
     }
     const bool trailing = text.endsWith(u'\\') || (text.size() == 2 && text[1] == u':');
     QString dos;
-    ErrorCode e = platform::FullDosPath(text, &dos);
+    ErrorCode e = ArgumentToDos(text, &dos);
     QString folder, last;
     if (e == err::None) SplitLast(dos, &folder, &last);
     const bool wild = e == err::None && HasWildcard(last);
