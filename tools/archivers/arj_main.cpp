@@ -7,6 +7,7 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
+    if (!archivers::PrefixHasDrives(out)) return 3;
     archivers::EnterStartFolder();
     const int code = archivers::RunArj(app.arguments().mid(1), out);
     out.flush();

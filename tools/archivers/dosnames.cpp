@@ -3,6 +3,7 @@
 #include <QFile>
 #include "platform/curdir.h"
 #include "platform/paths.h"
+#include "platform/prefix.h"
 
 namespace archivers {
 
@@ -11,6 +12,12 @@ bool EnterStartFolder() {
     if (dos.isEmpty()) return false;
     if (platform::ChangeDrive(dos[0]) != err::None) return false;
     return platform::ChangeFolder(dos) == err::None;
+}
+
+bool PrefixHasDrives(QTextStream& out) {
+    if (!platform::DriveLetters().isEmpty()) return true;
+    out << "No drives in " << platform::DosDevicesFolder() << "; run quorl-setup first\n";
+    return false;
 }
 
 QString Unquoted(const QString& text) {

@@ -6,6 +6,7 @@
 // the program itself.
 #include <QString>
 #include <QStringList>
+#include <QTextStream>
 #include "platform/errors.h"
 
 namespace archivers {
@@ -15,6 +16,10 @@ namespace archivers {
 // when no drive of the prefix holds that folder (relative names then start at
 // the current drive's root).
 bool EnterStartFolder();
+
+// False with a message when the prefix has no drives at all (setup never ran,
+// or XDG_DATA_HOME points elsewhere): no DOS name could be found then.
+bool PrefixHasDrives(QTextStream& out);
 
 // Surrounding double quotes removed (a name with blanks may arrive quoted).
 QString Unquoted(const QString& text);
