@@ -270,13 +270,13 @@ private:
     int done_ = 0;
 };
 
-int TestArchive(zip_t* za, const QStringList& specs, QTextStream& out) {
+int TestArchive(zip_t* za, const QStringList& masks, QTextStream& out) {
     int problems = 0, tested = 0;
     const zip_int64_t n = zip_get_num_entries(za, 0);
     QByteArray buffer(1 << 16, Qt::Uninitialized);
     for (zip_int64_t i = 0; i < n; ++i) {
         const Entry e = ReadEntry(za, zip_uint64_t(i));
-        if (e.isFolder || !EntryMatches(e.name, specs)) continue;
+        if (e.isFolder || !EntryMatches(e.name, masks)) continue;
         ++tested;
         out << "    Testing: " << DosEntryName(e.name);
         zip_file_t* zf = zip_fopen_index(za, e.index, 0);
@@ -388,22 +388,22 @@ int RunPkunzip(const QStringList& arguments, QTextStream& out) {
         return status::Failed;
     }
 
-    QStringList specs = o.rest;
-    if (o.action == PkunzipOptions::Action::View) return ListArchive(archiveHost, archiveDos, specs, out);
+    QStringList masks = o.rest;
+    if (o.action == PkunzipOptions::Action::View) return ListArchive(archiveHost, archiveDos, masks, out);
 
     // The first name after the archive is the destination when it is written as a
     // folder (ending in "\" or a bare drive) or names an existing folder.
     QString destDos = platform::CurrentFolder(platform::CurrentDrive()[0]);
     bool makeDest = false;
-    if (o.action == PkunzipOptions::Action::Extract && !specs.isEmpty()) {
-        const QString& first = specs.first();
+    if (o.action == PkunzipOptions::Action::Extract && !masks.isEmpty()) {
+        const QString& first = masks.first();
         const bool written = first.endsWith(u'\\') || first.endsWith(u'/') || (first.size() == 2 && first[1] == u':');
         QString dos, host;
         if (ArgumentToDos(first, &dos) == err::None && platform::DosToHost(dos, &host) == err::None &&
             (written || QFileInfo(host).isDir())) {
             destDos = dos;
             makeDest = written;
-            specs.removeFirst();
+            masks.removeFirst();
         } else if (written) {
             out << "Can't use destination " << first << "\n";
             return status::Failed;
@@ -417,7 +417,7 @@ int RunPkunzip(const QStringList& arguments, QTextStream& out) {
     }
     out << "Searching ZIP: " << archiveDos << "\n";
     if (o.action == PkunzipOptions::Action::Test) {
-        const int code = TestArchive(za, specs, out);
+        const int code = TestArchive(za, masks, out);
         zip_discard(za);
         return code;
     }
@@ -435,7 +435,7 @@ int RunPkunzip(const QStringList& arguments, QTextStream& out) {
     int matched = 0;
     for (zip_int64_t i = 0; i < n; ++i) {
         const Entry entry = ReadEntry(za, zip_uint64_t(i));
-        if (!EntryMatches(entry.name, specs)) continue;
+        if (!EntryMatches(entry.name, masks)) continue;
         ++matched;
         x.extract(entry);
     }

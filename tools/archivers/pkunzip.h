@@ -13,7 +13,7 @@ struct PkunzipOptions {
     bool withPaths = false;   // -d: recreate the folders stored with the files
     bool overwrite = false;   // -o: replace existing files without asking
     QString archive;          // as typed
-    QStringList rest;         // destination and file specifications, as typed
+    QStringList rest;         // destination and name masks, as typed
 };
 
 bool ParsePkunzipArguments(const QStringList& arguments, PkunzipOptions* options, QString* error);

@@ -21,7 +21,7 @@ bool ParseSwitch(const QString& text, PkzipOptions* o, QString* error) {
         if (c == u'p') {
             o->paths = PkzipOptions::Paths::Recursed;
         } else if (c == u'P') {
-            o->paths = PkzipOptions::Paths::Specified;
+            o->paths = PkzipOptions::Paths::AsTyped;
         } else if (c.toLower() == u'r') {
             o->recurse = true;
         } else if (c.toLower() == u'o') {
@@ -58,10 +58,10 @@ bool ParseSwitch(const QString& text, PkzipOptions* o, QString* error) {
 }
 
 // The name of a file in the archive, by the -p / -P rules.
-QString StoredName(const PkzipOptions& o, const QStringList& specified, const QStringList& recursed,
+QString StoredName(const PkzipOptions& o, const QStringList& typedFolders, const QStringList& recursed,
                    const QString& name) {
     QStringList parts;
-    if (o.paths == PkzipOptions::Paths::Specified) parts << specified;
+    if (o.paths == PkzipOptions::Paths::AsTyped) parts << typedFolders;
     if (o.paths != PkzipOptions::Paths::None) parts << recursed;
     parts << name;
     return parts.join(u'/');
@@ -110,12 +110,12 @@ struct Collector {
     }
 
     // Every file of a folder the pattern takes, and of its sub-folders with -r.
-    int walk(const QString& folder, const QString& pattern, const QStringList& specified, const QStringList& recursed) {
+    int walk(const QString& folder, const QString& pattern, const QStringList& typedFolders, const QStringList& recursed) {
         QList<platform::FileEntry> entries;
         int found = 0;
         if (platform::ListFiles(folder, pattern, options.hiddenSystem, &entries) == err::None) {
             for (const platform::FileEntry& e : entries) {
-                add(folder + u'\\' + e.name, StoredName(options, specified, recursed, e.name), e.attributes);
+                add(folder + u'\\' + e.name, StoredName(options, typedFolders, recursed, e.name), e.attributes);
                 ++found;
             }
         }
@@ -123,7 +123,7 @@ struct Collector {
         QList<platform::FileEntry> folders;
         if (platform::ListFolders(folder, options.hiddenSystem, &folders) != err::None) return found;
         for (const platform::FileEntry& f : folders)
-            found += walk(folder + u'\\' + f.name, pattern, specified, QStringList(recursed) << f.name);
+            found += walk(folder + u'\\' + f.name, pattern, typedFolders, QStringList(recursed) << f.name);
         return found;
     }
 
@@ -141,23 +141,22 @@ struct Collector {
         const ErrorCode found = wild ? err::FileNotFound : platform::GetFileInfo(dos, &info);
         if (!wild && found == err::None && (info.attributes & platform::attr::Directory)) {
             // A folder stands for all of its files.
-            const QStringList specified = written;
-            if (walk(dos, "*.*", OnDiskTail(dos, specified.size()), {}) == 0)
+            if (walk(dos, "*.*", OnDiskTail(dos, written.size()), {}) == 0)
                 *notes << "No file(s) found: " + name;
             return;
         }
-        const QStringList specified = OnDiskTail(folder, written.size() - 1);
+        const QStringList typedFolders = OnDiskTail(folder, written.size() - 1);
         if (!wild && !options.recurse) {
             if (found != err::None) {
                 *notes << "File not found: " + name;
             } else if (!options.hiddenSystem && (info.attributes & (platform::attr::Hidden | platform::attr::System))) {
                 *notes << "Hidden/system file skipped (use -whs): " + name;
             } else {
-                add(dos, StoredName(options, specified, {}, info.name), info.attributes);
+                add(dos, StoredName(options, typedFolders, {}, info.name), info.attributes);
             }
             return;
         }
-        if (walk(folder, last, specified, {}) == 0) *notes << "No file(s) found: " + name;
+        if (walk(folder, last, typedFolders, {}) == 0) *notes << "No file(s) found: " + name;
     }
 };
 

@@ -11,8 +11,8 @@ namespace archivers {
 
 struct PkzipOptions {
     // Which part of a file's path goes into the archive: none (the bare name),
-    // the folders recursed into (-p), or also the path as specified (-P).
-    enum class Paths { None, Recursed, Specified };
+    // the folders recursed into (-p), or also the path as typed (-P).
+    enum class Paths { None, Recursed, AsTyped };
     Paths paths = Paths::None;
     bool recurse = false;           // -r: look for the names in the sub-folders too
     bool hiddenSystem = false;      // -whs: hidden and system files are taken too

@@ -36,16 +36,16 @@ QString DosEntryName(const QString& zipName) {
     return name.replace(u'/', u'\\');
 }
 
-bool EntryMatches(const QString& zipName, const QStringList& specs) {
-    if (specs.isEmpty()) return true;
+bool EntryMatches(const QString& zipName, const QStringList& masks) {
+    if (masks.isEmpty()) return true;
     QString name = DosEntryName(zipName);
     while (name.endsWith(u'\\')) name.chop(1);
     const QString own = name.mid(name.lastIndexOf(u'\\') + 1);
-    for (const QString& spec : specs) {
-        const bool whole = spec.contains(u'\\') || spec.contains(u'/');
-        QString pattern = spec;
+    for (const QString& mask : masks) {
+        const bool whole = mask.contains(u'\\') || mask.contains(u'/');
+        QString pattern = mask;
         pattern.replace(u'/', u'\\');
-        // A specification is one pattern; ";" is no separator here.
+        // A mask is one pattern; ";" is no separator here.
         if (pattern.contains(u';')) {
             if ((whole ? name : own).compare(pattern, Qt::CaseInsensitive) == 0) return true;
             continue;
@@ -110,7 +110,7 @@ int Ratio(qint64 length, qint64 size) {
     return int(std::lround(100.0 * double(length - size) / double(length)));
 }
 
-int ListArchive(const QString& hostPath, const QString& shownName, const QStringList& specs, QTextStream& out) {
+int ListArchive(const QString& hostPath, const QString& shownName, const QStringList& masks, QTextStream& out) {
     QString error;
     zip_t* za = OpenArchive(hostPath, &error);
     if (!za) {
@@ -134,7 +134,7 @@ int ListArchive(const QString& hostPath, const QString& shownName, const QString
         zip_stat_t st;
         if (zip_stat_index(za, zip_uint64_t(i), 0, &st) != 0) continue;
         const QString name = QString::fromUtf8(st.name);
-        if (!EntryMatches(name, specs)) continue;
+        if (!EntryMatches(name, masks)) continue;
         const QDateTime when = QDateTime::fromSecsSinceEpoch(qint64(st.mtime));
         const quint16 f = flags.size() == entries ? flags[i] : 0;
         out << row(QString::number(st.size), MethodName(st.comp_method, f), QString::number(st.comp_size),

@@ -1,6 +1,6 @@
 #pragma once
 // Reading side shared by PKZIP and PKUNZIP: opening an archive, the names of
-// its entries in DOS spelling, file specifications and the classic listing.
+// its entries in DOS spelling, name masks and the classic listing.
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,10 +23,10 @@ zip_t* OpenArchive(const QString& hostPath, QString* error);
 // The name of an entry as the DOS side shows it ("sub\a.txt").
 QString DosEntryName(const QString& zipName);
 
-// True when the entry is taken by the file specifications: a specification
+// True when the entry is taken by the name masks: a mask
 // without a folder part is matched against the entry's own name, one with a
-// folder part against the whole name; no specification takes everything.
-bool EntryMatches(const QString& zipName, const QStringList& specs);
+// folder part against the whole name; no mask takes everything.
+bool EntryMatches(const QString& zipName, const QStringList& masks);
 
 // The "general purpose" flag word of every entry, in the order of the
 // central directory (libzip's index order); empty when the directory can't be
@@ -39,7 +39,7 @@ QString MethodName(int method, quint16 flags);
 // Percent saved by compression, as the listing shows it.
 int Ratio(qint64 length, qint64 size);
 
-// Prints the classic listing of the entries taken by the specifications.
-int ListArchive(const QString& hostPath, const QString& shownName, const QStringList& specs, QTextStream& out);
+// Prints the classic listing of the entries taken by the masks.
+int ListArchive(const QString& hostPath, const QString& shownName, const QStringList& masks, QTextStream& out);
 
 }  // namespace archivers

@@ -91,9 +91,9 @@ TEST_F(PkunzipTest, ExtractsWithOrWithoutPathsAndReplacesOnlyWithOverwrite) {
     EXPECT_EQ(run(RunPkunzip, {"-o", "c:\\out\\arc.zip", "d:\\case", "A.TXT"}), 0) << output.toStdString();
     EXPECT_EQ(Tree(d + "/case"), Files({{"a.TXT", "hello\n"}}));
 
-    // A file specification with a folder part is matched against the whole name.
-    EXPECT_EQ(run(RunPkunzip, {"-d", "c:\\out\\arc", "d:\\spec\\", "sub\\*.*"}), 0) << output.toStdString();
-    EXPECT_EQ(Tree(d + "/spec"), Files({{"Sub/", ""}, {"Sub/Deep.TXT", "deep\n"}}));
+    // A name mask with a folder part is matched against the whole name.
+    EXPECT_EQ(run(RunPkunzip, {"-d", "c:\\out\\arc", "d:\\masked\\", "sub\\*.*"}), 0) << output.toStdString();
+    EXPECT_EQ(Tree(d + "/masked"), Files({{"Sub/", ""}, {"Sub/Deep.TXT", "deep\n"}}));
 
     // A read-only file is not replaced, even with -o; the rest goes on.
     MakeFile(d + "/ro/A.txt", "keep\n");

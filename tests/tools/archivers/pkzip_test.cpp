@@ -192,7 +192,7 @@ TEST_F(PkzipTest, ListingShowsEachEntryAndTotals) {
     EXPECT_EQ(totals[3], "4");
     EXPECT_TRUE(lines[lines.size() - 2].trimmed().startsWith("------"));
 
-    // A file specification lists only what it takes.
+    // A name mask lists only what it takes.
     ASSERT_EQ(run(RunPkzip, {"-v", "d:\\list.zip", "*.log"}), 0);
     EXPECT_EQ(output.split('\n', Qt::SkipEmptyParts).last().split(' ', Qt::SkipEmptyParts).last(), "1");
 }
