@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program and its tests need, only those missing.
 set -euo pipefail
-packages=(build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev
-          libgtest-dev libzip-dev arj xvfb xdotool fonts-dejavu-core libgl-dev attr ccache)
+packages=(
+  build-essential cmake pkg-config ccache
+  qt6-base-dev qt6-multimedia-dev libgtest-dev libzip-dev libgl-dev
+  arj unzip attr fonts-dejavu-core
+  xvfb xdotool
+)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

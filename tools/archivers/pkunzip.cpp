@@ -1,0 +1,450 @@
+#include "pkunzip.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#include <zip.h>
+#include "dosnames.h"
+#include "platform/curdir.h"
+#include "platform/files.h"
+#include "platform/hostfs.h"
+#include "platform/paths.h"
+#include "ziplisting.h"
+
+namespace archivers {
+
+namespace {
+
+QString ErrnoText(int e) { return QString::fromLocal8Bit(std::strerror(e)).toLower(); }
+
+// A file descriptor closed when it goes out of scope.
+struct Fd {
+    int fd = -1;
+    explicit Fd(int f = -1) : fd(f) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd(Fd&& o) noexcept : fd(o.fd) { o.fd = -1; }
+    Fd& operator=(Fd&& o) noexcept {
+        std::swap(fd, o.fd);
+        return *this;
+    }
+    ~Fd() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+// The spelling a name already has in a host folder, so that a DOS name never
+// gets a second file that differs from it only in case.
+QString OnDiskName(const QString& folderHost, const QString& name) {
+    QStringList names;
+    if (platform::host::ReadFolderNames(folderHost, &names) != err::None) return name;
+    const QString match = platform::host::PickCaseMatch(names, name);
+    return match.isEmpty() ? name : match;
+}
+
+struct Entry {
+    zip_uint64_t index = 0;
+    QString name;          // as stored, "/"-separated
+    zip_stat_t stat{};
+    bool isFolder = false;
+    bool isLink = false;
+    quint8 opsys = 0;
+    zip_uint32_t external = 0;
+};
+
+Entry ReadEntry(zip_t* za, zip_uint64_t i) {
+    Entry e;
+    e.index = i;
+    zip_stat_init(&e.stat);
+    zip_stat_index(za, i, 0, &e.stat);
+    e.name = QString::fromUtf8(e.stat.name ? e.stat.name : "");
+    zip_file_get_external_attributes(za, i, 0, &e.opsys, &e.external);
+    const mode_t mode = mode_t(e.external >> 16);
+    e.isLink = e.opsys == ZIP_OPSYS_UNIX && S_ISLNK(mode);
+    e.isFolder = e.name.endsWith(u'/') || e.name.endsWith(u'\\');
+    return e;
+}
+
+class Extractor {
+public:
+    Extractor(zip_t* za, const PkunzipOptions& o, QTextStream& out) : za_(za), o_(o), out_(out) {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        umask_ = m;
+    }
+
+    bool openDestination(const QString& host) {
+        destHost_ = host;
+        dest_ = Fd(::open(QFile::encodeName(host).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        return dest_.fd >= 0;
+    }
+
+    void extract(const Entry& e) {
+        const QString shown = DosEntryName(e.name);
+        if (const QString why = UnsafeEntryReason(e.name, e.isLink); !why.isEmpty()) {
+            out_ << "Refused: " << shown << " (" << why << ")\n";
+            ++problems_;
+            return;
+        }
+        QStringList parts = EntryComponents(e.name);
+        if (!o_.withPaths) {
+            if (e.isFolder) return;
+            parts = QStringList{parts.last()};
+        }
+        const QStringList folders = e.isFolder ? parts : parts.mid(0, parts.size() - 1);
+        QString why;
+        QString folderHost = destHost_;
+        Fd folder = enterFolders(folders, &folderHost, &why);
+        if (folder.fd < 0) {
+            out_ << "Refused: " << shown << " (" << why << ")\n";
+            ++problems_;
+            return;
+        }
+        if (e.isFolder) return;
+        bool skipped = false;
+        if (!writeFile(e, folder.fd, folderHost, parts.last(), &skipped, &why)) {
+            out_ << (skipped ? "Skipped: " : "Can't extract ") << shown << " (" << why << ")\n";
+            if (!skipped) ++problems_;
+            return;
+        }
+        out_ << (e.stat.comp_method == ZIP_CM_STORE ? " Extracting: " : "  Inflating: ") << shown << "\n";
+        ++done_;
+    }
+
+    int problems() const { return problems_; }
+    int done() const { return done_; }
+
+private:
+    // Walks down the folders below the destination, making those that are
+    // missing. A link in the way is never followed: it could lead anywhere.
+    Fd enterFolders(const QStringList& folders, QString* folderHost, QString* why) {
+        Fd current(::dup(dest_.fd));
+        for (const QString& f : folders) {
+            const QString name = OnDiskName(*folderHost, f);
+            const QByteArray raw = QFile::encodeName(name);
+            int fd = ::openat(current.fd, raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0 && errno == ENOENT) {
+                if (::mkdirat(current.fd, raw.constData(), 0777) != 0 && errno != EEXIST) {
+                    *why = "can't make folder " + name + ": " + ErrnoText(errno);
+                    return Fd();
+                }
+                fd = ::openat(current.fd, raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            }
+            if (fd < 0) {
+                struct stat st;
+                const bool link = ::fstatat(current.fd, raw.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                                  S_ISLNK(st.st_mode);
+                *why = link ? "a link named " + name + " stands in its path"
+                            : errno == ENOTDIR ? "a file named " + name + " stands in its path"
+                                               : "can't open folder " + name + ": " + ErrnoText(errno);
+                return Fd();
+            }
+            current = Fd(fd);
+            *folderHost = platform::host::Join(*folderHost, name);
+        }
+        return current;
+    }
+
+    mode_t modeOf(const Entry& e) const {
+        mode_t mode = 0666;
+        if (e.opsys == ZIP_OPSYS_UNIX && (e.external >> 16) != 0) mode = mode_t(e.external >> 16) & 0777;
+        if (e.external & platform::attr::ReadOnly) mode &= ~mode_t(0222);
+        return mode & ~umask_;
+    }
+
+    // The data goes to a temporary name beside the target, which is renamed
+    // over the target only when complete: a failure never leaves half a file,
+    // and an existing link is replaced, never written through.
+    bool writeFile(const Entry& e, int dirFd, const QString& dirHost, const QString& wanted, bool* skipped,
+                   QString* why) {
+        const QString name = OnDiskName(dirHost, wanted);
+        const QByteArray target = QFile::encodeName(name);
+        struct stat existing;
+        if (::fstatat(dirFd, target.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (S_ISDIR(existing.st_mode)) {
+                *why = "a folder of that name exists";
+                return false;
+            }
+            if (!o_.overwrite) {
+                *skipped = true;
+                *why = "already exists; use -o to overwrite";
+                return false;
+            }
+            if (S_ISREG(existing.st_mode) && (existing.st_mode & 0222) == 0) {
+                *why = "the existing file is read-only";
+                return false;
+            }
+        }
+        QByteArray temp;
+        Fd out;
+        for (int attempt = 0; attempt < 16 && out.fd < 0; ++attempt) {
+            temp = QByteArray(".pkunzip-") + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+            out = Fd(::openat(dirFd, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            if (out.fd < 0 && errno != EEXIST) break;
+        }
+        if (out.fd < 0) {
+            *why = "can't create it: " + ErrnoText(errno);
+            return false;
+        }
+        bool ok = copyData(e, out.fd, why) && finish(e, out.fd, why);
+        if (::close(out.fd) != 0 && ok) {
+            ok = false;
+            *why = "can't write it: " + ErrnoText(errno);
+        }
+        out.fd = -1;
+        if (ok && ::renameat(dirFd, temp.constData(), dirFd, target.constData()) != 0) {
+            ok = false;
+            *why = "can't write it: " + ErrnoText(errno);
+        }
+        if (!ok) ::unlinkat(dirFd, temp.constData(), 0);
+        return ok;
+    }
+
+    bool copyData(const Entry& e, int fd, QString* why) {
+        zip_file_t* zf = zip_fopen_index(za_, e.index, 0);
+        if (!zf) {
+            *why = QString::fromUtf8(zip_strerror(za_)).toLower();
+            return false;
+        }
+        QByteArray buffer(1 << 16, Qt::Uninitialized);
+        for (;;) {
+            const zip_int64_t n = zip_fread(zf, buffer.data(), zip_uint64_t(buffer.size()));
+            if (n < 0) {
+                *why = QString::fromUtf8(zip_file_strerror(zf)).toLower();
+                zip_fclose(zf);
+                return false;
+            }
+            if (n == 0) break;
+            for (zip_int64_t off = 0; off < n;) {
+                const ssize_t w = ::write(fd, buffer.constData() + off, size_t(n - off));
+                if (w < 0) {
+                    if (errno == EINTR) continue;
+                    *why = "can't write it: " + ErrnoText(errno);
+                    zip_fclose(zf);
+                    return false;
+                }
+                off += w;
+            }
+        }
+        if (const int rc = zip_fclose(zf); rc != 0) {
+            zip_error_t err;
+            zip_error_init_with_code(&err, rc);
+            *why = QString::fromUtf8(zip_error_strerror(&err)).toLower();
+            zip_error_fini(&err);
+            return false;
+        }
+        return true;
+    }
+
+    bool finish(const Entry& e, int fd, QString* why) {
+        if (::fchmod(fd, modeOf(e)) != 0) {
+            *why = "can't set its permissions: " + ErrnoText(errno);
+            return false;
+        }
+        // Hidden and system files stay so; the file system may not keep the mark.
+        const int dosBits = int(e.external) & (platform::attr::Hidden | platform::attr::System);
+        if (dosBits) {
+            const QByteArray value = platform::host::FormatDosAttrib(dosBits | platform::attr::Archive);
+            ::fsetxattr(fd, platform::host::DosAttribName, value.constData(), size_t(value.size()), 0);
+        }
+        if (e.stat.valid & ZIP_STAT_MTIME) {
+            const struct timespec times[2] = {{0, UTIME_NOW}, {e.stat.mtime, 0}};
+            ::futimens(fd, times);
+        }
+        return true;
+    }
+
+    zip_t* za_;
+    const PkunzipOptions& o_;
+    QTextStream& out_;
+    mode_t umask_ = 022;
+    Fd dest_;
+    QString destHost_;
+    int problems_ = 0;
+    int done_ = 0;
+};
+
+int TestArchive(zip_t* za, const QStringList& masks, QTextStream& out) {
+    int problems = 0, tested = 0;
+    const zip_int64_t n = zip_get_num_entries(za, 0);
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (zip_int64_t i = 0; i < n; ++i) {
+        const Entry e = ReadEntry(za, zip_uint64_t(i));
+        if (e.isFolder || !EntryMatches(e.name, masks)) continue;
+        ++tested;
+        out << "    Testing: " << DosEntryName(e.name);
+        zip_file_t* zf = zip_fopen_index(za, e.index, 0);
+        QString why;
+        if (!zf) why = QString::fromUtf8(zip_strerror(za));
+        while (zf) {
+            const zip_int64_t r = zip_fread(zf, buffer.data(), zip_uint64_t(buffer.size()));
+            if (r > 0) continue;
+            if (r < 0) why = QString::fromUtf8(zip_file_strerror(zf));
+            zip_fclose(zf);
+            zf = nullptr;
+        }
+        if (why.isEmpty()) {
+            out << "  OK\n";
+        } else {
+            out << "  FAILED: " << why.toLower() << "\n";
+            ++problems;
+        }
+    }
+    if (tested == 0) {
+        out << "No file(s) found\n";
+        return status::Warning;
+    }
+    out << (problems ? QString("%1 file(s) failed the test\n").arg(problems) : QStringLiteral("No errors detected\n"));
+    return problems ? status::Warning : status::Ok;
+}
+
+}  // namespace
+
+bool ParsePkunzipArguments(const QStringList& arguments, PkunzipOptions* o, QString* error) {
+    for (const QString& raw : arguments) {
+        const QString a = Unquoted(raw);
+        if (a.isEmpty()) continue;
+        if (a.startsWith(u'-') && a.size() > 1) {
+            for (qsizetype i = 1; i < a.size(); ++i) {
+                switch (a[i].toLower().unicode()) {
+                case 'e': o->withPaths = false; break;
+                case 'd': o->withPaths = true; break;
+                case 'o': o->overwrite = true; break;
+                case 'v': o->action = PkunzipOptions::Action::View; break;
+                case 't': o->action = PkunzipOptions::Action::Test; break;
+                default:
+                    *error = "Unknown option: " + a;
+                    return false;
+                }
+            }
+        } else if (o->archive.isEmpty()) {
+            o->archive = a;
+        } else {
+            o->rest << a;
+        }
+    }
+    if (o->archive.isEmpty()) {
+        *error = "No ZIP file name given";
+        return false;
+    }
+    return true;
+}
+
+QString UnsafeEntryReason(const QString& zipName, bool isLink) {
+    if (isLink) return QStringLiteral("symbolic link");
+    QString name = zipName;
+    name.replace(u'\\', u'/');
+    if (name.startsWith(u'/')) return QStringLiteral("absolute path");
+    if (name.size() >= 2 && name[1] == u':' && name[0].isLetter()) return QStringLiteral("drive letter");
+    bool any = false;
+    for (const QString& part : name.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == u"..") return QStringLiteral("leads outside the destination");
+        if (part == u".") continue;
+        if (!platform::IsValidDosComponent(part)) return QStringLiteral("not a valid file name");
+        any = true;
+    }
+    return any ? QString() : QStringLiteral("empty name");
+}
+
+QStringList EntryComponents(const QString& zipName) {
+    QString name = zipName;
+    name.replace(u'\\', u'/');
+    QStringList out;
+    for (const QString& part : name.split(u'/', Qt::SkipEmptyParts))
+        if (part != u".") out << part;
+    return out;
+}
+
+int RunPkunzip(const QStringList& arguments, QTextStream& out) {
+    PkunzipOptions o;
+    QString error;
+    if (!ParsePkunzipArguments(arguments, &o, &error)) {
+        out << error << "\nusage: pkunzip [-e|-d] [-o] [-v|-t] zipfile [destination\\] [files...]\n";
+        return status::BadUsage;
+    }
+    QString archiveDos, archiveHost;
+    ErrorCode e = ArgumentToDos(o.archive, &archiveDos);
+    if (e == err::None) e = platform::DosToHost(archiveDos, &archiveHost);
+    if (e == err::None && !QFileInfo(archiveHost).isFile()) {
+        QString folder, last;
+        SplitLast(archiveDos, &folder, &last);
+        if (!last.contains(u'.')) {
+            QString withExtension;
+            if (platform::DosToHost(archiveDos + ".zip", &withExtension) == err::None &&
+                QFileInfo(withExtension).isFile()) {
+                archiveDos += ".zip";
+                archiveHost = withExtension;
+            }
+        }
+    }
+    if (e != err::None || !QFileInfo(archiveHost).isFile()) {
+        out << "ZIP file not found: " << o.archive << "\n";
+        return status::Failed;
+    }
+
+    QStringList masks = o.rest;
+    if (o.action == PkunzipOptions::Action::View) return ListArchive(archiveHost, archiveDos, masks, out);
+
+    // The first name after the archive is the destination when it is written as a
+    // folder (ending in "\" or a bare drive) or names an existing folder.
+    QString destDos = platform::CurrentFolder(platform::CurrentDrive()[0]);
+    bool makeDest = false;
+    if (o.action == PkunzipOptions::Action::Extract && !masks.isEmpty()) {
+        const QString& first = masks.first();
+        const bool written = first.endsWith(u'\\') || first.endsWith(u'/') || (first.size() == 2 && first[1] == u':');
+        QString dos, host;
+        if (ArgumentToDos(first, &dos) == err::None && platform::DosToHost(dos, &host) == err::None &&
+            (written || QFileInfo(host).isDir())) {
+            destDos = dos;
+            makeDest = written;
+            masks.removeFirst();
+        } else if (written) {
+            out << "Can't use destination " << first << "\n";
+            return status::Failed;
+        }
+    }
+
+    zip_t* za = OpenArchive(archiveHost, &error);
+    if (!za) {
+        out << "Can't read " << archiveDos << ": " << error << "\n";
+        return status::Failed;
+    }
+    out << "Searching ZIP: " << archiveDos << "\n";
+    if (o.action == PkunzipOptions::Action::Test) {
+        const int code = TestArchive(za, masks, out);
+        zip_discard(za);
+        return code;
+    }
+
+    QString destHost;
+    platform::DosToHost(destDos, &destHost);
+    if (makeDest && !QFileInfo(destHost).exists()) QDir().mkpath(destHost);
+    Extractor x(za, o, out);
+    if (!x.openDestination(destHost)) {
+        out << "Can't use destination " << destDos << ": " << ErrnoText(errno) << "\n";
+        zip_discard(za);
+        return status::Failed;
+    }
+    const zip_int64_t n = zip_get_num_entries(za, 0);
+    int matched = 0;
+    for (zip_int64_t i = 0; i < n; ++i) {
+        const Entry entry = ReadEntry(za, zip_uint64_t(i));
+        if (!EntryMatches(entry.name, masks)) continue;
+        ++matched;
+        x.extract(entry);
+    }
+    zip_discard(za);
+    if (matched == 0) {
+        out << "No file(s) found\n";
+        return status::Warning;
+    }
+    return x.problems() ? status::Warning : status::Ok;
+}
+
+}  // namespace archivers
