@@ -19,7 +19,7 @@ QStringList SearchFolders(const Shell& shell) {
     QStringList folders{platform::CurrentFolder(platform::CurrentDrive()[0])};
     for (const QString& entry : Variable(shell, "PATH").split(u';', Qt::SkipEmptyParts)) {
         QString full;
-        if (platform::FullDosPath(entry.trimmed(), &full) == err::None) folders << full;
+        if (platform::FullDosPath(entry.trimmed(), &full) == err::None) folders << full.toLower();
     }
     return folders;
 }

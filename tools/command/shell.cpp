@@ -153,7 +153,8 @@ bool OpenOutput(Shell& shell, const QString& name, bool append, QFile* file, Str
     file->setFileName(host);
     // Always appending, so that the interpreter's own lines and those of the
     // programs it starts on the same file follow each other.
-    if (!file->open(QIODevice::Append | QIODevice::Unbuffered)) {
+    const QIODevice::OpenMode mode = host == NullDevice ? QIODevice::WriteOnly : QIODevice::Append;
+    if (!file->open(mode | QIODevice::Unbuffered)) {
         ShowError(shell, err::AccessDenied);
         return false;
     }
@@ -170,16 +171,23 @@ void ExecuteLine(Shell& shell, const QString& line) {
     // A remark is not parsed: its signs redirect nothing.
     if (SplitCommandWord(text, BuiltinNames()).word == u"rem") return;
 
+    // The whole line is checked before any part of it runs.
     const QStringList parts = SplitPipeline(text);
-    std::unique_ptr<QTemporaryFile> previous;
-    for (qsizetype i = 0; i < parts.size() && !shell.exitRequested; ++i) {
+    QList<QPair<QString, Redirections>> commands;
+    for (const QString& part : parts) {
         QString cmd;
         Redirections r;
-        if (!ExtractRedirections(parts[i], &cmd, &r) || (parts.size() > 1 && cmd.trimmed().isEmpty())) {
+        if (!ExtractRedirections(part, &cmd, &r) || (parts.size() > 1 && cmd.trimmed().isEmpty())) {
             WriteLine(shell, text::SyntaxError);
             shell.errorLevel = 1;
             return;
         }
+        commands.append({cmd, r});
+    }
+    std::unique_ptr<QTemporaryFile> previous;
+    for (qsizetype i = 0; i < commands.size() && !shell.exitRequested; ++i) {
+        const QString& cmd = commands[i].first;
+        const Redirections& r = commands[i].second;
         const Stream savedIn = shell.in, savedOut = shell.out;
         QFile inFile, outFile, pipeIn;
         std::unique_ptr<QTemporaryFile> pipeOut;
@@ -193,7 +201,7 @@ void ExecuteLine(Shell& shell, const QString& line) {
         }
         if (ok && !r.output.isEmpty() && !IsDeviceName(r.output, "con")) {
             ok = OpenOutput(shell, r.output, r.append, &outFile, &shell.out);
-        } else if (ok && i + 1 < parts.size()) {
+        } else if (ok && i + 1 < commands.size()) {
             // A pipe is a temporary file: the next command reads what this one wrote.
             pipeOut = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/quorl-pipe-XXXXXX");
             ok = pipeOut->open();
