@@ -108,11 +108,20 @@ void RunBatch(Shell& shell, const QString& dosPath, const QStringList& args, boo
     const bool savedEcho = shell.echo;
     shell.batch = &b;
     for (;;) {
-        while (!b.stop && !shell.exitRequested && b.next < b.lines.size()) RunBatchLine(shell, b, b.lines[b.next++]);
-        if (!b.chained || shell.exitRequested) break;
+        while (!b.stop && !shell.exitRequested && b.next < b.lines.size()) {
+            if (TakeBreak()) {
+                // Ctrl+C ends every batch file running, called ones and their callers.
+                WriteLine(shell, QStringLiteral("^C"));
+                shell.batchBroken = true;
+            }
+            if (shell.batchBroken) break;
+            RunBatchLine(shell, b, b.lines[b.next++]);
+        }
+        if (!b.chained || shell.exitRequested || shell.batchBroken) break;
         if (!LoadBatch(shell, b, b.chainPath, b.chainArgs)) break;
     }
     shell.batch = outer;
+    if (!outer) shell.batchBroken = false;
     // Back at the prompt, echo is on again; a called batch file leaves it as it set it.
     if (!outer && !called) shell.echo = savedEcho;
 }

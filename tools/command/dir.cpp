@@ -79,13 +79,15 @@ struct DirRun {
     qint64 totalFiles = 0, totalBytes = 0, totalFolders = 0;
     bool anyShown = false;
 
+    // With /p a full screen waits for a key before the next line, never after the last.
     void line(const QString& text) {
-        WriteLine(shell, text);
-        if (options.pause && ++linesShown % 23 == 0) {
+        if (options.pause && linesShown > 0 && linesShown % 23 == 0) {
             Write(shell, text::PressAnyKey);
             WaitForKey(shell);
             WriteLine(shell);
         }
+        WriteLine(shell, text);
+        ++linesShown;
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
+#include <csignal>
 #include <cstdio>
 #include "shell.h"
 
@@ -41,6 +42,13 @@ int main(int argc, char** argv) {
         break;
     }
 
+    // Ctrl+C is the started program's; the interpreter stays (reads restart).
+    struct sigaction onBreak {};
+    onBreak.sa_handler = [](int) { command::RequestBreak(); };
+    onBreak.sa_flags = SA_RESTART;
+    sigemptyset(&onBreak.sa_mask);
+    sigaction(SIGINT, &onBreak, nullptr);
+
     QFile out, in;
     out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     in.open(STDIN_FILENO, QIODevice::ReadOnly | QIODevice::Unbuffered);
@@ -58,6 +66,7 @@ int main(int argc, char** argv) {
         command::WriteLine(shell);
         command::Write(shell, command::PromptText(shell));
         const QString typed = command::ReadLine(shell);
+        command::TakeBreak();
         if (typed.isNull()) {
             command::WriteLine(shell);
             break;

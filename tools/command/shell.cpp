@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <csignal>
 #include <memory>
 #include "batch.h"
 #include "builtins.h"
@@ -91,6 +92,18 @@ bool AskYes(Shell& shell, const QString& question) {
     const QString answer = ReadLine(shell);
     if (!shell.in.console) WriteLine(shell, answer);   // the terminal shows what was typed
     return answer.trimmed().startsWith(u'y', Qt::CaseInsensitive);
+}
+
+namespace {
+volatile sig_atomic_t breakRequested = 0;
+}
+
+void RequestBreak() { breakRequested = 1; }
+
+bool TakeBreak() {
+    const bool was = breakRequested != 0;
+    breakRequested = 0;
+    return was;
 }
 
 void AdoptHostFolder() {

@@ -34,7 +34,7 @@ struct Shell {
     Stream out;
     Stream in;
     Batch* batch = nullptr;   // the innermost batch file running, if any
-    int callDepth = 0;
+    bool batchBroken = false;   // Ctrl+C ends every batch file running
 };
 
 // Variables a fresh interpreter starts with: COMSPEC, PATH and PROMPT. The PATH is
@@ -63,6 +63,11 @@ void WriteLine(Shell& shell, const QString& text = QString());
 QString ReadLine(Shell& shell);
 // Shows the question and reads the answer: true only for an answer starting with Y.
 bool AskYes(Shell& shell, const QString& question);
+
+// Ctrl+C: the interpreter itself only notes it (a started program gets the
+// signal and ends), and a running batch file stops at its next line.
+void RequestBreak();
+bool TakeBreak();   // true once after each Ctrl+C
 
 // The interpreter's DOS current drive and folder follow the process's folder, so
 // a program that starts it in a folder gets that folder as its current one.

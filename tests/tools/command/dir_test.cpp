@@ -93,6 +93,17 @@ TEST_F(CommandTest, DirOfATreeListsEachFolderAndTheGrandTotal) {
     EXPECT_EQ(lines("dir c:\\t\\*.txt /s /b"), (QStringList{"C:\\T\\a.txt", "C:\\T\\ONE\\b.txt"}));
 }
 
+TEST_F(CommandTest, DirPausesAfterEachScreenful) {
+    for (int i = 0; i < 40; ++i) write(QString("d:\\f%1.txt").arg(i, 2, 10, QChar(u'0')), "x");
+    answer("\n\n\n");
+    const QStringList l = run("dir d:\\ /p").split(u'\n');
+    // 4 header lines, 40 files and 2 totals: one pause after 23 lines, none at the end.
+    EXPECT_EQ(l.filter("Press any key to continue . . .").size(), 1);
+    EXPECT_TRUE(l[23].startsWith("Press any key to continue . . .")) << l[22].toStdString();
+    EXPECT_EQ(in.pos(), 1);   // one answer read
+    EXPECT_EQ(run("dir d:\\").count("Press any key"), 0);
+}
+
 TEST_F(CommandTest, FreeSpaceAndSizesUseSixtyFourBitArithmetic) {
     // 3 billion free clusters of 4 KB: far past what 32 bits hold.
     const platform::DiskSpace space{8, 512, 3'000'000'000LL, 4'000'000'000LL};

@@ -47,6 +47,12 @@ TEST_F(CommandTest, CopyCopiesJoinsAndAsksBeforeOverwriting) {
     EXPECT_EQ(lines("copy d:\\*.txt c:\\").last(), "        3 file(s) copied");
     EXPECT_EQ(read("c:\\b.txt"), "beta\n");
 
+    // A batch file overwrites without asking, as DOS does.
+    write("c:\\over.bat", "@copy b.txt a.txt\n");
+    answer("");
+    EXPECT_EQ(lines("over"), QStringList{"        1 file(s) copied"});
+    EXPECT_EQ(read("c:\\a.txt"), "beta\n");
+
     // Refusals change nothing.
     EXPECT_EQ(lines("copy a.txt a.txt"), (QStringList{"File cannot be copied onto itself", "        0 file(s) copied"}));
     EXPECT_EQ(lines("copy nothing.txt x.txt"), (QStringList{"File not found - nothing.txt", "        0 file(s) copied"}));

@@ -85,3 +85,15 @@ TEST_F(InterpreterTest, InteractivePromptAndStayingOpenAfterK) {
     EXPECT_EQ(r.out, "first\n\nC:\\>second\n\nC:\\>\n");
     EXPECT_EQ(r.code, 0);
 }
+
+TEST_F(InterpreterTest, CtrlCEndsTheBatchFilesButNotTheInterpreter) {
+    // A program that sends the interpreter Ctrl+C, as a terminal does to the whole group.
+    tp.writeFile("c:\\bin\\break.exe", "#!/bin/sh\nkill -INT $PPID\n");
+    const QString breaker = tp.host("c:\\bin\\break.exe");
+    QFile::setPermissions(breaker, QFile::permissions(breaker) | QFile::ExeOwner);
+    tp.writeFile("c:\\outer.bat", "@echo off\necho before\ncall c:\\inner.bat\necho outer after\n");
+    tp.writeFile("c:\\inner.bat", "c:\\bin\\break.exe\necho inner after\n");
+    const Result r = start({"/k", "c:\\outer.bat"}, "c:", "echo still here\n");
+    EXPECT_EQ(r.out, "before\n^C\n\nC:\\>still here\n\nC:\\>\n");
+    EXPECT_EQ(r.code, 0);
+}
