@@ -210,11 +210,10 @@ void ListTree(DirRun& run, const QString& folder) {
     for (const auto& f : subfolders) ListTree(run, JoinPath(folder, f.name));
 }
 
-void VolumeLine(Shell& shell, QChar letter, const std::function<void(const QString&)>& line) {
+QString VolumeLine(QChar letter) {
     const QString label = platform::VolumeLabel(letter);
     const QString drive = QString(letter.toUpper());
-    line(label.isEmpty() ? text::VolumeNoLabel.arg(drive) : text::VolumeLabel.arg(drive, label));
-    (void)shell;
+    return label.isEmpty() ? text::VolumeNoLabel.arg(drive) : text::VolumeLabel.arg(drive, label);
 }
 
 }  // namespace
@@ -251,7 +250,7 @@ int Dir(Shell& shell, const QString& rest) {
     const auto line = [&run](const QString& t) { run.line(t); };
     if (!run.options.bare) {
         line(QString());
-        VolumeLine(shell, folder[0], line);
+        line(VolumeLine(folder[0]));
         if (!run.options.recurse) line(text::DirectoryOf.arg(Shown(folder)));
         line(QString());
     }
@@ -301,7 +300,7 @@ int Vol(Shell& shell, const QString& rest) {
         return 1;
     }
     WriteLine(shell);
-    VolumeLine(shell, letter, [&shell](const QString& t) { WriteLine(shell, t); });
+    WriteLine(shell, VolumeLine(letter));
     return 0;
 }
 

@@ -338,16 +338,11 @@ int Ren(Shell& shell, const QString& rest) {
 
 namespace {
 // The whole operand of a folder command: a long name may hold blanks unquoted.
-QString FolderOperand(const QString& rest, bool* hasSwitch) {
-    const Operands ops = ParseOperands(rest);
-    *hasSwitch = !ops.switches.isEmpty();
-    return ops.args.join(u' ');
-}
+QString FolderOperand(const QString& rest) { return ParseOperands(rest).args.join(u' '); }
 }  // namespace
 
 int Cd(Shell& shell, const QString& rest) {
-    bool hasSwitch;
-    const QString operand = FolderOperand(rest, &hasSwitch);
+    const QString operand = FolderOperand(rest);
     if (operand.isEmpty() || (operand.size() == 2 && operand[1] == u':')) {
         QString folder;
         if (FullFolder(operand, &folder) != err::None) {
@@ -366,8 +361,7 @@ int Cd(Shell& shell, const QString& rest) {
 }
 
 int Md(Shell& shell, const QString& rest) {
-    bool hasSwitch;
-    const QString operand = FolderOperand(rest, &hasSwitch);
+    const QString operand = FolderOperand(rest);
     if (operand.isEmpty()) {
         WriteLine(shell, text::RequiredParameterMissing);
         return 1;
@@ -383,8 +377,7 @@ int Md(Shell& shell, const QString& rest) {
 }
 
 int Rd(Shell& shell, const QString& rest) {
-    bool hasSwitch;
-    const QString operand = FolderOperand(rest, &hasSwitch);
+    const QString operand = FolderOperand(rest);
     if (operand.isEmpty()) {
         WriteLine(shell, text::RequiredParameterMissing);
         return 1;

@@ -17,7 +17,6 @@ inline const QString RemoveCurrentDirectory = QStringLiteral("Attempt to remove 
 inline const QString DuplicateOrNotFound = QStringLiteral("Duplicate file name or file not found");
 inline const QString DeleteAll = QStringLiteral("All files in directory will be deleted! Are you sure (Y/N)?");
 inline const QString CopiedOntoItself = QStringLiteral("File cannot be copied onto itself");
-inline const QString ContentLost = QStringLiteral("Content of destination lost before copy");
 inline const QString FilesCopied = QStringLiteral("%1 file(s) copied");
 inline const QString Overwrite = QStringLiteral("Overwrite %1 (Yes/No/All)?");
 inline const QString SyntaxError = QStringLiteral("Syntax error");
