@@ -1,0 +1,158 @@
+// COPY, DEL, REN and TYPE on real files of a temporary drive.
+#include "command_fixture.h"
+#include "parse.h"
+#include "platform/files.h"
+
+TEST_F(CommandTest, CopyCopiesJoinsAndAsksBeforeOverwriting) {
+    write("c:\\a.txt", "alpha\n");
+    write("c:\\b.txt", "beta\n");
+    write("c:\\c.log", "log\n");
+
+    EXPECT_EQ(lines("copy a.txt new.txt"), QStringList{"        1 file(s) copied"});
+    EXPECT_EQ(read("c:\\new.txt"), "alpha\n");
+    EXPECT_EQ(lines("copy *.txt d:\\"), QStringList{"        3 file(s) copied"});
+    EXPECT_EQ(read("d:\\b.txt"), "beta\n");
+    EXPECT_EQ(lines("copy c.log d:"), QStringList{"        1 file(s) copied"});
+    EXPECT_TRUE(exists("d:\\c.log"));
+    EXPECT_EQ(shell.errorLevel, 0);
+
+    // a+b c joins; "a + b" with blanks is the same; without a target the first source grows.
+    run("copy a.txt+b.txt joined.txt");
+    EXPECT_EQ(read("c:\\joined.txt"), "alpha\nbeta\n");
+    run("copy a.txt + b.txt + c.log all.txt");
+    EXPECT_EQ(read("c:\\all.txt"), "alpha\nbeta\nlog\n");
+    EXPECT_EQ(lines("copy new.txt+c.log"), QStringList{"        1 file(s) copied"});
+    EXPECT_EQ(read("c:\\new.txt"), "alpha\nlog\n");
+    // A target that is also a later source keeps its own content in the join.
+    run("copy a.txt+b.txt b.txt");
+    EXPECT_EQ(read("c:\\b.txt"), "alpha\nbeta\n");
+    // A mask onto one file joins every match.
+    mkdir("d:\\parts");
+    write("d:\\parts\\1.prt", "one ");
+    write("d:\\parts\\2.prt", "two");
+    run("copy d:\\parts\\*.prt d:\\whole.dat");
+    EXPECT_EQ(read("d:\\whole.dat"), "one two");
+    // A mask as the target renames on the way.
+    EXPECT_EQ(lines("copy d:\\parts\\*.prt d:\\parts\\*.bak"), QStringList{"        2 file(s) copied"});
+    EXPECT_EQ(read("d:\\parts\\2.bak"), "two");
+
+    // Overwriting asks at the prompt: No keeps the file, /y does not ask.
+    answer("n\n");
+    EXPECT_EQ(run("copy c.log a.txt"), "Overwrite C:\\A.TXT (Yes/No/All)? n\n        0 file(s) copied\n");
+    EXPECT_EQ(read("c:\\a.txt"), "alpha\n");
+    answer("");
+    EXPECT_EQ(lines("copy c.log a.txt /y"), QStringList{"        1 file(s) copied"});
+    EXPECT_EQ(read("c:\\a.txt"), "log\n");
+    answer("a\n");
+    EXPECT_EQ(lines("copy d:\\*.txt c:\\").last(), "        3 file(s) copied");
+    EXPECT_EQ(read("c:\\b.txt"), "beta\n");
+
+    // A batch file overwrites without asking, as DOS does.
+    write("c:\\over.bat", "@copy b.txt a.txt\n");
+    answer("");
+    EXPECT_EQ(lines("over"), QStringList{"        1 file(s) copied"});
+    EXPECT_EQ(read("c:\\a.txt"), "beta\n");
+
+    // Refusals change nothing.
+    EXPECT_EQ(lines("copy a.txt a.txt"), (QStringList{"File cannot be copied onto itself", "        0 file(s) copied"}));
+    EXPECT_EQ(lines("copy nothing.txt x.txt"), (QStringList{"File not found - nothing.txt", "        0 file(s) copied"}));
+    EXPECT_EQ(shell.errorLevel, 1);
+    EXPECT_FALSE(exists("c:\\x.txt"));
+    EXPECT_EQ(lines("copy a.txt c:\\nowhere\\x.txt").first(), "Path not found");
+    EXPECT_EQ(lines("copy a.txt q:\\").first(), "Invalid drive specification");
+    EXPECT_EQ(lines("copy"), QStringList{"Required parameter missing"});
+    // A read-only target is not replaced, not even by a join.
+    write("c:\\locked.txt", "locked");
+    ASSERT_EQ(platform::SetAttributes("c:\\locked.txt", platform::attr::ReadOnly), 0);
+    EXPECT_EQ(lines("copy a.txt+b.txt locked.txt /y").first(), "Access denied");
+    EXPECT_EQ(read("c:\\locked.txt"), "locked");
+}
+
+TEST_F(CommandTest, DelAsksForAllFilesAndLeavesFoldersAndReadOnlyFiles) {
+    mkdir("d:\\work\\keep");
+    for (const char* n : {"a.txt", "b.txt", "c.doc"}) write(QString("d:\\work\\") + n, "x");
+    write("d:\\work\\ro.txt", "r");
+    ASSERT_EQ(platform::SetAttributes("d:\\work\\ro.txt", platform::attr::ReadOnly), 0);
+
+    EXPECT_EQ(run("del d:\\work\\a.txt"), "");
+    EXPECT_FALSE(exists("d:\\work\\a.txt"));
+    EXPECT_EQ(lines("erase d:\\work\\*.zzz"), QStringList{"File not found"});
+    EXPECT_EQ(shell.errorLevel, 1);
+
+    // *.* asks; anything but Y keeps every file, and so does an empty input.
+    answer("n\n");
+    EXPECT_EQ(run("del d:\\work\\*.*"), "All files in directory will be deleted! Are you sure (Y/N)? n\n");
+    EXPECT_TRUE(exists("d:\\work\\b.txt"));
+    answer("");
+    run("del d:\\work");
+    EXPECT_TRUE(exists("d:\\work\\b.txt"));
+
+    // Y deletes the files; the read-only one is refused by name, the folder stays.
+    answer("y\n");
+    const QStringList said = lines("del d:\\work\\*.*");
+    EXPECT_EQ(said.last(), "Access denied - D:\\WORK\\RO.TXT");
+    EXPECT_FALSE(exists("d:\\work\\b.txt"));
+    EXPECT_FALSE(exists("d:\\work\\c.doc"));
+    EXPECT_TRUE(exists("d:\\work\\ro.txt"));
+    EXPECT_TRUE(QFileInfo(host("d:\\work\\keep")).isDir());
+
+    EXPECT_EQ(lines("del"), QStringList{"Required parameter missing"});
+    EXPECT_EQ(lines("del d:\\nowhere\\*.txt"), QStringList{"Path not found"});
+}
+
+TEST_F(CommandTest, RenRenamesByMaskAndNeverReplacesOrMoves) {
+    using command::ApplyMask;
+    EXPECT_EQ(ApplyMask("report.txt", "*.bak"), "report.bak");
+    EXPECT_EQ(ApplyMask("abc.txt", "x?z.*"), "xbz.txt");
+    EXPECT_EQ(ApplyMask("letter.doc", "??.*"), "le.doc");
+    EXPECT_EQ(ApplyMask("data", "*.old"), "data.old");
+    EXPECT_EQ(ApplyMask("data.old", "*."), "data");
+    EXPECT_EQ(ApplyMask("a.b", "*"), "a.b");
+    // Places count, as in DOS: "*" takes the source from its own place on.
+    EXPECT_EQ(ApplyMask("ab.c", "new*.?x"), "new.cx");
+    EXPECT_EQ(ApplyMask("abcdef.c", "new*.?x"), "newdef.cx");
+
+    for (const char* n : {"jan.txt", "feb.txt", "mar.log"}) write(QString("c:\\m\\") + n, n);
+    EXPECT_EQ(run("ren c:\\m\\*.txt *.bak"), "");
+    EXPECT_EQ(read("c:\\m\\jan.bak"), "jan.txt");
+    EXPECT_EQ(read("c:\\m\\feb.bak"), "feb.txt");
+    EXPECT_TRUE(exists("c:\\m\\mar.log"));
+    EXPECT_FALSE(exists("c:\\m\\jan.txt"));
+    run("cd m");
+    EXPECT_EQ(run("rename ?a?.* x?y.*"), "");
+    EXPECT_EQ(read("c:\\m\\xay.bak"), "jan.txt");
+    EXPECT_EQ(read("c:\\m\\xay.log"), "mar.log");
+    EXPECT_TRUE(exists("c:\\m\\feb.bak"));
+    // Where the mask gives a name already taken, that file keeps its name and the others go on.
+    EXPECT_EQ(lines("ren *.bak same.*"), QStringList{"Duplicate file name or file not found"});
+    EXPECT_EQ(read("c:\\m\\same.bak"), "feb.txt");
+    EXPECT_EQ(read("c:\\m\\xay.bak"), "jan.txt");
+
+    // A taken name or a missing file is the same classic answer; nothing moves.
+    write("c:\\m\\one.txt", "1");
+    write("c:\\m\\two.txt", "2");
+    EXPECT_EQ(lines("ren one.txt two.txt"), QStringList{"Duplicate file name or file not found"});
+    EXPECT_EQ(read("c:\\m\\two.txt"), "2");
+    EXPECT_EQ(lines("ren none.txt x.txt"), QStringList{"Duplicate file name or file not found"});
+    EXPECT_EQ(shell.errorLevel, 1);
+    EXPECT_EQ(lines("ren one.txt d:\\one.txt"), QStringList{"Invalid parameter"});
+    EXPECT_TRUE(exists("c:\\m\\one.txt"));
+    EXPECT_EQ(lines("ren one.txt"), QStringList{"Required parameter missing"});
+    // A folder is renamed by its name; a change of case is a rename too.
+    mkdir("c:\\m\\old");
+    run("ren old new");
+    EXPECT_TRUE(QFileInfo(host("c:\\m\\new")).isDir());
+    run("ren one.txt ONE.TXT");
+    EXPECT_TRUE(QDir(host("c:\\m")).entryList().contains("ONE.TXT"));
+}
+
+TEST_F(CommandTest, TypeWritesFilesAsTheyAre) {
+    write("c:\\t.txt", "line one\r\nline two\n\xc3\xa9t\xc3\xa9\n");
+    EXPECT_EQ(out.buffer().size(), 0);
+    run("type t.txt");
+    EXPECT_EQ(out.buffer(), QByteArray("line one\r\nline two\n\xc3\xa9t\xc3\xa9\n"));
+    mkdir("c:\\folder");
+    EXPECT_EQ(lines("type folder"), QStringList{"Access denied"});
+    EXPECT_EQ(lines("type gone.txt"), QStringList{"File not found"});
+    EXPECT_EQ(lines("type"), QStringList{"Required parameter missing"});
+}

@@ -1,0 +1,246 @@
+// The command table, the simple internal commands and what they all share.
+#include "builtins.h"
+#include <QDate>
+#include <QTime>
+#include <algorithm>
+#include <termios.h>
+#include <unistd.h>
+#include "parse.h"
+#include "platform/curdir.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/prefix.h"
+#include "programs.h"
+#include "texts.h"
+
+namespace command {
+
+const QList<BuiltinEntry>& Builtins() {
+    static const QList<BuiltinEntry> table = {
+        {"dir", Dir, false},     {"vol", Vol, true},       {"type", Type, false},   {"copy", Copy, false},
+        {"del", Del, false},     {"erase", Del, false},    {"rename", Ren, false},  {"ren", Ren, false},
+        {"chdir", Cd, false},    {"cd", Cd, false},        {"mkdir", Md, false},    {"md", Md, false},
+        {"rmdir", Rd, false},    {"rd", Rd, false},        {"echo", Echo, true},    {"set", Set, true},
+        {"path", Path, true},    {"ver", Ver, true},       {"cls", Cls, true},      {"date", Date, true},
+        {"time", Time, true},    {"chcp", Chcp, true},     {"exit", Exit, true},    {"rem", Rem, true},
+        {"pause", Pause, true},  {"if", If, true},         {"goto", Goto, true},    {"call", Call, true},
+        {"shift", Shift, true},
+    };
+    return table;
+}
+
+QStringList BuiltinNames() {
+    static const QStringList names = [] {
+        QStringList n;
+        for (const BuiltinEntry& b : Builtins()) n << b.name;
+        // The longer name first where one begins another ("rename" before "ren").
+        std::stable_sort(n.begin(), n.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+        return n;
+    }();
+    return names;
+}
+
+void ExecuteCommand(Shell& shell, const QString& text) {
+    const CommandWord cw = SplitCommandWord(text, BuiltinNames());
+    if (cw.word.isEmpty()) return;
+    if (cw.internal) {
+        for (const BuiltinEntry& b : Builtins()) {
+            if (b.name != cw.word) continue;
+            const int result = b.run(shell, cw.rest);
+            if (result || !b.keepsLevel) shell.errorLevel = result;
+            return;
+        }
+    }
+    // "d:" alone makes drive D current.
+    if (cw.word.size() == 2 && cw.word[1] == u':' && cw.word[0].isLetter() && cw.rest.trimmed().isEmpty()) {
+        const ErrorCode e = platform::ChangeDrive(cw.word[0]);
+        if (e) WriteLine(shell, text::InvalidDrive);
+        shell.errorLevel = e ? 1 : 0;
+        return;
+    }
+    RunProgram(shell, cw.word, cw.rest, false);
+}
+
+// --- Shared helpers ---
+
+ErrorCode FullFolder(const QString& operand, QString* folder) {
+    const QString o = operand.trimmed();
+    if (o.isEmpty()) {
+        *folder = platform::CurrentFolder(platform::CurrentDrive()[0]);
+        return err::None;
+    }
+    if (o.size() == 2 && o[1] == u':') {
+        QString root;
+        if (const ErrorCode e = platform::DriveRoot(o[0].toLower(), &root)) return e;
+        *folder = platform::CurrentFolder(o[0]);
+        return err::None;
+    }
+    QString full;
+    if (const ErrorCode e = platform::FullDosPath(o, &full)) return e;
+    QString root;
+    if (const ErrorCode e = platform::DriveRoot(full[0], &root)) return e;
+    *folder = full;
+    return err::None;
+}
+
+ErrorCode SplitFileOperand(const QString& operand, QString* folder, QString* mask) {
+    const QString o = operand.trimmed();
+    const qsizetype cut = std::max(o.lastIndexOf(u'\\'), o.lastIndexOf(u':'));
+    QString name = o.mid(cut + 1);
+    QString part = o.left(cut + 1);
+    if (part.endsWith(u'\\') && part.size() > 1 && !part.endsWith(QStringLiteral(":\\"))) part.chop(1);
+    if (!HasWildcards(name)) {
+        // A name that is a folder (or "." and "..") stands for the files in it.
+        QString whole;
+        if (const ErrorCode e = FullFolder(o, &whole)) return e;
+        if (name.isEmpty() || name == u"." || name == u".." || IsFolder(whole)) {
+            *folder = whole;
+            *mask = QStringLiteral("*.*");
+            return err::None;
+        }
+    }
+    if (const ErrorCode e = FullFolder(part, folder)) return e;
+    *mask = name;
+    return err::None;
+}
+
+QString JoinPath(const QString& folder, const QString& name) {
+    return folder.endsWith(u'\\') ? folder + name : folder + u'\\' + name;
+}
+
+bool IsFolder(const QString& dosPath) {
+    int attributes = 0;
+    return platform::GetAttributes(dosPath, &attributes) == err::None && (attributes & platform::attr::Directory);
+}
+
+QString Shown(const QString& dosPath) {
+    const QString upper = dosPath.toUpper();
+    return upper.size() == 2 ? upper + u'\\' : upper;
+}
+
+bool MatchesAll(const QString& mask) {
+    const QString m = mask.trimmed();
+    return m == u"*.*" || m == u"*" || m == u"????????.???";
+}
+
+void ShowError(Shell& shell, ErrorCode e) { WriteLine(shell, text::ForError(e)); }
+
+void WaitForKey(Shell& shell) {
+    if (shell.in.console && ::isatty(STDIN_FILENO)) {
+        // One key, without waiting for Enter, as DOS does.
+        termios saved{};
+        if (::tcgetattr(STDIN_FILENO, &saved) == 0) {
+            termios raw = saved;
+            raw.c_lflag &= ~tcflag_t(ICANON | ECHO);
+            raw.c_cc[VMIN] = 1;
+            raw.c_cc[VTIME] = 0;
+            ::tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+            char c;
+            [[maybe_unused]] const ssize_t n = ::read(STDIN_FILENO, &c, 1);
+            ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+            return;
+        }
+    }
+    ReadLine(shell);
+}
+
+// --- Simple commands ---
+
+int Echo(Shell& shell, const QString& rest) {
+    if (rest.isEmpty()) {
+        WriteLine(shell, shell.echo ? text::EchoIsOn : text::EchoIsOff);
+        return 0;
+    }
+    // "echo." and its kin print what follows the sign, an empty line for nothing.
+    if (!rest[0].isSpace()) {
+        WriteLine(shell, rest.mid(1));
+        return 0;
+    }
+    const QString said = rest.mid(1);
+    const QString word = said.trimmed().toLower();
+    if (word.isEmpty()) WriteLine(shell, shell.echo ? text::EchoIsOn : text::EchoIsOff);
+    else if (word == u"on") shell.echo = true;
+    else if (word == u"off") shell.echo = false;
+    else WriteLine(shell, said);
+    return 0;
+}
+
+int Set(Shell& shell, const QString& rest) {
+    const QString text = rest.trimmed();
+    if (text.isEmpty()) {
+        for (const auto& v : shell.variables) WriteLine(shell, v.first + u'=' + v.second);
+        return 0;
+    }
+    const qsizetype eq = text.indexOf(u'=');
+    if (eq <= 0) {
+        WriteLine(shell, text::SyntaxError);
+        return 1;
+    }
+    SetVariable(shell, text.left(eq).trimmed(), text.mid(eq + 1));
+    return 0;
+}
+
+int Path(Shell& shell, const QString& rest) {
+    QString text = rest.trimmed();
+    if (text.startsWith(u'=')) text = text.mid(1).trimmed();
+    if (text.isEmpty()) {
+        const QString path = Variable(shell, "PATH");
+        WriteLine(shell, path.isEmpty() ? text::NoPath : QStringLiteral("PATH=") + path);
+        return 0;
+    }
+    SetVariable(shell, "PATH", text == u";" ? QString() : text.toUpper());
+    return 0;
+}
+
+int Ver(Shell& shell, const QString&) {
+    WriteLine(shell);
+    WriteLine(shell, text::Version);
+    WriteLine(shell);
+    return 0;
+}
+
+int Cls(Shell& shell, const QString&) {
+    if (shell.out.console && ::isatty(STDOUT_FILENO)) Write(shell, QStringLiteral("\x1b[H\x1b[2J"));
+    return 0;
+}
+
+// DATE and TIME only show: the interpreter never sets the machine's clock.
+int Date(Shell& shell, const QString&) {
+    WriteLine(shell, text::CurrentDate.arg(QDate::currentDate().toString("ddd MM-dd-yyyy")));
+    return 0;
+}
+
+int Time(Shell& shell, const QString&) {
+    const QTime now = QTime::currentTime();
+    const int hour = now.hour() % 12 == 0 ? 12 : now.hour() % 12;
+    WriteLine(shell, text::CurrentTime.arg(QStringLiteral("%1:%2:%3.%4%5")
+                                               .arg(hour)
+                                               .arg(now.minute(), 2, 10, QChar(u'0'))
+                                               .arg(now.second(), 2, 10, QChar(u'0'))
+                                               .arg(now.msec() / 10, 2, 10, QChar(u'0'))
+                                               .arg(QChar(now.hour() < 12 ? u'a' : u'p'))));
+    return 0;
+}
+
+// The interpreter speaks UTF-8 only.
+int Chcp(Shell& shell, const QString& rest) {
+    const QString page = rest.trimmed();
+    if (!page.isEmpty() && page != u"65001") {
+        WriteLine(shell, text::InvalidCodePage);
+        return 1;
+    }
+    WriteLine(shell, text::ActiveCodePage.arg(65001));
+    return 0;
+}
+
+int Exit(Shell& shell, const QString& rest) {
+    bool ok = false;
+    const int level = rest.trimmed().toInt(&ok);
+    if (ok) shell.errorLevel = level & 0xFF;
+    shell.exitRequested = true;
+    return 0;
+}
+
+int Rem(Shell&, const QString&) { return 0; }
+
+}  // namespace command

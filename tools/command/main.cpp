@@ -1,0 +1,78 @@
+// quorl-command: the command interpreter the prefix knows as c:\command.com.
+//   quorl-command              an interactive prompt
+//   quorl-command /c line      runs the line and ends with its errorlevel
+//   quorl-command /k line      runs the line, then gives the prompt
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <csignal>
+#include <cstdio>
+#include "shell.h"
+
+namespace {
+
+// The command line the arguments after /c or /k stand for. One argument is
+// the line itself; several are an argv split at the blanks, and those that
+// hold blanks get their quotes back.
+QString JoinArguments(const QStringList& args) {
+    if (args.size() == 1) return args.first();
+    QStringList parts;
+    for (const QString& a : args)
+        parts << (a.contains(QRegularExpression("\\s")) && !a.startsWith(u'"') ? u'"' + a + u'"' : a);
+    return parts.join(u' ');
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+
+    enum class Mode { Interactive, RunAndExit, RunAndStay } mode = Mode::Interactive;
+    QString line;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString a = args[i];
+        if (a.size() < 2 || a[0] != u'/') continue;   // a folder for COMSPEC, as DOS takes it: not needed here
+        const QChar s = a[1].toLower();
+        if (s != u'c' && s != u'k') continue;          // /p, /e:nnnn and the like change nothing here
+        mode = s == u'c' ? Mode::RunAndExit : Mode::RunAndStay;
+        QStringList rest = args.mid(i + 1);
+        if (a.size() > 2) rest.prepend(a.mid(2));
+        line = JoinArguments(rest);
+        break;
+    }
+
+    // Ctrl+C is the started program's; the interpreter stays (reads restart).
+    struct sigaction onBreak {};
+    onBreak.sa_handler = [](int) { command::RequestBreak(); };
+    onBreak.sa_flags = SA_RESTART;
+    sigemptyset(&onBreak.sa_mask);
+    sigaction(SIGINT, &onBreak, nullptr);
+
+    QFile out, in;
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    in.open(STDIN_FILENO, QIODevice::ReadOnly | QIODevice::Unbuffered);
+    command::Shell shell;
+    command::InitShell(shell);
+    shell.out = {&out, QString(), true};
+    shell.in = {&in, QString(), true};
+    command::AdoptHostFolder();
+
+    if (mode != Mode::Interactive) {
+        command::RunLine(shell, line);
+        if (mode == Mode::RunAndExit || shell.exitRequested) return shell.errorLevel;
+    }
+    for (;;) {
+        command::WriteLine(shell);
+        command::Write(shell, command::PromptText(shell));
+        const QString typed = command::ReadLine(shell);
+        command::TakeBreak();
+        if (typed.isNull()) {
+            command::WriteLine(shell);
+            break;
+        }
+        command::RunLine(shell, typed);
+        if (shell.exitRequested) break;
+    }
+    return shell.errorLevel;
+}
