@@ -22,12 +22,11 @@ const QString SharingMessage = QStringLiteral("Sharing violation");
 const QString NoArchiverMessage =
     QStringLiteral("Can't find the executable files to make the extraction / compression");
 
-// The name typed for the last compression; a copy's name in the shared dialog
-// never becomes an archive's name.
-QString& LastArchiveName() {
-    static QString name;
-    return name;
-}
+// The name typed for the last compression stays with the destination dialog,
+// apart from the names copies and moves put there.
+const char* const ArchiveNameProperty = "archiveName";
+QString LastArchiveName() { return CopyForm()->property(ArchiveNameProperty).toString(); }
+void KeepArchiveName(const QString& name) { CopyForm()->setProperty(ArchiveNameProperty, name); }
 
 void Critical(const QString& text) { ShowMessage(text, MsgStyle::Critical, "Error"); }
 
@@ -142,11 +141,11 @@ void ExtractCommand(frmBrws* w) {
 void CompressCommand(const QString& caption) {
     frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
     if (!w || w->FileList->count() == 0 || w->FileList->selectedItems().isEmpty()) return;
-    if (LastArchiveName().isEmpty()) LastArchiveName() = "Archive name";
+    if (LastArchiveName().isEmpty()) KeepArchiveName("Archive name");
     const QString kind = caption == ArjCompressCaption ? "ARJ" : "Zip";
     QPointer<frmBrws> window(w);
     ShowCopyDialog(caption, LastArchiveName(), [window, kind](const QString& to, const QString& as) {
-        LastArchiveName() = as;
+        KeepArchiveName(as);
         if (window) CompressFiles(window, to, as, kind);
     });
 }
