@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QRegularExpressionValidator>
+#include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include "config/settings.h"
 #include "model/slots.h"
@@ -137,10 +139,20 @@ frmOpt::frmOpt(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(btnOk);
     buttons->addWidget(btnCancel);
 
+    // One page of frames per tab; the dialog keeps the size of the largest.
+    tabPages_ = new QStackedWidget(this);
+    const std::initializer_list<QGroupBox*> framesOfTab[3] = {{fraFolders, fraFiles}, {fraArchives}, {fraFonts}};
+    for (const auto& frames : framesOfTab) {
+        auto* page = new QWidget(tabPages_);
+        auto* pageLayout = new QVBoxLayout(page);
+        pageLayout->setContentsMargins(0, 0, 0, 0);
+        for (QGroupBox* frame : frames) pageLayout->addWidget(frame);
+        pageLayout->addStretch();
+        tabPages_->addWidget(page);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabOptions);
-    for (QGroupBox* frame : {fraFolders, fraFiles, fraArchives, fraFonts}) layout->addWidget(frame);
-    layout->addStretch();
+    layout->addWidget(tabPages_);
     layout->addLayout(buttons);
     setMinimumWidth(460);
 
@@ -184,10 +196,7 @@ void frmOpt::tabOptions_Click() { DrawTabControls(); }
 
 void frmOpt::DrawTabControls() {
     const QString key = tabOptions->tabData(tabOptions->currentIndex()).toString();
-    fraFolders->setVisible(key == "tabGeneral");
-    fraFiles->setVisible(key == "tabGeneral");
-    fraArchives->setVisible(key == "tabCompression");
-    fraFonts->setVisible(key == "tabFonts");
+    tabPages_->setCurrentIndex(key == "tabCompression" ? 1 : key == "tabFonts" ? 2 : 0);
 }
 
 void frmOpt::ShowFonts() {
@@ -277,7 +286,8 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (!box) return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn) {
-        box->selectAll();
+        // After the click that gave the focus, which would place the caret.
+        QTimer::singleShot(0, box, [box] { box->selectAll(); });
     } else if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -9,6 +9,8 @@
 #include <QTabBar>
 #include "ui/dialogfocus.h"
 
+class QStackedWidget;
+
 // The options dialog: the twenty settings on three tabs. Nothing reaches the
 // settings before OK, which stores them and rewrites the settings file.
 class frmOpt : public QDialog {
@@ -64,6 +66,7 @@ private:
     void ShowFonts();
     bool CheckArchiverBox(int index);
     void Close();
+    QStackedWidget* tabPages_ = nullptr;
     QString treeFontName_, treeFontSize_, fileFontName_, fileFontSize_;
     HeldFocusPane held_;
 };
