@@ -345,3 +345,23 @@ void SaveSettings() {
     else out += LinesOutsideSettingSections(text, raw);
     ReplaceWithRawLines(out);
 }
+
+bool ReplaceSettingsSection(const QString& sectionHeader, const QStringList& lines) {
+    QList<QByteArray> raw;
+    if (!ReadRawLines(&raw)) return false;
+    const QStringList text = DecodeLines(raw);
+    const QString wanted = sectionHeader.trimmed().toLower();
+    int header = 0;
+    while (header < text.size() && text[header].trimmed().toLower() != wanted) ++header;
+    if (header == text.size()) return false;
+    int next = header + 1;
+    while (next < text.size() && !text[next].trimmed().startsWith('[')) ++next;
+
+    QList<QByteArray> out = raw.mid(0, header + 1);
+    for (const QString& line : lines) out.append(line.toUtf8());
+    if (next < text.size()) {
+        out.append(QByteArray());
+        out += raw.mid(next);
+    }
+    return ReplaceWithRawLines(out);
+}

@@ -28,3 +28,9 @@ QStringList DefaultSettingKeys(const QString& sectionHeader);
 // with CR LF.
 bool ReadSettingsLines(QStringList* lines);
 bool ReplaceSettingsFile(const QStringList& lines);
+
+// Replaces the lines of one section ("[associations]") by new ones and keeps
+// every other line of the file byte for byte, through the same one-step
+// replacement. The section's lines end with one empty line when another section
+// follows. False when the file or the section is missing or cannot be rewritten.
+bool ReplaceSettingsSection(const QString& sectionHeader, const QStringList& lines);

@@ -84,6 +84,14 @@ bool frmCopy::ParseAs() {
     txtAs->setText(NormalizeTyped(txtAs->text()));
     const bool tagged = windowTitle().contains("tagged");
     const bool compress = windowTitle().startsWith("Compress");
+    if (windowTitle() == "Extract file(s)") {
+        // A file specification of the archive's contents: wildcards allowed.
+        QString plain = txtAs->text();
+        plain.remove('*').remove('?');
+        if (!txtAs->text().isEmpty() && IsValidName(plain)) return true;
+        ShowInvalidCharacters();
+        return false;
+    }
     if (tagged && !compress) {
         if (IsValidMask(txtAs->text())) return true;
         ShowMessage(InvalidMaskMessage, MsgStyle::Critical, "Error");
@@ -184,7 +192,12 @@ void frmCopy::proceed() {
         return;
     }
     // Extracting and compressing hand the two texts to the archivers.
-    if (windowTitle() != "Extract file(s)" && !windowTitle().startsWith("Compress")) DoGraphic();
+    if (ArchiveRoutine) {
+        ReleasePane();
+        ArchiveRoutine(txtTo->text(), txtAs->text());
+    } else if (windowTitle() != "Extract file(s)" && !windowTitle().startsWith("Compress")) {
+        DoGraphic();
+    }
     ReleasePane();
 }
 
@@ -311,8 +324,10 @@ frmDPath* DPathForm() {
     return form;
 }
 
-void ShowCopyDialog(const QString& caption, const QString& as) {
+void ShowCopyDialog(const QString& caption, const QString& as,
+                    std::function<void(const QString& to, const QString& as)> archiveRoutine) {
     frmCopy* copy = CopyForm();
+    copy->ArchiveRoutine = std::move(archiveRoutine);
     copy->setWindowTitle(caption);
     copy->txtAs->setText(as);
     copy->Confirmed = false;
@@ -333,6 +348,7 @@ void ShowCopyDialog(const QString& caption, const QString& as) {
         CenterForm(dirs, true);
     }
     if (copy->Confirmed) copy->proceed();
+    copy->ArchiveRoutine = nullptr;
     ReleasePane();
     if (frmBrws* w = ActiveDriveWindow()) {
         if (w->FileList->count() > 0) w->FileList->setFocus();

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cstdint>
+#include <functional>
 
 // The destination dialog of copy and move: a destination folder and a new name
 // or name mask. Its caption is the operation.
@@ -22,6 +23,9 @@ public:
 
     bool Confirmed = false;
     bool BrowseRequested = false;
+    // Extracting and compressing hand the two texts, destination and name, to
+    // the archive routine their command gave; the copies and moves have none.
+    std::function<void(const QString& to, const QString& as)> ArchiveRoutine;
     // Full path duplication chosen in the duplicate dialog.
     bool FullDuplication() const;
 
@@ -79,5 +83,7 @@ frmCopy* CopyForm();
 frmDirs* DirsForm();
 frmDPath* DPathForm();
 // Shows the destination dialog with a caption and a name or mask, the folder
-// picker in between when asked, and runs the operation when it is confirmed.
-void ShowCopyDialog(const QString& caption, const QString& as);
+// picker in between when asked, and runs the operation when it is confirmed:
+// the archive routine when one is given, else the copy or move.
+void ShowCopyDialog(const QString& caption, const QString& as,
+                    std::function<void(const QString& to, const QString& as)> archiveRoutine = {});

@@ -2,7 +2,10 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMdiSubWindow>
+#include "archive/archive.h"
 #include "browse/freespace.h"
+#include "config/frmFA.h"
+#include "config/frmOpt.h"
 #include "drives/freespace.h"
 #include "drives/frmDInfo.h"
 #include "drives/frmDrive.h"
@@ -151,6 +154,22 @@ const ToolbarButton toolbarButtons[] = {
     {23, "tbSystem", "System"},
 };
 
+// The fonts and the column count of the options reach the active drive window at
+// once; the others take them when they are next refreshed.
+void ApplyOptions(frmBrws* w) {
+    auto apply = [](QWidget* control, int nameIndex, int sizeIndex) {
+        const QString name = Settings[nameIndex].toString();
+        const int size = Settings[sizeIndex].toString().toInt();
+        QFont font = control->font();
+        if (!name.isEmpty()) font.setFamily(name);
+        if (size > 0) font.setPointSize(size);
+        control->setFont(font);
+    };
+    apply(w->DirList, 17, 18);
+    apply(w->FileList, 19, 20);
+    w->SetFileColumns(Settings[7].toInt());
+}
+
 void SetEnabled(MDIQuorl* main, std::initializer_list<int> indexes, bool enabled) {
     for (int i : indexes)
         if (QAction* b = main->button(i)) b->setEnabled(enabled);
@@ -266,6 +285,14 @@ void MDIQuorl::connectCommands() {
             if (frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr) f(w);
         });
     };
+    on("mnuOptions", [] {
+        if (ShowOptions())
+            if (frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr) ApplyOptions(w);
+    });
+    on("mnuFileAssociations", [] { ShowFileAssociations(); });
+    onWindow("mnuExtract", [](frmBrws* w) { ExtractCommand(w); });
+    on("mnuARJCompress", [] { CompressCommand(ArjCompressCaption); });
+    on("mnuZipCompress", [] { CompressCommand(ZipCompressCaption); });
     on("mnuCopyFile", [] { CopyCommand(CopyCaption::CopyFile); });
     on("mnuMoveFile", [] { CopyCommand(CopyCaption::MoveFile); });
     on("mnuDeleteFile", [] { DeleteCommand(false); });

@@ -1,6 +1,7 @@
 #include "shell/keys.h"
 #include <QAction>
 #include <QMenu>
+#include "archive/archive.h"
 #include "browse/freespace.h"
 #include "drives/freespace.h"
 #include "drives/frmDInfo.h"
@@ -132,8 +133,10 @@ bool CtrlKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'D': if (Guarded(w, slot)) DeleteCommand(true); return true;
     case 'M': if (Guarded(w, slot)) CopyCommand(CopyCaption::MoveTagged); return true;
     case 'R': if (Guarded(w, slot)) RenameCommand(true); return true;
-    // View, hear and compress of all tagged files belong to the viewers and archivers.
-    case 'H': case 'V': case VK_F5: case VK_F9: return true;
+    case VK_F5: if (Guarded(w, slot)) CompressCommand(ZipCompressCaption); return true;
+    case VK_F9: if (Guarded(w, slot)) CompressCommand(ArjCompressCaption); return true;
+    // View and hear of all tagged files belong to the viewers.
+    case 'H': case 'V': return true;
     default: return false;
     }
 }
@@ -148,7 +151,9 @@ bool AltKey(frmBrws* w, DriveSlot& slot, int key) {
         return true;
     case 'C': if (Guarded(w, slot)) CopyCommand(CopyCaption::CopyDuplicate); return true;
     case 'M': if (Guarded(w, slot)) CopyCommand(CopyCaption::MoveDuplicate); return true;
-    case VK_F5: return true;
+    case VK_F5:
+        if (slot.FocusPane == 2) ExtractCommand(w);
+        return true;
     default: return false;
     }
 }

@@ -1,0 +1,143 @@
+#include "archive/runner.h"
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+#include "platform/paths.h"
+#include "ui/errors.h"
+#include "ui/prompter.h"
+
+namespace {
+ArchiverRunner& InstalledRunner() {
+    static ArchiverRunner runner;
+    return runner;
+}
+
+bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress: case QEvent::KeyRelease: case QEvent::ShortcutOverride: case QEvent::Shortcut:
+    case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel: case QEvent::Close: case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// While an archiver runs the windows keep painting, but the user's keys and
+// clicks wait, so that no other command starts on a folder being written; Esc
+// offers to stop the archiver.
+class RunWatch : public QObject {
+public:
+    explicit RunWatch(QProcess* process) : process_(process) { qApp->installEventFilter(this); }
+    ~RunWatch() override { qApp->removeEventFilter(this); }
+    bool stopped = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (asking_ || !IsUserInput(event->type())) return QObject::eventFilter(watched, event);
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) askToStop();
+        return true;
+    }
+
+private:
+    void askToStop() {
+        asking_ = true;
+        const bool stop = AskYesNo(StopArchiverQuestion, "Question");
+        asking_ = false;
+        if (!stop || !process_ || process_->state() == QProcess::NotRunning) return;
+        stopped = true;
+        process_->terminate();
+        // An archiver that ignores the request is ended outright.
+        QTimer::singleShot(3000, process_, [p = QPointer<QProcess>(process_)] {
+            if (p && p->state() != QProcess::NotRunning) p->kill();
+        });
+    }
+    QPointer<QProcess> process_;
+    bool asking_ = false;
+};
+
+QString LastLine(const QString& text) {
+    const QStringList lines = text.split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts);
+    return lines.isEmpty() ? QString() : lines.last().trimmed();
+}
+}  // namespace
+
+void SetArchiverRunner(ArchiverRunner runner) { InstalledRunner() = std::move(runner); }
+
+ArchiverOutcome RunArchiver(const QString& commandLine, const QString& statusText) {
+    if (InstalledRunner()) return InstalledRunner()(commandLine, statusText);
+    return RunArchiverProcess(commandLine, statusText);
+}
+
+QStringList SplitCommandLine(const QString& commandLine) {
+    QStringList words;
+    QString word;
+    bool quoted = false, inWord = false;
+    for (const QChar c : commandLine) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (c == ' ' && !quoted) {
+            if (inWord) words << word;
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) words << word;
+    return words;
+}
+
+ArchiverOutcome RunArchiverProcess(const QString& commandLine, const QString& statusText) {
+    ArchiverOutcome outcome;
+    QStringList words = SplitCommandLine(commandLine);
+    if (words.isEmpty()) {
+        outcome.startError = 53;
+        return outcome;
+    }
+    QString program;
+    outcome.startError = platform::DosToHost(words.takeFirst(), &program);
+    if (outcome.startError == 0 && !QFileInfo(program).isFile()) outcome.startError = 53;
+    if (outcome.startError != 0) return outcome;
+
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(words);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    QEventLoop loop;
+    bool failedToStart = false;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart) return;
+        failedToStart = true;
+        loop.quit();
+    });
+    QObject::connect(&process, &QProcess::readyRead, &loop, [&] {
+        const QString more = QString::fromLocal8Bit(process.readAll());
+        outcome.output += more;
+        const QString last = LastLine(more);
+        if (!last.isEmpty()) SetStatus(statusText + "  " + last);
+    });
+    SetStatus(statusText);
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    RunWatch watch(&process);
+    process.start();
+    if (!failedToStart) loop.exec();
+    QApplication::restoreOverrideCursor();
+    if (failedToStart) {
+        outcome.startError = 70;
+        return outcome;
+    }
+    outcome.output += QString::fromLocal8Bit(process.readAll());
+    outcome.started = true;
+    outcome.stopped = watch.stopped;
+    outcome.exitStatus = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return outcome;
+}

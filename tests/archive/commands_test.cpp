@@ -1,0 +1,311 @@
+#include <QLineEdit>
+#include <QTimer>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include "../fileops/ops_fixture.h"
+#include "archive/archive.h"
+#include "archive/runner.h"
+#include "platform/curdir.h"
+
+namespace {
+
+const QString ZipRelog = "Compressing file(s) to drive d:. After the compression process is advisable to relog the "
+                         "drive. Do you want to relog the drive ?";
+const QString ExtractRelog = "Extracting file(s) to drive d:. After the extract process is advisable to relog the "
+                             "drive. Do you want to relog the drive ?";
+const QString NoArchiver = "Can't find the executable files to make the extraction / compression";
+
+// Stands in for the archivers: records each line with what the program showed
+// and had on disk at that moment, plays the archiver's effect, and answers.
+struct Recorder {
+    QStringList lines;
+    QStringList statuses;
+    QList<int> promptsBefore;     // prompts seen when the archiver started
+    QByteArray listFile;
+    QString currentFolder;
+    std::function<void()> effect;
+    ArchiverOutcome outcome{true, 0, false, 0, QString()};
+};
+
+class ArchiveTest : public OpsTest {
+public:
+    void SetUp() override {
+        OpsTest::SetUp();
+        prefix.addDrive('e');
+        for (const char* program : {"c:\\quorl\\arj.exe", "c:\\quorl\\pkzip.exe", "c:\\quorl\\pkunzip.exe"})
+            put(program, "archiver");
+        SetArchiverRunner([this](const QString& line, const QString& status) {
+            run.lines << line;
+            run.statuses << status;
+            run.promptsBefore << int(prompts.seen().size());
+            run.listFile = content("c:\\yhb6543.tmp");
+            run.currentFolder = platform::CurrentFolder(platform::CurrentDrive().at(0));
+            if (run.effect) run.effect();
+            return run.outcome;
+        });
+    }
+    void TearDown() override {
+        SetArchiverRunner(nullptr);
+        OpsTest::TearDown();
+    }
+    void compression(bool overwrite, bool compressPaths, bool extractPaths, const char* volume, const char* method) {
+        Settings[9] = overwrite;
+        Settings[10] = compressPaths;
+        Settings[11] = extractPaths;
+        Settings[12] = QString(volume);
+        Settings[13] = QString(method);
+    }
+    Recorder run;
+};
+
+// Fills the destination dialog after checking the name it offers.
+void ExpectArchiveDialog(ScriptedForms& forms, const QString& caption, const QString& offered, const QString& to,
+                         const QString& as = QString()) {
+    forms.expect("frmCopy", [=](QWidget* f) {
+        auto* c = static_cast<frmCopy*>(f);
+        QApplication::setActiveWindow(c);
+        QApplication::processEvents();
+        EXPECT_EQ(c->windowTitle(), caption);
+        EXPECT_EQ(c->txtAs->text(), offered);
+        if (!as.isNull()) {
+            c->txtAs->selectAll();
+            QTest::keyClicks(c->txtAs, as);
+        }
+        QTest::keyClick(c->txtAs, Qt::Key_Return);
+        c->txtTo->selectAll();
+        QTest::keyClicks(c->txtTo, to);
+        QTest::keyClick(c->txtTo, Qt::Key_Return);
+    });
+}
+
+}  // namespace
+
+TEST_F(ArchiveTest, CompressingTaggedFilesWritesTheListRunsTheLineAndAsksToRelogOnlyAfterwards) {
+    put("d:\\src\\a.txt", "alpha");
+    put("d:\\src\\b.txt", "bravo");
+    put("d:\\src\\c.txt", "charlie");
+    folder("d:\\my saves");
+    start({"d:", "d:\\src"});
+    focusList();
+    tag({"a.txt", "c.txt"});
+
+    // The menu route: overwrite on adds its switches, without paths " -p ", store
+    // " -e0 "; a destination and a name with blanks are quoted.
+    compression(true, false, true, "Available", "store");
+    ExpectArchiveDialog(forms, "Compress file(s) to Zip format", "Archive name", "d:\\my saves\\", "week 1");
+    prompts.expect(ZipRelog, No, "Question");
+    main->item("mnuZipCompress")->trigger();
+    ASSERT_EQ(run.lines.size(), 1);
+    EXPECT_EQ(run.lines[0].toStdString(),
+              "c:\\command.com /c c:\\quorl\\pkzip.exe -whs -o  -p  -e0 \"d:\\my saves\\week 1\" @c:\\yhb6543.tmp");
+    EXPECT_EQ(run.listFile, "a.txt\r\nc.txt\r\n");
+    EXPECT_EQ(run.currentFolder, "d:\\src");
+    EXPECT_EQ(run.statuses[0], "Compressing file(s)...");
+    EXPECT_EQ(run.promptsBefore[0], 0);
+
+    // The keys: the last name typed is offered again. The archiver writes its
+    // archive while it runs; the picture learns of it by the relog, asked for only
+    // after the archiver has ended.
+    compression(false, true, true, "Available", "Fastest");
+    run.effect = [this] { put("d:\\out\\backup.zip", "PK\x03\x04 archive"); };
+    ExpectArchiveDialog(forms, "Compress file(s) to Zip format", "week 1", "d:\\out", "backup");
+    prompts.expect("d:\\out" + Exists, Yes);
+    prompts.expect(ZipRelog, Yes, "Question");
+    key(Qt::Key_F5, Qt::ControlModifier);
+    ASSERT_EQ(run.lines.size(), 2);
+    EXPECT_EQ(run.lines[1].toStdString(),
+              "c:\\command.com /c c:\\quorl\\pkzip.exe -P  -es d:\\out\\backup @c:\\yhb6543.tmp");
+    EXPECT_EQ(run.listFile, "a.txt\r\nc.txt\r\n");
+    EXPECT_EQ(run.promptsBefore[1], 2);   // the relog question of the first run and the folder question
+    openFolder("d:\\out");
+    EXPECT_EQ(names(), QStringList({"backup.zip"}));
+    EXPECT_EQ(main->StatusBar->currentMessage(), "User");
+}
+
+TEST_F(ArchiveTest, ArjCompressionFromAGlobalViewListsSubfolderFilesRelativeToTheWindowsFolder) {
+    put("d:\\src\\a.txt", "alpha");
+    put("d:\\src\\sub\\d.txt", "delta");
+    put("d:\\srcold\\e.txt", "echo");
+    start({"d:", "d:\\srcold", "d:\\src", "d:\\src\\sub"});
+    clickFolder("d:\\src");
+    compression(true, true, true, "1440 KB", "Slowest");
+    focusTree();
+    key(Qt::Key_G);
+    ASSERT_TRUE(slot().GlobalView);
+    ASSERT_EQ(names(), QStringList({"a.txt", "d.txt", "e.txt"}));
+    tag({"a.txt", "d.txt", "e.txt"});
+
+    // Another drive: no relog question.
+    ExpectArchiveDialog(forms, "Compress file(s) to ARJ format", "Archive name", "e:", "backup");
+    key(Qt::Key_F9, Qt::ControlModifier);
+    ASSERT_EQ(run.lines.size(), 1);
+    EXPECT_EQ(run.lines[0].toStdString(),
+              "c:\\command.com /c c:\\quorl\\arj.exe -a -hu -y  a  -v1440  -m1 e:\\backup !c:\\yhb6543.tmp");
+    // A folder whose name only begins like the window's folder keeps its full path.
+    EXPECT_EQ(run.listFile, "a.txt\r\nsub\\d.txt\r\nd:\\srcold\\e.txt\r\n");
+    EXPECT_EQ(run.currentFolder, "d:\\src");
+}
+
+TEST_F(ArchiveTest, CompressingIsRefusedWithoutItsArchiverOrWhenTheArchiveIsInUse) {
+    put("d:\\src\\a.txt", "alpha");
+    put("d:\\src\\held.zip", "PK\x03\x04");
+    start({"d:", "d:\\src"});
+    focusList();
+    tag({"a.txt"});
+    compression(false, true, true, "Available", "Fastest");
+    // Ctrl+F5 without tags, or with the tree focused, does nothing.
+    focusTree();
+    key(Qt::Key_F5, Qt::ControlModifier);
+    focusList();
+
+    Settings[15] = QString("c:\\quorl\\gone.exe");
+    ExpectArchiveDialog(forms, "Compress file(s) to Zip format", "Archive name", "d:\\src", "backup");
+    prompts.expect(NoArchiver, Ok, "Error");
+    key(Qt::Key_F5, Qt::ControlModifier);
+
+    Settings[15] = QString("c:\\quorl\\pkzip.exe");
+    // Another program holds the archive with a lock.
+    const int fd = ::open(QFile::encodeName(prefix.host("d:\\src\\held.zip")).constData(), O_RDWR | O_CLOEXEC);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
+    ExpectArchiveDialog(forms, "Compress file(s) to Zip format", "backup", "d:\\src", "held.zip");
+    prompts.expect("Sharing violation", Ok, "Error");
+    key(Qt::Key_F5, Qt::ControlModifier);
+    ::close(fd);
+    EXPECT_TRUE(run.lines.isEmpty());
+}
+
+TEST_F(ArchiveTest, ExtractionRecognisesArchivesByTheirBytesAndReportsTheArchiversFailure) {
+    put("d:\\in\\data.dat", QByteArray("PK\x03\x04 zip bytes"));
+    put("d:\\in\\old.bin", QByteArray("\x60\xEA arj bytes"));
+    put("d:\\in\\pk.txt", "PK");
+    put("d:\\in\\plain.zip", "not an archive");
+    start({"d:", "d:\\in"});
+    focusList();
+
+    // Neither a 2-byte "PK" file nor a file named .zip without the bytes is an archive: no dialog.
+    for (const char* name : {"pk.txt", "plain.zip"}) {
+        current(name);
+        key(Qt::Key_F5, Qt::AltModifier);
+    }
+
+    // To another drive: the line, and no relog question.
+    compression(true, false, true, "Available", "Fastest");
+    current("data.dat");
+    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "e:\\");
+    key(Qt::Key_F5, Qt::AltModifier);
+    ASSERT_EQ(run.lines.size(), 1);
+    EXPECT_EQ(run.lines[0].toStdString(), "c:\\command.com /c c:\\quorl\\pkunzip.exe -o  -d d:\\in\\data.dat e:\\ *.*");
+    EXPECT_EQ(run.statuses[0], "Extracting file(s)...");
+
+    // To its own drive: the question comes after the run; No leaves the picture as it was.
+    folder("d:\\out");
+    const QStringList before = lines();
+    run.effect = [this] { put("d:\\out\\x.txt", "extracted"); };
+    current("data.dat");
+    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\out", "*.txt");
+    prompts.expect(ExtractRelog, No, "Question");
+    key(Qt::Key_F5, Qt::AltModifier);
+    ASSERT_EQ(run.lines.size(), 2);
+    EXPECT_EQ(run.lines[1].toStdString(),
+              "c:\\command.com /c c:\\quorl\\pkunzip.exe -o  -d d:\\in\\data.dat d:\\out *.txt");
+    EXPECT_EQ(run.promptsBefore[1], 0);
+    EXPECT_EQ(lines(), before);
+
+    // The archiver fails: its status and last words in an "Error" box, then the question.
+    compression(false, true, false, "Available", "Fastest");
+    run.effect = nullptr;
+    run.outcome = {true, 0, false, 3, "reading old.bin\nold.bin: bad archive header\n"};
+    current("old.bin");
+    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\out");
+    prompts.expect("The archiver ended with error code 3\n\nreading old.bin\nold.bin: bad archive header", Ok, "Error");
+    prompts.expect(ExtractRelog, Yes, "Question");
+    main->item("mnuExtract")->trigger();
+    ASSERT_EQ(run.lines.size(), 3);
+    EXPECT_EQ(run.lines[2].toStdString(), "c:\\command.com /c c:\\quorl\\arj.exe e -v d:\\in\\old.bin d:\\out *.*");
+    // The relog read the drive afresh: the file the archiver made is in the picture.
+    openFolder("d:\\out");
+    EXPECT_EQ(names(), QStringList({"x.txt"}));
+    openFolder("d:\\in");
+    focusList();
+
+    // Stopped by the user: no error box, the question still comes (the folder may have changed).
+    run.outcome = {true, 0, true, -1, QString()};
+    current("old.bin");
+    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\out");
+    prompts.expect(ExtractRelog, No, "Question");
+    key(Qt::Key_F5, Qt::AltModifier);
+
+    // Nothing started: the message of the start error, and no question.
+    run.outcome = {false, 53, false, 0, QString()};
+    current("old.bin");
+    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\out");
+    prompts.expect("File not found", Ok, "Error");
+    key(Qt::Key_F5, Qt::AltModifier);
+
+    // The archiver program missing: nothing is run.
+    Settings[14] = QString("c:\\quorl\\missing.exe");
+    current("old.bin");
+    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\out");
+    prompts.expect(NoArchiver, Ok, "Error");
+    key(Qt::Key_F5, Qt::AltModifier);
+    EXPECT_EQ(run.lines.size(), 5);
+
+    // The archive gone since logging.
+    Settings[14] = QString("c:\\quorl\\arj.exe");
+    QFile::remove(prefix.host("d:\\in\\old.bin"));
+    current("data.dat");
+    put("d:\\in\\data.dat", "now plain text");
+    current("old.bin");
+    key(Qt::Key_F5, Qt::AltModifier);   // no longer an archive: nothing happens
+    EXPECT_EQ(run.lines.size(), 5);
+}
+
+// The process runner itself, on real processes.
+class ArchiverProcess : public ::testing::Test {
+public:
+    void SetUp() override { folder = prefix.addDrive('d'); }
+    void script(const QString& name, const QByteArray& body) {
+        prefix.writeFile("d:\\tools\\" + name, "#!/bin/sh\n" + body);
+        ::chmod(QFile::encodeName(prefix.host("d:\\tools\\" + name)).constData(), 0755);
+    }
+    TempPrefix prefix;
+    QString folder;
+    ScriptedPrompter prompts;
+};
+
+TEST_F(ArchiverProcess, RunsTheWordsOfTheLineWithoutAShellAndReturnsTheExitStatus) {
+    script("echo.sh", "for a in \"$@\"; do printf '[%s]' \"$a\"; done > \"$0.args\"\necho first\necho last words\nexit 3\n");
+    const ArchiverOutcome out = RunArchiverProcess("d:\\tools\\echo.sh  one \"two  three\" $HOME;x", "Testing...");
+    EXPECT_TRUE(out.started);
+    EXPECT_FALSE(out.stopped);
+    EXPECT_EQ(out.exitStatus, 3);
+    EXPECT_EQ(out.output, "first\nlast words\n");
+    EXPECT_EQ(prefix.readFile("d:\\tools\\echo.sh.args"), "[one][two  three][$HOME;x]");
+
+    const ArchiverOutcome missing = RunArchiverProcess("d:\\tools\\none.exe a", "Testing...");
+    EXPECT_FALSE(missing.started);
+    EXPECT_EQ(missing.startError, 53);
+    EXPECT_TRUE(prompts.seen().isEmpty());
+}
+
+TEST_F(ArchiverProcess, KeysWaitWhileItRunsAndEscOffersToStopIt) {
+    script("slow.sh", "exec sleep 30\n");
+    QLineEdit box;
+    box.show();
+    box.setFocus();
+    // No: it goes on; Yes: it is stopped.
+    prompts.expect(StopArchiverQuestion, PromptAnswer::No, "Question");
+    prompts.expect(StopArchiverQuestion, PromptAnswer::Yes, "Question");
+    QTimer::singleShot(100, &box, [&box] {
+        QTest::keyClicks(&box, "typed");
+        QTest::keyClick(&box, Qt::Key_Escape);
+        QTimer::singleShot(100, &box, [&box] { QTest::keyClick(&box, Qt::Key_Escape); });
+    });
+    const ArchiverOutcome out = RunArchiverProcess("d:\\tools\\slow.sh", "Compressing file(s)...");
+    EXPECT_TRUE(out.started);
+    EXPECT_TRUE(out.stopped);
+    EXPECT_TRUE(box.text().isEmpty());
+    EXPECT_TRUE(prompts.done());
+}
