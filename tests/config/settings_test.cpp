@@ -93,8 +93,9 @@ TEST_F(SettingsFile, MissingOrWrongPartsOfTheFileAreReportedOrTakeTheirFallbacks
     const QVariant want[21] = {{}, false, 5, QString("fast"), true, {}, QString("mm-dd-yy"), 1, {}, true, true, true,
                                QString("Available"), QString("fastest"), QString(), QString(), QString(),
                                QString("arial"), QString(), QString(), QString()};
-    for (int i = 1; i <= 20; ++i)
-        if (want[i].isValid()) EXPECT_EQ(Settings[i], want[i]) << i;
+    for (int i = 1; i <= 20; ++i) {
+        if (want[i].isValid()) { EXPECT_EQ(Settings[i], want[i]) << i; }
+    }
 
     // Saving writes missing sections with their default keys.
     const QByteArray general = "[general]\r\nIgnore=false\r\nMax=10\r\nMethod=fast\r\nShow=true\r\nOverwrite=true\r\n"
