@@ -18,6 +18,7 @@
 #include "shell/startup.h"
 #include "browse/tagging.h"
 #include "browse/views.h"
+#include "launch/external.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'V':
         if (tree) VolumeCommand();
         return true;
-    case 'X': return false;
+    case 'X': ExecuteFile(w); return false;   // the key goes on unhandled
     case VK_MULTIPLY: {
         QTreeWidgetItem* node = w->DirList->currentItem();
         if (node && node->childCount() == 0) LogFolder(w, w->NodeIndex(node), false, true);
