@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program and its tests need, only those missing.
 set -euo pipefail
-packages=(build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev
+packages=(build-essential cmake pkg-config qt6-base-dev qt6-multimedia-dev xterm
           libgtest-dev libzip-dev arj xvfb xdotool fonts-dejavu-core libgl-dev attr ccache)
 missing=()
 for p in "${packages[@]}"; do

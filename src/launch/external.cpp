@@ -61,6 +61,15 @@ QString ControlPanelCommandLine(const QString& appletName) {
     return WindowsFolder() + "\\control.exe " + platform::SystemDirectory().trimmed().toLower() + u'\\' + appletName;
 }
 
+void RunControlPanel(const QString& appletName) {
+    // control.exe hands over to the panel and can't tell when it is missing.
+    if (!FileExists(platform::SystemDirectory() + u'\\' + appletName)) {
+        ShowFileError(err::FileNotFound);
+        return;
+    }
+    RunExternal(ControlPanelCommandLine(appletName));
+}
+
 void RunExternal(const QString& commandLine) {
     QString folder = platform::CurrentFolder(platform::CurrentDrive().at(0));
     if (!FolderExists(folder)) folder = platform::CurrentDrive();

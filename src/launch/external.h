@@ -29,3 +29,6 @@ void SetAssociationsDialog(std::function<void()> show);
 // of the toolbar ("desk.cpl").
 QString AccessoryCommandLine(const QString& programName);
 QString ControlPanelCommandLine(const QString& appletName);
+// Starts a settings panel ("desk.cpl") with its command line; a panel the
+// machine has no program for gives the file-not-found message.
+void RunControlPanel(const QString& appletName);

@@ -256,12 +256,12 @@ void MDIQuorl::Toolbar_ButtonClick(int index) {
     case 14: if (w) RelogFolder(w); break;
     case 15: if (w) UnlogFolder(w, CurrentDriveSlot().CurrentPath, false); break;
     case 16: MakeFolderCommand(); break;
-    case 18: RunExternal(ControlPanelCommandLine("appwiz.cpl")); break;
-    case 19: RunExternal(ControlPanelCommandLine("desk.cpl")); break;
-    case 20: RunExternal(ControlPanelCommandLine("mmsys.cpl")); break;
-    case 21: RunExternal(ControlPanelCommandLine("modem.cpl")); break;
-    case 22: RunExternal(ControlPanelCommandLine("netcpl.cpl")); break;
-    case 23: RunExternal(ControlPanelCommandLine("sysdm.cpl")); break;
+    case 18: RunControlPanel("appwiz.cpl"); break;
+    case 19: RunControlPanel("desk.cpl"); break;
+    case 20: RunControlPanel("mmsys.cpl"); break;
+    case 21: RunControlPanel("modem.cpl"); break;
+    case 22: RunControlPanel("netcpl.cpl"); break;
+    case 23: RunControlPanel("sysdm.cpl"); break;
     default: break;   // the file operations run their own routines
     }
 }
