@@ -92,6 +92,8 @@ void DosRemoveFolder(frmBrws* w, DriveSlot& slot, const QString& operand) {
     const QString target = ResolveFolderOperand(operand, slot.Drive, slot.CurrentPath);
     if (target.isEmpty() || !DriveReachable(target)) return;
     if (!SelectFolder(w, slot, target)) return;
+    // Read first, so that the delete's own checks see what the folder holds.
+    if (!IsFolderLogged(slot, target)) LogFolder(w, FindFolderNode(slot, target), false, true);
     DeleteFolder(w);
 }
 
