@@ -4,6 +4,17 @@
 #include "launch/dosbox.h"
 #include "launch/external.h"
 #include "platform/curdir.h"
+#include <QDesktopServices>
+#include <QUrl>
+
+// Stands in for the desktop's "Open".
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
 
 namespace {
 // Puts association lines at the head of the section.
@@ -17,7 +28,7 @@ void AddAssociations(TempPrefix& prefix, const QStringList& lines) {
 TEST_F(LaunchTest, ExecuteRunsAssociationsAndProgramsWithTheBareNameInTheFilesFolder) {
     const QString d = drive('d');
     const QString odd = "a;b $(touch pwned) `id` &y.qqq";
-    files(d + "/docs/", {{"my notes.qqq", 1}, {odd, 1}, {"makefile", 1}, {"run.bat", 1}, {"old.zzz", 1}});
+    files(d + "/docs/", {{"my notes.qqq", 1}, {odd, 1}, {"makefile", 1}, {"run.bat", 1}, {"old.zzz", 1}, {"site.lnk", 1}});
     script(prefix.host("c:\\windows") + "/viewer.exe", "viewer");
     AddAssociations(prefix, {".qqq,Test file,c:\\windows\\viewer.exe", ".zzz,Old file,c:\\windows\\missing.exe"});
     frmBrws* w = logDrive('d');
@@ -41,6 +52,13 @@ TEST_F(LaunchTest, ExecuteRunsAssociationsAndProgramsWithTheBareNameInTheFilesFo
     // A batch file runs by itself, through the interpreter in a console.
     execute("run.bat");
     EXPECT_EQ(record("terminal"), QStringList({d + "/docs", "-e", prefix.host("c:\\command.com"), "/c", "d:\\docs\\run.bat"}));
+
+    // A shortcut opens through the desktop, not as a program.
+    OpenedUrls opened;
+    QDesktopServices::setUrlHandler("file", &opened, "open");
+    execute("site.lnk");
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(opened.urls, QList<QUrl>({QUrl::fromLocalFile(d + "/docs/site.lnk")}));
 
     // No extension: no association, whatever the lines say.
     bool dialogShown = false;
@@ -108,3 +126,5 @@ TEST_F(LaunchTest, RunAndWaitEndsWithTheProgramOrWhenTheUserStopsWaiting) {
     EXPECT_TRUE(recorded("forever"));
     EXPECT_TRUE(prompts.done());
 }
+
+#include "external_test.moc"
