@@ -5,7 +5,6 @@ cd "$(dirname "$0")"
 scripts/deps.sh
 scripts/build.sh
 prefix="${XDG_DATA_HOME:-$HOME/.local/share}/quorl"
-if [ ! -f "$prefix/drive_c/windows/quorl.ini" ]; then
-  build/quorl-setup --prefix "$prefix"
-fi
+# Setup keeps what is there and links desktop programs installed since the last run.
+build/quorl-setup --prefix "$prefix" >/dev/null
 exec build/Quorl

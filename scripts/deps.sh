@@ -5,7 +5,7 @@ packages=(
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-multimedia-dev libgtest-dev libzip-dev libgl-dev
   arj unzip attr fonts-dejavu-core
-  xvfb xdotool
+  xvfb xdotool xterm
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -402,6 +402,13 @@ void frmBrws::FileList_DblClick() {
     item->setSelected(state);
 }
 
+// Enter runs the command and empties the box; Esc only empties it.
+void frmBrws::txtDOS_KeyPress(bool enter) {
+    const QString text = txtDos->text().trimmed().toLower();
+    txtDos->clear();
+    if (enter && !text.isEmpty()) CallHook(Hooks().dosCommand, this, text);
+}
+
 void frmBrws::txtDOS_GotFocus() {
     MySlot(this).FocusPane = 3;
     txtDos->selectAll();
@@ -472,6 +479,10 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == txtDos) {
             if (key->key() == Qt::Key_Q && ShiftState(key->modifiers()) == 4) CallHook(Hooks().quitAtOnce);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape) {
+                txtDOS_KeyPress(key->key() != Qt::Key_Escape);
+                return true;
+            }
             break;
         }
         if (!inTree && !inList) break;

@@ -89,6 +89,7 @@ public:
     void filelist_click();
     void FileList_DblClick();
     void txtDOS_GotFocus();
+    void txtDOS_KeyPress(bool enter);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

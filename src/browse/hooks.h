@@ -13,6 +13,7 @@ struct DriveWindowHooks {
     std::function<void(frmBrws*, int& keyCode, int& shift)> keyDown;
     std::function<void()> showDriveInfo;                          // "?" in a pane
     std::function<void()> quitAtOnce;                             // Alt+Q in the DOS box
+    std::function<void(frmBrws*, const QString&)> dosCommand;     // Enter in the DOS box
     std::function<void(frmBrws*, const QString&)> renameFolder;   // a folder's label edited
     // Menus and toolbar follow the pane that has the focus.
     std::function<void()> folderMode;

@@ -14,6 +14,8 @@
 #include "fileops/frmInput.h"
 #include "fileops/operations.h"
 #include "fileops/validate.h"
+#include "launch/dosbox.h"
+#include "launch/external.h"
 #include "ui/mainwindow.h"
 #include "ui/shellhooks.h"
 #include "browse/hooks.h"
@@ -188,6 +190,7 @@ void InstallDriveWindowHooks() {
     };
     h.showDriveInfo = [] { ShowDriveInfo(); };
     h.quitAtOnce = [] { QuitAtOnce(); };
+    h.dosCommand = [](frmBrws* w, const QString& text) { RunDosCommand(w, text); };
     h.renameFolder = [](frmBrws* w, const QString& label) { RenameFolder(w, label); };
     h.folderMode = [] { if (MDIQuorl* m = MainForm()) m->FolderMode(); };
     h.fileMode = [] { if (MDIQuorl* m = MainForm()) m->FileMode(); };
@@ -272,7 +275,13 @@ void MDIQuorl::Toolbar_ButtonClick(int index) {
     case 14: if (w) RelogFolder(w); break;
     case 15: if (w) UnlogFolder(w, CurrentDriveSlot().CurrentPath, false); break;
     case 16: MakeFolderCommand(); break;
-    default: break;   // the file operations and the control-panel applets run their own routines
+    case 18: RunControlPanel("appwiz.cpl"); break;
+    case 19: RunControlPanel("desk.cpl"); break;
+    case 20: RunControlPanel("mmsys.cpl"); break;
+    case 21: RunControlPanel("modem.cpl"); break;
+    case 22: RunControlPanel("netcpl.cpl"); break;
+    case 23: RunControlPanel("sysdm.cpl"); break;
+    default: break;   // the file operations run their own routines
     }
 }
 
@@ -358,6 +367,14 @@ void MDIQuorl::connectCommands() {
         }
     });
     on("mnuAbout", [] { ShowAbout(); });
+    onWindow("mnuExecuteFile", [](frmBrws* w) { ExecuteFile(w); });
+    on("mnuNotepad", [] { RunExternal(AccessoryCommandLine("notepad.exe")); });
+    on("mnuCalculator", [] { RunExternal(AccessoryCommandLine("calc.exe")); });
+    on("mnuWordPad", [] { RunExternal(AccessoryCommandLine("write.exe")); });
+    on("mnuPaint", [] { RunExternal(AccessoryCommandLine("pbrush.exe")); });
+    on("mnuScanDisk", [] { RunExternal(AccessoryCommandLine("scandskw.exe")); });
+    on("mnuDefrag", [] { RunExternal(AccessoryCommandLine("defrag.exe")); });
+    on("mnuMsDos", [] { OpenDosWindow(); });
     connect(menu("mnuFile"), &QMenu::aboutToShow, this, [this] { UpdateFileMenu(); });
     connect(menu("mnuFolder"), &QMenu::aboutToShow, this, [this] { UpdateFolderMenu(); });
     connect(menu("mnuDrive"), &QMenu::aboutToShow, this, [this] { UpdateDriveMenu(); });

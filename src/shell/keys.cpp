@@ -19,6 +19,7 @@
 #include "shell/startup.h"
 #include "browse/tagging.h"
 #include "browse/views.h"
+#include "launch/external.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'V':
         if (tree) VolumeCommand();
         return true;
-    case 'X': return false;
+    case 'X': ExecuteFile(w); return false;   // the key goes on unhandled
     case VK_MULTIPLY: {
         QTreeWidgetItem* node = w->DirList->currentItem();
         if (node && node->childCount() == 0) LogFolder(w, w->NodeIndex(node), false, true);

@@ -152,3 +152,46 @@ TEST(DefaultSettings, SixSectionsInOrderWithCrLfLinesThatTheProgramReadsWithoutF
 }
 
 }  // namespace
+
+namespace {
+void FakeProgram(const QString& folder, const QString& name) {
+    WriteFile(folder + "/" + name, "#!/bin/sh\n");
+    QFile::setPermissions(folder + "/" + name, QFile::permissions(folder + "/" + name) | QFile::ExeOwner);
+}
+}  // namespace
+
+// The desktop's accessories and settings panels are linked only when a program for
+// them is installed, and a later run picks up what was installed since.
+TEST_F(SetupTest, AccessoriesAndSettingsPanelsStandForTheInstalledProgramsOnly) {
+    const QString bin = dir.path() + "/host-bin";
+    for (const char* name : {"mousepad", "env", "pavucontrol", "nm-connection-editor"}) FakeProgram(bin, name);
+    auto runWithPath = [&] {
+        const QByteArray savedPath = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(bin));
+        QString error;
+        EXPECT_TRUE(SetupPrefix(options, &error)) << error.toStdString();
+        qputenv("PATH", savedPath);
+    };
+    runWithPath();
+    EXPECT_EQ(ReadLink(c("windows/notepad.exe")), bin + "/mousepad");
+    EXPECT_EQ(ReadLink(c("windows/control.exe")), bin + "/env");
+    EXPECT_EQ(ReadLink(c("windows/system/mmsys.cpl")), bin + "/pavucontrol");
+    EXPECT_EQ(ReadLink(c("windows/system/netcpl.cpl")), bin + "/nm-connection-editor");
+    EXPECT_EQ(ReadLink(c("windows/system/modem.cpl")), bin + "/nm-connection-editor");
+    for (const char* missing : {"windows/calc.exe", "windows/write.exe", "windows/pbrush.exe", "windows/scandskw.exe",
+                                "windows/defrag.exe", "windows/system/desk.cpl", "windows/system/sysdm.cpl",
+                                "windows/system/appwiz.cpl"})
+        EXPECT_FALSE(QFileInfo::exists(c(missing)) || QFileInfo(c(missing)).isSymLink()) << missing;
+
+    // Installed since: a calculator, and a text editor that comes earlier in the list.
+    FakeProgram(bin, "gnome-calculator");
+    FakeProgram(bin, "gedit");
+    runWithPath();
+    EXPECT_EQ(ReadLink(c("windows/calc.exe")), bin + "/gnome-calculator");
+    EXPECT_EQ(ReadLink(c("windows/notepad.exe")), bin + "/mousepad") << "a working launcher stays as it is";
+
+    // A launcher whose program was removed leads to what is installed now.
+    QFile::remove(bin + "/mousepad");
+    runWithPath();
+    EXPECT_EQ(ReadLink(c("windows/notepad.exe")), bin + "/gedit");
+}

@@ -11,23 +11,35 @@
 
 namespace {
 
-// The desktop's own programs that stand in for the Windows accessories; the first
-// one found on the PATH gets the accessory's name in the Windows folder.
+// The desktop's own programs that stand in for the Windows accessories and the
+// settings panels; the first one found on the PATH gets the accessory's name
+// below the Windows folder. control.exe starts the panel named by its argument,
+// which is what env does with a program's path.
 struct Accessory {
+    const char* folder;    // "" for the Windows folder, "system" for its system folder
     const char* dosName;
     QStringList candidates;
 };
 
 const QList<Accessory>& Accessories() {
     static const QList<Accessory> table = {
-        {"notepad.exe", {"gedit", "gnome-text-editor", "mousepad", "kate", "kwrite", "xed", "pluma",
-                         "featherpad", "leafpad", "l3afpad", "geany", "xedit"}},
-        {"calc.exe", {"gnome-calculator", "galculator", "kcalc", "qalculate-gtk", "mate-calc", "xcalc"}},
-        {"write.exe", {"abiword", "lowriter", "calligrawords", "focuswriter"}},
-        {"pbrush.exe", {"kolourpaint", "pinta", "mtpaint", "drawing", "gpaint", "gimp"}},
-        {"scandskw.exe", {"gnome-disks", "partitionmanager"}},
-        {"winhlp32.exe", {"kchmviewer", "xchm"}},
-        {"fontview.exe", {"gnome-font-viewer", "font-manager", "kfontview"}},
+        {"", "notepad.exe", {"gedit", "gnome-text-editor", "mousepad", "kate", "kwrite", "xed", "pluma",
+                             "featherpad", "leafpad", "l3afpad", "geany", "xedit"}},
+        {"", "calc.exe", {"gnome-calculator", "galculator", "kcalc", "qalculate-gtk", "mate-calc", "xcalc"}},
+        {"", "write.exe", {"abiword", "lowriter", "calligrawords", "focuswriter"}},
+        {"", "pbrush.exe", {"kolourpaint", "pinta", "mtpaint", "drawing", "gpaint", "gimp"}},
+        {"", "scandskw.exe", {"gnome-disks", "partitionmanager"}},
+        {"", "defrag.exe", {"gnome-disks", "partitionmanager", "baobab", "filelight", "qdirstat"}},
+        {"", "winhlp32.exe", {"kchmviewer", "xchm"}},
+        {"", "fontview.exe", {"gnome-font-viewer", "font-manager", "kfontview"}},
+        {"", "control.exe", {"env"}},
+        {"system", "appwiz.cpl", {"gnome-software", "plasma-discover", "synaptic-pkexec", "synaptic"}},
+        {"system", "desk.cpl", {"xfce4-display-settings", "lxqt-config-monitor", "arandr", "lxrandr"}},
+        {"system", "mmsys.cpl", {"pavucontrol", "pavucontrol-qt", "mate-volume-control", "alsamixergui"}},
+        {"system", "modem.cpl", {"modem-manager-gui", "nm-connection-editor"}},
+        {"system", "netcpl.cpl", {"nm-connection-editor", "connman-gtk", "wicd-gtk"}},
+        {"system", "sysdm.cpl", {"hardinfo", "gnome-system-monitor", "mate-system-monitor", "xfce4-taskmanager",
+                                 "lxtask", "ksysguard"}},
     };
     return table;
 }
@@ -239,7 +251,10 @@ bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made)
     // An accessory the user put there stays; a launcher whose program was
     // removed is pointed at whatever is installed now.
     for (const Accessory& accessory : Accessories()) {
-        const QString path = Builder::Child(windows, accessory.dosName);
+        const QString folder = *accessory.folder ? Builder::Child(windows, accessory.folder) : windows;
+        const QString shown = QString("c:\\windows\\") + (*accessory.folder ? QString(accessory.folder) + "\\" : QString()) +
+                              accessory.dosName;
+        const QString path = Builder::Child(folder, accessory.dosName);
         if (EntryExists(path) && !IsDanglingLink(path)) continue;
         QString program;
         for (const QString& candidate : accessory.candidates) {
@@ -247,7 +262,7 @@ bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made)
             if (!program.isEmpty()) break;
         }
         if (program.isEmpty()) continue;
-        if (!b.link(program, path, QString("c:\\windows\\") + accessory.dosName, EntryExists(path))) return false;
+        if (!b.link(program, path, shown, EntryExists(path))) return false;
     }
 
     const QString users = Builder::Child(root, "users");

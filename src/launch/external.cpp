@@ -1,0 +1,135 @@
+#include "launch/external.h"
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+#include "browse/filelist.h"
+#include "browse/frmBrws.h"
+#include "browse/logging.h"
+#include "browse/views.h"
+#include "config/settings.h"
+#include "launch/commandline.h"
+#include "launch/programs.h"
+#include "model/slots.h"
+#include "platform/curdir.h"
+#include "platform/paths.h"
+#include "platform/prefix.h"
+#include "ui/errors.h"
+
+namespace {
+std::function<void()>& AssociationsDialog() {
+    static std::function<void()> show;
+    return show;
+}
+
+// The folder of the current list entry: its own folder in a global or branch
+// view, else the window's folder.
+QString EntryFolder(const DriveSlot& slot, int row) {
+    int header = -1;
+    FolderHeader folder;
+    if (slot.GlobalView && row >= 0 && row < slot.GlobalList.size() &&
+        GlobalLinePositions(slot.GlobalList[row], nullptr, &header) && header >= 0 && header < slot.LineCount &&
+        ParseFolderHeader(slot.Lines[header], &folder))
+        return folder.path;
+    return slot.CurrentPath;
+}
+
+QString JoinDos(const QString& folder, const QString& name) {
+    return folder.endsWith(u'\\') ? folder + name : folder + u'\\' + name;
+}
+
+void StartIn(const QString& commandLine, const QString& folder) {
+    SetBusy();
+    if (OpenDriveCount > 0) SetStatus("Opening external application...");
+    StartPlan plan;
+    ErrorCode e = PlanCommandLine(commandLine, folder, &plan);
+    if (e == err::None) e = StartDetached(plan);
+    if (e == err::None) {
+        if (OpenDriveCount > 0) EndBusy();
+    } else {
+        ShowFileError(e);
+    }
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+}
+}  // namespace
+
+void SetAssociationsDialog(std::function<void()> show) { AssociationsDialog() = std::move(show); }
+
+QString AccessoryCommandLine(const QString& programName) { return WindowsFolder() + u'\\' + programName; }
+
+QString ControlPanelCommandLine(const QString& appletName) {
+    return WindowsFolder() + "\\control.exe " + platform::SystemDirectory().trimmed().toLower() + u'\\' + appletName;
+}
+
+void RunControlPanel(const QString& appletName) {
+    // control.exe hands over to the panel and can't tell when it is missing.
+    if (!FileExists(platform::SystemDirectory() + u'\\' + appletName)) {
+        ShowFileError(err::FileNotFound);
+        return;
+    }
+    RunExternal(ControlPanelCommandLine(appletName));
+}
+
+void RunExternal(const QString& commandLine) {
+    QString folder = platform::CurrentFolder(platform::CurrentDrive().at(0));
+    if (!FolderExists(folder)) folder = platform::CurrentDrive();
+    StartIn(commandLine, folder);
+}
+
+void ExecuteFile(frmBrws* w) {
+    if (!w || w->FileList->count() == 0) return;
+    const int row = w->FileList->currentRow();
+    if (row < 0) return;
+    const DriveSlot& slot = Slot(w->GetFormNumber());
+    const int at = FileLineOfItem(slot, row);
+    const QString name = at >= 0 && at < slot.LineCount ? FileNameOf(slot.Lines[at]) : w->FileList->item(row)->text();
+    if (IsProgramExtension(ExtensionOf(name))) {
+        OpenWith(w, name, name);
+        return;
+    }
+    const QString program = AssociatedProgram(ReadSection("[associations]"), name);
+    if (!program.isEmpty()) {
+        OpenWith(w, name, program);
+        return;
+    }
+    ShowMessage("Can't find an association for this file", MsgStyle::Critical, "Error");
+    if (AssociationsDialog()) AssociationsDialog()();
+}
+
+void OpenWith(frmBrws* w, const QString& fileName, const QString& givenProgram) {
+    if (!w) return;
+    CurrentSlot = w->GetFormNumber();
+    const DriveSlot& slot = CurrentDriveSlot();
+    const QString folder = EntryFolder(slot, w->FileList->currentRow());
+    const QString file = JoinDos(folder, fileName);
+    const QString program = givenProgram == fileName ? QString() : givenProgram;
+    if (const ErrorCode e = TestDrive(slot.Drive)) {
+        ShowFileError(e);
+        return;
+    }
+    if (!FileExists(file)) {
+        ShowMessage("Disk has been changed", MsgStyle::Critical, "Error");
+        return;
+    }
+    // A program named by an association that isn't installed is simply not found.
+    if (!program.isEmpty() && FindProgram(program, folder, {""}).isEmpty()) {
+        ShowFileError(err::FileNotFound);
+        return;
+    }
+    if (IsFileInUse(file) || (!program.isEmpty() && FileExists(program) && IsFileInUse(program))) {
+        ShowMessage("Sharing violation", MsgStyle::Critical, "Error");
+        return;
+    }
+    platform::ChangeFolder(folder);
+    if (fileName.endsWith("lnk")) {
+        QString host;
+        if (platform::DosToHost(file, &host) != err::None || !QDesktopServices::openUrl(QUrl::fromLocalFile(host)))
+            ShowFileError(err::FileNotFound);
+    } else {
+        // The file goes by its bare name: the program starts in the file's folder.
+        const QString line = program.isEmpty() ? QuoteArgument(fileName)
+                                               : QuoteArgument(program) + u' ' + QuoteArgument(fileName);
+        StartIn(line, folder);
+    }
+    platform::ChangeFolder(slot.Drive + "\\");
+}
