@@ -1,4 +1,5 @@
 #include "archive/runner.h"
+#include "launch/commandline.h"
 #include <QApplication>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -72,27 +73,6 @@ void SetArchiverRunner(ArchiverRunner runner) { InstalledRunner() = std::move(ru
 ArchiverOutcome RunArchiver(const QString& commandLine, const QString& statusText) {
     if (InstalledRunner()) return InstalledRunner()(commandLine, statusText);
     return RunArchiverProcess(commandLine, statusText);
-}
-
-QStringList SplitCommandLine(const QString& commandLine) {
-    QStringList words;
-    QString word;
-    bool quoted = false, inWord = false;
-    for (const QChar c : commandLine) {
-        if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (c == ' ' && !quoted) {
-            if (inWord) words << word;
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord) words << word;
-    return words;
 }
 
 ArchiverOutcome RunArchiverProcess(const QString& commandLine, const QString& statusText) {

@@ -23,13 +23,12 @@ using ArchiverRunner = std::function<ArchiverOutcome(const QString& commandLine,
 void SetArchiverRunner(ArchiverRunner runner);
 ArchiverOutcome RunArchiver(const QString& commandLine, const QString& statusText);
 
-// The process runner. The line is split into words at blanks, a pair of double
-// quotes holding blanks inside one word; the first word is the program (a DOS
+// The process runner. The line is split into words as every command line is
+// (SplitCommandLine); the first word is the program (a DOS
 // path), the others its arguments, passed as they are, never through a shell.
 // While it runs, events are served, the status bar shows the text and the
 // archiver's last line of output, the user's other input waits, and Esc asks
 // whether to stop it.
 ArchiverOutcome RunArchiverProcess(const QString& commandLine, const QString& statusText);
-QStringList SplitCommandLine(const QString& commandLine);
 
 inline const QString StopArchiverQuestion = QStringLiteral("Do you want to stop the archiver ?");

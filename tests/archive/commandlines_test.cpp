@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include "archive/commandlines.h"
 #include "archive/runner.h"
+#include "launch/commandline.h"
 #include "model/slots.h"
 
 namespace {
