@@ -400,6 +400,7 @@ void frmBrws::FileList_DblClick() {
     bool state = item->isSelected();
     SelectDeselectFile(state);
     item->setSelected(state);
+    CallHook(Hooks().openFile, this);
 }
 
 void frmBrws::txtDOS_GotFocus() {

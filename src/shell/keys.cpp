@@ -18,6 +18,8 @@
 #include "shell/startup.h"
 #include "browse/tagging.h"
 #include "browse/views.h"
+#include "viewers/dispatch.h"
+#include "viewers/frmDump.h"
 
 namespace {
 
@@ -101,6 +103,7 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'U': TagFiles(w, false, tree, false); return true;
     case 'V':
         if (tree) VolumeCommand();
+        else ShowFiles(w, false, false, false);
         return true;
     case 'X': return false;
     case VK_MULTIPLY: {
@@ -110,8 +113,10 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
     }
     case VK_DIVIDE: ShowDriveInfo(); return true;
     case VK_OEM_102: SwitchBy(-1); return true;
-    // Edit and hear belong to the viewers.
-    case 'E': case 'H': return true;
+    case 'E':
+        if (!tree) EditFile(w);
+        return true;
+    case 'H': ShowFiles(w, false, true, false); return true;
     default: return false;
     }
 }
@@ -132,8 +137,10 @@ bool CtrlKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'D': if (Guarded(w, slot)) DeleteCommand(true); return true;
     case 'M': if (Guarded(w, slot)) CopyCommand(CopyCaption::MoveTagged); return true;
     case 'R': if (Guarded(w, slot)) RenameCommand(true); return true;
-    // View, hear and compress of all tagged files belong to the viewers and archivers.
-    case 'H': case 'V': case VK_F5: case VK_F9: return true;
+    case 'H': if (Guarded(w, slot)) ShowFiles(w, true, true, false); return true;
+    case 'V': if (Guarded(w, slot)) ShowFiles(w, true, false, false); return true;
+    // Compress of all tagged files belongs to the archivers.
+    case VK_F5: case VK_F9: return true;
     default: return false;
     }
 }
