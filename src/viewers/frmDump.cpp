@@ -13,7 +13,9 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include "browse/freespace.h"
+#include "browse/filelist.h"
 #include "browse/frmBrws.h"
+#include "browse/views.h"
 #include "fileops/operations.h"
 #include "model/slots.h"
 #include "platform/curdir.h"
@@ -56,6 +58,9 @@ QString FolderOf(const QString& path) {
 void Message(const QString& text) { ShowMessage(text, MsgStyle::Critical, "Error"); }
 
 const QString SavingFailedMessage = QStringLiteral("Error while saving file");
+// The text view shows this many characters at once and adds the rest in parts
+// of the same size, so that a big file is on the screen at once.
+constexpr qsizetype TextPartSize = 1000000;
 }  // namespace
 
 frmDump::frmDump(QWidget* parent) : QDialog(parent) {
@@ -93,6 +98,10 @@ frmDump::frmDump(QWidget* parent) : QDialog(parent) {
     FindTimer->setObjectName("FindTimer");
     FindTimer->setInterval(500);
     connect(FindTimer, &QTimer::timeout, this, [this] { FindTimer_Timer(); });
+    TextTimer = new QTimer(this);
+    TextTimer->setObjectName("TextTimer");
+    TextTimer->setInterval(0);
+    connect(TextTimer, &QTimer::timeout, this, [this] { TextTimer_Timer(); });
 
     connect(txtFind, &QLineEdit::returnPressed, this, [this] {
         FindSub();
@@ -175,12 +184,42 @@ void frmDump::SetMode(bool editing, bool nextShown) {
 }
 
 void frmDump::LoadText(const QByteArray& bytes, qint64 fullSize) {
-    QString text = DecodeForView(bytes);
+    QString text = BreakLongLines(DecodeForView(bytes));
     if (fullSize > bytes.size())
         text += QString("\n\n[The file holds %1 bytes; only the first %2 are shown here.]")
                     .arg(fullSize)
                     .arg(bytes.size());
-    rtfBox[0]->setPlainText(text);
+    rtfBox[0]->document()->setUndoRedoEnabled(false);
+    pendingText_ = std::move(text);
+    pendingOffset_ = 0;
+    rtfBox[0]->setPlainText(TakeTextPart(pendingText_, &pendingOffset_, TextPartSize).toString());
+    if (TextPending()) TextTimer->start();
+    else pendingText_.clear();
+}
+
+void frmDump::TextTimer_Timer() {
+    if (TextPending()) {
+        QTextCursor end(rtfBox[0]->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(TakeTextPart(pendingText_, &pendingOffset_, TextPartSize).toString());
+    }
+    if (!TextPending()) {
+        TextTimer->stop();
+        pendingText_.clear();
+        pendingOffset_ = 0;
+    }
+}
+
+void frmDump::LoadRestOfText() {
+    if (!TextPending()) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QTextCursor end(rtfBox[0]->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QStringView(pendingText_).mid(pendingOffset_).toString());
+    TextTimer->stop();
+    pendingText_.clear();
+    pendingOffset_ = 0;
+    QApplication::restoreOverrideCursor();
 }
 
 bool frmDump::LoadDump(const QString& path) {
@@ -242,13 +281,13 @@ bool frmDump::LoadForEdit(const QString& path) {
     if (!CheckViewerFile(path)) return false;
     QByteArray bytes;
     qint64 size = 0;
-    if (ErrorCode read = ReadFileStart(path, TextViewLimit + 1, &bytes, &size)) {
+    if (ErrorCode read = ReadFileStart(path, EditLimit + 1, &bytes, &size)) {
         AbortFlag = -1;
         ShowFileError(read);
         return false;
     }
-    if (size > TextViewLimit) {
-        Message(QString("This file is too big to edit (more than %1 MB)").arg(TextViewLimit / (1024 * 1024)));
+    if (size > EditLimit) {
+        Message(QString("This file is too big to edit (more than %1 MB)").arg(EditLimit / (1024 * 1024)));
         return false;
     }
     // A zero byte anywhere means a file that saving as text would damage.
@@ -257,6 +296,8 @@ bool frmDump::LoadForEdit(const QString& path) {
         return false;
     }
     document_ = DecodeText(bytes);
+    pendingText_.clear();
+    pendingOffset_ = 0;
     rtfBox[0]->show();
     rtfBox[1]->hide();
     viewMode_ = 0;
@@ -350,6 +391,7 @@ void frmDump::FindSub() {
     const QString wanted = txtFind->text();
     if (wanted.isEmpty()) return;
     QPlainTextEdit* view = VisibleView();
+    if (view == rtfBox[0]) LoadRestOfText();
     const QString text = view->document()->toRawText();
     const qsizetype at = text.indexOf(wanted, qMax<qint64>(0, searchStart_ - 1), Qt::CaseInsensitive);
     if (at < 0) {
@@ -375,6 +417,8 @@ void frmDump::UpdateEditMenu() {
 }
 
 void frmDump::mnuNew_Click() {
+    pendingText_.clear();
+    pendingOffset_ = 0;
     rtfBox[0]->clear();
     setWindowTitle("untitled");
     document_ = TextDocument{};
@@ -455,6 +499,9 @@ void frmDump::CloseForm() {
     closing_ = true;
     HexTimer->stop();
     FindTimer->stop();
+    TextTimer->stop();
+    pendingText_.clear();
+    pendingOffset_ = 0;
     rtfBox[0]->clear();
     rtfBox[1]->clear();
     txtFind->clear();
@@ -465,7 +512,12 @@ void frmDump::CloseForm() {
         if (QWidget* main = MainWindow()) main->update();
         ReturnFocusToMainWindow();
         if (saved_)
-            if (frmBrws* w = ActiveDriveWindow()) RelogFolderPath(w, CurrentDriveSlot().CurrentPath);
+            if (frmBrws* w = ActiveDriveWindow()) {
+                RelogFolderPath(w, CurrentDriveSlot().CurrentPath);
+                // The list shows what the folder holds now.
+                if (CurrentDriveSlot().GlobalView) RebuildView(w);
+                else ShowFolderFiles(w, w->DirList->currentItem());
+            }
     }
     saved_ = false;
 }

@@ -45,6 +45,8 @@ public:
     QLineEdit* txtFind = nullptr;
     QTimer* HexTimer = nullptr;
     QTimer* FindTimer = nullptr;
+    // Appends the next part of a long text while the user can already read.
+    QTimer* TextTimer = nullptr;
 
     // Loads a file into the text view (an archive as its listing); the path it
     // dumps in hex is the file itself. False after a failed check (shown).
@@ -67,6 +69,10 @@ public:
 
     void mnuViewMode_Click(int index);
     void HexTimer_Timer();
+    void TextTimer_Timer();
+    // The parts of the text not yet in the view go in at once (a search needs them).
+    void LoadRestOfText();
+    bool TextPending() const { return pendingOffset_ < pendingText_.size(); }
     void FindTimer_Timer();
     void mnuFind_Click();
     void mnuFindNext_Click();
@@ -105,6 +111,8 @@ private:
     QString documentPath_;      // the file being edited
     std::unique_ptr<QFile> hexFile_;   // "file number 1"
     TextDocument document_;
+    QString pendingText_;      // the text being loaded in parts
+    qsizetype pendingOffset_ = 0;
     HeldFocusPane held_;
 };
 

@@ -78,9 +78,46 @@ QString DecodeForView(const QByteArray& bytes) {
     return utf8.hasError() ? DecodeWindows1252(bytes) : decoded;
 }
 
+QString BreakLongLines(const QString& text, int limit) {
+    const QChar* data = text.constData();
+    const qsizetype n = text.size();
+    QString out;
+    qsizetype copied = 0;   // text before this is in out
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = data[i].unicode();
+        if (c == '\n' || c == '\r') {
+            lineStart = i + 1;
+        } else if (i - lineStart >= limit) {
+            if (out.isNull()) out.reserve(n + n / limit + 1);
+            out.append(QStringView(data + copied, i - copied));
+            out.append(QChar('\n'));
+            copied = i;
+            lineStart = i;
+        }
+    }
+    if (out.isNull()) return text;
+    out.append(QStringView(data + copied, n - copied));
+    return out;
+}
+
+QStringView TakeTextPart(const QString& text, qsizetype* offset, qsizetype size) {
+    const qsizetype left = text.size() - *offset;
+    if (left <= size) {
+        const QStringView rest = QStringView(text).mid(*offset);
+        *offset = text.size();
+        return rest;
+    }
+    qsizetype cut = text.lastIndexOf('\n', *offset + size - 1) + 1;
+    if (cut <= *offset) cut = *offset + size;
+    const QStringView part = QStringView(text).mid(*offset, cut - *offset);
+    *offset = cut;
+    return part;
+}
+
 TextDocument DecodeText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    utf8.decode(bytes);
+    const QString probe = utf8.decode(bytes);   // the decoder notes bad bytes as it converts
     return DecodeTextAs(bytes, utf8.hasError() ? TextEncoding::Windows1252 : TextEncoding::Utf8);
 }
 

@@ -35,8 +35,17 @@ QString DecodeWindows1252(const QByteArray& bytes);
 QChar DumpCharacter(unsigned char byte);
 inline constexpr QChar DumpPlaceholder = QChar(0x00B7);   // "·"
 
-// Text views load at most this much of a file; editing refuses bigger files.
+// The text view loads at most this much of a file, and editing refuses files
+// above the edit limit: the editor holds the whole file at once.
 inline constexpr qint64 TextViewLimit = 64LL * 1024 * 1024;
+inline constexpr qint64 EditLimit = 16LL * 1024 * 1024;
+// Lines longer than this are shown in pieces by the text view (not the
+// editor): one line of megabytes would take the view minutes to lay out.
+inline constexpr int ViewLineLimit = 4096;
+QString BreakLongLines(const QString& text, int limit = ViewLineLimit);
+// The next part of a text from *offset, up to `size` characters and ending
+// after a line break where there is one; *offset moves past it.
+QStringView TakeTextPart(const QString& text, qsizetype* offset, qsizetype size);
 
 // Reads the first `limit` bytes of a file given by its DOS path (the real size
 // goes to *size). 0 or the error number.
