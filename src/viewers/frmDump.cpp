@@ -513,10 +513,13 @@ void frmDump::CloseForm() {
         ReturnFocusToMainWindow();
         if (saved_)
             if (frmBrws* w = ActiveDriveWindow()) {
+                const int row = w->FileList->currentRow();
                 RelogFolderPath(w, CurrentDriveSlot().CurrentPath);
                 // The list shows what the folder holds now.
                 if (CurrentDriveSlot().GlobalView) RebuildView(w);
                 else ShowFolderFiles(w, w->DirList->currentItem());
+                if (row >= 0 && row < w->FileList->count())
+                    w->FileList->setCurrentRow(row, QItemSelectionModel::NoUpdate);
             }
     }
     saved_ = false;

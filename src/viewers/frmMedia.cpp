@@ -47,6 +47,11 @@ MciControl::MciControl(QWidget* parent) : QWidget(parent) {
 
 MciControl::~MciControl() = default;
 
+void MciControl::ReleaseDevice() {
+    device_.reset();
+    open_ = false;
+}
+
 void MciControl::SetUpdateInterval(int milliseconds) {
     updateInterval_ = milliseconds;
     if (milliseconds > 0) statusTimer_.start(milliseconds);
@@ -160,6 +165,9 @@ frmMedia::frmMedia(QWidget* parent) : QDialog(parent) {
     connect(mciSupport, &MciControl::ButtonClick, this, [this](int b) { mciSupport_ButtonClick(b); });
     for (QPushButton* b : mciSupport->button) b->installEventFilter(this);
 }
+
+// The device goes first: its picture sits among the window's controls.
+frmMedia::~frmMedia() { mciSupport->ReleaseDevice(); }
 
 void frmMedia::SetProgressMax(int max) { ProgressBar->setMaximum(qMax(0, max)); }
 
@@ -361,6 +369,7 @@ QPointer<frmMedia>& current() {
 frmMedia* NewMediaForm() {
     if (current()) {
         current()->mciSupport->Command("Close");
+        current()->mciSupport->ReleaseDevice();
         delete current();
     }
     current() = new frmMedia(MainWindow());

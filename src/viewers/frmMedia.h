@@ -50,6 +50,7 @@ public:
     bool IsOpen() const { return open_; }
     QString Error() const { return error_; }
     MediaDevice* Device() const { return device_.get(); }
+    void ReleaseDevice();
 
 signals:
     void StatusUpdate();
@@ -71,6 +72,7 @@ class frmMedia : public QDialog {
     Q_OBJECT
 public:
     explicit frmMedia(QWidget* parent = nullptr);
+    ~frmMedia() override;
 
     QMenuBar* MenuBar = nullptr;
     QAction* mnuNext = nullptr;

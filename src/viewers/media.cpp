@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QMediaDevices>
 #include <QMediaPlayer>
+#include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QVideoWidget>
@@ -51,7 +52,12 @@ public:
     FileDevice() {
         player_.setAudioOutput(&audio_);
     }
-    ~FileDevice() override { Close(); }
+    ~FileDevice() override {
+        Close();
+        player_.setVideoOutput(nullptr);
+        // The picture may sit in a player window that is already gone with it.
+        delete video_.data();
+    }
     bool Open(const QString& deviceType, const QString& hostPath) override {
         error_.clear();
         if (hostPath.isEmpty()) {
@@ -59,8 +65,8 @@ public:
             return false;
         }
         if (deviceType == "AVIVideo" || deviceType == "MPEGVideo") {
-            if (!video_) video_ = std::make_unique<QVideoWidget>();
-            player_.setVideoOutput(video_.get());
+            if (!video_) video_ = new QVideoWidget;
+            player_.setVideoOutput(video_.data());
         }
         player_.setSource(QUrl::fromLocalFile(hostPath));
         open_ = WaitForLoad(player_, &error_);
@@ -88,12 +94,12 @@ public:
     qint64 Length() const override { return open_ ? player_.duration() : 0; }
     qint64 Position() const override { return open_ ? player_.position() : 0; }
     QString ErrorText() const override { return error_.isEmpty() ? player_.errorString() : error_; }
-    QWidget* VideoWidget() override { return video_.get(); }
+    QWidget* VideoWidget() override { return video_.data(); }
 
 private:
     QMediaPlayer player_;
     QAudioOutput audio_;
-    std::unique_ptr<QVideoWidget> video_;
+    QPointer<QVideoWidget> video_;
     bool open_ = false;
     QString error_;
 };

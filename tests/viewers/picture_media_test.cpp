@@ -275,31 +275,44 @@ TEST_F(MediaTest, EscInATaggedWalkClosesTheDeviceAndEndsTheWalkWhileNextGoesOn) 
     EXPECT_TRUE(player->isVisible());
 }
 
-// A short real WAV file: 0.6 s of a quiet tone, 8 kHz, 8-bit mono.
+// A real WAV file: 3 s of a quiet tone, 8 kHz, 8-bit mono.
 QByteArray Wave() {
     QByteArray samples;
-    for (int i = 0; i < 4800; ++i) samples += char(128 + ((i / 10) % 2 ? 20 : -20));
+    for (int i = 0; i < 24000; ++i) samples += char(128 + ((i / 10) % 2 ? 20 : -20));
     auto le32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
     auto le16 = [](quint16 v) { return QByteArray(reinterpret_cast<const char*>(&v), 2); };
     return "RIFF" + le32(36 + samples.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(1) + le32(8000) +
            le32(8000) + le16(1) + le16(8) + "data" + le32(samples.size()) + samples;
 }
 
-TEST_F(ViewersTest, ARealWaveFilePlaysThroughTheMachinesDevice) {
-    if (QMediaDevices::audioOutputs().isEmpty())
-        GTEST_SKIP() << "no audio output device on this machine (no sound server or sound card)";
+TEST_F(ViewersTest, ARealWaveFilePlaysThroughTheMachinesDeviceAndAVideoPlayerGivesWayToTheNext) {
     put("tone.wav", Wave());
+    put("tone.avi", Wave());   // a video device over a sound: the player gets a picture area
+    {
+        QString host = d + "/tone.wav";
+        auto probe = MakeFileDevice();
+        if (!probe->Open("WaveAudio", host))
+            GTEST_SKIP() << "the media back end cannot play a WAV file here: " << probe->ErrorText().toStdString();
+    }
     frmBrws* w = open();
     current(w, "tone.wav");
     key(w->FileList, Qt::Key_H);
     frmMedia* player = MediaForm();
     ASSERT_TRUE(player);
-    EXPECT_EQ(player->ProgressBar->maximum(), 600);
+    EXPECT_EQ(player->ProgressBar->maximum(), 3000);
     QElapsedTimer waited;
     waited.start();
     while (player->ProgressBar->value() == 0 && waited.elapsed() < 5000) QTest::qWait(50);
     EXPECT_GT(player->ProgressBar->value(), 0);
-    player->close();
+    // Twice a video: the second player replaces the first, picture and all.
+    current(w, "tone.avi");
+    for (int i = 0; i < 2; ++i) {
+        key(w->FileList, Qt::Key_V);
+        ASSERT_TRUE(MediaForm());
+        EXPECT_TRUE(MediaForm()->VideoArea->isVisibleTo(MediaForm()));
+        QTest::qWait(200);
+    }
+    MediaForm()->close();
 }
 
 }  // namespace
