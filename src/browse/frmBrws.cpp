@@ -400,6 +400,7 @@ void frmBrws::FileList_DblClick() {
     bool state = item->isSelected();
     SelectDeselectFile(state);
     item->setSelected(state);
+    CallHook(Hooks().openFile, this);
 }
 
 // Enter runs the command and empties the box; Esc only empties it.

@@ -24,6 +24,8 @@ struct DriveWindowHooks {
     std::function<void()> driveWindowOpened;
     std::function<void()> lastDriveWindowClosed;
     std::function<void(const QString& menu, const QPoint& at)> popupMenu;
+    // A double-clicked file: viewed, or executed when no viewer takes it.
+    std::function<void(frmBrws*)> openFile;
 };
 
 DriveWindowHooks& Hooks();

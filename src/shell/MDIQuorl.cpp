@@ -28,6 +28,9 @@
 #include "ui/toolbaricons.h"
 #include "browse/tagging.h"
 #include "browse/views.h"
+#include "config/settings.h"
+#include "viewers/dispatch.h"
+#include "viewers/frmDump.h"
 
 namespace {
 MDIQuorl* mainForm = nullptr;
@@ -199,6 +202,7 @@ void InstallDriveWindowHooks() {
     h.refreshToolbar = [] { if (MDIQuorl* m = MainForm()) m->RefreshToolbar(); };
     h.driveWindowOpened = [] { if (MDIQuorl* m = MainForm()) m->DriveWindowOpened(); };
     h.lastDriveWindowClosed = [] { if (MDIQuorl* m = MainForm()) m->LastDriveWindowClosed(); };
+    h.openFile = [](frmBrws* w) { ShowFiles(w, false, false, true); };
     h.popupMenu = [](const QString& name, const QPoint& at) {
         if (MDIQuorl* m = MainForm())
             if (QMenu* menu = m->menu(name)) menu->popup(at);
@@ -266,6 +270,7 @@ void MDIQuorl::Toolbar_ButtonClick(int index) {
     case 1: CopyCommand(CopyCaption::CopyTagged); break;
     case 2: DeleteCommand(true); break;
     case 3: CopyCommand(CopyCaption::MoveTagged); break;
+    case 4: if (w) ShowFiles(w, true, false, false); break;
     case 6: if (w) ShowView(w, ViewSelection::BranchMatching); break;
     case 7: if (w) ShowView(w, ViewSelection::BranchTagged); break;
     case 9: ShowDriveDialog(LogDriveCaption); break;
@@ -316,6 +321,12 @@ void MDIQuorl::connectCommands() {
     on("mnuTaggedRename", [] { RenameCommand(true); });
     on("mnuTaggedAttributes", [] { AttributesCommand(true); });
     on("mnuTaggedThrash", [] { ThrashCommand(true); });
+    onWindow("mnuView", [](frmBrws* w) { ShowFiles(w, false, false, false); });
+    onWindow("mnuHear", [](frmBrws* w) { ShowFiles(w, false, true, false); });
+    onWindow("mnuEdit", [](frmBrws* w) { EditFile(w); });
+    onWindow("mnuTaggedView", [](frmBrws* w) { ShowFiles(w, true, false, false); });
+    onWindow("mnuTaggedHear", [](frmBrws* w) { ShowFiles(w, true, true, false); });
+    on("mnuReadMe", [] { ShowTextFile(Settings[8].toString() + "\\readme.txt"); });
     onWindow("mnuDeleteFolder", [](frmBrws* w) { DeleteFolder(w); });
     on("mnuMake", [] { MakeFolderCommand(); });
     onWindow("mnuTagCurrentFile", [](frmBrws* w) { TagFiles(w, true, false, false); });

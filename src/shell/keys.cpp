@@ -20,6 +20,8 @@
 #include "browse/tagging.h"
 #include "browse/views.h"
 #include "launch/external.h"
+#include "viewers/dispatch.h"
+#include "viewers/frmDump.h"
 
 namespace {
 
@@ -103,6 +105,7 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'U': TagFiles(w, false, tree, false); return true;
     case 'V':
         if (tree) VolumeCommand();
+        else ShowFiles(w, false, false, false);
         return true;
     case 'X': ExecuteFile(w); return false;   // the key goes on unhandled
     case VK_MULTIPLY: {
@@ -112,8 +115,10 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
     }
     case VK_DIVIDE: ShowDriveInfo(); return true;
     case VK_OEM_102: SwitchBy(-1); return true;
-    // Edit and hear belong to the viewers.
-    case 'E': case 'H': return true;
+    case 'E':
+        if (!tree) EditFile(w);
+        return true;
+    case 'H': ShowFiles(w, false, true, false); return true;
     default: return false;
     }
 }
@@ -136,8 +141,8 @@ bool CtrlKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'R': if (Guarded(w, slot)) RenameCommand(true); return true;
     case VK_F5: if (Guarded(w, slot)) CompressCommand(ZipCompressCaption); return true;
     case VK_F9: if (Guarded(w, slot)) CompressCommand(ArjCompressCaption); return true;
-    // View and hear of all tagged files belong to the viewers.
-    case 'H': case 'V': return true;
+    case 'H': if (Guarded(w, slot)) ShowFiles(w, true, true, false); return true;
+    case 'V': if (Guarded(w, slot)) ShowFiles(w, true, false, false); return true;
     default: return false;
     }
 }

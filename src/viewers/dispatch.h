@@ -1,0 +1,13 @@
+#pragma once
+
+class frmBrws;
+
+// What the program does with a file the user wants to view, hear or open: the
+// table of supported file types, read afresh on each call, sends it to the
+// picture viewer, the media player, the help or font viewer, or the text
+// viewer; a double-clicked file that no viewer takes is executed. Works on the
+// current file of the window's list, or walks all its tagged files.
+void ShowFiles(frmBrws* w, bool taggedWalk, bool hear, bool openWhenNotViewable);
+
+// The message for a file that has nothing to play it.
+inline constexpr const char* CantPlayMessage = "Can't play this file. Use a file association for it";

@@ -1,0 +1,318 @@
+// The picture viewer and the media player, reached from a drive window. The
+// media device is a fake that notes what it is told, except in the one test
+// that plays a real sound through the machine's back end.
+#include <QAudioDevice>
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QMediaDevices>
+#include "viewers/dispatch.h"
+#include "viewers/frmGV.h"
+#include "viewers/frmMedia.h"
+#include "viewers_fixture.h"
+
+namespace {
+using PromptAnswer::Ok;
+
+TEST_F(ViewersTest, APictureOpensAtNormalAndItsKeysZoomAndScrollWithinTheirLimits) {
+    picture("wide.png", 900, 700);
+    picture("tall.png", 200, 1500);
+    put("broken.png", "\x89PNG\r\n\x1a\n this is not a picture");
+    frmBrws* w = open();
+    current(w, "wide.png");
+    forms.expect("frmGV", [&](QWidget* form) {
+        auto* gv = static_cast<frmGV*>(form);
+        PictureBox* box = gv->GvBox;
+        EXPECT_EQ(gv->windowTitle(), "wide.png");
+        EXPECT_FALSE(gv->mnuNext->isVisible());
+        EXPECT_TRUE(gv->mnuZoom[1]->isChecked());
+        EXPECT_EQ(box->PictureSize(), QSize(900, 700));
+        const int hMax1 = box->HMax();
+        ASSERT_GT(box->VMax(), 40);
+        for (int i = 0; i < 4; ++i) QTest::keyClick(box, Qt::Key_Plus, Qt::KeypadModifier);
+        EXPECT_EQ(box->Zoom(), 4);
+        EXPECT_TRUE(gv->mnuZoom[4]->isChecked());
+        EXPECT_FALSE(gv->mnuZoom[1]->isChecked());
+        EXPECT_EQ(box->HMax() - hMax1, 3 * 900);   // the maxima follow the picture's size
+        box->SetVPos(25);
+        QTest::keyClick(box, Qt::Key_PageUp);
+        EXPECT_EQ(box->VPos(), 0);
+        box->SetVPos(box->VMax() - 10);
+        QTest::keyClick(box, Qt::Key_PageDown);
+        EXPECT_EQ(box->VPos(), box->VMax());
+        QTest::keyClick(box, Qt::Key_Right, Qt::ControlModifier);
+        EXPECT_EQ(box->HPos(), 20);
+        QTest::keyClick(box, Qt::Key_Left, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Left, Qt::ControlModifier);
+        EXPECT_EQ(box->HPos(), 0);
+        for (int i = 0; i < 4; ++i) QTest::keyClick(box, Qt::Key_Minus, Qt::KeypadModifier);
+        EXPECT_EQ(box->Zoom(), 1);
+        gv->mnuZoom[4]->trigger();   // left at 400 %
+        EXPECT_EQ(box->Zoom(), 4);
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_FALSE(gv->isVisible());
+    });
+    key(w->FileList, Qt::Key_V);
+    EXPECT_FALSE(AbortFlag);
+    // The next picture starts at Normal again; Home and End leave alone an axis that fits.
+    current(w, "tall.png");
+    forms.expect("frmGV", [&](QWidget* form) {
+        auto* gv = static_cast<frmGV*>(form);
+        PictureBox* box = gv->GvBox;
+        EXPECT_EQ(box->Zoom(), 1);
+        EXPECT_TRUE(gv->mnuZoom[1]->isChecked());
+        ASSERT_EQ(box->HMax(), 0);
+        QTest::keyClick(box, Qt::Key_End);
+        EXPECT_EQ(box->VPos(), box->VMax());
+        EXPECT_EQ(box->HPos(), 0);
+        QTest::keyClick(box, Qt::Key_Home);
+        EXPECT_EQ(box->VPos(), 0);
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    key(w->FileList, Qt::Key_V);
+    EXPECT_TRUE(AbortFlag);
+    // A picture that cannot be read gets a message and no window.
+    QImageReader reader(d + "/broken.png");
+    reader.read();
+    current(w, "broken.png");
+    prompts.expect("Can't show this picture: " + reader.errorString(), Ok, "Error");
+    key(w->FileList, Qt::Key_V);
+    EXPECT_TRUE(AbortFlag);
+}
+
+TEST_F(ViewersTest, TaggedPicturesWalkOnWithEnterAndStopAtEsc) {
+    for (const char* name : {"a.png", "b.png", "c.png"}) picture(name, 50, 50);
+    frmBrws* w = open();
+    tag(w, {"a.png", "b.png", "c.png"});
+    QStringList shown;
+    auto enter = [&](QWidget* form) {
+        shown << form->windowTitle();
+        EXPECT_TRUE(static_cast<frmGV*>(form)->mnuNext->isVisible());
+        QTest::keyClick(static_cast<frmGV*>(form)->GvBox, Qt::Key_Return);
+    };
+    forms.expect("frmGV", enter).expect("frmGV", [&](QWidget* form) {
+        shown << form->windowTitle();
+        QTest::keyClick(static_cast<frmGV*>(form)->GvBox, Qt::Key_Escape);
+    });
+    main->item("mnuTaggedView")->trigger();
+    EXPECT_EQ(shown, QStringList({"a.png", "b.png"}));
+}
+
+// A media device that plays nothing and notes every command.
+struct FakeDeviceState {
+    QStringList log;
+    qint64 length = 0;
+    qint64 position = 0;
+    int tracks = 0;
+    int mode = ModeStopped;
+    bool openFails = false;
+    int track = 1;
+};
+
+class FakeDevice : public MediaDevice {
+public:
+    explicit FakeDevice(FakeDeviceState& s) : s_(s) {}
+    bool Open(const QString& type, const QString& host) override {
+        s_.log << "Open " + type + (host.isEmpty() ? QString() : " " + QFileInfo(host).fileName());
+        return !s_.openFails;
+    }
+    void Close() override { s_.log << "Close"; }
+    void Play() override { s_.log << "Play"; s_.mode = ModePlaying; }
+    void Pause() override { s_.log << "Pause"; s_.mode = ModePaused; }
+    void Stop() override { s_.log << "Stop"; s_.mode = ModeStopped; }
+    void Seek(qint64 to) override {
+        s_.log << "Seek " + QString::number(to);
+        s_.position = to;
+        for (int t = 1; t <= s_.tracks; ++t)
+            if (TrackPosition(t) <= to) s_.track = t;
+    }
+    int Mode() const override { return s_.mode; }
+    qint64 Length() const override { return s_.length; }
+    qint64 Position() const override { return s_.position; }
+    int Tracks() const override { return s_.tracks; }
+    int CurrentTrack() const override { return s_.track; }
+    qint64 TrackPosition(int track) const override { return (track - 1) * 60000; }
+    QString ErrorText() const override { return s_.openFails ? "the file is damaged" : QString(); }
+
+private:
+    FakeDeviceState& s_;
+};
+
+class MediaTest : public ViewersTest {
+protected:
+    void SetUp() override {
+        ViewersTest::SetUp();
+        SetMediaDeviceMaker([this](const QString&) { return std::make_unique<FakeDevice>(device); });
+    }
+    void TearDown() override {
+        SetMediaDeviceMaker(nullptr);
+        if (frmMedia* m = MediaForm()) m->close();
+        ViewersTest::TearDown();
+    }
+    FakeDeviceState device;
+};
+
+TEST_F(MediaTest, HearingAFilePlaysItAndTheProgressBarFollowsThePosition) {
+    put("empty.wav", "RIFF");
+    put("song.mp3", "ID3");
+    put("noext", "x");
+    frmBrws* w = open();
+    current(w, "empty.wav");
+    key(w->FileList, Qt::Key_H);
+    frmMedia* player = MediaForm();
+    ASSERT_TRUE(player);
+    EXPECT_TRUE(player->isVisible());   // beside the drive window, not modal
+    EXPECT_EQ(player->windowTitle(), "empty.wav");
+    EXPECT_FALSE(player->mnuNext->isVisible());
+    EXPECT_EQ(device.log, QStringList({"Open WaveAudio empty.wav", "Play"}));
+    EXPECT_EQ(player->ProgressBar->maximum(), 100);   // a length of 0 leaves it
+    EXPECT_EQ(player->mciSupport->UpdateInterval(), 1000);
+
+    // Another file gets a fresh player; its bar runs to the length.
+    device = FakeDeviceState{};
+    device.length = 5000;
+    current(w, "song.mp3");
+    key(w->FileList, Qt::Key_H);
+    ASSERT_NE(MediaForm(), nullptr);
+    player = MediaForm();
+    EXPECT_TRUE(device.log.contains("Close"));   // the previous player's device
+    EXPECT_TRUE(device.log.contains("Open MPEGVideo song.mp3"));
+    EXPECT_EQ(player->ProgressBar->maximum(), 5000);
+    device.position = 2500;
+    player->mciSupport_StatusUpdate();
+    EXPECT_EQ(player->ProgressBar->value(), 2500);
+    // Pause stops the updates, Play brings them back; the end of the file rewinds.
+    player->mciSupport->button[MciControl::Pause]->click();
+    EXPECT_EQ(player->mciSupport->UpdateInterval(), 0);
+    EXPECT_EQ(player->mciSupport->Mode(), ModePaused);
+    player->mciSupport->button[MciControl::Play]->click();
+    EXPECT_EQ(player->mciSupport->UpdateInterval(), 1000);
+    device.mode = ModeStopped;
+    device.log.clear();
+    player->mciSupport_StatusUpdate();
+    EXPECT_EQ(device.log, QStringList({"Stop", "Seek 0"}));
+    EXPECT_EQ(player->ProgressBar->value(), 0);
+    EXPECT_EQ(player->mciSupport->UpdateInterval(), 0);
+    // Next outside a walk only gives the keyboard back; the player stays.
+    player->mnuNext_Click();
+    EXPECT_TRUE(player->isVisible());
+
+    // A file the device refuses: a message, no player left playing.
+    device = FakeDeviceState{};
+    device.openFails = true;
+    current(w, "song.mp3");
+    prompts.expect("Can't play this file: the file is damaged", Ok, "Error");
+    key(w->FileList, Qt::Key_H);
+    EXPECT_TRUE(AbortFlag);
+    EXPECT_FALSE(device.log.contains("Play"));
+}
+
+TEST_F(MediaTest, ACdTrackSeeksToItsTrackAndStopGoesBackToTrackOne) {
+    put("track05.cda", "cd");
+    device.tracks = 9;
+    frmBrws* w = open();
+    current(w, "track05.cda");
+    key(w->FileList, Qt::Key_H);
+    frmMedia* player = MediaForm();
+    ASSERT_TRUE(player);
+    EXPECT_EQ(device.log, QStringList({"Open CDAudio", "Seek 240000", "Play"}));
+    EXPECT_EQ(player->ProgressBar->maximum(), 9);
+    EXPECT_EQ(player->ProgressBar->value(), 5);
+    EXPECT_EQ(player->windowTitle(), "track05.cda");
+    EXPECT_EQ(player->mciSupport->UpdateInterval(), 0);
+    player->mciSupport->button[MciControl::Stop]->click();
+    EXPECT_EQ(player->windowTitle(), "track01.cda");
+    // The form rewinds first, then the button does its own stop.
+    EXPECT_EQ(device.log.mid(3), QStringList({"Stop", "Seek 0", "Stop"}));
+    EXPECT_EQ(player->ProgressBar->value(), 0);
+    // Next moves on a track and the following update shows it once.
+    player->mciSupport->button[MciControl::Play]->click();
+    player->mciSupport->button[MciControl::Next]->click();
+    EXPECT_EQ(player->mciSupport->UpdateInterval(), 1000);
+    player->mciSupport_StatusUpdate();
+    EXPECT_EQ(player->windowTitle(), "track02.cda");
+    EXPECT_EQ(player->ProgressBar->value(), 2);
+    EXPECT_EQ(player->mciSupport->UpdateInterval(), 0);
+
+    // Without an audio CD the player says so.
+    device = FakeDeviceState{};
+    current(w, "track05.cda");
+    key(w->FileList, Qt::Key_H);
+    player = MediaForm();
+    EXPECT_TRUE(player->lblStatus->isVisible());
+    EXPECT_FALSE(player->lblStatus->text().isEmpty());
+}
+
+TEST_F(MediaTest, EscInATaggedWalkClosesTheDeviceAndEndsTheWalkWhileNextGoesOn) {
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) put(name, "RIFF");
+    frmBrws* w = open();
+    tag(w, {"a.wav", "b.wav", "c.wav"});
+    QStringList shown;
+    forms.expect("frmMedia", [&](QWidget* form) {
+        auto* m = static_cast<frmMedia*>(form);
+        shown << m->windowTitle();
+        EXPECT_TRUE(m->mnuNext->isVisible());
+        EXPECT_TRUE(TaggedView);
+        m->mnuNext->trigger();
+        EXPECT_FALSE(m->isVisible());
+    });
+    forms.expect("frmMedia", [&](QWidget* form) {
+        auto* m = static_cast<frmMedia*>(form);
+        shown << m->windowTitle();
+        device.log.clear();
+        QTest::keyClick(m->mciSupport->button[MciControl::Play], Qt::Key_Escape);
+        EXPECT_FALSE(m->isVisible());
+        EXPECT_TRUE(device.log.contains("Close"));
+    });
+    key(w->FileList, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(shown, QStringList({"a.wav", "b.wav"}));
+    EXPECT_TRUE(AbortFlag);
+    // Outside a walk Esc leaves the player open behind the drive window.
+    current(w, "c.wav");
+    key(w->FileList, Qt::Key_H);
+    frmMedia* player = MediaForm();
+    ASSERT_TRUE(player);
+    QTest::keyClick(player->mciSupport->button[MciControl::Play], Qt::Key_Escape);
+    EXPECT_TRUE(player->isVisible());
+}
+
+// A real WAV file: 3 s of a quiet tone, 8 kHz, 8-bit mono.
+QByteArray Wave() {
+    QByteArray samples;
+    for (int i = 0; i < 24000; ++i) samples += char(128 + ((i / 10) % 2 ? 20 : -20));
+    auto le32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
+    auto le16 = [](quint16 v) { return QByteArray(reinterpret_cast<const char*>(&v), 2); };
+    return "RIFF" + le32(36 + samples.size()) + "WAVEfmt " + le32(16) + le16(1) + le16(1) + le32(8000) +
+           le32(8000) + le16(1) + le16(8) + "data" + le32(samples.size()) + samples;
+}
+
+TEST_F(ViewersTest, ARealWaveFilePlaysThroughTheMachinesDeviceAndAVideoPlayerGivesWayToTheNext) {
+    put("tone.wav", Wave());
+    put("tone.avi", Wave());   // a video device over a sound: the player gets a picture area
+    {
+        QString host = d + "/tone.wav";
+        auto probe = MakeFileDevice();
+        if (!probe->Open("WaveAudio", host))
+            GTEST_SKIP() << "the media back end cannot play a WAV file here: " << probe->ErrorText().toStdString();
+    }
+    frmBrws* w = open();
+    current(w, "tone.wav");
+    key(w->FileList, Qt::Key_H);
+    frmMedia* player = MediaForm();
+    ASSERT_TRUE(player);
+    EXPECT_EQ(player->ProgressBar->maximum(), 3000);
+    QElapsedTimer waited;
+    waited.start();
+    while (player->ProgressBar->value() == 0 && waited.elapsed() < 5000) QTest::qWait(50);
+    EXPECT_GT(player->ProgressBar->value(), 0);
+    // Twice a video: the second player replaces the first, picture and all.
+    current(w, "tone.avi");
+    for (int i = 0; i < 2; ++i) {
+        key(w->FileList, Qt::Key_V);
+        ASSERT_TRUE(MediaForm());
+        EXPECT_TRUE(MediaForm()->VideoArea->isVisibleTo(MediaForm()));
+        QTest::qWait(200);
+    }
+    MediaForm()->close();
+}
+
+}  // namespace
