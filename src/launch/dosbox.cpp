@@ -167,7 +167,7 @@ void RunDosCommand(frmBrws* w, const QString& typed) {
         QString host;
         if (!dump.isEmpty() && platform::DosToHost(dump, &host) == err::None && QFileInfo(host).size() > 0) {
             EndBusy();
-            ShowCapturedOutput(dump, word);
+            ShowCapturedFile(dump, word);
         }
         break;
     }

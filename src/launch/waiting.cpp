@@ -110,7 +110,7 @@ QString RunCaptured(const QString& program, const QString& commandLine) {
 
 void SetCapturedOutputViewer(CapturedOutputViewer viewer) { Viewer() = std::move(viewer); }
 
-void ShowCapturedOutput(const QString& dumpFile, const QString& caption) {
+void ShowCapturedFile(const QString& dumpFile, const QString& caption) {
     if (Viewer()) {
         Viewer()(dumpFile, caption);
         return;

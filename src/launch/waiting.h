@@ -23,4 +23,4 @@ QString RunCaptured(const QString& program, const QString& commandLine);
 // its own; until then a plain read-only text window shows it.
 using CapturedOutputViewer = std::function<void(const QString& dumpFile, const QString& caption)>;
 void SetCapturedOutputViewer(CapturedOutputViewer viewer);
-void ShowCapturedOutput(const QString& dumpFile, const QString& caption);
+void ShowCapturedFile(const QString& dumpFile, const QString& caption);

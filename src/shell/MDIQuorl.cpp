@@ -20,6 +20,9 @@
 #include "ui/shellhooks.h"
 #include "browse/hooks.h"
 #include "shell/keys.h"
+#include "viewers/hooks.h"
+#include "launch/waiting.h"
+#include "launch/commandline.h"
 #include "browse/logging.h"
 #include "model/slots.h"
 #include "shell/frmAbout.h"
@@ -208,12 +211,27 @@ void InstallDriveWindowHooks() {
             if (QMenu* menu = m->menu(name)) menu->popup(at);
     };
 }
+
+// The viewers start programs, and the DOS box shows its captures, through launching.
+void InstallLaunchingHooks() {
+    SetExecuteFileHandler([](const QString&) { ExecuteFile(ActiveDriveWindow()); });
+    SetRunExternalHandler([](const QString& program, const QStringList& arguments) {
+        RunExternal(JoinCommandLine(QStringList{program} + arguments));
+    });
+    SetRunCapturedHandler([](const QString& program, const QStringList& arguments, const QString& captureFile) {
+        const QString line = JoinCommandLine(QStringList{program} + arguments) + " >" + captureFile;
+        return !RunCaptured(CommandInterpreter, line).isEmpty();
+    });
+    SetCapturedOutputViewer([](const QString& dumpFile, const QString& caption) { ShowCapturedOutput(caption, dumpFile); });
+    SetAssociationsDialog([] { ShowFileAssociations(); });
+}
 }  // namespace
 
 void SetMainForm(MDIQuorl* form) {
     mainForm = form;
     SetMainWindow(form, form ? form->MdiArea : nullptr);
     InstallDriveWindowHooks();
+    InstallLaunchingHooks();
 }
 
 MDIQuorl::MDIQuorl(QWidget* parent) : QMainWindow(parent) {

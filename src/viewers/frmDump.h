@@ -1,4 +1,5 @@
 #pragma once
+#include "launch/commandline.h"   // DosDumpFile
 #include <QAction>
 #include <QDialog>
 #include <QFile>
@@ -127,4 +128,3 @@ void ShowTextFile(const QString& path);
 // missing capture.
 void ShowCapturedOutput(const QString& commandWord, const QString& capturePath);
 // The capture file of the DOS box and of the archive listings.
-inline const QString DosDumpFile = QStringLiteral("c:\\dosdump.tmp");
