@@ -23,6 +23,9 @@ struct FileEntry {
 ErrorCode GetAttributes(const QString& dosPath, int* attributes);
 // Sets R (permissions) and H/S/A (user.DOSATTRIB); the Directory bit is ignored.
 ErrorCode SetAttributes(const QString& dosPath, int attributes);
+// The same for the entry itself: a link is left as it is and what it points at
+// is never changed. The steps of delete, move, copy and rename use this one.
+ErrorCode SetEntryAttributes(const QString& dosPath, int attributes);
 ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry);
 
 // DOS wildcard match of one name against a list of patterns separated by ";",
@@ -58,12 +61,20 @@ ErrorCode DeleteFile(const QString& dosPath);
 ErrorCode MakeFolder(const QString& dosPath);
 // 75 when the folder is not empty or is a drive's root, 76 when it is missing.
 ErrorCode RemoveFolder(const QString& dosPath);
-// Creates or truncates a file and closes it at once; 70 for a read-only file.
+// Creates or truncates a file and closes it at once; 70 for a read-only file
+// and for a link (nothing is written through one).
 ErrorCode CreateEmptyFile(const QString& dosPath);
 // True when both paths name one file on disk (same device and inode).
 bool IsSameFile(const QString& a, const QString& b);
 // True when both files exist and hold the same bytes.
 bool HaveSameContent(const QString& a, const QString& b);
+
+// Whether a file may be made in a folder: makes a new file of its own there
+// (never opening, emptying or removing an entry that was there before, links
+// included) and removes it again. A folder still to be made is probed at its
+// nearest existing ancestor, since that is where the writing starts. probeName
+// is tried first; when an entry of that name exists, a free variant of it is used.
+ErrorCode ProbeWritable(const QString& dosFolder, const QString& probeName);
 
 // Opens for reading and closes again: 70 when permission is refused or another
 // open file description holds a conflicting lock, else the open's code.
