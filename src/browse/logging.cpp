@@ -24,10 +24,6 @@ bool ShowHiddenAndSystem() { return !Settings[4].isValid() || Settings[4].toBool
 
 const QString LoggingStatus = QStringLiteral("Logging folder...");
 
-const QString& NoMemoryMessage() {
-    static const QString text = QStringLiteral("Not enough memory to log more files / folders");
-    return text;
-}
 
 // Checks the drive and the folder before reading it: the drive's message, or
 // "Disk has been changed" when the logged folder is gone.
@@ -43,6 +39,11 @@ bool CanReadFolder(const QString& path) {
     return true;
 }
 }  // namespace
+
+const QString& NoMemoryMessage() {
+    static const QString text = QStringLiteral("Not enough memory to log more files / folders");
+    return text;
+}
 
 QStringList FoldersToRelog;
 
