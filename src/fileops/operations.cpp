@@ -3,6 +3,7 @@
 #include <QSet>
 #include <QStatusBar>
 #include <QTreeWidgetItem>
+#include <functional>
 #include "browse/freespace.h"
 #include "ui/errors.h"
 #include "fileops/frmCopy.h"
@@ -21,6 +22,22 @@
 #include "browse/views.h"
 
 namespace {
+frmGraph* copyWindow = nullptr;
+std::function<void(qint64, qint64)> copyChunkHook;
+
+// A big file shows its bytes in the progress window as they go, and Esc there
+// stops it within a chunk.
+platform::CopyProgress CopyProgressOf(const QString& name) {
+    return [name](qint64 copied, qint64 total) {
+        constexpr qint64 kBigFile = qint64(4) << 20;
+        if (copyChunkHook) copyChunkHook(copied, total);
+        if (total >= kBigFile && copyWindow && copyWindow->isVisible())
+            copyWindow->lblMessage->setText(name + " : " + FormatCount(copied) + " of " + FormatCount(total) +
+                                            " bytes");
+        QApplication::processEvents();
+        return AbortFlag == 0;
+    };
+}
 const QString SharingViolation = QStringLiteral("Sharing violation");
 
 void ShowSharingViolation() {
@@ -198,6 +215,7 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, b
     const bool full = copy->FullDuplication();
     const QList<Item> items = ItemsOf(w, slot, tagged);
     StartProgress(g, items.size());
+    copyWindow = g;
     for (const Item& item : items) {
         if (AbortFlag) break;
         const QString name = FileNameOf(slot.Lines[item.position]);
@@ -237,6 +255,8 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, b
         }
         Step(g);
     }
+    copyWindow = nullptr;
+    g->lblMessage->clear();
     EndBusy();
 }
 
@@ -427,6 +447,8 @@ bool EnsureDestination(const QString& requested) {
     return true;
 }
 
+void SetCopyChunkHook(std::function<void(qint64, qint64)> hook) { copyChunkHook = std::move(hook); }
+
 CopyOutcome CopyFile(const QString& source, const QString& destination, bool ignoreReadOnly, bool automaticOverwrite,
                      const QString& attributeLetters) {
     StatusFitted("Copying file : " + NameFromPath(source));
@@ -450,12 +472,14 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
         return CopyOutcome::Identical;
     }
     if (exists) platform::SetEntryAttributes(destination, platform::attr::Archive);
-    const ErrorCode code = platform::CopyFileTo(source, destination);
+    const ErrorCode code = platform::CopyFileTo(source, destination, CopyProgressOf(NameFromPath(source)));
     if (code != 0) {
         // The destination was never touched by the failed copy; its attributes come back.
         if (exists) platform::SetEntryAttributes(destination, oldAttributes);
         LastError = 0;
-        if (code == 61) {
+        if (code == err::Cancelled) {
+            AbortFlag = -1;
+        } else if (code == 61) {
             if (AskYesNo("Insuficient disk space. Abort copying process ?", "Question")) AbortFlag = -1;
         } else {
             // A file that was not copied is never passed over in silence: the

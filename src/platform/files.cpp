@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <csignal>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -130,20 +131,23 @@ ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& pat
     return err::None;
 }
 
-ErrorCode CopyData(int in, int out) {
+ErrorCode CopyData(int in, int out, qint64 total, const CopyProgress& progress) {
+    // Chunks small enough that the window stays alive and Esc is seen within
+    // a moment, large enough that the kernel copy keeps its speed.
+    constexpr size_t kChunk = size_t(8) << 20;
     std::vector<char> buffer;
     bool kernel = true;
-    bool copiedAny = false;
+    qint64 copied = 0;
     for (;;) {
         ssize_t n;
         if (kernel) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+            n = ::copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
             if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || IsUnsupported(errno))) {
                 kernel = false;
                 continue;
             }
             // Some pseudo file systems report size 0 to the kernel copy; read to be sure.
-            if (n == 0 && !copiedAny) {
+            if (n == 0 && copied == 0) {
                 kernel = false;
                 continue;
             }
@@ -164,15 +168,17 @@ ErrorCode CopyData(int in, int out) {
             return ErrorFromErrno(errno);
         }
         if (n == 0) return err::None;
-        copiedAny = true;
+        copied += n;
+        if (progress && !progress(copied, qMax(total, copied))) return err::Cancelled;
     }
 }
 
 // The copy proper, host to host: data, DOS attributes, permissions and time go to
 // a temporary file beside the destination, which then replaces the destination.
-ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst) {
+ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, const CopyProgress& progress) {
     const host::FolderStamp before = host::StampOfFolderOf(dst);
-    QByteArray tmpl = Encode(host::Join(host::ParentOf(dst), QStringLiteral(".quorl-copy-XXXXXX")));
+    QByteArray tmpl = Encode(host::Join(host::ParentOf(dst), CopyTempPrefix + QString::number(::getpid()) +
+                                                                   QStringLiteral("-XXXXXX")));
     const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (out < 0) return ErrorAt(errno, QFile::decodeName(tmpl));
     auto fail = [&](ErrorCode code) {
@@ -180,7 +186,7 @@ ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst) {
         ::unlink(tmpl.constData());
         return code;
     };
-    if (const ErrorCode e = CopyData(in, out)) return fail(e);
+    if (const ErrorCode e = CopyData(in, out, qint64(source.st_size), progress)) return fail(e);
     char dosAttrib[256];
     const ssize_t n = ::fgetxattr(in, host::DosAttribName, dosAttrib, sizeof dosAttrib);
     // Before the permissions: a read-only copy would refuse the attribute.
@@ -324,7 +330,7 @@ ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool incl
     return ListEntries(dosFolder, false, patterns, includeHiddenSystem, out);
 }
 
-ErrorCode CopyFileTo(const QString& from, const QString& to) {
+ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress) {
     QString src, dst;
     if (const ErrorCode e = DosToHost(from, &src)) return e;
     if (const ErrorCode e = DosToHost(to, &dst)) return e;
@@ -348,7 +354,7 @@ ErrorCode CopyFileTo(const QString& from, const QString& to) {
     } else if (errno != ENOENT) {
         result = ErrorAt(errno, dst);
     }
-    if (result == err::None) result = CopyHostFile(in, source, dst);
+    if (result == err::None) result = CopyHostFile(in, source, dst, progress);
     ::close(in);
     return result;
 }
@@ -392,7 +398,7 @@ ErrorCode RenamePath(const QString& from, const QString& to) {
     int in;
     struct stat source;
     if (const ErrorCode e = OpenSource(src, &in, &source)) return e;
-    const ErrorCode e = CopyHostFile(in, source, dst);
+    const ErrorCode e = CopyHostFile(in, source, dst, CopyProgress());
     ::close(in);
     if (e) return e;
     const host::FolderStamp copied = host::StampOfFolderOf(dst);
@@ -502,6 +508,46 @@ ErrorCode ProbeWritable(const QString& dosFolder, const QString& probeName) {
         return err::None;
     }
     return err::TooManyFiles;
+}
+
+namespace {
+// Taken when the program is loaded.
+QDateTime programStart = QDateTime::currentDateTimeUtc();
+QDateTime& ProgramStart() { return programStart; }
+
+// The process a temporary copy's name tells of, when it is still running.
+bool CopierRunning(const QString& name) {
+    const QString rest = name.mid(CopyTempPrefix.size());
+    bool ok = false;
+    const qint64 pid = rest.left(rest.indexOf(u'-')).toLongLong(&ok);
+    if (!ok || pid <= 0) return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+}  // namespace
+
+void MarkProgramStart() { ProgramStart() = QDateTime::currentDateTimeUtc(); }
+
+int RemoveStaleCopies(const QString& dosFolder) {
+    QString folder;
+    if (DosToHost(dosFolder, &folder) != err::None) return 0;
+    QStringList names;
+    if (host::ReadFolderNames(folder, &names) != err::None) return 0;
+    const qint64 start = ProgramStart().toMSecsSinceEpoch();
+    int removed = 0;
+    for (const QString& name : names) {
+        if (!name.startsWith(CopyTempPrefix)) continue;
+        const QString path = host::Join(folder, name);
+        struct stat st;
+        if (::lstat(Encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+        if (modified >= start || CopierRunning(name)) continue;
+        const host::FolderStamp before = host::StampOfFolderOf(path);
+        if (::unlink(Encode(path).constData()) == 0) {
+            host::NoteEntryChanged(path, before);
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 ErrorCode OpenForReading(const QString& dosPath) {

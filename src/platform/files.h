@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include "platform/errors.h"
 
 namespace platform {
@@ -50,7 +51,22 @@ ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool incl
 // half-written destination. 61 when the disk is full, 75 when the destination is
 // a folder, 70 when it is read-only. Copying a file onto itself (the same file by
 // another spelling or a hard link) does nothing and returns 0.
-ErrorCode CopyFileTo(const QString& from, const QString& to);
+// The data goes in chunks; after each, progress hears the bytes copied and the
+// file's size, and false from it stops the copy: the temporary file goes, the
+// destination stays as it was, and the result is err::Cancelled.
+using CopyProgress = std::function<bool(qint64 copied, qint64 total)>;
+ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress = CopyProgress());
+
+// Temporary files of copies are named this prefix, the copying process's id and
+// a unique part, so that the program knows its own leftovers.
+inline const QString CopyTempPrefix = QStringLiteral(".quorl-copy-");
+// Removes the temporary files a killed copy left in a folder: those of the
+// program's user, older than the program's start, whose process is gone.
+// Returns how many went.
+int RemoveStaleCopies(const QString& dosFolder);
+// From now on leftovers are what is older than this moment (the start; tests
+// mark a new start after a run they killed).
+void MarkProgramStart();
 // Never replaces: 58 when the new name is taken by the same kind, 75 by the other
 // kind. A new name that differs only in case renames to that case. A file moves
 // to another file system by copy and delete; a folder cannot (74).
