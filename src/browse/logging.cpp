@@ -24,10 +24,6 @@ bool ShowHiddenAndSystem() { return !Settings[4].isValid() || Settings[4].toBool
 
 const QString LoggingStatus = QStringLiteral("Logging folder...");
 
-const QString& NoMemoryMessage() {
-    static const QString text = QStringLiteral("Not enough memory to log more files / folders");
-    return text;
-}
 
 // Checks the drive and the folder before reading it: the drive's message, or
 // "Disk has been changed" when the logged folder is gone.
@@ -43,6 +39,11 @@ bool CanReadFolder(const QString& path) {
     return true;
 }
 }  // namespace
+
+const QString& NoMemoryMessage() {
+    static const QString text = QStringLiteral("Not enough memory to log more files / folders");
+    return text;
+}
 
 QStringList FoldersToRelog;
 
@@ -219,6 +220,8 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
                     bool refreshIndex) {
     DriveSlot& slot = SlotOf(w);
     if (!CanReadFolder(path)) return false;
+    // What a killed copy left behind goes before the folder is read.
+    platform::RemoveStaleCopies(path + Separator(path));
     QList<platform::FileEntry> files;
     const ErrorCode code = platform::ListFiles(path + Separator(path), pattern, ShowHiddenAndSystem(), &files);
     if (code != 0) {
@@ -232,13 +235,7 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
         const platform::FileEntry& f = files[i];
         lines << MakeFileLine(f.name.toLower(), f.size, f.modified, f.attributes);
     }
-    if (!lines.isEmpty()) {
-        const int oldCount = slot.LineCount;
-        GrowLines(slot, lines.size());
-        for (int i = oldCount - 1; i > h; --i) slot.Lines[i + lines.size()] = slot.Lines[i];
-        for (int i = 0; i < lines.size(); ++i) slot.Lines[h + 1 + i] = lines[i];
-        if (refreshIndex) RefreshFolderIndex(slot);
-    }
+    if (!lines.isEmpty()) InsertFileLines(slot, h, lines, refreshIndex);
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (refill && node && node == w->DirList->currentItem()) {
         w->ClearFileList();

@@ -24,5 +24,8 @@ bool FolderExists(const QString& path);
 
 // Folders whose copies or moves changed them while their drive window was not
 // active; the window relogs those of its drive when it is activated.
+// The message when the picture holds its 8000 lines.
+const QString& NoMemoryMessage();
+
 extern QStringList FoldersToRelog;
 void HandleFoldersToRelog(frmBrws* w);

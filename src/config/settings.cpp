@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QVariant>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,18 +113,22 @@ void SyncFolder(const QString& hostFile) {
 
 // The whole new file goes to quorl.tmp, reaches the disk, and only then takes
 // the place of quorl.ini in one rename: a crash at any moment leaves either the
-// old settings or the new ones, never none.
-bool ReplaceWithRawLines(const QList<QByteArray>& lines) {
-    QString iniHost, tmpHost;
-    if (!HostPath(SettingsFilePath(), &iniHost) || !HostPath(WindowsFolder() + "\\quorl.tmp", &tmpHost)) return false;
-    QByteArray data;
-    for (const QByteArray& line : lines) data += line + "\r\n";
-
+// old settings or the new ones, never none. A settings file that is a link
+// (kept with the user's other dotfiles) stays a link: its target is replaced,
+// the temporary file made beside the target so that the rename stays on one disk.
+bool ReplaceWithBytes(const QByteArray& data) {
+    QString iniHost;
+    if (!HostPath(SettingsFilePath(), &iniHost)) return false;
+    char resolved[PATH_MAX];
+    if (!::realpath(QFile::encodeName(iniHost).constData(), resolved)) return false;
+    const QString target = QFile::decodeName(resolved);
+    const QString tmpHost = target.left(target.lastIndexOf('/') + 1) + "quorl.tmp";
     const QByteArray tmp = QFile::encodeName(tmpHost);
-    const QByteArray ini = QFile::encodeName(iniHost);
-    // A leftover read-only quorl.tmp would refuse to be emptied.
+    const QByteArray ini = QFile::encodeName(target);
+    // A leftover quorl.tmp goes first; whatever takes its name meanwhile is never
+    // written through.
     ::unlink(tmp.constData());
-    const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     struct stat old {};
     if (::stat(ini.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
@@ -133,8 +139,14 @@ bool ReplaceWithRawLines(const QList<QByteArray>& lines) {
         ::unlink(tmp.constData());
         return false;
     }
-    SyncFolder(iniHost);
+    SyncFolder(target);
     return true;
+}
+
+bool ReplaceWithRawLines(const QList<QByteArray>& lines) {
+    QByteArray data;
+    for (const QByteArray& line : lines) data += line + "\r\n";
+    return ReplaceWithBytes(data);
 }
 
 // Lines of a section as ReadSection gives them, without the extra empty entry.
@@ -224,13 +236,6 @@ bool ReadSettingsLines(QStringList* lines) {
     const bool ok = ReadRawLines(&raw);
     *lines = DecodeLines(raw);
     return ok;
-}
-
-bool ReplaceSettingsFile(const QStringList& lines) {
-    QList<QByteArray> raw;
-    raw.reserve(lines.size());
-    for (const QString& line : lines) raw.append(line.toUtf8());
-    return ReplaceWithRawLines(raw);
 }
 
 QStringList ReadSection(const QString& sectionHeader) {
@@ -364,4 +369,57 @@ bool ReplaceSettingsSection(const QString& sectionHeader, const QStringList& lin
         out += raw.mid(next);
     }
     return ReplaceWithRawLines(out);
+}
+
+QByteArray SpliceDesktopSection(const QByteArray& file, const QStringList& desktopLines) {
+    // The file's lines with their byte offsets; each line's bytes include its ending.
+    struct Line {
+        qsizetype start, end;
+        QByteArray text;   // without the ending, trimmed
+    };
+    QList<Line> lines;
+    for (qsizetype start = 0; start < file.size();) {
+        qsizetype end = file.indexOf('\n', start);
+        end = end < 0 ? file.size() : end + 1;
+        QByteArray text = file.mid(start, end - start);
+        if (start == 0 && text.startsWith("\xEF\xBB\xBF")) text.remove(0, 3);
+        lines.append({start, end, text.trimmed()});
+        start = end;
+    }
+    int header = 0;
+    while (header < lines.size() && lines[header].text.toLower() != "[desktop]") ++header;
+    QByteArray eol = "\r\n";
+    if (header < lines.size()) {
+        const QByteArray own = file.mid(lines[header].start, lines[header].end - lines[header].start);
+        if (own.endsWith("\n") && !own.endsWith("\r\n")) eol = "\n";
+    } else if (!lines.isEmpty() && file.endsWith('\n') && !file.endsWith("\r\n")) {
+        eol = "\n";
+    }
+    QByteArray body;
+    for (const QString& line : desktopLines) body += line.toUtf8() + eol;
+    if (header == lines.size()) {
+        // No desktop section yet: it is added at the end.
+        QByteArray out = file;
+        if (!out.isEmpty() && !out.endsWith('\n')) out += eol;
+        return out + "[desktop]" + eol + body;
+    }
+    // The section's own lines end at its last line before the next section;
+    // empty lines after them belong to the layout and stay.
+    int last = header;
+    for (int i = header + 1; i < lines.size() && !lines[i].text.startsWith('['); ++i)
+        if (!lines[i].text.isEmpty()) last = i;
+    QByteArray headerBytes = file.mid(lines[header].start, lines[header].end - lines[header].start);
+    if (!headerBytes.endsWith('\n')) headerBytes += eol;
+    return file.left(lines[header].start) + headerBytes + body + file.mid(lines[last].end);
+}
+
+bool RewriteDesktopSection(const QStringList& desktopLines) {
+    QString host;
+    if (!HostPath(SettingsFilePath(), &host)) return false;
+    QFile file(host);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) return false;
+    file.close();
+    return ReplaceWithBytes(SpliceDesktopSection(data, desktopLines));
 }

@@ -22,15 +22,20 @@ void WriteSettingLines(QStringList& out, const QStringList& lines, const QString
 // ending in "=" (empty for any other section): used where a line is missing.
 QStringList DefaultSettingKeys(const QString& sectionHeader);
 
-// Reads the settings file as lines (CR LF or LF), and replaces it in one step:
-// the new text is written completely to quorl.tmp, flushed, and renamed over
-// quorl.ini, so a crash in between never loses the settings. Lines are written
-// with CR LF.
+// Reads the settings file as lines (CR LF or LF). Every rewrite of the file
+// writes the new text completely to quorl.tmp, flushes it and renames it over
+// quorl.ini, so a crash in between never loses the settings.
 bool ReadSettingsLines(QStringList* lines);
-bool ReplaceSettingsFile(const QStringList& lines);
 
 // Replaces the lines of one section ("[associations]") by new ones and keeps
 // every other line of the file byte for byte, through the same one-step
 // replacement. The section's lines end with one empty line when another section
 // follows. False when the file or the section is missing or cannot be rewritten.
 bool ReplaceSettingsSection(const QString& sectionHeader, const QStringList& lines);
+
+// The exit's rewrite: the "[desktop]" section wherever it stands (or a new one
+// at the end) gets the given lines; every other byte of the file stays as it
+// was, line endings and 8-bit text included.
+QByteArray SpliceDesktopSection(const QByteArray& file, const QStringList& desktopLines);
+// Replaces the settings file, or the file it links to, with the spliced text in one step.
+bool RewriteDesktopSection(const QStringList& desktopLines);

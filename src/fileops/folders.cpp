@@ -15,16 +15,24 @@
 #include "browse/frmBrws.h"
 
 namespace {
-bool DriveReady(const QString& drive) {
-    const ErrorCode writable = TestWritable(drive);
-    const ErrorCode ready = TestDrive(drive);
+// The drive must be ready and the folder that changes (the one a folder is
+// made in, renamed in or removed from) writable.
+bool DriveReady(const QString& folder) {
+    const ErrorCode writable = TestWritable(folder);
+    const ErrorCode ready = TestDrive(folder.left(2));
     LastError = ready ? ready : writable;
     if (LastError == 0) return true;
     ShowFileError(LastError);
     return false;
 }
-}  // namespace
+const QString FolderMadeMessage = QStringLiteral("The folder has been made on disk : ");
 
+// The folder that holds a folder; a drive's root stands for itself.
+QString ParentFolder(const QString& path) {
+    const int slash = path.lastIndexOf('\\');
+    return slash < 0 ? path : path.left(slash);
+}
+}  // namespace
 
 bool ReplaceFolderPrefix(QString& text, int offset, const QString& oldPath, const QString& newPath) {
     if (text.mid(offset, oldPath.size()) != oldPath) return false;
@@ -45,7 +53,7 @@ void MakeSub(const QString& name) {
     frmBrws* w = ActiveDriveWindow();
     if (!w) return;
     DriveSlot& slot = CurrentDriveSlot();
-    if (!DriveReady(slot.Drive)) return;
+    if (!DriveReady(slot.CurrentPath)) return;
     const QString path = JoinPath(slot.CurrentPath, name);
     if (FolderExists(path)) {
         ShowMessage("Folder already exists", MsgStyle::Critical, "Error");
@@ -54,6 +62,12 @@ void MakeSub(const QString& name) {
     QStringList made;
     if (!CreatePath(path, &made)) return;
     for (const QString& folder : made) AddFolderToPicture(w, folder);
+    // A full picture cannot take the new folder; the user hears that it is on
+    // disk all the same, so that he does not make it again.
+    if (slot.LineCount >= MaxLines && FindFolderLine(slot, path, 0) < 0) {
+        ShowMessage(NoMemoryMessage(), MsgStyle::Critical, "Error");
+        ShowMessage(FolderMadeMessage + path, MsgStyle::Information, "Make folder");
+    }
     if (QTreeWidgetItem* node = w->DirList->currentItem(); node && node->childCount() > 0) {
         w->SetNodeImage(node, node->isExpanded());
     }
@@ -69,13 +83,15 @@ void RenameFolder(frmBrws* w, const QString& typed) {
         ShowInvalidCharacters();
         return;
     }
-    if (!DriveReady(slot.Drive)) return;
     const QString oldPath = w->FullPath(node);
+    if (!DriveReady(ParentFolder(oldPath))) return;
     if (!FolderExists(oldPath)) {
         ShowFileError(1000);
         return;
     }
-    const QString newPath = (oldPath.left(oldPath.lastIndexOf('\\') + 1) + label).left(255);
+    // Paths are never cut: a name the file system refuses is refused whole, with
+    // its message, and nothing changes.
+    const QString newPath = oldPath.left(oldPath.lastIndexOf('\\') + 1) + label;
     if (newPath == oldPath) return;
     const ErrorCode code = platform::RenamePath(oldPath, newPath);
     if (code != 0) {
@@ -120,7 +136,7 @@ void DeleteFolder(frmBrws* w) {
         ShowMessage("Folder is not empty", MsgStyle::Critical, "Error");
         return;
     }
-    if (!DriveReady(slot.Drive)) return;
+    if (!DriveReady(ParentFolder(path))) return;
     if (!FolderExists(path)) {
         ShowFileError(1000);
         return;

@@ -3,6 +3,7 @@
 #include <QSet>
 #include <QStatusBar>
 #include <QTreeWidgetItem>
+#include <functional>
 #include "browse/freespace.h"
 #include "ui/errors.h"
 #include "fileops/frmCopy.h"
@@ -21,6 +22,22 @@
 #include "browse/views.h"
 
 namespace {
+frmGraph* copyWindow = nullptr;
+std::function<void(qint64, qint64)> copyChunkHook;
+
+// A big file shows its bytes in the progress window as they go, and Esc there
+// stops it within a chunk.
+platform::CopyProgress CopyProgressOf(const QString& name) {
+    return [name](qint64 copied, qint64 total) {
+        constexpr qint64 kBigFile = qint64(4) << 20;
+        if (copyChunkHook) copyChunkHook(copied, total);
+        if (total >= kBigFile && copyWindow && copyWindow->isVisible())
+            copyWindow->lblMessage->setText(name + " : " + FormatCount(copied) + " of " + FormatCount(total) +
+                                            " bytes");
+        QApplication::processEvents();
+        return AbortFlag == 0;
+    };
+}
 const QString SharingViolation = QStringLiteral("Sharing violation");
 
 void ShowSharingViolation() {
@@ -35,11 +52,11 @@ void StatusFitted(const QString& text) {
     SetStatus(FitText(main, text, width));
 }
 
-// Both probes run; the first failure is the one the user sees.
-bool DriveReadyAndWritable(const QString& path) {
-    const QString drive = path.left(2);
-    const ErrorCode ready = TestDrive(drive);
-    const ErrorCode writable = TestWritable(drive);
+// Both probes run; the first failure is the one the user sees. Write permission
+// belongs to folders, so the folder about to be written is the one probed.
+bool DriveReadyAndWritable(const QString& folder) {
+    const ErrorCode ready = TestDrive(folder.left(2));
+    const ErrorCode writable = TestWritable(folder);
     LastError = ready ? ready : writable;
     if (LastError == 0) return true;
     ShowFileError(LastError);
@@ -59,6 +76,17 @@ QString FolderOfRow(const DriveSlot& slot, int row) {
     FolderHeader folder;
     return header >= 0 && header < slot.LineCount && ParseFolderHeader(slot.Lines[header], &folder) ? folder.path
                                                                                                        : QString();
+}
+
+int LetterBits(const QString& letters) {
+    int bits = 0;
+    for (const QChar c : letters.trimmed().toUpper()) {
+        if (c == 'R') bits |= platform::attr::ReadOnly;
+        if (c == 'A') bits |= platform::attr::Archive;
+        if (c == 'S') bits |= platform::attr::System;
+        if (c == 'H') bits |= platform::attr::Hidden;
+    }
+    return bits;
 }
 
 QString StripTrailingBackslash(QString folder) {
@@ -165,6 +193,17 @@ void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const QString& capti
     }
 }
 
+// A new copy under the file's own name takes the name as the disk spells it:
+// the picture holds names lower case, and a name whose lower-case form is
+// longer, or another name, would fail or differ on disk.
+QString NewFileName(const QString& destination, const QString& source, bool ownName) {
+    int existing = 0;
+    if (!ownName || platform::GetAttributes(destination, &existing) == 0) return destination;
+    platform::FileEntry entry;
+    if (platform::GetFileInfo(source, &entry) != 0 || entry.name.isEmpty()) return destination;
+    return destination.left(destination.lastIndexOf('\\') + 1) + entry.name;
+}
+
 void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, bool* wroteHere) {
     frmCopy* copy = CopyForm();
     const QString copyCaption = copy->windowTitle();
@@ -176,6 +215,7 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, b
     const bool full = copy->FullDuplication();
     const QList<Item> items = ItemsOf(w, slot, tagged);
     StartProgress(g, items.size());
+    copyWindow = g;
     for (const Item& item : items) {
         if (AbortFlag) break;
         const QString name = FileNameOf(slot.Lines[item.position]);
@@ -199,7 +239,8 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, b
                 }
             }
         }
-        const QString destination = JoinPath(folder, newName);
+        const QString destination =
+            NewFileName(JoinPath(folder, newName), JoinPath(item.folder, name), newName == name);
         if (!FoldersToRelog.contains(folder) && LoggedInAnyWindow(folder)) FoldersToRelog << folder;
         const CopyOutcome outcome = CopyFileEntry(w, item.position, item.folder, destination, false);
         if (destination.left(2) == slot.Drive) *wroteHere = true;
@@ -214,6 +255,8 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, b
         }
         Step(g);
     }
+    copyWindow = nullptr;
+    g->lblMessage->clear();
     EndBusy();
 }
 
@@ -404,6 +447,8 @@ bool EnsureDestination(const QString& requested) {
     return true;
 }
 
+void SetCopyChunkHook(std::function<void(qint64, qint64)> hook) { copyChunkHook = std::move(hook); }
+
 CopyOutcome CopyFile(const QString& source, const QString& destination, bool ignoreReadOnly, bool automaticOverwrite,
                      const QString& attributeLetters) {
     StatusFitted("Copying file : " + NameFromPath(source));
@@ -423,16 +468,18 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
     }
     if (exists && platform::IsSameFile(source, destination)) return CopyOutcome::SameFile;
     if (exists && platform::HaveSameContent(source, destination)) {
-        SetAttributeLetters(destination, attributeLetters);
+        platform::SetEntryAttributes(destination, LetterBits(attributeLetters));
         return CopyOutcome::Identical;
     }
-    if (exists) platform::SetAttributes(destination, platform::attr::Archive);
-    const ErrorCode code = platform::CopyFileTo(source, destination);
+    if (exists) platform::SetEntryAttributes(destination, platform::attr::Archive);
+    const ErrorCode code = platform::CopyFileTo(source, destination, CopyProgressOf(NameFromPath(source)));
     if (code != 0) {
         // The destination was never touched by the failed copy; its attributes come back.
-        if (exists) platform::SetAttributes(destination, oldAttributes);
+        if (exists) platform::SetEntryAttributes(destination, oldAttributes);
         LastError = 0;
-        if (code == 61) {
+        if (code == err::Cancelled) {
+            AbortFlag = -1;
+        } else if (code == 61) {
             if (AskYesNo("Insuficient disk space. Abort copying process ?", "Question")) AbortFlag = -1;
         } else {
             // A file that was not copied is never passed over in silence: the
@@ -441,7 +488,7 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
         }
         return CopyOutcome::Failed;
     }
-    SetAttributeLetters(destination, attributeLetters);
+    platform::SetEntryAttributes(destination, LetterBits(attributeLetters));
     LastError = 0;
     return CopyOutcome::Copied;
 }
@@ -454,7 +501,7 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
     const QString source = JoinPath(sourceFolder, file.name);
     ErrorCode code = TestDrive(source.left(2));
     if (code == 0) code = TestDrive(destination.left(2));
-    if (code == 0) code = TestWritable(destination.left(2));
+    if (code == 0) code = TestWritable(destination.left(destination.lastIndexOf('\\')));
     if (code != 0) {
         ShowFileError(code);
         return CopyOutcome::Failed;
@@ -486,7 +533,7 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder) {
     const QString name = FileNameOf(slot.Lines[position]);
     const QString full = JoinPath(folder, name);
     AbortFlag = -1;
-    if (!DriveReadyAndWritable(full)) return false;
+    if (!DriveReadyAndWritable(folder)) return false;
     if (!FileExists(full)) {
         ForgetVanishedFile(slot, position);
         ShowFileError(LastError);
@@ -496,12 +543,14 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder) {
         ShowSharingViolation();
         return false;
     }
+    // Archive only, so that read-only, hidden and system files go without a
+    // question; a link is deleted as it is and what it points at keeps its attributes.
     int attributes = 0;
     platform::GetAttributes(full, &attributes);
-    SetAttributeLetters(full, "A");
+    platform::SetEntryAttributes(full, platform::attr::Archive);
     StatusFitted("Deleting file : " + name);
     if (platform::DeleteFile(full) != 0) {
-        platform::SetAttributes(full, attributes);
+        platform::SetEntryAttributes(full, attributes);
         ShowSharingViolation();
         return false;
     }
@@ -529,7 +578,7 @@ bool FileStillThere(DriveSlot& slot, int position, const QString& full) {
 
 bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
     AbortFlag = -1;
-    if (!DriveReadyAndWritable(slot.Drive)) return false;
+    if (!DriveReadyAndWritable(folder)) return false;
     const QString line = slot.Lines[position];
     const QString name = FileNameOf(line);
     const QString full = JoinPath(folder, name);
@@ -540,14 +589,14 @@ bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
     const QString onDisk = platform::GetFileInfo(full, &old) == 0 && !old.name.isEmpty() ? JoinPath(folder, old.name)
                                                                                         : full;
     const int attributes = old.attributes & ~platform::attr::Directory;
-    platform::SetAttributes(full, platform::attr::Archive);
+    platform::SetEntryAttributes(full, platform::attr::Archive);
     if (platform::DeleteFile(full) != 0) {
-        platform::SetAttributes(full, attributes);
+        platform::SetEntryAttributes(full, attributes);
         ShowSharingViolation();
         return false;
     }
     const ErrorCode made = platform::CreateEmptyFile(onDisk);
-    platform::SetAttributes(onDisk, attributes);
+    platform::SetEntryAttributes(onDisk, attributes);
     // The record follows the disk: size 0 and the new stamp, the tag kept; a
     // file that could not be made again is gone from the picture too.
     platform::FileEntry entry;
@@ -569,7 +618,7 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
         ShowInvalidCharacters();
         return false;
     }
-    if (!DriveReadyAndWritable(slot.Drive)) return false;
+    if (!DriveReadyAndWritable(folder)) return false;
     const QString oldName = FileNameOf(slot.Lines[position]);
     const QString full = JoinPath(folder, oldName);
     if (!FileStillThere(slot, position, full)) return false;
@@ -584,13 +633,13 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     StatusFitted("Renaming  file : " + oldName);
     int attributes = 0;
     platform::GetAttributes(full, &attributes);
-    platform::SetAttributes(full, platform::attr::Archive);
+    platform::SetEntryAttributes(full, platform::attr::Archive);
     if (platform::RenamePath(full, target) != 0) {
-        platform::SetAttributes(full, attributes);
+        platform::SetEntryAttributes(full, attributes);
         ShowSharingViolation();
         return false;
     }
-    platform::SetAttributes(target, attributes);
+    platform::SetEntryAttributes(target, attributes);
     // The record changes only once the disk has the new name.
     ReplaceFirst(slot.Lines[position], oldName + "/", newName + "/", 1);
     AbortFlag = 0;
@@ -599,7 +648,7 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
 
 bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, const QString& change) {
     AbortFlag = -1;
-    if (!DriveReadyAndWritable(slot.Drive)) return false;
+    if (!DriveReadyAndWritable(folder)) return false;
     FileLine file;
     if (!ParseFileLine(slot.Lines[position], &file)) return false;
     const QString full = JoinPath(folder, file.name);
@@ -611,14 +660,7 @@ bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, co
         ShowFileError(LastError);
         return false;
     }
-    int bits = 0;
-    for (const QChar c : letters) {
-        if (c == 'R') bits |= platform::attr::ReadOnly;
-        if (c == 'A') bits |= platform::attr::Archive;
-        if (c == 'S') bits |= platform::attr::System;
-        if (c == 'H') bits |= platform::attr::Hidden;
-    }
-    const QString canonical = FormatAttributeLetters(bits);
+    const QString canonical = FormatAttributeLetters(LetterBits(letters));
     if (canonical != file.attributes) {
         QString& line = slot.Lines[position];
         line = line.left(line.lastIndexOf(':') + 1) + canonical;

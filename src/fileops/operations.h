@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class frmBrws;
 class frmGraph;
@@ -34,6 +35,10 @@ bool EnsureDestination(const QString& folder);
 // Creates a folder with every missing parent; the folders made, top first, go
 // into *made. On failure the error is shown and what was made is removed.
 bool CreatePath(const QString& folder, QStringList* made);
+
+// Hears each chunk of a copy (bytes copied, file size) before the progress
+// window is refreshed: the copy loop's seam for tests that press Esc mid-file.
+void SetCopyChunkHook(std::function<void(qint64, qint64)> hook);
 
 enum class CopyOutcome { Copied, Identical, SameFile, Skipped, Failed };
 CopyOutcome CopyFile(const QString& source, const QString& destination, bool ignoreReadOnly,

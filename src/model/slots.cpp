@@ -240,7 +240,7 @@ QString AttributeLetters(const QString& fullPath) {
     return FormatAttributeLetters(attributes);
 }
 
-void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines) {
+void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines, bool refreshIndex) {
     if (h < 0 || h >= slot.LineCount) return;
     const int n = lines.size();
     if (n > 0) {
@@ -249,7 +249,7 @@ void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines) {
         for (int i = oldCount - 1; i > h; --i) slot.Lines[i + n] = slot.Lines[i];
         for (int i = 0; i < n; ++i) slot.Lines[h + 1 + i] = lines[i];
     }
-    RefreshFolderIndex(slot);
+    if (refreshIndex) RefreshFolderIndex(slot);
 }
 
 int GetFormNumberForCaption(const QString& caption) {

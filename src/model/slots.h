@@ -77,8 +77,10 @@ QString FormatFileDate(const QDateTime& stamp, const QString& dateFormat);
 QString FormatAttributeLetters(int attributes);
 QString MakeFileLine(const QString& name, qint64 size, const QDateTime& stamp, int attributes);
 
-// Inserts lines after the header at position h, moving the rest towards the end.
-void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines);
+// Inserts lines after the header at position h, moving the rest towards the end
+// in one block; the folder index is refreshed unless the caller does it once
+// for a batch of folders.
+void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines, bool refreshIndex = true);
 
 int GetFormNumber(const QWidget* driveWindow);
 int GetFormNumberForCaption(const QString& caption);

@@ -12,7 +12,8 @@ ErrorCode ErrorFromErrno(int e) {
     case EPERM:
     case EROFS: return err::AccessDenied;
     case ENOSPC:
-    case EDQUOT: return err::DiskFull;
+    case EDQUOT:
+    case EFBIG: return err::DiskFull;   // no room for a file of that size
     case EEXIST: return err::FileExists;
     case ENOTEMPTY:
     case EISDIR:

@@ -20,6 +20,8 @@ constexpr ErrorCode RenameAcrossDisks = 74;   // a folder cannot move to another
 constexpr ErrorCode PathFileConflict = 75;
 constexpr ErrorCode PathNotFound = 76;
 constexpr ErrorCode DiskChanged = 1000;
+// A copy stopped by the user: no failure to report.
+constexpr ErrorCode Cancelled = -1;
 }  // namespace err
 
 namespace platform {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <csignal>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -130,20 +131,23 @@ ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& pat
     return err::None;
 }
 
-ErrorCode CopyData(int in, int out) {
+ErrorCode CopyData(int in, int out, qint64 total, const CopyProgress& progress) {
+    // Chunks small enough that the window stays alive and Esc is seen within
+    // a moment, large enough that the kernel copy keeps its speed.
+    constexpr size_t kChunk = size_t(8) << 20;
     std::vector<char> buffer;
     bool kernel = true;
-    bool copiedAny = false;
+    qint64 copied = 0;
     for (;;) {
         ssize_t n;
         if (kernel) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+            n = ::copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
             if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || IsUnsupported(errno))) {
                 kernel = false;
                 continue;
             }
             // Some pseudo file systems report size 0 to the kernel copy; read to be sure.
-            if (n == 0 && !copiedAny) {
+            if (n == 0 && copied == 0) {
                 kernel = false;
                 continue;
             }
@@ -164,14 +168,17 @@ ErrorCode CopyData(int in, int out) {
             return ErrorFromErrno(errno);
         }
         if (n == 0) return err::None;
-        copiedAny = true;
+        copied += n;
+        if (progress && !progress(copied, qMax(total, copied))) return err::Cancelled;
     }
 }
 
 // The copy proper, host to host: data, DOS attributes, permissions and time go to
 // a temporary file beside the destination, which then replaces the destination.
-ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst) {
-    QByteArray tmpl = Encode(host::Join(host::ParentOf(dst), QStringLiteral(".quorl-copy-XXXXXX")));
+ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, const CopyProgress& progress) {
+    const host::FolderStamp before = host::StampOfFolderOf(dst);
+    QByteArray tmpl = Encode(host::Join(host::ParentOf(dst), CopyTempPrefix + QString::number(::getpid()) +
+                                                                   QStringLiteral("-XXXXXX")));
     const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (out < 0) return ErrorAt(errno, QFile::decodeName(tmpl));
     auto fail = [&](ErrorCode code) {
@@ -179,7 +186,7 @@ ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst) {
         ::unlink(tmpl.constData());
         return code;
     };
-    if (const ErrorCode e = CopyData(in, out)) return fail(e);
+    if (const ErrorCode e = CopyData(in, out, qint64(source.st_size), progress)) return fail(e);
     char dosAttrib[256];
     const ssize_t n = ::fgetxattr(in, host::DosAttribName, dosAttrib, sizeof dosAttrib);
     // Before the permissions: a read-only copy would refuse the attribute.
@@ -198,6 +205,7 @@ ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst) {
         ::unlink(tmpl.constData());
         return e;
     }
+    host::NoteEntryChanged(dst, before);
     return err::None;
 }
 
@@ -223,32 +231,72 @@ ErrorCode GetAttributes(const QString& dosPath, int* attributes) {
     return err::None;
 }
 
-ErrorCode SetAttributes(const QString& dosPath, int attributes) {
-    QString hostPath, name;
-    if (const ErrorCode e = Resolve(dosPath, &hostPath, &name)) return e;
+namespace {
+// The attribute value to write: a Samba record keeps every field but its
+// attribute bits; anything else becomes the text form.
+QByteArray NewDosAttrib(const QByteArray& path, bool follow, int attributes) {
+    char buf[256];
+    const ssize_t n = follow ? ::getxattr(path.constData(), host::DosAttribName, buf, sizeof buf)
+                             : ::lgetxattr(path.constData(), host::DosAttribName, buf, sizeof buf);
+    QByteArray value = n > 0 ? QByteArray(buf, int(n)) : QByteArray();
+    if (host::UpdateDosAttribRecord(&value, attributes)) return value;
+    return host::FormatDosAttrib(attributes & kHsa);
+}
+
+int ChangeMode(const QByteArray& path, bool follow, mode_t mode) {
+    return follow ? ::chmod(path.constData(), mode) : ::fchmodat(AT_FDCWD, path.constData(), mode, AT_SYMLINK_NOFOLLOW);
+}
+
+// R through the permissions, H/S/A through user.DOSATTRIB, on the entry itself
+// (follow false: a link is never written through) or on what a link points at.
+ErrorCode WriteAttributes(const QString& hostPath, const QString& name, bool follow, int attributes) {
     const QByteArray path = Encode(hostPath);
     struct stat st;
-    if (const ErrorCode e = StatAt(hostPath, &st)) return e;
+    if ((follow ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st)) != 0) return ErrorAt(errno, hostPath);
+    if (S_ISLNK(st.st_mode)) return err::None;
     const mode_t original = st.st_mode & 07777;
     const mode_t wanted = (attributes & attr::ReadOnly) ? original & ~mode_t(0222) : original | S_IWUSR;
     mode_t current = original;
     const int wantedHsa = attributes & kHsa;
-    if ((host::ReadAttributes(hostPath, name, st) & kHsa) != wantedHsa) {
+    const int wantedOwn = attributes & (kHsa | attr::ReadOnly);
+    const int now = host::ReadAttributes(hostPath, name, st);
+    char buf[256];
+    const ssize_t n = follow ? ::getxattr(path.constData(), host::DosAttribName, buf, sizeof buf)
+                             : ::lgetxattr(path.constData(), host::DosAttribName, buf, sizeof buf);
+    // A record of Samba's carries R as well; it has to follow the permissions.
+    const bool record = n > 0 && host::DosAttribRecordField(QByteArray(buf, int(n))) >= 0;
+    const bool rChanges = ((now & attr::ReadOnly) != 0) != ((attributes & attr::ReadOnly) != 0);
+    if ((now & kHsa) != wantedHsa || (record && rChanges)) {
         // The attribute of a read-only file can only be written while it may be written.
         if (!(current & S_IWUSR)) {
-            if (::chmod(path.constData(), current | S_IWUSR) != 0) return ErrorFromErrno(errno);
+            if (ChangeMode(path, follow, current | S_IWUSR) != 0) return ErrorFromErrno(errno);
             current |= S_IWUSR;
         }
-        const QByteArray value = host::FormatDosAttrib(wantedHsa);
-        if (::setxattr(path.constData(), host::DosAttribName, value.constData(), size_t(value.size()), 0) != 0 &&
-            !IsUnsupported(errno)) {
+        const QByteArray value = NewDosAttrib(path, follow, wantedOwn);
+        const int r = follow ? ::setxattr(path.constData(), host::DosAttribName, value.constData(), size_t(value.size()), 0)
+                             : ::lsetxattr(path.constData(), host::DosAttribName, value.constData(),
+                                           size_t(value.size()), 0);
+        if (r != 0 && !IsUnsupported(errno)) {
             const int e = errno;
-            if (current != original) ::chmod(path.constData(), original);
+            if (current != original) ChangeMode(path, follow, original);
             return ErrorFromErrno(e);
         }
     }
-    if (current != wanted && ::chmod(path.constData(), wanted) != 0) return ErrorFromErrno(errno);
+    if (current != wanted && ChangeMode(path, follow, wanted) != 0) return ErrorFromErrno(errno);
     return err::None;
+}
+}  // namespace
+
+ErrorCode SetAttributes(const QString& dosPath, int attributes) {
+    QString hostPath, name;
+    if (const ErrorCode e = Resolve(dosPath, &hostPath, &name)) return e;
+    return WriteAttributes(hostPath, name, true, attributes);
+}
+
+ErrorCode SetEntryAttributes(const QString& dosPath, int attributes) {
+    QString hostPath, name;
+    if (const ErrorCode e = Resolve(dosPath, &hostPath, &name)) return e;
+    return WriteAttributes(hostPath, name, false, attributes);
 }
 
 ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry) {
@@ -282,7 +330,7 @@ ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool incl
     return ListEntries(dosFolder, false, patterns, includeHiddenSystem, out);
 }
 
-ErrorCode CopyFileTo(const QString& from, const QString& to) {
+ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress) {
     QString src, dst;
     if (const ErrorCode e = DosToHost(from, &src)) return e;
     if (const ErrorCode e = DosToHost(to, &dst)) return e;
@@ -291,16 +339,22 @@ ErrorCode CopyFileTo(const QString& from, const QString& to) {
     if (const ErrorCode e = OpenSource(src, &in, &source)) return e;
     struct stat target;
     ErrorCode result = err::None;
+    struct stat entry;
+    // A link at the destination is replaced by the copy; what it points at
+    // stays as it was, so its read-only attribute does not stand in the way.
+    const bool link = ::lstat(Encode(dst).constData(), &entry) == 0 && S_ISLNK(entry.st_mode);
     if (::stat(Encode(dst).constData(), &target) == 0) {
         if (S_ISDIR(target.st_mode)) result = err::PathFileConflict;
         else if (target.st_dev == source.st_dev && target.st_ino == source.st_ino) {
             ::close(in);
             return err::None;   // a file copied onto itself is already there
-        } else if (!(target.st_mode & S_IWUSR)) result = err::AccessDenied;
+        } else if (!link && !(target.st_mode & S_IWUSR)) result = err::AccessDenied;
+    } else if (link) {
+        result = err::None;
     } else if (errno != ENOENT) {
         result = ErrorAt(errno, dst);
     }
-    if (result == err::None) result = CopyHostFile(in, source, dst);
+    if (result == err::None) result = CopyHostFile(in, source, dst, progress);
     ::close(in);
     return result;
 }
@@ -323,25 +377,38 @@ ErrorCode RenamePath(const QString& from, const QString& to) {
         return S_ISDIR(d.st_mode) == S_ISDIR(s.st_mode) ? err::FileExists : err::PathFileConflict;
     }
     const QByteArray srcBytes = Encode(src), dstBytes = Encode(dst);
+    const host::FolderStamp srcBefore = host::StampOfFolderOf(src), dstBefore = host::StampOfFolderOf(dst);
+    const bool oneFolder = host::ParentOf(src) == host::ParentOf(dst);
     int r = ::renameat2(AT_FDCWD, srcBytes.constData(), AT_FDCWD, dstBytes.constData(), RENAME_NOREPLACE);
     // File systems without the no-replace rename: the check above has to do.
     if (r != 0 && (errno == EINVAL || IsUnsupported(errno)))
         r = ::rename(srcBytes.constData(), dstBytes.constData());
-    if (r == 0) return err::None;
+    if (r == 0) {
+        if (oneFolder) {
+            host::NoteEntriesChanged(src, dst, srcBefore);
+        } else {
+            host::NoteEntryChanged(src, srcBefore);
+            host::NoteEntryChanged(dst, dstBefore);
+        }
+        return err::None;
+    }
     if (errno == EEXIST) return err::FileExists;
     if (errno != EXDEV || !S_ISREG(s.st_mode)) return ErrorAt(errno, dst);
     // Another file system: a file moves by copy and delete.
     int in;
     struct stat source;
     if (const ErrorCode e = OpenSource(src, &in, &source)) return e;
-    const ErrorCode e = CopyHostFile(in, source, dst);
+    const ErrorCode e = CopyHostFile(in, source, dst, CopyProgress());
     ::close(in);
     if (e) return e;
+    const host::FolderStamp copied = host::StampOfFolderOf(dst);
     if (::unlink(srcBytes.constData()) != 0) {
         const int ue = errno;
         ::unlink(dstBytes.constData());
+        host::NoteEntryChanged(dst, copied);
         return ErrorFromErrno(ue);
     }
+    host::NoteEntryChanged(src, srcBefore);
     return err::None;
 }
 
@@ -349,18 +416,29 @@ ErrorCode DeleteFile(const QString& dosPath) {
     QString hostPath;
     if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
     struct stat st;
-    if (const ErrorCode e = StatAt(hostPath, &st)) return e;
-    if (S_ISDIR(st.st_mode)) return err::PathFileConflict;
-    // DOS refuses to delete a read-only file.
-    if (!(st.st_mode & S_IWUSR)) return err::AccessDenied;
+    if (::lstat(Encode(hostPath).constData(), &st) != 0) return ErrorAt(errno, hostPath);
+    // A link goes as a link: what it points at decides nothing and is not touched.
+    if (!S_ISLNK(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) return err::PathFileConflict;
+        // DOS refuses to delete a read-only file.
+        if (!(st.st_mode & S_IWUSR)) return err::AccessDenied;
+    } else if (::stat(Encode(hostPath).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        return err::PathFileConflict;
+    }
+    const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     if (::unlink(Encode(hostPath).constData()) != 0) return ErrorAt(errno, hostPath);
+    host::NoteEntryChanged(hostPath, before);
     return err::None;
 }
 
 ErrorCode MakeFolder(const QString& dosPath) {
     QString hostPath;
     if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
-    if (::mkdir(Encode(hostPath).constData(), 0777) == 0) return err::None;
+    const host::FolderStamp before = host::StampOfFolderOf(hostPath);
+    if (::mkdir(Encode(hostPath).constData(), 0777) == 0) {
+        host::NoteEntryChanged(hostPath, before);
+        return err::None;
+    }
     const int e = errno;
     // A name already taken, by a file or a folder, is the DOS path/file access error.
     if (e == EEXIST) return err::PathFileConflict;
@@ -371,7 +449,11 @@ ErrorCode RemoveFolder(const QString& dosPath) {
     QString hostPath, name;
     if (const ErrorCode e = Resolve(dosPath, &hostPath, &name)) return e;
     if (name.isEmpty()) return err::PathFileConflict;   // a drive's root stays
-    if (::rmdir(Encode(hostPath).constData()) == 0) return err::None;
+    const host::FolderStamp before = host::StampOfFolderOf(hostPath);
+    if (::rmdir(Encode(hostPath).constData()) == 0) {
+        host::NoteEntryChanged(hostPath, before);
+        return err::None;
+    }
     const int e = errno;
     return e == EEXIST ? err::PathFileConflict : FolderErrorAt(e, hostPath);
 }
@@ -384,10 +466,88 @@ ErrorCode CreateEmptyFile(const QString& dosPath) {
     // A read-only file is not truncated, even for a user the permissions would let through.
     if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
         return err::AccessDenied;
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
-    if (fd < 0) return ErrorAt(errno, hostPath);
-    if (::close(fd) != 0) return ErrorFromErrno(errno);
+    const host::FolderStamp before = host::StampOfFolderOf(hostPath);
+    // A link of that name is refused rather than its target emptied.
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0666);
+    if (fd < 0) return errno == ELOOP ? err::AccessDenied : ErrorAt(errno, hostPath);
+    const int closed = ::close(fd);
+    host::NoteEntryChanged(hostPath, before);
+    if (closed != 0) return ErrorFromErrno(errno);
     return err::None;
+}
+
+ErrorCode ProbeWritable(const QString& dosFolder, const QString& probeName) {
+    QString folder;
+    if (const ErrorCode e = DosToHost(dosFolder, &folder)) return e;
+    struct stat st;
+    while (::stat(Encode(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        const QString parent = host::ParentOf(folder);
+        if (parent == folder) return err::PathNotFound;
+        folder = parent;
+    }
+    const qsizetype dot = probeName.lastIndexOf(u'.');
+    const QString stem = dot > 0 ? probeName.left(dot) : probeName;
+    const QString extension = dot > 0 ? probeName.mid(dot) : QString();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = attempt == 0 ? probeName : stem + u'-' + QString::number(attempt) + extension;
+        const QByteArray path = Encode(host::Join(folder, name));
+        const host::FolderStamp before = host::StampOfFolderOf(host::Join(folder, name));
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK,
+                              0600);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return ErrorAt(errno, host::Join(folder, name));
+        }
+        struct stat mine, now;
+        const bool known = ::fstat(fd, &mine) == 0;
+        ::close(fd);
+        // Only the file this probe made goes, never whatever took its name since.
+        if (known && ::lstat(path.constData(), &now) == 0 && now.st_dev == mine.st_dev && now.st_ino == mine.st_ino)
+            ::unlink(path.constData());
+        host::NoteEntryChanged(host::Join(folder, name), before);
+        return err::None;
+    }
+    return err::TooManyFiles;
+}
+
+namespace {
+// Taken when the program is loaded.
+QDateTime programStart = QDateTime::currentDateTimeUtc();
+QDateTime& ProgramStart() { return programStart; }
+
+// The process a temporary copy's name tells of, when it is still running.
+bool CopierRunning(const QString& name) {
+    const QString rest = name.mid(CopyTempPrefix.size());
+    bool ok = false;
+    const qint64 pid = rest.left(rest.indexOf(u'-')).toLongLong(&ok);
+    if (!ok || pid <= 0) return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+}  // namespace
+
+void MarkProgramStart() { ProgramStart() = QDateTime::currentDateTimeUtc(); }
+
+int RemoveStaleCopies(const QString& dosFolder) {
+    QString folder;
+    if (DosToHost(dosFolder, &folder) != err::None) return 0;
+    QStringList names;
+    if (host::ReadFolderNames(folder, &names) != err::None) return 0;
+    const qint64 start = ProgramStart().toMSecsSinceEpoch();
+    int removed = 0;
+    for (const QString& name : names) {
+        if (!name.startsWith(CopyTempPrefix)) continue;
+        const QString path = host::Join(folder, name);
+        struct stat st;
+        if (::lstat(Encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+        if (modified >= start || CopierRunning(name)) continue;
+        const host::FolderStamp before = host::StampOfFolderOf(path);
+        if (::unlink(Encode(path).constData()) == 0) {
+            host::NoteEntryChanged(path, before);
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 ErrorCode OpenForReading(const QString& dosPath) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include "platform/errors.h"
 
 namespace platform {
@@ -23,6 +24,9 @@ struct FileEntry {
 ErrorCode GetAttributes(const QString& dosPath, int* attributes);
 // Sets R (permissions) and H/S/A (user.DOSATTRIB); the Directory bit is ignored.
 ErrorCode SetAttributes(const QString& dosPath, int attributes);
+// The same for the entry itself: a link is left as it is and what it points at
+// is never changed. The steps of delete, move, copy and rename use this one.
+ErrorCode SetEntryAttributes(const QString& dosPath, int attributes);
 ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry);
 
 // DOS wildcard match of one name against a list of patterns separated by ";",
@@ -47,7 +51,22 @@ ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool incl
 // half-written destination. 61 when the disk is full, 75 when the destination is
 // a folder, 70 when it is read-only. Copying a file onto itself (the same file by
 // another spelling or a hard link) does nothing and returns 0.
-ErrorCode CopyFileTo(const QString& from, const QString& to);
+// The data goes in chunks; after each, progress hears the bytes copied and the
+// file's size, and false from it stops the copy: the temporary file goes, the
+// destination stays as it was, and the result is err::Cancelled.
+using CopyProgress = std::function<bool(qint64 copied, qint64 total)>;
+ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress = CopyProgress());
+
+// Temporary files of copies are named this prefix, the copying process's id and
+// a unique part, so that the program knows its own leftovers.
+inline const QString CopyTempPrefix = QStringLiteral(".quorl-copy-");
+// Removes the temporary files a killed copy left in a folder: those of the
+// program's user, older than the program's start, whose process is gone.
+// Returns how many went.
+int RemoveStaleCopies(const QString& dosFolder);
+// From now on leftovers are what is older than this moment (the start; tests
+// mark a new start after a run they killed).
+void MarkProgramStart();
 // Never replaces: 58 when the new name is taken by the same kind, 75 by the other
 // kind. A new name that differs only in case renames to that case. A file moves
 // to another file system by copy and delete; a folder cannot (74).
@@ -58,12 +77,20 @@ ErrorCode DeleteFile(const QString& dosPath);
 ErrorCode MakeFolder(const QString& dosPath);
 // 75 when the folder is not empty or is a drive's root, 76 when it is missing.
 ErrorCode RemoveFolder(const QString& dosPath);
-// Creates or truncates a file and closes it at once; 70 for a read-only file.
+// Creates or truncates a file and closes it at once; 70 for a read-only file
+// and for a link (nothing is written through one).
 ErrorCode CreateEmptyFile(const QString& dosPath);
 // True when both paths name one file on disk (same device and inode).
 bool IsSameFile(const QString& a, const QString& b);
 // True when both files exist and hold the same bytes.
 bool HaveSameContent(const QString& a, const QString& b);
+
+// Whether a file may be made in a folder: makes a new file of its own there
+// (never opening, emptying or removing an entry that was there before, links
+// included) and removes it again. A folder still to be made is probed at its
+// nearest existing ancestor, since that is where the writing starts. probeName
+// is tried first; when an entry of that name exists, a free variant of it is used.
+ErrorCode ProbeWritable(const QString& dosFolder, const QString& probeName);
 
 // Opens for reading and closes again: 70 when permission is refused or another
 // open file description holds a conflicting lock, else the open's code.

@@ -1,5 +1,7 @@
 #include "platform/hostfs.h"
 #include <QFile>
+#include <QHash>
+#include <ctime>
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
@@ -35,7 +37,7 @@ ErrorCode ErrorAt(int e, const QString& hostPath) {
     return ErrorFromErrno(e);
 }
 
-QString Fold(const QString& name) { return name.toCaseFolded(); }
+QString Fold(const QString& name) { return name.toLower().toCaseFolded(); }
 
 bool IsDosNameBytes(const QByteArray& raw, QString* name) {
     const QString decoded = QFile::decodeName(raw);
@@ -45,8 +47,15 @@ bool IsDosNameBytes(const QByteArray& raw, QString* name) {
     return true;
 }
 
+namespace {
+quint64 folderReads = 0;
+}
+
+quint64 FolderReadCount() { return folderReads; }
+
 ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names) {
     names->clear();
+    ++folderReads;
     DIR* d = ::opendir(Encode(hostFolder).constData());
     if (!d) {
         const int e = errno;
@@ -77,7 +86,150 @@ QString PickCaseMatch(const QStringList& names, const QString& wanted) {
     return QString();
 }
 
-bool ParseDosAttrib(const QByteArray& value, int* bits) {
+namespace {
+// The names of one folder as a lookup sees them, and the state of the folder they were read in.
+struct FolderNames {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified {};
+    // Read after the folder's last change had its time stamp: a change made
+    // while the folder was read would have a later stamp, so nothing was missed.
+    bool settled = false;
+    QHash<QString, QString> byFold;
+};
+
+QHash<QString, FolderNames>& NameCache() {
+    static QHash<QString, FolderNames> cache;
+    return cache;
+}
+
+bool SameState(const FolderNames& f, const struct stat& st) {
+    return f.device == st.st_dev && f.inode == st.st_ino && f.modified.tv_sec == st.st_mtim.tv_sec &&
+           f.modified.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+void TakeState(FolderNames* f, const struct stat& st) {
+    f->device = st.st_dev;
+    f->inode = st.st_ino;
+    f->modified = st.st_mtim;
+}
+
+bool Earlier(const timespec& a, const timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+bool ReadIntoCache(const QString& hostFolder, FolderNames* f) {
+    // File systems stamp changes with the coarse clock; read before the folder.
+    timespec before {};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &before);
+    QStringList names;
+    if (ReadFolderNames(hostFolder, &names) != err::None) return false;
+    struct stat st;
+    if (::stat(Encode(hostFolder).constData(), &st) != 0) return false;
+    f->byFold.clear();
+    for (const QString& n : names) {
+        const QString key = Fold(n);
+        if (!f->byFold.contains(key)) f->byFold.insert(key, n);
+    }
+    TakeState(f, st);
+    f->settled = Earlier(st.st_mtim, before);
+    return true;
+}
+
+bool StillThere(const QString& hostFolder, const QString& name) {
+    struct stat st;
+    return ::lstat(Encode(Join(hostFolder, name)).constData(), &st) == 0;
+}
+}  // namespace
+
+QString FindCaseMatch(const QString& hostFolder, const QString& wanted) {
+    constexpr int kFoldersKept = 32;
+    struct stat st;
+    if (::stat(Encode(hostFolder).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return QString();
+    QHash<QString, FolderNames>& cache = NameCache();
+    const QString key = Fold(wanted);
+    auto it = cache.find(hostFolder);
+    if (it != cache.end() && SameState(*it, st)) {
+        const auto found = it->byFold.constFind(key);
+        if (found != it->byFold.constEnd() && StillThere(hostFolder, *found)) return *found;
+        if (found == it->byFold.constEnd() && it->settled) return QString();
+    }
+    if (it == cache.end()) {
+        if (cache.size() >= kFoldersKept) cache.clear();
+        it = cache.insert(hostFolder, FolderNames());
+    }
+    if (!ReadIntoCache(hostFolder, &*it)) {
+        cache.erase(it);
+        return QString();
+    }
+    return it->byFold.value(key);
+}
+
+FolderStamp StampOfFolderOf(const QString& hostPath) {
+    FolderStamp stamp;
+    struct stat st;
+    if (::stat(Encode(ParentOf(hostPath)).constData(), &st) != 0) return stamp;
+    stamp.known = true;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.modified = st.st_mtim;
+    return stamp;
+}
+
+namespace {
+// One changed name of a kept folder: there now, or gone. False when the kept
+// names may no longer be complete.
+bool TakeChange(const QString& folder, FolderNames* f, const QString& hostPath) {
+    const QString name = hostPath.mid(hostPath.lastIndexOf(u'/') + 1);
+    const QString key = Fold(name);
+    if (StillThere(folder, name)) {
+        if (!f->byFold.contains(key) || !StillThere(folder, f->byFold.value(key))) f->byFold.insert(key, name);
+        return true;
+    }
+    if (f->byFold.value(key) != name) return true;
+    // Another spelling of the same name may still be there.
+    f->byFold.remove(key);
+    return false;
+}
+
+void NoteChanges(const QString& hostPath, const QString& otherHostPath, const FolderStamp& before) {
+    const QString folder = ParentOf(hostPath);
+    QHash<QString, FolderNames>& cache = NameCache();
+    const auto it = cache.find(folder);
+    if (it == cache.end()) return;
+    struct stat st;
+    // Names kept for another state of the folder than the one just changed are
+    // read again when next needed.
+    const bool current = before.known && it->device == before.device && it->inode == before.inode &&
+                         it->modified.tv_sec == before.modified.tv_sec &&
+                         it->modified.tv_nsec == before.modified.tv_nsec;
+    if (!current || ::stat(Encode(folder).constData(), &st) != 0) {
+        cache.erase(it);
+        return;
+    }
+    bool complete = TakeChange(folder, &*it, hostPath);
+    if (!otherHostPath.isEmpty()) complete = TakeChange(folder, &*it, otherHostPath) && complete;
+    TakeState(&*it, st);
+    // The names were the folder's just before; with the change they are its names now.
+    it->settled = complete;
+}
+}  // namespace
+
+void NoteEntryChanged(const QString& hostPath, const FolderStamp& before) { NoteChanges(hostPath, QString(), before); }
+
+void NoteEntriesChanged(const QString& hostPath, const QString& otherHostPath, const FolderStamp& before) {
+    NoteChanges(hostPath, otherHostPath, before);
+}
+
+namespace {
+quint32 ReadLe32(const QByteArray& v, qsizetype at) {
+    quint32 n = 0;
+    for (int i = 3; i >= 0; --i) n = (n << 8) | quint8(v[at + i]);
+    return n;
+}
+quint16 ReadLe16(const QByteArray& v, qsizetype at) { return quint16(quint8(v[at]) | (quint8(v[at + 1]) << 8)); }
+
+bool ParseDosAttribText(const QByteArray& value, int* bits) {
     QByteArray v = value;
     while (v.endsWith('\0')) v.chop(1);
     if (v.size() < 3 || v[0] != '0' || (v[1] != 'x' && v[1] != 'X')) return false;
@@ -94,6 +246,53 @@ bool ParseDosAttrib(const QByteArray& value, int* bits) {
     }
     if (digits == 0) return false;
     *bits = int(n & quint64(attr::Hidden | attr::System | attr::Archive));
+    return true;
+}
+
+// The minimum size of each version's body after its header: attributes (v1);
+// flags and attributes (v2); and the 64-bit creation time from v3 on.
+qsizetype RecordBodySize(int version) { return version == 1 ? 4 : version == 2 ? 8 : 16; }
+}  // namespace
+
+namespace {
+qsizetype RecordField(const QByteArray& value, int* versionOut) {
+    // A NUL-ended text, padding to an even offset, the version twice as uint16,
+    // padding to a multiple of four, then the version's fields.
+    const qsizetype nul = value.indexOf('\0');
+    if (nul < 0) return -1;
+    qsizetype at = nul + 1;
+    at += at % 2;
+    if (at + 4 > value.size()) return -1;
+    const int version = ReadLe16(value, at);
+    if (version < 1 || version > 5 || ReadLe16(value, at + 2) != version) return -1;
+    at = (at + 4 + 3) & ~qsizetype(3);
+    if (at + RecordBodySize(version) > value.size()) return -1;
+    *versionOut = version;
+    return version == 1 ? at : at + 4;
+}
+}  // namespace
+
+qsizetype DosAttribRecordField(const QByteArray& value) {
+    int version = 0;
+    return RecordField(value, &version);
+}
+
+bool ParseDosAttrib(const QByteArray& value, int* bits) {
+    const qsizetype field = DosAttribRecordField(value);
+    if (field < 0) return ParseDosAttribText(value, bits);
+    *bits = int(ReadLe32(value, field) & quint32(attr::Hidden | attr::System | attr::Archive));
+    return true;
+}
+
+bool UpdateDosAttribRecord(QByteArray* value, int bits) {
+    int version = 0;
+    const qsizetype field = RecordField(*value, &version);
+    if (field < 0) return false;
+    constexpr quint32 kOwned = attr::ReadOnly | attr::Hidden | attr::System | attr::Archive;
+    const quint32 n = (ReadLe32(*value, field) & ~kOwned) | (quint32(bits) & kOwned);
+    for (int i = 0; i < 4; ++i) (*value)[field + i] = char((n >> (8 * i)) & 0xFF);
+    // From version 2 on, the flags say which fields hold a value; the attributes now do.
+    if (version >= 2) (*value)[field - 4] = char((*value)[field - 4] | 0x1);
     return true;
 }
 

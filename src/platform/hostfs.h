@@ -18,7 +18,9 @@ QString ParentOf(const QString& hostPath);
 ErrorCode ErrorAt(int e, const QString& hostPath);
 
 // The same case folding for lookups and listings, so that a listed name is the
-// one a lookup finds.
+// one a lookup finds. It folds the lower-case form, so that the lower-case name
+// the program holds always finds its file, also where lower-casing changes the
+// name's length ("İ" becomes "i" and a combining dot).
 QString Fold(const QString& name);
 
 // A host name that can stand in a DOS path: valid UTF-8 and valid as a DOS component.
@@ -32,9 +34,39 @@ ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names);
 // name first, else the first that matches ignoring case; empty when none does.
 QString PickCaseMatch(const QStringList& names, const QString& wanted);
 
-// user.DOSATTRIB holds H, S and A as "0x" + hex digits.
+// The entry of a host folder that a lookup of `wanted` finds, as PickCaseMatch
+// would pick it from the folder's names; empty when none does. A folder's names
+// are read once and kept while the folder's modification time stays the same,
+// so that a walk over a big folder costs one read, not one per file.
+QString FindCaseMatch(const QString& hostFolder, const QString& wanted);
+// The program changes an entry of a folder (makes, renames or removes it): the
+// kept names take the change instead of being read again. The folder's state
+// is taken before the change; names kept for that state stay valid after it.
+struct FolderStamp {
+    bool known = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified {};
+};
+FolderStamp StampOfFolderOf(const QString& hostPath);
+void NoteEntryChanged(const QString& hostPath, const FolderStamp& before);
+// Two entries of one folder changed in one step (a rename within the folder).
+void NoteEntriesChanged(const QString& hostPath, const QString& otherHostPath, const FolderStamp& before);
+// How many times folders were read since the program started (tests and benchmarks).
+quint64 FolderReadCount();
+
+// user.DOSATTRIB holds H, S and A either as "0x" + hex digits (Wine, old Samba)
+// or as Samba's binary record (versions 1 to 5); the record is read when it
+// parses, else the text.
 bool ParseDosAttrib(const QByteArray& value, int* bits);
 QByteArray FormatDosAttrib(int bits);
+// Where a binary record keeps its attribute field: the byte offset of the
+// little-endian uint32, or -1 when the value is no record.
+qsizetype DosAttribRecordField(const QByteArray& value);
+// The record with its R, H, S and A bits set to those of `bits`, every other
+// byte kept (flags, creation time, the other attribute bits); false when the
+// value is no record.
+bool UpdateDosAttribRecord(QByteArray* value, int bits);
 extern const char* const DosAttribName;
 
 // DOS attributes of an entry: R from the owner's write permission, H/S/A from

@@ -118,9 +118,7 @@ ErrorCode DosToHost(const QString& dosPath, QString* hostPath) {
                 current = exact;
                 continue;
             }
-            QStringList names;
-            QString match;
-            if (host::ReadFolderNames(current, &names) == err::None) match = host::PickCaseMatch(names, c);
+            const QString match = host::FindCaseMatch(current, c);
             if (!match.isEmpty()) {
                 current = host::Join(current, match);
                 continue;

@@ -25,10 +25,21 @@ constexpr unsigned long kTmpfs = 0x01021994, kRamfs = 0x858458F6;
 
 QString LabelFileOf(const QString& root) { return host::Join(root, QString::fromLatin1(kLabelFile)); }
 
+// Only a regular file of that name is a label: a link or a device there is not
+// followed, so a planted link reveals nothing and a pipe cannot hang the program.
 bool ReadLabelFile(const QString& root, QString* label) {
-    QFile f(LabelFileOf(root));
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    QByteArray bytes = f.read(kMaxLabelBytes);
+    const int fd = ::open(host::Encode(LabelFileOf(root)).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    QByteArray bytes(kMaxLabelBytes, '\0');
+    ssize_t n = -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        do n = ::read(fd, bytes.data(), size_t(bytes.size()));
+        while (n < 0 && errno == EINTR);
+    }
+    ::close(fd);
+    if (n < 0) return false;
+    bytes.truncate(n);
     while (!bytes.isEmpty() && (bytes.endsWith(' ') || bytes.endsWith('\r') || bytes.endsWith('\n')))
         bytes.chop(1);
     *label = QString::fromUtf8(bytes);
@@ -87,25 +98,39 @@ ErrorCode SetVolumeLabel(QChar letter, const QString& label) {
     if (const ErrorCode e = DriveRoot(letter, &root)) return e;
     const QString path = LabelFileOf(root);
     const QByteArray name = host::Encode(path);
+    const host::FolderStamp before = host::StampOfFolderOf(path);
     if (label.isEmpty()) {
-        if (::unlink(name.constData()) == 0 || errno == ENOENT) return err::None;
+        if (::unlink(name.constData()) == 0 || errno == ENOENT) {
+            host::NoteEntryChanged(path, before);
+            return err::None;
+        }
         return host::ErrorAt(errno, path);
     }
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // The label file is replaced as a file of its own: written beside it under a
+    // temporary name and renamed over it, so whatever stood there (a link
+    // included) is replaced and nothing it pointed at is written.
+    QByteArray tmpl = host::Encode(host::Join(root, QStringLiteral(".windows-label.XXXXXX")));
+    const int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (fd < 0) return host::ErrorAt(errno, path);
     const QByteArray text = label.toUtf8() + '\n';
-    qsizetype done = 0;
-    while (done < text.size()) {
+    int failure = 0;
+    for (qsizetype done = 0; done < text.size() && !failure;) {
         const ssize_t n = ::write(fd, text.constData() + done, size_t(text.size() - done));
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            const int e = errno;
-            ::close(fd);
-            return ErrorFromErrno(e);
-        }
-        done += n;
+        if (n < 0) failure = errno;
+        else done += n;
     }
-    if (::close(fd) != 0) return ErrorFromErrno(errno);
+    // A new file made the usual way gets 0666 less the umask; mkostemp gives 0600.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (!failure && ::fchmod(fd, 0666 & ~mask) != 0) failure = errno;
+    if (::close(fd) != 0 && !failure) failure = errno;
+    if (!failure && ::rename(tmpl.constData(), name.constData()) != 0) failure = errno;
+    if (failure) {
+        ::unlink(tmpl.constData());
+        return ErrorFromErrno(failure);
+    }
+    host::NoteEntryChanged(path, before);
     return err::None;
 }
 

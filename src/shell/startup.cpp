@@ -96,17 +96,10 @@ void RestoreDesktop(MDIQuorl* form) {
     form->show();
 }
 
-QStringList ReplaceDesktopSection(const QStringList& lines, bool maximized, const QRect& twips) {
-    QStringList out;
-    for (const QString& line : lines) {
-        if (line.trimmed().toLower() == "[desktop]") break;
-        out << line;
-    }
-    out << "[desktop]";
-    out << (maximized ? "WindowState = Maximized" : "WindowState = Normal");
-    out << QString("WindowCoordinates = %1,%2,%3,%4")
-               .arg(twips.left()).arg(twips.top()).arg(twips.width()).arg(twips.height());
-    return out;
+QStringList DesktopSectionLines(bool maximized, const QRect& twips) {
+    return {maximized ? "WindowState = Maximized" : "WindowState = Normal",
+            QString("WindowCoordinates = %1,%2,%3,%4")
+                .arg(twips.left()).arg(twips.top()).arg(twips.width()).arg(twips.height())};
 }
 
 void SaveDesktopAndExit() {
@@ -115,11 +108,9 @@ void SaveDesktopAndExit() {
     if (MDIQuorl* form = MainForm()) {
         const int tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
         const QRect twips(form->x() * tx, form->y() * ty, form->width() * tx, form->height() * ty);
-        QStringList lines;
         // Without a readable settings file there is nothing to keep the desktop in;
         // writing one of only a desktop section would stop the next start.
-        if (ReadSettingsLines(&lines))
-            ReplaceSettingsFile(ReplaceDesktopSection(lines, form->isMaximized(), twips));
+        RewriteDesktopSection(DesktopSectionLines(form->isMaximized(), twips));
     }
     for (const char* temp : {"c:\\yhb6543.tmp", "c:\\dosdump.tmp", "c:\\shelling.bat"}) {
         if (FileExists(temp)) {

@@ -32,7 +32,7 @@ struct SavedDesktop {
 SavedDesktop ParseDesktopSection(const QStringList& lines);
 // Leading number of a piece, blanks before it ignored; 0 without one.
 int LeadingNumber(const QString& piece);
-// The settings lines with their desktop section replaced.
-QStringList ReplaceDesktopSection(const QStringList& lines, bool maximized, const QRect& twips);
+// The two lines of the desktop section.
+QStringList DesktopSectionLines(bool maximized, const QRect& twips);
 // A saved size never larger than the screen.
 QSize FitToScreen(QSize size, QSize screen);

@@ -81,11 +81,9 @@ ErrorCode TestDrive(const QString& path) {
 }
 
 ErrorCode TestWritable(const QString& folder) {
-    const QString probe = folder + QString::fromUtf8("\\k56f5432.h\u00f18");
-    ErrorCode code = platform::CreateEmptyFile(probe);
+    ErrorCode code = platform::ProbeWritable(folder, QString::fromUtf8("k56f5432.h\u00f18"));
     if (code == 75) code = 70;
     LastError = code;
-    platform::DeleteFile(probe);
     return code;
 }
 

@@ -83,8 +83,13 @@ TEST_F(TaggingProperty, EveryRouteKeepsLinesListAndTotalsInStep) {
         const int count = w->FileList->count(), choice = pick(100);
         std::string what = "nothing";
         bool tagging = choice < 55, unlogged = false;   // only tag commands may change tags
+        QChar modelled;   // a command on every listed file whose result is known beforehand
         if (choice < 30) {
-            what = act(tagKeys[pick(7)]);
+            const QString route = tagKeys[pick(7)];
+            if (route.startsWith("Ctrl+") && listFocused() && count > 0) modelled = route.back();
+            // Ctrl+I inverts only where something is tagged.
+            if (route == "Ctrl+I" && w->FileList->selectedItems().isEmpty()) modelled = 'N';
+            what = act(route);
         } else if (choice < 45 && count > 0) {
             const int row = pick(count), range = pick(3) == 0;
             what = (range ? "Shift+click row " : "click row ") + std::to_string(row);
@@ -107,7 +112,10 @@ TEST_F(TaggingProperty, EveryRouteKeepsLinesListAndTotalsInStep) {
                 QTest::mouseRelease(viewport, Qt::LeftButton, {}, end);
             }
         } else if (choice < 55 && (listFocused() || !inView())) {   // menu items of the pane that has the focus
-            what = act(listFocused() ? "mnuFile/mnu" + listItems[pick(5)] : "mnuFolder/mnu" + treeItems[pick(3)]);
+            const QString item = listItems[pick(5)];
+            if (listFocused() && count > 0 && item.contains("All")) modelled = item.startsWith("Tag") ? 'T' : 'U';
+            if (listFocused() && count > 0 && item.startsWith("Invert")) modelled = 'I';
+            what = act(listFocused() ? "mnuFile/mnu" + item : "mnuFolder/mnu" + treeItems[pick(3)]);
         } else if (choice >= 55 && choice < 63) {   // moving in the list or between the panes
             if (listFocused()) what = act(inView() || pick(2) == 0 ? (pick(2) ? "Down" : "Up") : "Return");
             else if (count > 0 && pick(2) == 0) what = act("mnuWinFiles");
@@ -133,6 +141,16 @@ TEST_F(TaggingProperty, EveryRouteKeepsLinesListAndTotalsInStep) {
         checkInvariants();
         if (HasFailure()) return;
         const QHash<QString, bool> after = tags(&shown);
+        // Against the model: tag all, untag all and invert reach every listed file, the last one included.
+        if (!modelled.isNull())
+            for (const QString& path : shown) {
+                const bool expected = modelled == 'T'   ? true
+                                      : modelled == 'U' ? false
+                                      : modelled == 'N' ? before.value(path)
+                                                        : !before.value(path);
+                ASSERT_EQ(after.value(path), expected) << "command " << QString(modelled).toStdString() << " on "
+                                                       << path.toStdString();
+            }
         for (auto it = after.cbegin(); it != after.cend(); ++it) {
             if (!before.contains(it.key()) || (tagging && shown.contains(it.key()))) continue;
             if (unlogged && it.key().section('\\', 0, -2) == slot().CurrentPath) continue;

@@ -1,0 +1,186 @@
+// Hostile drives seen through the whole program: links tagged and deleted, odd
+// names copied, deep folders renamed, a full picture, a big folder of capital
+// names, and the settings file at exit.
+#include <sys/resource.h>
+#include <sys/xattr.h>
+#include <csignal>
+#include "../fileops/ops_fixture.h"
+#include "config/settings.h"
+#include "fileops/folders.h"
+#include "platform/hostfs.h"
+
+namespace {
+
+class HostileOpsTest : public OpsTest {
+public:
+    QString host(const QString& dos) const { return prefix.host(dos); }
+    void plantLink(const QString& target, const QString& linkDos) {
+        ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(host(linkDos)).constData()), 0);
+    }
+    mode_t modeOf(const QString& hostPath) const {
+        struct stat st {};
+        ::stat(QFile::encodeName(hostPath).constData(), &st);
+        return st.st_mode & 07777;
+    }
+    QByteArray dosAttrib(const QString& hostPath) const {
+        char buf[64];
+        const ssize_t n = ::getxattr(QFile::encodeName(hostPath).constData(), "user.DOSATTRIB", buf, sizeof buf);
+        return n < 0 ? QByteArray("<none>") : QByteArray(buf, int(n));
+    }
+};
+
+TEST_F(HostileOpsTest, DeletingTaggedLinksRemovesTheLinksAndLeavesTheirTargetsAttributes) {
+    put("d:\\keep\\ro.txt", "read only");
+    put("d:\\keep\\hidden.txt", "hidden");
+    put("d:\\links\\plain.txt", "plain");
+    setAttributes("d:\\keep\\ro.txt", platform::attr::ReadOnly | platform::attr::Archive);
+    setAttributes("d:\\keep\\hidden.txt", platform::attr::Hidden | platform::attr::Archive);
+    const QString ro = host("d:\\keep\\ro.txt"), hidden = host("d:\\keep\\hidden.txt");
+    const QByteArray hiddenAttrib = dosAttrib(hidden);
+    plantLink(ro, "d:\\links\\l1.txt");
+    plantLink(hidden, "d:\\links\\l2.txt");
+    start({"d:"});
+    Settings[4] = QVariant(true);   // links to hidden files are listed
+    openFolder("d:\\links");
+    ASSERT_EQ(names(), QStringList({"l1.txt", "l2.txt", "plain.txt"}));
+    focusList();
+    tag({"l1.txt", "l2.txt"});
+    prompts.expect("Confirm delete for each file ?", No);
+    ASSERT_EQ(selectedNames(), QStringList({"l1.txt", "l2.txt"}));
+    key(Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(diskNames("d:\\links"), QStringList({"plain.txt"}));
+    EXPECT_EQ(modeOf(ro) & 0222, 0u) << "the target stays read-only";
+    EXPECT_EQ(dosAttrib(hidden), hiddenAttrib) << "the target stays hidden";
+    EXPECT_EQ(content("d:\\keep\\ro.txt"), "read only");
+    expectPictureMatchesDisk();
+}
+
+TEST_F(HostileOpsTest, FilesWhoseLowerCaseNameDiffersInLengthAreCopiedUnderTheirOwnNames) {
+    const QString turkish = QString::fromUtf8("\u0130stanbul.txt");
+    const QString longName = QString(100, QChar(0x023A)) + ".txt";
+    put("d:\\src\\plain.txt", "plain");
+    QFile(host("d:\\src") + "/" + turkish).open(QIODevice::WriteOnly);
+    {
+        QFile f(host("d:\\src") + "/" + longName);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("long");
+    }
+    folder("d:\\dst");
+    start({"d:", "d:\\dst", "d:\\src"});
+    ASSERT_EQ(names().size(), 3);
+    focusList();
+    key(Qt::Key_T, Qt::ControlModifier);
+    expectCopyDialog("Copy all tagged files", "d:\\dst");
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QFileInfo::exists(host("d:\\dst") + "/" + turkish));
+    EXPECT_TRUE(QFileInfo::exists(host("d:\\dst") + "/" + longName));
+    EXPECT_EQ(content("d:\\dst\\plain.txt"), "plain");
+    EXPECT_EQ(names().size(), 3) << "no line is dropped";
+    expectPictureMatchesDisk();
+}
+
+TEST_F(HostileOpsTest, ADeepFolderIsRenamedInPlaceWithItsWholeNameOrNotAtAll) {
+    const QString a(100, 'a'), b(100, 'b'), c(60, 'c');
+    const QString parent = "d:\\" + a + "\\" + b + "\\" + c;
+    put(parent + "\\ddd\\f.txt", "f");
+    start({"d:", "d:\\" + a, "d:\\" + a + "\\" + b, parent, parent + "\\ddd"});
+    clickFolder(parent + "\\ddd");
+    const QString newName = QString(60, 'n');
+    RenameFolder(w, newName);
+    EXPECT_TRUE(isFolder(parent + "\\" + newName)) << "renamed where it stood, under its whole name";
+    EXPECT_EQ(diskNames(parent), QStringList({newName}));
+    EXPECT_EQ(node(parent + "\\" + newName) ? node(parent + "\\" + newName)->text(0) : QString(), newName);
+    expectPictureMatchesDisk();
+
+    // A name longer than the file system takes is refused with its message; nothing changes.
+    prompts.expect("Bad file name", Ok, "Error");
+    RenameFolder(w, QString(300, 'x'));
+    EXPECT_EQ(diskNames(parent), QStringList({newName}));
+    EXPECT_TRUE(node(parent + "\\" + newName));
+    EXPECT_EQ(slot().CurrentPath, parent + "\\" + newName);
+    expectPictureMatchesDisk();
+}
+
+TEST_F(HostileOpsTest, MakingAFolderWhenThePictureIsFullSaysSoAndThatTheFolderWasMade) {
+    // Six folders of 1400 files fill the 8000 lines.
+    for (int f = 0; f < 6; ++f) {
+        folder(QString("d:\\f%1").arg(f));
+        const QString h = host(QString("d:\\f%1").arg(f));
+        for (int i = 0; i < 1400; ++i) QFile(h + QString("/%1.txt").arg(i)).open(QIODevice::WriteOnly);
+    }
+    start({"d:", "d:\\f0", "d:\\f1", "d:\\f2", "d:\\f3", "d:\\f4", "d:\\f5"});
+    ASSERT_EQ(slot().LineCount, MaxLines);
+    clickFolder("d:");
+    prompts.expect("Not enough memory to log more files / folders", Ok, "Error")
+        .expect("The folder has been made on disk : d:\\newdir", Ok, "Make folder");
+    MakeSub("newdir");
+    EXPECT_TRUE(isFolder("d:\\newdir"));
+    EXPECT_TRUE(prompts.done());
+}
+
+// A tagged copy out of a folder of capital names reads each folder about once,
+// not once or more per file.
+TEST_F(HostileOpsTest, ATaggedCopyOfCapitalNamesReadsTheFoldersAFewTimesNotOncePerFile) {
+    constexpr int kFiles = 400;
+    folder("d:\\src");
+    for (int i = 0; i < kFiles; ++i) {
+        QFile f(host("d:\\src") + QString("/FILE%1.TXT").arg(i, 4, 10, QChar('0')));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray::number(i));
+    }
+    folder("d:\\dst");
+    start({"d:", "d:\\dst", "d:\\src"}, true);
+    ASSERT_EQ(names().size(), kFiles);
+    focusList();
+    key(Qt::Key_T, Qt::ControlModifier);
+    expectCopyDialog("Copy all tagged files", "d:\\dst");
+    const quint64 before = platform::host::FolderReadCount();
+    key(Qt::Key_C, Qt::ControlModifier);
+    const quint64 reads = platform::host::FolderReadCount() - before;
+    EXPECT_EQ(diskNames("d:\\dst").size(), kFiles);
+    EXPECT_LE(reads, 20u) << reads << " folder reads for " << kFiles << " files";
+    EXPECT_EQ(content("d:\\dst\\file0123.txt"), "123");
+}
+
+// The exit replaces the desktop section where it stands and keeps every other
+// byte; a settings file that is a link stays one and its target gets the text.
+TEST_F(HostileOpsTest, TheExitRewritesTheDesktopSectionInPlaceThroughALinkKeepingOtherBytes) {
+    const QString ini = host("c:\\windows\\quorl.ini");
+    QByteArray text = prefix.readFile("c:\\windows\\quorl.ini");
+    const qsizetype desk = text.indexOf("[desktop]");
+    ASSERT_GT(desk, 0);
+    // The desktop section first after the fonts, an association in Latin-1, LF endings in one line.
+    const QByteArray desktop = text.mid(desk);
+    text = text.left(desk);
+    const qsizetype assoc = text.indexOf("[associations]");
+    ASSERT_GT(assoc, 0);
+    text = text.left(assoc) + desktop + text.mid(assoc) + ".caf,Caf\xE9,c:\\windows\\notepad.exe\r\n[extra]\nkept=1\r\n";
+    const QString dotfiles = prefix.base() + "/dotfiles";
+    QDir().mkpath(dotfiles);
+    {
+        QFile f(dotfiles + "/quorl.ini");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    QFile::remove(ini);
+    ASSERT_EQ(::symlink(QFile::encodeName(dotfiles + "/quorl.ini").constData(), QFile::encodeName(ini).constData()), 0);
+
+    start({"d:"});
+    main->mnuExit_Click();
+    QFileInfo link(ini);
+    EXPECT_TRUE(link.isSymLink()) << "the link stays a link";
+    QFile f(dotfiles + "/quorl.ini");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray after = f.readAll();
+    const qsizetype at = after.indexOf("[desktop]");
+    ASSERT_EQ(at, text.indexOf("[desktop]")) << "the section stays where it stood";
+    EXPECT_EQ(after.left(at), text.left(at));
+    const qsizetype rest = after.indexOf("[associations]");
+    ASSERT_GT(rest, at);
+    EXPECT_EQ(after.mid(rest), text.mid(text.indexOf("[associations]"))) << "every byte after it is kept";
+    EXPECT_TRUE(after.mid(at, rest - at).contains("WindowCoordinates = "));
+    EXPECT_EQ(QDir(dotfiles).entryList(QDir::Files | QDir::Hidden), QStringList({"quorl.ini"}));
+    EXPECT_FALSE(QFileInfo::exists(host("c:\\windows") + "/quorl.tmp"));
+}
+
+}  // namespace
