@@ -105,6 +105,10 @@ void frmBrws::buildControls() {
     // the pop-up menu is the one of the pane that has it.
     DirList->setFocusPolicy(Qt::TabFocus);
     FileList->setFocusPolicy(Qt::TabFocus);
+    // Screen readers (and the end-to-end tests) tell the panes apart by name.
+    for (QWidget* control : {static_cast<QWidget*>(DirList), static_cast<QWidget*>(FileList),
+                             static_cast<QWidget*>(txtDos)})
+        control->setAccessibleName(control->objectName());
 
     for (QWidget* wdg : {static_cast<QWidget*>(DirList), DirList->viewport(), static_cast<QWidget*>(FileList),
                          FileList->viewport(), static_cast<QWidget*>(txtDos)})
@@ -262,7 +266,7 @@ void frmBrws::Form_Activate() {
     CurrentSlot = GetFormNumber();
     DriveSlot& slot = MySlot(this);
     if (!WaitForDrive(slot.Drive)) return;
-    if (slot.FocusPane == 1 && DirList->isVisible()) DirList->setFocus();
+    if (slot.FocusPane == 1 && DirList->isVisible()) GiveFocus(DirList);
     HandleFoldersToRelog(this);
 }
 
@@ -402,6 +406,22 @@ void frmBrws::FileList_DblClick() {
     item->setSelected(state);
 }
 
+void frmBrws::GiveFocus(QWidget* control) {
+    control->setFocus();
+    if (!isActiveWindow() && focusWidget() == control) FollowRealPane(control);
+}
+
+// The pane that has the window's focus is the one the user sees focused and
+// the one keys go to; the slot's FocusPane follows it, whatever focus events
+// came or did not come.
+void frmBrws::FollowRealPane(QWidget* control) {
+    const int16_t pane = control == DirList ? 1 : control == FileList ? 2 : control == txtDos ? 3 : 0;
+    if (pane == 0 || MySlot(this).FocusPane == pane) return;
+    if (pane == 1) dirlist_GotFocus();
+    else if (pane == 2) filelist_GotFocus();
+    else txtDOS_GotFocus();
+}
+
 void frmBrws::txtDOS_GotFocus() {
     MySlot(this).FocusPane = 3;
     txtDos->selectAll();
@@ -443,12 +463,12 @@ void frmBrws::dirlist_AfterLabelEdit(QTreeWidgetItem* node) {
 void frmBrws::LeaveGlobalView() {
     DirList->setEnabled(true);
     GroupDirList->show();
-    DirList->setFocus();
+    GiveFocus(DirList);
     ClearFileList();
     ClearGlobalList(MySlot(this));
     Form_Resize();
     ShowFolderFiles(this, DirList->currentItem());
-    DirList->setFocus();
+    GiveFocus(DirList);
     // The file panels spoke of a line of the view, which is gone.
     EmptyFileInfo();
 }
@@ -470,6 +490,7 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == DirList || watched == FileList || watched == txtDos) FollowRealPane(static_cast<QWidget*>(watched));
         if (watched == txtDos) {
             if (key->key() == Qt::Key_Q && ShiftState(key->modifiers()) == 4) CallHook(Hooks().quitAtOnce);
             break;
@@ -581,8 +602,8 @@ void SwitchToWindow(const QString& caption) {
         auto* w = qobject_cast<frmBrws*>(sub->widget());
         if (!w || w->Caption() != caption) continue;
         area->setActiveSubWindow(sub);
-        if (w->DirList->isVisible()) w->DirList->setFocus();
-        else w->FileList->setFocus();
+        if (w->DirList->isVisible()) w->GiveFocus(w->DirList);
+        else w->GiveFocus(w->FileList);
         return;
     }
 }

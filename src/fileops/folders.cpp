@@ -53,7 +53,13 @@ void MakeSub(const QString& name) {
     }
     QStringList made;
     if (!CreatePath(path, &made)) return;
-    for (const QString& folder : made) AddFolderToPicture(w, folder);
+    for (const QString& folder : made) {
+        AddFolderToPicture(w, folder);
+        // A folder just made holds no files: its picture is complete, so it is
+        // logged from the start.
+        int position = -1;
+        if (FindFolderLine(slot, folder, 0) >= 0) MarkFolderLogged(slot, folder, &position);
+    }
     if (QTreeWidgetItem* node = w->DirList->currentItem(); node && node->childCount() > 0) {
         w->SetNodeImage(node, node->isExpanded());
     }

@@ -284,8 +284,8 @@ void RemoveDeletedLines(DriveSlot& slot) {
 }
 
 void FocusAfterOperation(frmBrws* w) {
-    if (w->FileList->count() > 0) w->FileList->setFocus();
-    else if (w->DirList->isVisible()) w->DirList->setFocus();
+    if (w->FileList->count() > 0) w->GiveFocus(w->FileList);
+    else if (w->DirList->isVisible()) w->GiveFocus(w->DirList);
 }
 
 void EndOfRun(frmGraph* g, frmBrws* w, DriveSlot& slot, bool copyRun, bool wroteHere) {

@@ -206,7 +206,7 @@ MDIQuorl::MDIQuorl(QWidget* parent) : QMainWindow(parent) {
     connectCommands();
     SetStatusBarWidget(StatusBar);
     SetTreeFocusHandler([] {
-        if (frmBrws* w = ActiveDriveWindow(); w && w->DirList->isVisible()) w->DirList->setFocus();
+        if (frmBrws* w = ActiveDriveWindow(); w && w->DirList->isVisible()) w->GiveFocus(w->DirList);
     });
     connect(MdiArea, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* sub) {
         if (!sub) return;
@@ -313,10 +313,10 @@ void MDIQuorl::connectCommands() {
     onWindow("mnuBranchTagged", [](frmBrws* w) { ShowView(w, ViewSelection::BranchTagged); });
     onWindow("mnuWinFolders", [](frmBrws* w) {
         if (CurrentDriveSlot().GlobalView) LeaveView(w);
-        else w->DirList->setFocus();
+        else w->GiveFocus(w->DirList);
     });
     onWindow("mnuWinFiles", [](frmBrws* w) {
-        if (w->FileList->count() > 0) w->FileList->setFocus();
+        if (w->FileList->count() > 0) w->GiveFocus(w->FileList);
     });
     on("mnuTileVertically", [this] { TileVertically(); });
     on("mnuTileHorizontally", [this] { TileHorizontally(); });

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include "ui/dialogfocus.h"
 
 namespace {
 PromptHandler& promptHandler() {
@@ -44,8 +45,12 @@ void SetModalFormHandler(ModalFormHandler handler) { modalHandler() = std::move(
 
 PromptAnswer Prompt(const QString& text, PromptIcon icon, PromptButtons buttons, const QString& title) {
     if (promptHandler()) return promptHandler()({text, title, icon, buttons});
+    // After the answer the user goes on where he was, window manager or not.
+    const HeldActivation before = HoldActivation();
     QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), QApplication::activeWindow());
-    switch (box.exec()) {
+    const int answer = box.exec();
+    ReturnActivation(before);
+    switch (answer) {
     case QMessageBox::Yes: return PromptAnswer::Yes;
     case QMessageBox::No: return PromptAnswer::No;
     case QMessageBox::Cancel: return PromptAnswer::Cancel;
@@ -65,22 +70,23 @@ void CenterForm(QWidget* form, bool modal) {
         form->show();
         return;
     }
+    // When the form is gone, the user goes on where he was.
+    const HeldActivation before = HoldActivation();
     if (modalHandler()) {
         // The script plays the user: the form is up while it acts and gone after.
         form->show();
         QPointer<QWidget> guard(form);
         modalHandler()(form);
         if (guard && guard->isVisible()) guard->hide();
-        return;
-    }
-    if (auto* dialog = qobject_cast<QDialog*>(form)) {
+    } else if (auto* dialog = qobject_cast<QDialog*>(form)) {
         dialog->exec();
-        return;
+    } else {
+        // A plain widget shown modal: wait until it hides itself.
+        form->setWindowModality(Qt::ApplicationModal);
+        form->show();
+        QPointer<QWidget> guard(form);
+        QEventLoop loop;
+        while (guard && guard->isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
     }
-    // A plain widget shown modal: wait until it hides itself.
-    form->setWindowModality(Qt::ApplicationModal);
-    form->show();
-    QPointer<QWidget> guard(form);
-    QEventLoop loop;
-    while (guard && guard->isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
+    ReturnActivation(before);
 }
