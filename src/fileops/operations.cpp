@@ -573,6 +573,11 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     const QString oldName = FileNameOf(slot.Lines[position]);
     const QString full = JoinPath(folder, oldName);
     if (!FileStillThere(slot, position, full)) return false;
+    // A mask that maps the name onto itself ("*.*") leaves the file as it is.
+    if (newName == oldName) {
+        AbortFlag = 0;
+        return true;
+    }
     const QString target = JoinPath(folder, newName);
     int existing = 0;
     if (platform::GetAttributes(target, &existing) == 0) {

@@ -112,4 +112,20 @@ TEST_F(AfterRunTest, AFolderMadeWithMIsLoggedAndCanBeDeletedAtOnce) {
     expectPictureMatchesDisk();
 }
 
+TEST_F(AfterRunTest, RenamingTaggedFilesByMaskGivesNoNameATrailingDot) {
+    put("d:\\readme", "r");
+    put("d:\\notes.txt", "n");
+    start({"d:"});
+    focusList();
+    tag({"readme", "notes.txt"});
+    expectInputDialog("Rename all tagged files", "*.*");
+    key(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(diskNames("d:"), QStringList({"notes.txt", "readme"}));
+    expectInputDialog("Rename all tagged files", "new*.*");
+    current("readme");
+    key(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(diskNames("d:"), QStringList({"newdme", "newes.txt"}));
+    expectPictureMatchesDisk();
+}
+
 }  // namespace
