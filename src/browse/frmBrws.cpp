@@ -544,6 +544,16 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     }
+    case QEvent::MouseButtonRelease: {
+        // A click on a folder reads its files, whatever the logging method;
+        // moving through the tree with the keys only shows what is logged.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (watched == DirList->viewport() && mouse->button() == Qt::LeftButton && !MySlot(this).LabelEdit) {
+            QTreeWidgetItem* item = DirList->itemAt(mouse->position().toPoint());
+            if (item && item == DirList->currentItem()) LogFolder(this, NodeIndex(item), false, true);
+        }
+        break;
+    }
     case QEvent::MouseButtonDblClick: {
         if (watched == DirList->viewport()) {
             dirlist_DblClick();
