@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
+#include "ui/mainwindow.h"
 #include "ui/dialogfocus.h"
 
 namespace {
@@ -59,12 +61,36 @@ PromptAnswer Prompt(const QString& text, PromptIcon icon, PromptButtons buttons,
     }
 }
 
-void CenterForm(QWidget* form, bool modal) {
+namespace {
+// The size the form will have on the screen, frame included. A form never
+// shown has not taken its layout's size yet, and no window manager has framed
+// it: it takes its size now and is given the frame the main window has.
+QSize ShownSize(QWidget* form) {
+    if (!form->testAttribute(Qt::WA_Resized) && !form->isVisible()) form->adjustSize();
+    QSize size = form->frameGeometry().size();
+    const QWidget* main = MainWindow();
+    if (size == form->size() && main && main->isVisible() && main != form)
+        size += main->frameGeometry().size() - main->size();
+    return size;
+}
+
+void PlaceAtCentre(QWidget* form, QSize size) {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->geometry();
-        const QSize size = form->frameGeometry().size();
-        form->move(area.width() / 2 - size.width() / 2, area.height() / 2 - size.height() / 2);
+    if (!screen) return;
+    const QRect area = screen->geometry();
+    form->move(area.width() / 2 - size.width() / 2, area.height() / 2 - size.height() / 2);
+}
+}  // namespace
+
+void CenterForm(QWidget* form, bool modal) {
+    PlaceAtCentre(form, ShownSize(form));
+    // Once on the screen, the frame the window manager really gave it counts;
+    // it tells its frame a little after it shows the window.
+    for (int ms : {0, 200}) {
+        QTimer::singleShot(ms, form, [form] {
+            if (form->isVisible() && form->frameGeometry().size() != form->size())
+                PlaceAtCentre(form, form->frameGeometry().size());
+        });
     }
     if (!modal) {
         form->show();
