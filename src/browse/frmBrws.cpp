@@ -125,8 +125,10 @@ void frmBrws::buildControls() {
     connect(DirList, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* n) { dirlist_expand(n); });
     connect(DirList, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* n) { dirlist_Collapse(n); });
     connect(FileList, &QListWidget::itemSelectionChanged, this, [this] { filelist_click(); });
+    // The file panels follow the list's current item whenever the list is the
+    // pane in use, also while a dialog or a run holds the slot's focus pane.
     connect(FileList, &QListWidget::currentRowChanged, this, [this](int) {
-        if (MySlot(this).FocusPane == 2) ShowCurrentFile(this);
+        if (MySlot(this).FocusPane == 2 || focusWidget() == FileList) ShowCurrentFile(this);
     });
     resize(BaseWidth, 400);
 }

@@ -89,6 +89,12 @@ TEST_F(AfterRunTest, FilePanelsDescribeTheFileTheListShowsAfterARunAndAFileSpeci
     ASSERT_TRUE(w->FileList->currentItem());
     EXPECT_EQ(panel(10), "File : " + w->FileList->currentItem()->text());
     EXPECT_NE(panel(10), "File : c.txt");
+    // A specification that hides every file leaves nothing to describe.
+    expectInputDialog("File specification", "*.xyz");
+    key(Qt::Key_F);
+    ASSERT_EQ(w->FileList->count(), 0);
+    EXPECT_EQ(panel(10), "File :");
+    EXPECT_EQ(panel(6), "File bytes :");
 }
 
 TEST_F(AfterRunTest, AFolderMadeWithMIsLoggedAndCanBeDeletedAtOnce) {
