@@ -6,6 +6,8 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libgtest-dev libzip-dev libgl-dev
   arj unzip attr fonts-dejavu-core
   xvfb xdotool xterm
+  # The end-to-end tests: a window manager and the accessibility bus.
+  openbox python3-pyatspi at-spi2-core dbus-x11 imagemagick
   # The picture viewer's extra formats and the media player's decoders.
   qt6-image-formats-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
 )

@@ -116,9 +116,13 @@ void ShowCurrentFile(frmBrws* w) {
     w->FileToolbar();
     DriveSlot& slot = SlotOf(w);
     const int row = w->FileList->currentRow();
-    if (row < 0) return;
-    const int at = FileLineOfItem(slot, row);
-    if (at < 0) return;
+    const int at = row < 0 ? -1 : FileLineOfItem(slot, row);
+    // No current file, or none left: the panels describe nothing rather than a
+    // file the list no longer shows.
+    if (at < 0) {
+        w->EmptyFileInfo();
+        return;
+    }
     const QString line = slot.Lines[at];
     int header = -1;
     if (slot.GlobalView && GlobalLinePositions(slot.GlobalList[row], nullptr, &header)) {

@@ -105,6 +105,10 @@ void frmBrws::buildControls() {
     // the pop-up menu is the one of the pane that has it.
     DirList->setFocusPolicy(Qt::TabFocus);
     FileList->setFocusPolicy(Qt::TabFocus);
+    // Screen readers (and the end-to-end tests) tell the panes apart by name.
+    for (QWidget* control : {static_cast<QWidget*>(DirList), static_cast<QWidget*>(FileList),
+                             static_cast<QWidget*>(txtDos)})
+        control->setAccessibleName(control->objectName());
 
     for (QWidget* wdg : {static_cast<QWidget*>(DirList), DirList->viewport(), static_cast<QWidget*>(FileList),
                          FileList->viewport(), static_cast<QWidget*>(txtDos)})
@@ -121,8 +125,10 @@ void frmBrws::buildControls() {
     connect(DirList, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* n) { dirlist_expand(n); });
     connect(DirList, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* n) { dirlist_Collapse(n); });
     connect(FileList, &QListWidget::itemSelectionChanged, this, [this] { filelist_click(); });
+    // The file panels follow the list's current item whenever the list is the
+    // pane in use, also while a dialog or a run holds the slot's focus pane.
     connect(FileList, &QListWidget::currentRowChanged, this, [this](int) {
-        if (MySlot(this).FocusPane == 2) ShowCurrentFile(this);
+        if (MySlot(this).FocusPane == 2 || focusWidget() == FileList) ShowCurrentFile(this);
     });
     resize(BaseWidth, 400);
 }
@@ -262,7 +268,7 @@ void frmBrws::Form_Activate() {
     CurrentSlot = GetFormNumber();
     DriveSlot& slot = MySlot(this);
     if (!WaitForDrive(slot.Drive)) return;
-    if (slot.FocusPane == 1 && DirList->isVisible()) DirList->setFocus();
+    if (slot.FocusPane == 1 && DirList->isVisible()) GiveFocus(DirList);
     HandleFoldersToRelog(this);
 }
 
@@ -410,6 +416,22 @@ void frmBrws::txtDOS_KeyPress(bool enter) {
     if (enter && !text.isEmpty()) CallHook(Hooks().dosCommand, this, text);
 }
 
+void frmBrws::GiveFocus(QWidget* control) {
+    control->setFocus();
+    if (!isActiveWindow() && focusWidget() == control) FollowRealPane(control);
+}
+
+// The pane that has the window's focus is the one the user sees focused and
+// the one keys go to; the slot's FocusPane follows it, whatever focus events
+// came or did not come.
+void frmBrws::FollowRealPane(QWidget* control) {
+    const int16_t pane = control == DirList ? 1 : control == FileList ? 2 : control == txtDos ? 3 : 0;
+    if (pane == 0 || MySlot(this).FocusPane == pane) return;
+    if (pane == 1) dirlist_GotFocus();
+    else if (pane == 2) filelist_GotFocus();
+    else txtDOS_GotFocus();
+}
+
 void frmBrws::txtDOS_GotFocus() {
     MySlot(this).FocusPane = 3;
     txtDos->selectAll();
@@ -451,12 +473,12 @@ void frmBrws::dirlist_AfterLabelEdit(QTreeWidgetItem* node) {
 void frmBrws::LeaveGlobalView() {
     DirList->setEnabled(true);
     GroupDirList->show();
-    DirList->setFocus();
+    GiveFocus(DirList);
     ClearFileList();
     ClearGlobalList(MySlot(this));
     Form_Resize();
     ShowFolderFiles(this, DirList->currentItem());
-    DirList->setFocus();
+    GiveFocus(DirList);
     // The file panels spoke of a line of the view, which is gone.
     EmptyFileInfo();
 }
@@ -478,6 +500,7 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == DirList || watched == FileList || watched == txtDos) FollowRealPane(static_cast<QWidget*>(watched));
         if (watched == txtDos) {
             if (key->key() == Qt::Key_Q && ShiftState(key->modifiers()) == 4) CallHook(Hooks().quitAtOnce);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape) {
@@ -532,6 +555,16 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
                 if (slot.FocusPane == 2) CallHook(Hooks().popupMenu, "mnuFile", mouse->globalPosition().toPoint());
                 return true;
             }
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        // A click on a folder reads its files, whatever the logging method;
+        // moving through the tree with the keys only shows what is logged.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (watched == DirList->viewport() && mouse->button() == Qt::LeftButton && !MySlot(this).LabelEdit) {
+            QTreeWidgetItem* item = DirList->itemAt(mouse->position().toPoint());
+            if (item && item == DirList->currentItem()) LogFolder(this, NodeIndex(item), false, true);
         }
         break;
     }
@@ -593,8 +626,8 @@ void SwitchToWindow(const QString& caption) {
         auto* w = qobject_cast<frmBrws*>(sub->widget());
         if (!w || w->Caption() != caption) continue;
         area->setActiveSubWindow(sub);
-        if (w->DirList->isVisible()) w->DirList->setFocus();
-        else w->FileList->setFocus();
+        if (w->DirList->isVisible()) w->GiveFocus(w->DirList);
+        else w->GiveFocus(w->FileList);
         return;
     }
 }

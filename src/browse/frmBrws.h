@@ -57,6 +57,10 @@ public:
     void FileToolbar();
     void FolderToolbar();
     void SetFileColumns(int columns);
+    // Moves the keyboard to a pane (DirList, FileList or txtDos). The pane the
+    // user sees focused is the one the slot's FocusPane names, also while the
+    // window is inactive and no focus event comes.
+    void GiveFocus(QWidget* control);
     // Empties the file list without its selection change reading as untagging.
     void ClearFileList();
     int FileColumns() const { return fileColumns_; }
@@ -99,6 +103,7 @@ protected:
 private:
     void buildControls();
     bool TreeIsActivePane() const;
+    void FollowRealPane(QWidget* control);
     QVector<QTreeWidgetItem*> nodes_{nullptr, nullptr};
     int fileColumns_ = 1;
     QString labelBeforeEdit_;

@@ -135,7 +135,7 @@ void LogDrive(const QString& requested) {
     } else {
         w->show();
     }
-    w->DirList->setFocus();
+    w->GiveFocus(w->DirList);
     w->dirlist_GotFocus();
 }
 
@@ -387,6 +387,6 @@ void RelogDrive(frmBrws* w) {
     slot.CurrentPath = slot.Drive;
     LogDriveTree(w);
     slot.WindowKey = w->Caption();
-    w->DirList->setFocus();
+    w->GiveFocus(w->DirList);
     CallHook(Hooks().refreshToolbar);
 }

@@ -130,7 +130,7 @@ void ShowView(frmBrws* w, ViewSelection selection) {
     w->setProperty(SelectionProperty, int(selection));
     FillView(w, slot);
     w->ShowGlobalView();
-    w->FileList->setFocus();
+    w->GiveFocus(w->FileList);
     w->FileList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
     ShowCurrentFile(w);
     EndBusy();

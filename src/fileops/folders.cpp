@@ -61,7 +61,13 @@ void MakeSub(const QString& name) {
     }
     QStringList made;
     if (!CreatePath(path, &made)) return;
-    for (const QString& folder : made) AddFolderToPicture(w, folder);
+    for (const QString& folder : made) {
+        AddFolderToPicture(w, folder);
+        // A folder just made holds no files: its picture is complete, so it is
+        // logged from the start.
+        int position = -1;
+        if (FindFolderLine(slot, folder, 0) >= 0) MarkFolderLogged(slot, folder, &position);
+    }
     // A full picture cannot take the new folder; the user hears that it is on
     // disk all the same, so that he does not make it again.
     if (slot.LineCount >= MaxLines && FindFolderLine(slot, path, 0) < 0) {

@@ -351,7 +351,7 @@ void ShowCopyDialog(const QString& caption, const QString& as,
     copy->ArchiveRoutine = nullptr;
     ReleasePane();
     if (frmBrws* w = ActiveDriveWindow()) {
-        if (w->FileList->count() > 0) w->FileList->setFocus();
-        else if (w->DirList->isVisible()) w->DirList->setFocus();
+        if (w->FileList->count() > 0) w->GiveFocus(w->FileList);
+        else if (w->DirList->isVisible()) w->GiveFocus(w->DirList);
     }
 }

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QVBoxLayout>
 #include <QHBoxLayout>
+#include "ui/dialogfocus.h"
 #include "ui/errors.h"
 #include "fileops/operations.h"
 #include "ui/prompter.h"
@@ -141,8 +142,13 @@ void StartOperation(const QString& caption) {
     frmGraph* g = GraphForm();
     g->setWindowTitle(caption);
     g->ProgressBar->setValue(0);
+    const HeldActivation before = HoldActivation();
     // The run happens while the window is up; it hides itself at the end.
     CenterForm(g, false);
+    WaitUntilShown(g);
     g->Form_Activate();
     g->hide();
+    // The keyboard goes back to the window the run was started from; left to
+    // the window manager it may stay with the hidden progress window.
+    ReturnActivation(before);
 }

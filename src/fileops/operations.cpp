@@ -327,8 +327,8 @@ void RemoveDeletedLines(DriveSlot& slot) {
 }
 
 void FocusAfterOperation(frmBrws* w) {
-    if (w->FileList->count() > 0) w->FileList->setFocus();
-    else if (w->DirList->isVisible()) w->DirList->setFocus();
+    if (w->FileList->count() > 0) w->GiveFocus(w->FileList);
+    else if (w->DirList->isVisible()) w->GiveFocus(w->DirList);
 }
 
 void EndOfRun(frmGraph* g, frmBrws* w, DriveSlot& slot, bool copyRun, bool wroteHere) {
@@ -622,6 +622,11 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     const QString oldName = FileNameOf(slot.Lines[position]);
     const QString full = JoinPath(folder, oldName);
     if (!FileStillThere(slot, position, full)) return false;
+    // A mask that maps the name onto itself ("*.*") leaves the file as it is.
+    if (newName == oldName) {
+        AbortFlag = 0;
+        return true;
+    }
     const QString target = JoinPath(folder, newName);
     int existing = 0;
     if (platform::GetAttributes(target, &existing) == 0) {

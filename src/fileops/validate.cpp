@@ -112,7 +112,11 @@ QString MapNameToMask(const QString& name, const QString& mask) {
     QString ext;
     if (n.hasExt) ext = MappedExtension(n.ext, m.ext);
     else if (m.ext != "*") ext = RemoveFirstStar(m.ext);
-    return base + '.' + ext;
+    // DOS drops the trailing dots and blanks of a name: "readme" under "*.*"
+    // stays "readme", not "readme.".
+    QString mapped = base + '.' + ext;
+    while (mapped.size() > 1 && (mapped.endsWith('.') || mapped.endsWith(' '))) mapped.chop(1);
+    return mapped;
 }
 
 QString ApplyAttributeChange(const QString& letters, const QString& change) {

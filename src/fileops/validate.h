@@ -33,7 +33,8 @@ bool ParseRMText(const QString& caption, const QString& text);
 QString CheckTextMessage(const QString& caption, const QString& text);
 
 // The name a file gets under a mask that passed IsValidMask ("*.bak" turns
-// report.txt into report.bak). The result always holds a ".".
+// report.txt into report.bak). A name that would end in dots or blanks loses
+// them, as DOS names do.
 QString MapNameToMask(const QString& name, const QString& mask);
 
 // Applies a change that passed ParseAttr to the attribute letters of a file

@@ -1,6 +1,7 @@
 #include "shell/MDIQuorl.h"
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QStyle>
 #include <QMdiSubWindow>
 #include "archive/archive.h"
 #include "browse/freespace.h"
@@ -250,7 +251,7 @@ MDIQuorl::MDIQuorl(QWidget* parent) : QMainWindow(parent) {
     connectCommands();
     SetStatusBarWidget(StatusBar);
     SetTreeFocusHandler([] {
-        if (frmBrws* w = ActiveDriveWindow(); w && w->DirList->isVisible()) w->DirList->setFocus();
+        if (frmBrws* w = ActiveDriveWindow(); w && w->DirList->isVisible()) w->GiveFocus(w->DirList);
     });
     connect(MdiArea, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* sub) {
         if (!sub) return;
@@ -378,14 +379,14 @@ void MDIQuorl::connectCommands() {
     onWindow("mnuBranchTagged", [](frmBrws* w) { ShowView(w, ViewSelection::BranchTagged); });
     onWindow("mnuWinFolders", [](frmBrws* w) {
         if (CurrentDriveSlot().GlobalView) LeaveView(w);
-        else w->DirList->setFocus();
+        else w->GiveFocus(w->DirList);
     });
     onWindow("mnuWinFiles", [](frmBrws* w) {
-        if (w->FileList->count() > 0) w->FileList->setFocus();
+        if (w->FileList->count() > 0) w->GiveFocus(w->FileList);
     });
     on("mnuTileVertically", [this] { TileVertically(); });
     on("mnuTileHorizontally", [this] { TileHorizontally(); });
-    on("mnuCascade", [this] { MdiArea->cascadeSubWindows(); });
+    on("mnuCascade", [this] { Cascade(); });
     on("mnuArrangeIcons", [this] {
         // Minimised windows line up along the bottom of the frame.
         int x = 0;
@@ -514,6 +515,30 @@ void MDIQuorl::TileHorizontally() {
     }
 }
 
+// Each window two thirds of the frame, each one a title bar lower and to the
+// right of the one before, so that every caption can be read.
+void MDIQuorl::Cascade() {
+    const QList<QMdiSubWindow*> subs = MdiArea->subWindowList();
+    if (subs.isEmpty()) return;
+    QMdiSubWindow* active = MdiArea->activeSubWindow();
+    const QSize area = MdiArea->viewport()->size();
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+    const QSize size(qMax(area.width() * 2 / 3, qMin(area.width(), 640)),
+                     qMax(area.height() * 2 / 3, qMin(area.height(), 400)));
+    for (int i = 0; i < subs.size(); ++i) {
+        subs[i]->showNormal();
+        const QPoint at(qMin(i * step, qMax(0, area.width() - size.width())),
+                        qMin(i * step, qMax(0, area.height() - size.height())));
+        subs[i]->setGeometry(QRect(at, size));
+        subs[i]->raise();
+    }
+    // The window the user works in stays the one in front.
+    if (active) {
+        active->raise();
+        MdiArea->setActiveSubWindow(active);
+    }
+}
+
 void MDIQuorl::buildMenus() {
     QMenu* parents[4] = {};
     const int count = int(sizeof(menuTree) / sizeof(menuTree[0]));
@@ -565,6 +590,13 @@ void MDIQuorl::buildMenus() {
 void MDIQuorl::mnuExit_Click() { SaveDesktopAndExit(); }
 
 void MDIQuorl::mnuViewToolBar_Click() { Toolbar->setVisible(item("mnuViewToolBar")->isChecked()); }
+
+bool MDIQuorl::event(QEvent* event) {
+    // The status bar shows what the program is doing ("User" when idle); the
+    // menus' status tips, empty, would wipe that text as the pointer passes.
+    if (event->type() == QEvent::StatusTip) return true;
+    return QMainWindow::event(event);
+}
 
 void MDIQuorl::closeEvent(QCloseEvent* event) {
     SaveDesktopAndExit();

@@ -46,9 +46,11 @@ public:
     void UpdateWindowMenu();
     void TileVertically();
     void TileHorizontally();
+    void Cascade();
 
 protected:
     void closeEvent(QCloseEvent* event) override;   // MDIForm_Unload
+    bool event(QEvent* event) override;
 
 private:
     void buildMenus();

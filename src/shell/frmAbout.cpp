@@ -31,10 +31,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 }
 
 void ShowAbout() {
+    // Closing it gives the keyboard back to the control that had it.
     frmAbout about;
     CenterForm(&about, true);
-    if (frmBrws* w = ActiveDriveWindow()) {
-        if (w->DirList->isVisible() && w->DirList->isEnabled()) w->DirList->setFocus();
-        else if (w->FileList->isVisible()) w->FileList->setFocus();
-    }
 }

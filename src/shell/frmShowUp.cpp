@@ -9,6 +9,7 @@
 #include "platform/curdir.h"
 #include "browse/frmBrws.h"
 #include "shell/MDIQuorl.h"
+#include "ui/dialogfocus.h"
 #include "shell/startup.h"
 
 frmShowUp::frmShowUp(QWidget* parent) : QWidget(parent, Qt::SplashScreen) {
@@ -54,6 +55,9 @@ MDIQuorl* frmShowUp::Form_Load() {
     RestoreDesktop(main);
     // The program folder's drive is the current drive now; it opens the first window.
     LogDrive(platform::CurrentDrive());
-    if (frmBrws* w = ActiveDriveWindow()) w->DirList->setFocus();
+    if (frmBrws* w = ActiveDriveWindow()) w->GiveFocus(w->DirList);
+    // Without a window manager nobody else gives the new main window the keyboard.
+    ReturnFocusToMainWindow();
+    KeepActivationOnVisibleWindows();
     return main;
 }

@@ -60,13 +60,13 @@ void EnterKey(frmBrws* w, DriveSlot& slot) {
         return;
     }
     if (slot.FocusPane != 1) {
-        w->DirList->setFocus();
+        w->GiveFocus(w->DirList);
         return;
     }
     QTreeWidgetItem* node = w->DirList->currentItem();
     if (!node || node->childCount() > 0) return;
     if (IsFolderUnlogged(slot, slot.CurrentPath)) LogFolder(w, w->NodeIndex(node), false, true);
-    else w->FileList->setFocus();
+    else w->GiveFocus(w->FileList);
 }
 
 // Shift state 0. Returns false for a key that is not handled.

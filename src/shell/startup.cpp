@@ -1,6 +1,8 @@
 #include "shell/startup.h"
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
+#include <algorithm>
 #include <climits>
 #include "config/settings.h"
 #include "ui/errors.h"
@@ -77,23 +79,84 @@ QSize FitToScreen(QSize size, QSize screen) {
     return QSize(qMin(size.width(), screen.width()), qMin(size.height(), screen.height()));
 }
 
+namespace {
+// The coordinates read at start-up and the pixels they became: a window that
+// was not moved or resized writes back the very numbers it was given, which
+// the conversion to pixels and back would round.
+struct RestoredCoordinates {
+    bool known = false;
+    int twips[4] = {0, 0, 0, 0};
+    int pixels[4] = {0, 0, 0, 0};
+};
+RestoredCoordinates restored;
+
+void PixelGeometry(const QWidget* form, int out[4]) {
+    out[0] = form->x();
+    out[1] = form->y();
+    out[2] = form->width();
+    out[3] = form->height();
+}
+
+// The whole frame, title bar and borders included, stays on the screen's
+// working area, so that the status bar and the bottom panels can be seen.
+void FitFrameToScreen(QWidget* form) {
+    if (form->isMaximized() || form->isMinimized()) return;
+    const QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = form->frameGeometry();
+    const QSize margins = frame.size() - form->size();
+    const QSize fitted(qMin(form->width(), area.width() - margins.width()),
+                       qMin(form->height(), area.height() - margins.height()));
+    if (fitted != form->size()) form->resize(fitted);
+    const QRect now = form->frameGeometry();
+    QPoint at = now.topLeft();
+    if (now.right() > area.right()) at.setX(area.right() - now.width() + 1);
+    if (now.bottom() > area.bottom()) at.setY(area.bottom() - now.height() + 1);
+    at.setX(qMax(at.x(), area.left()));
+    at.setY(qMax(at.y(), area.top()));
+    if (at != now.topLeft()) form->move(at);
+}
+}  // namespace
+
 void RestoreDesktop(MDIQuorl* form) {
+    restored = {};
     const SavedDesktop d = ParseDesktopSection(ReadSection("[desktop]"));
     if (d.maximized) {
         form->showMaximized();
         return;
     }
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
-    QRect g = DefaultGeometry(screenSize);
-    if (d.hasGeometry && d.width > 0 && d.height > 0) {
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    QRect g = DefaultGeometry(area.size());
+    const bool saved = d.hasGeometry && d.width > 0 && d.height > 0;
+    if (saved) {
         const int tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
-        g = QRect(QPoint(d.left / tx, d.top / ty),
-                  FitToScreen(QSize(d.width / tx, d.height / ty), screenSize));
+        g = QRect(QPoint(d.left / tx, d.top / ty), FitToScreen(QSize(d.width / tx, d.height / ty), area.size()));
     }
     form->move(g.topLeft());
     form->resize(g.size());
     form->show();
+    // The window manager adds its frame only once the window is up.
+    FitFrameToScreen(form);
+    QTimer::singleShot(300, form, [form] { FitFrameToScreen(form); });
+    if (saved) {
+        restored.known = true;
+        const int values[4] = {d.left, d.top, d.width, d.height};
+        std::copy(values, values + 4, restored.twips);
+        PixelGeometry(form, restored.pixels);
+    }
+}
+
+QRect DesktopCoordinates(const QWidget* form) {
+    const int tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
+    int pixels[4];
+    PixelGeometry(form, pixels);
+    const int perPixel[4] = {tx, ty, tx, ty};
+    int twips[4];
+    for (int i = 0; i < 4; ++i)
+        twips[i] = restored.known && pixels[i] == restored.pixels[i] ? restored.twips[i] : pixels[i] * perPixel[i];
+    return QRect(twips[0], twips[1], twips[2], twips[3]);
 }
 
 QStringList DesktopSectionLines(bool maximized, const QRect& twips) {
@@ -106,8 +169,7 @@ void SaveDesktopAndExit() {
     if (exitStarted) return;
     exitStarted = true;
     if (MDIQuorl* form = MainForm()) {
-        const int tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
-        const QRect twips(form->x() * tx, form->y() * ty, form->width() * tx, form->height() * ty);
+        const QRect twips = DesktopCoordinates(form);
         // Without a readable settings file there is nothing to keep the desktop in;
         // writing one of only a desktop section would stop the next start.
         RewriteDesktopSection(DesktopSectionLines(form->isMaximized(), twips));

@@ -5,6 +5,7 @@
 #include <functional>
 
 class MDIQuorl;
+class QWidget;
 
 // Start-up, shutdown and the saved desktop.
 
@@ -12,6 +13,9 @@ class MDIQuorl;
 // has to end (the settings were missing or wrong; the message was shown).
 bool RunStartUp();
 void RestoreDesktop(MDIQuorl* form);
+// The main window's left, top, width and height in twips, as the exit writes
+// them: the numbers read at start-up for whatever did not change since.
+QRect DesktopCoordinates(const QWidget* form);
 // Writes the desktop section, removes the temporary files and ends the program.
 void SaveDesktopAndExit();
 

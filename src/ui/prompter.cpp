@@ -5,6 +5,9 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
+#include "ui/mainwindow.h"
+#include "ui/dialogfocus.h"
 
 namespace {
 PromptHandler& promptHandler() {
@@ -44,8 +47,12 @@ void SetModalFormHandler(ModalFormHandler handler) { modalHandler() = std::move(
 
 PromptAnswer Prompt(const QString& text, PromptIcon icon, PromptButtons buttons, const QString& title) {
     if (promptHandler()) return promptHandler()({text, title, icon, buttons});
+    // After the answer the user goes on where he was, window manager or not.
+    const HeldActivation before = HoldActivation();
     QMessageBox box(boxIcon(icon), title, text, boxButtons(buttons), QApplication::activeWindow());
-    switch (box.exec()) {
+    const int answer = box.exec();
+    ReturnActivation(before);
+    switch (answer) {
     case QMessageBox::Yes: return PromptAnswer::Yes;
     case QMessageBox::No: return PromptAnswer::No;
     case QMessageBox::Cancel: return PromptAnswer::Cancel;
@@ -54,33 +61,58 @@ PromptAnswer Prompt(const QString& text, PromptIcon icon, PromptButtons buttons,
     }
 }
 
-void CenterForm(QWidget* form, bool modal) {
+namespace {
+// The size the form will have on the screen, frame included. A form never
+// shown has not taken its layout's size yet, and no window manager has framed
+// it: it takes its size now and is given the frame the main window has.
+QSize ShownSize(QWidget* form) {
+    if (!form->testAttribute(Qt::WA_Resized) && !form->isVisible()) form->adjustSize();
+    QSize size = form->frameGeometry().size();
+    const QWidget* main = MainWindow();
+    if (size == form->size() && main && main->isVisible() && main != form)
+        size += main->frameGeometry().size() - main->size();
+    return size;
+}
+
+void PlaceAtCentre(QWidget* form, QSize size) {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect area = screen->geometry();
-        const QSize size = form->frameGeometry().size();
-        form->move(area.width() / 2 - size.width() / 2, area.height() / 2 - size.height() / 2);
+    if (!screen) return;
+    const QRect area = screen->geometry();
+    form->move(area.width() / 2 - size.width() / 2, area.height() / 2 - size.height() / 2);
+}
+}  // namespace
+
+void CenterForm(QWidget* form, bool modal) {
+    PlaceAtCentre(form, ShownSize(form));
+    // Once on the screen, the frame the window manager really gave it counts;
+    // it tells its frame a little after it shows the window.
+    for (int ms : {0, 200}) {
+        QTimer::singleShot(ms, form, [form] {
+            if (form->isVisible() && form->frameGeometry().size() != form->size())
+                PlaceAtCentre(form, form->frameGeometry().size());
+        });
     }
     if (!modal) {
         form->show();
         return;
     }
+    // When the form is gone, the user goes on where he was.
+    const HeldActivation before = HoldActivation();
     if (modalHandler()) {
         // The script plays the user: the form is up while it acts and gone after.
         form->show();
         QPointer<QWidget> guard(form);
         modalHandler()(form);
         if (guard && guard->isVisible()) guard->hide();
-        return;
-    }
-    if (auto* dialog = qobject_cast<QDialog*>(form)) {
+    } else if (auto* dialog = qobject_cast<QDialog*>(form)) {
         dialog->exec();
-        return;
+    } else {
+        // A plain widget shown modal: wait until it hides itself.
+        form->setWindowModality(Qt::ApplicationModal);
+        form->show();
+        QPointer<QWidget> guard(form);
+        QEventLoop loop;
+        while (guard && guard->isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
     }
-    // A plain widget shown modal: wait until it hides itself.
-    form->setWindowModality(Qt::ApplicationModal);
-    form->show();
-    QPointer<QWidget> guard(form);
-    QEventLoop loop;
-    while (guard && guard->isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
+    ReturnActivation(before);
 }

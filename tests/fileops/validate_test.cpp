@@ -67,7 +67,10 @@ TEST(TextRules, NameMaskMappingExamplesAndRulesAndAttributeChanges) {
     const std::tuple<const char*, const char*, const char*> table[] = {
         // The examples.
         {"report.txt", "*.bak", "report.bak"}, {"xyz12.doc", "ab*.*", "abz12.doc"}, {"a.doc", "new.t*t", "new.tot"},
-        {"readme", "*.*", "readme."},          {"abcdef", "ab*.txt", "abcdef.txt"},
+        {"abcdef", "ab*.txt", "abcdef.txt"},
+        // DOS drops the dots and blanks a name would end in.
+        {"readme", "*.*", "readme"}, {"readme", "new.*", "new"}, {"read me", "*.", "read me"},
+        {"a.b", "x .", "x"},
         // A prefix longer than the name's base replaces it, one as long replaces it character for character;
         // the extension starts at the name's first dot.
         {"ab.txt", "letter*.*", "letter.txt"}, {"abc.txt", "xyz*.*", "xyz.txt"}, {"abc.txt", "copy.*", "copy.txt"},

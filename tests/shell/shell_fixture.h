@@ -116,8 +116,12 @@ protected:
     }
     // Selects the folder and opens it with Right, or logs it with Ctrl+L.
     static void expand(frmBrws* w, const QString& path) { clickNode(w, path); key(w->DirList, Qt::Key_Right); }
+    // Ctrl+L on a folder reached without a click (a click logs it by itself).
     static void logFolder(frmBrws* w, const QString& path) {
-        clickNode(w, path);
+        QTreeWidgetItem* n = node(w, path);
+        ASSERT_TRUE(n) << path.toStdString();
+        w->DirList->setCurrentItem(n);
+        QApplication::processEvents();
         key(w->DirList, Qt::Key_L, Qt::ControlModifier);
     }
 

@@ -76,4 +76,32 @@ TEST_F(StartUpTest, ASavedSizeLargerThanTheScreenIsCutToItAndAltQInTheDosBoxEnds
     EXPECT_EQ(prefix.readFile("c:\\windows\\quorl.ini"), saved);
 }
 
+TEST_F(StartUpTest, AnOversizedDesktopFitsTheScreenFrameAndAllAndAnUnmovedWindowWritesBackItsOwnNumbers) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    setDesktop(prefix, "Normal", "100,100,30000,30000");
+    start();
+    ASSERT_TRUE(main);
+    // Frame, status bar and bottom panels all lie on the screen.
+    EXPECT_TRUE(area.contains(main->frameGeometry())) << main->frameGeometry().height();
+    const QRect status(main->StatusBar->mapToGlobal(QPoint(0, 0)), main->StatusBar->size());
+    EXPECT_TRUE(main->StatusBar->isVisible());
+    EXPECT_TRUE(area.contains(status));
+    frmBrws* w = windowOf('c');
+    ASSERT_TRUE(w);
+    const QRect panels(w->GroupStatus->mapToGlobal(QPoint(0, 0)), w->GroupStatus->size());
+    EXPECT_TRUE(area.contains(panels));
+    main.reset();
+    SetMainForm(nullptr);
+    ResetShutdown();
+
+    // A window that fits keeps its numbers to the twip through a start and an exit.
+    setDesktop(prefix, "Normal", "100,100,9000,6000");
+    start();
+    ASSERT_TRUE(main);
+    SaveDesktopAndExit();
+    EXPECT_TRUE(ended);
+    const QByteArray ini = prefix.readFile("c:\\windows\\quorl.ini");
+    EXPECT_TRUE(ini.contains("WindowCoordinates = 100,100,9000,6000")) << ini.right(80).toStdString();
+}
+
 }  // namespace
