@@ -78,6 +78,8 @@ def view_text_then_keys(desktop, build_dir, programs):
     shown = wait_for(lambda: text_of(p, "a_latin.txt"), "the text view to show the file")
     check("caf\u00e9 au lait" in shown and "first line" in shown and "last line" in shown,
           f"the viewer shows the file decoded from Latin-1 (it shows {shown!r})")
+    check("\r" not in shown,
+          f"the line ends show as line breaks only ({shown!r})")
     shot(desktop, build_dir, "viewer-text")
     check(menus_of(p, "a_latin.txt") == ["View", "Edit"], f"viewer menus: {menus_of(p, 'a_latin.txt')}")
     # A viewed file is read-only: typing changes nothing.
