@@ -351,12 +351,12 @@ class Program:
                 return found
         return None
 
-    ITEM_ROLES = ("list item", "table cell", "tree item", "table row")
+    ITEM_ROLES = ("list item", "table cell", "tree item", "table row", "page tab")
 
     def focused(self):
         """The control that has the keyboard focus in the active window.
 
-        Items of lists and trees report the focus whenever they are current, so
+        Items of lists, trees and tab bars report the focus whenever they are current, so
         only controls count; frames around the focused control report it too,
         so the deepest one wins."""
         S = self.pyatspi
