@@ -48,6 +48,12 @@ def wait_question(p, text):
     check(label.name == text, f"the question reads {label.name!r}")
 
 
+def dos_box_text(p):
+    box = p._find(p.drive_window(), lambda n: n.name == "txtDos")
+    t = box.queryText()
+    return t.getText(0, t.characterCount)
+
+
 def dos_command(p, text):
     p.type_text(text)
     p.keys("Return")
@@ -61,9 +67,18 @@ def dos_box_folders_and_listing(desktop, build_dir, programs):
     p.keys("Tab")
     p.wait_focus("txtDos")
 
+    # Escape only empties the box.
+    p.type_text("md never")
+    wait_for(lambda: dos_box_text(p) == "md never", "the typed command in the box")
+    p.keys("Escape")
+    wait_for(lambda: dos_box_text(p) == "", f'the box emptied (it holds "{dos_box_text(p)}")')
+    p.wait_main()
+    p.wait_focus("txtDos")
+
     dos_command(p, "md newdir")
     wait_for(lambda: os.path.isdir(p.host("d:\\newdir")), "the folder newdir to be made")
     wait_for(lambda: tree_shows(p, "newdir"), "the tree to show newdir")
+    check(dos_box_text(p) == "", "Enter empties the box")
     p.wait_main()
     p.wait_focus("txtDos")
     # Change folder walks the logged tree, typed with or without the blank.
@@ -102,6 +117,7 @@ def dos_box_folders_and_listing(desktop, build_dir, programs):
     wait_for(lambda: not os.path.exists(p.host("d:\\newdir")), "the folder newdir to be removed")
     wait_for(lambda: not tree_shows(p, "newdir"), "the tree to drop newdir")
     p.wait_main()
+    check(not os.path.exists(p.host("d:\\never")), "the command emptied by Escape never ran")
     check(p.listing("d") == sorted(FILES), f"only the files are left: {p.listing('d')}")
 
 
