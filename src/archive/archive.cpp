@@ -30,15 +30,6 @@ void KeepArchiveName(const QString& name) { CopyForm()->setProperty(ArchiveNameP
 
 void Critical(const QString& text) { ShowMessage(text, MsgStyle::Critical, "Error"); }
 
-QString FolderOfRow(const DriveSlot& slot, int row) {
-    if (!slot.GlobalView) return slot.CurrentPath;
-    int header = -1;
-    if (row < 0 || row >= slot.GlobalList.size() || !GlobalLinePositions(slot.GlobalList[row], nullptr, &header))
-        return QString();
-    FolderHeader folder;
-    if (header < 0 || header >= slot.LineCount || !ParseFolderHeader(slot.Lines[header], &folder)) return QString();
-    return folder.path;
-}
 
 // The full path of a list entry: its own folder in a global or branch view,
 // else the window's folder.
@@ -46,7 +37,7 @@ QString EntryPath(const frmBrws* w, int row) {
     const DriveSlot& slot = Slot(w->GetFormNumber());
     const int line = FileLineOfItem(slot, row);
     if (line < 0 || line >= slot.LineCount) return QString();
-    const QString folder = FolderOfRow(slot, row);
+    const QString folder = FolderOfListRow(slot, row);
     return folder.isEmpty() ? QString() : JoinPath(folder, FileNameOf(slot.Lines[line]));
 }
 

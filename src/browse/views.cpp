@@ -15,6 +15,16 @@ bool GlobalLinePositions(const QString& globalLine, int* fileLine, int* headerLi
     return true;
 }
 
+QString FolderOfListRow(const DriveSlot& slot, int row) {
+    if (!slot.GlobalView) return slot.CurrentPath;
+    int header = -1;
+    if (row < 0 || row >= slot.GlobalList.size() || !GlobalLinePositions(slot.GlobalList[row], nullptr, &header))
+        return QString();
+    FolderHeader folder;
+    if (header < 0 || header >= slot.LineCount || !ParseFolderHeader(slot.Lines[header], &folder)) return QString();
+    return folder.path;
+}
+
 int FileLineOfItem(const DriveSlot& slot, int row) {
     if (row < 0) return -1;
     if (!slot.GlobalView) {

@@ -13,6 +13,9 @@ bool GlobalLinePositions(const QString& globalLine, int* fileLine, int* headerLi
 // The file line position of a list item of the window: the global mapping while
 // a view is shown, else the folder's first file line plus the item's row.
 int FileLineOfItem(const DriveSlot& slot, int row);
+// The folder of a list entry: its own folder while a view is shown, else the
+// window's folder; empty when a view's entry no longer maps to a folder.
+QString FolderOfListRow(const DriveSlot& slot, int row);
 
 enum class ViewSelection { GlobalMatching, GlobalTagged, BranchMatching, BranchTagged };
 

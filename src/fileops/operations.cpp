@@ -69,14 +69,6 @@ void ForgetVanishedFile(DriveSlot& slot, int position) {
     if (LastError == 53) slot.Lines[position] = "*";
 }
 
-QString FolderOfRow(const DriveSlot& slot, int row) {
-    if (!slot.GlobalView) return slot.CurrentPath;
-    int header = -1;
-    if (row >= slot.GlobalList.size() || !GlobalLinePositions(slot.GlobalList[row], nullptr, &header)) return QString();
-    FolderHeader folder;
-    return header >= 0 && header < slot.LineCount && ParseFolderHeader(slot.Lines[header], &folder) ? folder.path
-                                                                                                       : QString();
-}
 
 int LetterBits(const QString& letters) {
     int bits = 0;
@@ -143,7 +135,7 @@ QList<Item> ItemsOf(const frmBrws* w, DriveSlot& slot, bool tagged) {
     QList<Item> items;
     for (int row : RowsOf(w, tagged)) {
         const int position = FileLineOfItem(slot, row);
-        if (position >= 0 && slot.Lines[position] != "*") items.push_back({row, position, FolderOfRow(slot, row)});
+        if (position >= 0 && slot.Lines[position] != "*") items.push_back({row, position, FolderOfListRow(slot, row)});
     }
     return items;
 }

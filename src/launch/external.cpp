@@ -25,13 +25,8 @@ std::function<void()>& AssociationsDialog() {
 // The folder of the current list entry: its own folder in a global or branch
 // view, else the window's folder.
 QString EntryFolder(const DriveSlot& slot, int row) {
-    int header = -1;
-    FolderHeader folder;
-    if (slot.GlobalView && row >= 0 && row < slot.GlobalList.size() &&
-        GlobalLinePositions(slot.GlobalList[row], nullptr, &header) && header >= 0 && header < slot.LineCount &&
-        ParseFolderHeader(slot.Lines[header], &folder))
-        return folder.path;
-    return slot.CurrentPath;
+    const QString folder = FolderOfListRow(slot, row);
+    return folder.isEmpty() ? slot.CurrentPath : folder;
 }
 
 QString JoinDos(const QString& folder, const QString& name) {

@@ -5,15 +5,7 @@
 #include "model/slots.h"
 #include "ui/errors.h"
 
-QString EntryFolder(const DriveSlot& slot, int row) {
-    if (!slot.GlobalView) return slot.CurrentPath;
-    int header = -1;
-    if (row < 0 || row >= slot.GlobalList.size() || !GlobalLinePositions(slot.GlobalList[row], nullptr, &header))
-        return QString();
-    FolderHeader folder;
-    if (header < 0 || header >= slot.LineCount || !ParseFolderHeader(slot.Lines[header], &folder)) return QString();
-    return folder.path;
-}
+QString EntryFolder(const DriveSlot& slot, int row) { return FolderOfListRow(slot, row); }
 
 QString EntryPath(const DriveSlot& slot, int row, const QString& name) {
     return JoinPath(EntryFolder(slot, row), name);
