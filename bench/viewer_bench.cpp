@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
         const double decode = timer.nsecsElapsed() / 1e6; timer.restart();
         text = BreakLongLines(text);
         const double lines = timer.nsecsElapsed() / 1e6;
-        std::printf("  read %.1f ms, decode %.1f ms, long lines %.1f ms\n", read, decode, lines);
+        std::printf("  whole 64 MiB at once: read %.1f ms, decode %.1f ms, long lines %.1f ms\n", read, decode,
+                    lines);
     }
     timer.start();
     const bool textLoaded = form->LoadDump("d:\\big.txt");
@@ -78,6 +79,10 @@ int main(int argc, char** argv) {
     form->show();
     QApplication::processEvents();
     const double textMs = timer.nsecsElapsed() / 1e6;
+    // The rest comes in parts while the user can already scroll; a search waits for it all.
+    timer.restart();
+    while (form->TextPending()) form->TextTimer_Timer();
+    std::printf("  (rest of the 50 MB in the background: %.1f ms in parts)\n", timer.nsecsElapsed() / 1e6);
     form->CloseForm();
 
     timer.restart();

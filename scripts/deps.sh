@@ -10,6 +10,8 @@ packages=(
   openbox python3-pyatspi at-spi2-core dbus-x11 imagemagick
   # The picture viewer's extra formats and the media player's decoders.
   qt6-image-formats-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  # The test MP4 is made at run time: the GStreamer tools and the H.264 encoder.
+  gstreamer1.0-tools gstreamer1.0-plugins-ugly
 )
 missing=()
 for p in "${packages[@]}"; do

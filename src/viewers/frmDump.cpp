@@ -61,6 +61,8 @@ const QString SavingFailedMessage = QStringLiteral("Error while saving file");
 // The text view shows this many characters at once and adds the rest in parts
 // of the same size, so that a big file is on the screen at once.
 constexpr qsizetype TextPartSize = 1000000;
+// The text view reads its file in parts of this many bytes.
+constexpr qint64 TextReadPart = 1024 * 1024;
 }  // namespace
 
 frmDump::frmDump(QWidget* parent) : QDialog(parent) {
@@ -183,42 +185,93 @@ void frmDump::SetMode(bool editing, bool nextShown) {
     mnuNext->setVisible(nextShown);
 }
 
-void frmDump::LoadText(const QByteArray& bytes, qint64 fullSize) {
-    QString text = BreakLongLines(DecodeForView(bytes));
-    if (fullSize > bytes.size())
-        text += QString("\n\n[The file holds %1 bytes; only the first %2 are shown here.]")
-                    .arg(fullSize)
-                    .arg(bytes.size());
-    rtfBox[0]->document()->setUndoRedoEnabled(false);
-    pendingText_ = std::move(text);
+void frmDump::StopTextLoad() {
+    TextTimer->stop();
+    pendingText_.clear();
     pendingOffset_ = 0;
+    textFile_.reset();
+    textDecoder_.reset();
+    textBytes_.clear();
+}
+
+void frmDump::LoadText(const QString& path, qint64 fullSize) {
+    StopTextLoad();
+    rtfBox[0]->document()->setUndoRedoEnabled(false);
+    rtfBox[0]->clear();
+    QString host;
+    textFile_ = std::make_unique<QFile>();
+    if (platform::DosToHost(path, &host) == 0) textFile_->setFileName(host);
+    if (!textFile_->open(QIODevice::ReadOnly)) {
+        textFile_.reset();
+        return;
+    }
+    textSize_ = fullSize;
+    textLimit_ = qMin(fullSize, TextViewLimit);
+    textRead_ = 0;
+    textIsUtf8_ = true;
+    // Stateful: a character cut at the end of a part waits for the next one.
+    textDecoder_ = std::make_unique<QStringDecoder>(QStringConverter::Utf8);
+    ReadTextPart();
     rtfBox[0]->setPlainText(TakeTextPart(pendingText_, &pendingOffset_, TextPartSize).toString());
     if (TextPending()) TextTimer->start();
-    else pendingText_.clear();
+    else StopTextLoad();
+}
+
+void frmDump::ReadTextPart() {
+    if (!textFile_) return;
+    QByteArray bytes = textFile_->read(qMin<qint64>(TextReadPart, textLimit_ - textRead_));
+    textRead_ += bytes.size();
+    const bool last = bytes.isEmpty() || textRead_ >= textLimit_;
+    QString part;
+    if (textIsUtf8_) {
+        part = textDecoder_->decode(bytes);
+        textBytes_ += bytes;
+        if (textDecoder_->hasError()) {
+            // Not UTF-8 after all: the whole text reads in the code page,
+            // including what the view already shows.
+            textIsUtf8_ = false;
+            pendingText_ = BreakLongLines(DecodeWindows1252(textBytes_));
+            pendingOffset_ = 0;
+            textBytes_.clear();
+            rtfBox[0]->clear();
+            part.clear();
+        }
+    } else {
+        part = DecodeWindows1252(bytes);
+    }
+    if (!part.isEmpty()) {
+        pendingText_.remove(0, pendingOffset_);
+        pendingText_ += BreakLongLines(part);
+        pendingOffset_ = 0;
+    }
+    if (!last) return;
+    if (textSize_ > textRead_)
+        pendingText_ += QString("\n\n[The file holds %1 bytes; only the first %2 are shown here.]")
+                            .arg(textSize_)
+                            .arg(textRead_);
+    textFile_.reset();
+    textDecoder_.reset();
+    textBytes_.clear();
 }
 
 void frmDump::TextTimer_Timer() {
-    if (TextPending()) {
+    if (pendingOffset_ >= pendingText_.size()) ReadTextPart();
+    if (pendingOffset_ < pendingText_.size()) {
         QTextCursor end(rtfBox[0]->document());
         end.movePosition(QTextCursor::End);
         end.insertText(TakeTextPart(pendingText_, &pendingOffset_, TextPartSize).toString());
     }
-    if (!TextPending()) {
-        TextTimer->stop();
-        pendingText_.clear();
-        pendingOffset_ = 0;
-    }
+    if (!TextPending()) StopTextLoad();
 }
 
 void frmDump::LoadRestOfText() {
     if (!TextPending()) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    while (textFile_) ReadTextPart();
     QTextCursor end(rtfBox[0]->document());
     end.movePosition(QTextCursor::End);
     end.insertText(QStringView(pendingText_).mid(pendingOffset_).toString());
-    TextTimer->stop();
-    pendingText_.clear();
-    pendingOffset_ = 0;
+    StopTextLoad();
     QApplication::restoreOverrideCursor();
 }
 
@@ -240,14 +293,17 @@ bool frmDump::LoadDump(const QString& path) {
             listing = DosDumpFile;
     }
     QByteArray bytes;
-    const ErrorCode read = ReadFileStart(listing.isEmpty() ? path : listing, TextViewLimit, &bytes, &size);
-    if (!listing.isEmpty()) platform::DeleteFile(listing);
+    const QString source = listing.isEmpty() ? path : listing;
+    const ErrorCode read = ReadFileStart(source, 0, &bytes, &size);
     if (read != 0) {
+        if (!listing.isEmpty()) platform::DeleteFile(listing);
         AbortFlag = -1;
         ShowFileError(read);
         return false;
     }
-    LoadText(bytes, size);
+    LoadText(source, size);
+    // The open listing is read on; its name can go now.
+    if (!listing.isEmpty()) platform::DeleteFile(listing);
     mnuViewMode[0]->setChecked(true);
     mnuViewMode[1]->setEnabled(true);
     mnuViewMode[1]->setChecked(false);
@@ -260,14 +316,14 @@ bool frmDump::LoadPlainFile(const QString& path, const QString& dumpPath) {
     if (!CheckViewerFile(path)) return false;
     QByteArray bytes;
     qint64 size = 0;
-    if (ErrorCode read = ReadFileStart(path, TextViewLimit, &bytes, &size)) {
+    if (ErrorCode read = ReadFileStart(path, 0, &bytes, &size)) {
         ShowFileError(read);
         return false;
     }
     rtfBox[0]->show();
     rtfBox[1]->hide();
     viewMode_ = 0;
-    LoadText(bytes, size);
+    LoadText(path, size);
     mnuViewMode[0]->setEnabled(true);
     mnuViewMode[0]->setChecked(true);
     mnuViewMode[1]->setEnabled(true);
@@ -296,8 +352,7 @@ bool frmDump::LoadForEdit(const QString& path) {
         return false;
     }
     document_ = DecodeText(bytes);
-    pendingText_.clear();
-    pendingOffset_ = 0;
+    StopTextLoad();
     rtfBox[0]->show();
     rtfBox[1]->hide();
     viewMode_ = 0;

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QStringDecoder>
 #include <QTimer>
 #include <memory>
 #include "ui/dialogfocus.h"
@@ -73,7 +74,7 @@ public:
     void TextTimer_Timer();
     // The parts of the text not yet in the view go in at once (a search needs them).
     void LoadRestOfText();
-    bool TextPending() const { return pendingOffset_ < pendingText_.size(); }
+    bool TextPending() const { return pendingOffset_ < pendingText_.size() || textFile_ != nullptr; }
     void FindTimer_Timer();
     void mnuFind_Click();
     void mnuFindNext_Click();
@@ -98,7 +99,11 @@ protected:
 
 private:
     void buildMenus();
-    void LoadText(const QByteArray& bytes, qint64 fullSize);
+    // Shows the start of a file at once; the rest follows in parts.
+    void LoadText(const QString& path, qint64 fullSize);
+    // Reads and decodes the next part of the file into the pending text.
+    void ReadTextPart();
+    void StopTextLoad();
     bool WriteDocument(const QString& path);
     QPlainTextEdit* VisibleView() const { return rtfBox[viewMode_]; }
     void SizeViews();
@@ -114,6 +119,14 @@ private:
     TextDocument document_;
     QString pendingText_;      // the text being loaded in parts
     qsizetype pendingOffset_ = 0;
+    // The file still being read for the text view: its bytes so far (kept
+    // while they read as UTF-8, should a later byte prove them otherwise),
+    // how much of it the view takes, and its whole size.
+    std::unique_ptr<QFile> textFile_;
+    std::unique_ptr<QStringDecoder> textDecoder_;
+    QByteArray textBytes_;
+    qint64 textRead_ = 0, textLimit_ = 0, textSize_ = 0;
+    bool textIsUtf8_ = true;
     HeldFocusPane held_;
 };
 

@@ -345,4 +345,48 @@ TEST_F(ViewersTest, HelpReadMeShowsTheProgramFoldersReadMe) {
     ShowCapturedOutput("vol", "c:\\dosdump.tmp");   // an empty capture shows nothing
 }
 
+// Short lines up to `bytes`, with `insert` put in at byte `at`.
+QByteArray LinesWith(int bytes, int at, const QByteArray& insert) {
+    QByteArray out = Lines(bytes);
+    out.replace('\r', ' ');
+    out.replace(at, insert.size(), insert);
+    return out;
+}
+
+QString ViewText(frmDump* f) {
+    while (f->TextPending()) f->TextTimer_Timer();
+    return f->rtfBox[0]->document()->toPlainText();
+}
+
+TEST_F(ViewersTest, ABigTextShowsItsStartAtOnceAndTheRestFollowsInOneEncoding) {
+    const int size = 3 * 1024 * 1024 + 500;
+    // UTF-8 throughout, with a character cut across the first part's end.
+    const QByteArray utf8 = LinesWith(size, 1024 * 1024 - 1, "\xC3\xA9") + "end \xE2\x82\xAC";
+    put("utf8.txt", utf8);
+    // UTF-8 at the start, then one Latin-1 byte far beyond the first part.
+    const QByteArray mixed = LinesWith(size, 10, "\xC3\xA9").replace(2500000, 1, "\xE9");
+    put("mixed.txt", mixed);
+    frmDump* f = DumpForm();
+    ASSERT_TRUE(f->LoadDump("d:\\utf8.txt"));
+    EXPECT_TRUE(f->TextPending());
+    EXPECT_LT(f->rtfBox[0]->document()->characterCount(), size / 2);
+    EXPECT_EQ(ViewText(f), QString::fromUtf8(utf8));
+    // The bad byte turns the whole text, the part already shown too, to the code page.
+    ASSERT_TRUE(f->LoadDump("d:\\mixed.txt"));
+    EXPECT_TRUE(f->rtfBox[0]->document()->toPlainText().startsWith(QString::fromUtf8(mixed.left(200))));
+    const QString shown = ViewText(f);
+    EXPECT_EQ(shown, DecodeWindows1252(mixed));
+    EXPECT_EQ(shown.mid(10, 2), QString::fromUtf8("\xC3\x83\xC2\xA9"));   // "Ã©"
+    // A search at once reaches the end of a text still loading.
+    ASSERT_TRUE(f->LoadDump("d:\\utf8.txt"));
+    ASSERT_TRUE(f->TextPending());
+    f->show();
+    f->mnuFind->trigger();
+    QTest::keyClicks(f->txtFind, "end ");
+    QTest::keyClick(f->txtFind, Qt::Key_Return);
+    EXPECT_FALSE(f->TextPending());
+    EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), QString::fromUtf8(utf8).lastIndexOf("end "));
+    f->CloseForm();
+}
+
 }  // namespace
