@@ -366,4 +366,35 @@ TEST_F(ViewersTest, ARealMp4PlaysToTheEndWithItsProgressBarMoving) {
     player->close();
 }
 
+// A standard MIDI file of one track: a middle C held for half a second.
+QByteArray Midi() {
+    auto be32 = [](quint32 v) {
+        const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(bytes, 4);
+    };
+    const QByteArray track = QByteArray::fromHex("00903c40" "8340803c00" "00ff2f00");
+    return "MThd" + be32(6) + QByteArray::fromHex("000000010060") + "MTrk" + be32(track.size()) + track;
+}
+
+TEST_F(ViewersTest, AMidiFileEitherPlaysOrSaysWhyItCannot) {
+    put("tune.mid", Midi());
+    auto probe = MakeFileDevice();
+    const bool synthesizer = probe->Open("Sequencer", d + "/tune.mid");
+    const QString why = probe->ErrorText();
+    probe.reset();
+    frmBrws* w = open();
+    current(w, "tune.mid");
+    if (synthesizer) {
+        key(w->FileList, Qt::Key_H);
+        ASSERT_TRUE(MediaForm());
+        EXPECT_GT(MediaForm()->ProgressBar->maximum(), 0);
+        MediaForm()->close();
+        return;
+    }
+    // Without a synthesizer the user is told so, never left with a silent player.
+    ASSERT_FALSE(why.trimmed().isEmpty());
+    prompts.expect("Can't play this file: " + why, Ok, "Error");
+    key(w->FileList, Qt::Key_H);
+}
+
 }  // namespace
