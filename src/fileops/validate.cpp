@@ -34,9 +34,10 @@ SplitName SplitAtDot(const QString& text) {
     return {text.left(dot), text.mid(dot + 1), true};
 }
 
-QString RemoveFirstStar(QString text) {
-    const int star = text.indexOf('*');
-    if (star >= 0) text.remove(star, 1);
+// A "*" of the mask extension that no character of the name stands for is
+// dropped; with two of them both go, for a name holding a "*" is no file name.
+QString RemoveStars(QString text) {
+    text.remove('*');
     return text;
 }
 
@@ -53,7 +54,7 @@ QString MappedExtension(const QString& nameExt, const QString& maskExt) {
     for (int i = 0; i < common; ++i) ext += maskExt[i] == '*' ? nameExt[i] : maskExt[i];
     if (maskExt.size() > nameExt.size()) ext += maskExt.mid(common);
     else if (maskExt.endsWith('*')) ext += nameExt.mid(common);
-    return RemoveFirstStar(ext);
+    return RemoveStars(ext);
 }
 
 }  // namespace
@@ -111,7 +112,7 @@ QString MapNameToMask(const QString& name, const QString& mask) {
     const QString base = MappedBase(n.base, m.base);
     QString ext;
     if (n.hasExt) ext = MappedExtension(n.ext, m.ext);
-    else if (m.ext != "*") ext = RemoveFirstStar(m.ext);
+    else if (m.ext != "*") ext = RemoveStars(m.ext);
     // DOS drops the trailing dots and blanks of a name: "readme" under "*.*"
     // stays "readme", not "readme.".
     QString mapped = base + '.' + ext;

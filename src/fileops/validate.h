@@ -34,7 +34,8 @@ QString CheckTextMessage(const QString& caption, const QString& text);
 
 // The name a file gets under a mask that passed IsValidMask ("*.bak" turns
 // report.txt into report.bak). A name that would end in dots or blanks loses
-// them, as DOS names do.
+// them, as DOS names do. A "*" of the mask with no character of the name to
+// stand for is dropped, so the name never holds a wildcard.
 QString MapNameToMask(const QString& name, const QString& mask);
 
 // Applies a change that passed ParseAttr to the attribute letters of a file

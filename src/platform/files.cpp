@@ -60,12 +60,13 @@ FileEntry MakeEntry(const QString& name, const QString& hostPath, const struct s
 bool WildMatch(const QString& name, const QString& pattern) {
     qsizetype n = 0, p = 0, starP = -1, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
+        // A "*" of the pattern is always a wildcard, even where the name holds one.
+        if (p < pattern.size() && pattern[p] == u'*') {
             starP = p++;
             starN = n;
+        } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++n;
+            ++p;
         } else if (starP >= 0) {
             p = starP + 1;
             n = ++starN;

@@ -11,9 +11,6 @@
 #include "platform/curdir.h"
 #include "platform/files.h"
 
-const QString InvalidCharactersMessage =
-    QStringLiteral("Invalid characters in file / path, such as : <  /  >  |  :  *  \\  ?  \"");
-
 namespace {
 QPointer<QStatusBar>& statusBar() {
     static QPointer<QStatusBar> bar;

@@ -26,7 +26,8 @@ void ReplaceFirst(QString& text, const QString& find, const QString& replacement
 void ReplaceInList(const QString& find, const QString& replacement, QStringList& list, int count);
 void SetAttributeLetters(const QString& path, const QString& letters);
 
-extern const QString InvalidCharactersMessage;
+inline const QString InvalidCharactersMessage =
+    QStringLiteral("Invalid characters in file / path, such as : <  /  >  |  :  *  \\  ?  \"");
 void ShowInvalidCharacters();
 
 // Twips per pixel of the screen (15 at 96 dots per inch).

@@ -74,6 +74,25 @@ TEST(SettingsText, ValuesFollowTheLastEqualsAndOutOfRangeOnesTakeTheirFallbacks)
     }
 }
 
+TEST(SettingsText, ByteOrderMarksOpeningLinesAreNoTextForTheReaderAndTheDesktopSplice) {
+    // A file put together from two, each with its byte order mark.
+    const QByteArray file("\xEF\xBB\xBF[general]\r\nA=1\n\xEF\xBB\xBF[desktop]\r\nWindows=0\r\n"
+                          "Tree font name=Caf\xE9\r\n\xC3\xA9t\xC3\xA9=2");
+    const QList<QByteArray> raw = SplitSettingsBytes(file);
+    ASSERT_EQ(raw.size(), 6);
+    EXPECT_EQ(raw[0], "[general]");
+    const QStringList text = DecodeSettingsLines(raw);
+    ASSERT_EQ(text.size(), raw.size());
+    EXPECT_EQ(text[2], "[desktop]");
+    EXPECT_EQ(text[4], QString::fromLatin1("Tree font name=Caf\xE9"));   // not UTF-8: one character per byte
+    EXPECT_EQ(text[5], QString::fromUtf8("\xC3\xA9t\xC3\xA9=2"));
+    EXPECT_EQ(SectionLines(text, "[general]"), QStringList({"A=1"}));
+    // The splice replaces the section the reader reads, instead of adding a second one.
+    const QByteArray spliced = SpliceDesktopSection(file, {"Windows=1"});
+    EXPECT_EQ(spliced, QByteArray("\xEF\xBB\xBF[general]\r\nA=1\n\xEF\xBB\xBF[desktop]\r\nWindows=1\r\n"));
+    EXPECT_EQ(SectionLines(DecodeSettingsLines(SplitSettingsBytes(spliced)), "[desktop]"), QStringList({"Windows=1"}));
+}
+
 TEST_F(SettingsFile, MissingOrWrongPartsOfTheFileAreReportedOrTakeTheirFallbacks) {
     ScriptedPrompter prompts;
     prompts.expect("Quorl.ini is invalid or can't be found on your windows directory", PromptAnswer::Ok, "Error");

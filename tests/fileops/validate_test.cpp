@@ -75,12 +75,16 @@ TEST(TextRules, NameMaskMappingExamplesAndRulesAndAttributeChanges) {
         // the extension starts at the name's first dot.
         {"ab.txt", "letter*.*", "letter.txt"}, {"abc.txt", "xyz*.*", "xyz.txt"}, {"abc.txt", "copy.*", "copy.txt"},
         {"old.notes.txt", "new*.*", "new.notes.txt"},
-        // A shorter name extension: the rest of the mask is added, its first "*" dropped.
+        // A shorter name extension: the rest of the mask is added, its "*" dropped.
         {"a.c", "*.b*k", "a.bk"}, {"a.c", "*.bak*", "a.bak"},
         // A longer name extension is kept only behind a mask ending in "*".
         {"a.html", "*.t*", "a.ttml"}, {"a.html", "*.tx", "a.tx"}, {"a.txt", "*.*", "a.txt"},
-        // A name without extension takes the mask's, less its first "*".
-        {"readme", "*.b*k", "readme.bk"}, {"readme", "a.**", "a.*"},
+        // A name without extension takes the mask's, less its "*".
+        {"readme", "*.b*k", "readme.bk"},
+        // Two "*" in the mask extension with nothing of the name to stand for: neither is left in the name,
+        // which would be no file name at all.
+        {"readme", "a.**", "a"}, {"readme", "*.*x*", "readme.x"}, {"a.q", "*.a**", "a.a"},
+        {"a.qrs", "*.a**", "a.ars"},
     };
     for (const auto& [name, mask, result] : table) EXPECT_EQ(MapNameToMask(name, mask), result) << name << " " << mask;
     // An attribute change adds missing letters and removes present ones.

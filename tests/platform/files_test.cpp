@@ -104,7 +104,9 @@ TEST(NamePatterns, StarsAndQuestionMarksMatchAsInDos) {
         {"ab.txt", "?.txt", false}, {".txt", "?.txt", false}, {"abc", "abc", true}, {"abcd", "abc", false},
         {"xabc", "abc", false}, {"readme", "readme.*", true}, {"readme", "re?dme.", true},
         {"data1999.log", "data*9.log", true}, {"data1998.log", "data*9.log", false},
-        {"file.h", "*.c; *.h", true}, {"file.o", "*.c;*.h", false}};
+        {"file.h", "*.c; *.h", true}, {"file.o", "*.c;*.h", false},
+        // A "*" of the pattern stays a wildcard where the name holds a "*" too.
+        {"*[", "*.*", true}, {"*[", "*", true}, {"a*b.c", "*b.c", true}, {"**x", "*x", true}, {"*y", "*x", false}};
     for (const auto& c : cases)
         EXPECT_EQ(MatchesFileSpec(c.name, c.patterns), c.match) << c.name << " against " << c.patterns;
 }
