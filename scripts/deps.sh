@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program and its tests need, only those missing.
+# Installs the Debian packages the program and its tests need, only those missing;
+# with package names as arguments, those instead.
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config ccache
@@ -13,6 +14,7 @@ packages=(
   # The test MP4 is made at run time: the GStreamer tools and the H.264 encoder.
   gstreamer1.0-tools gstreamer1.0-plugins-ugly
 )
+[ $# -gt 0 ] && packages=("$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
