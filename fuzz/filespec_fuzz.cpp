@@ -1,4 +1,4 @@
-// A name and a list of file specifications (first line and the rest): the
+// A name and a list of name patterns (first line and the rest): the
 // listing's filter.
 #include "common.h"
 #include "platform/files.h"
@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(platform::MatchesFileSpec(name, QStringLiteral("*.*")));
     FUZZ_CHECK(platform::MatchesFileSpec(name, QString()));
     FUZZ_CHECK(platform::MatchesFileSpec(name, QStringLiteral(" ; ;")));
-    // A name is its own specification, in any case, unless it ends in "." (which
+    // A name is its own pattern, in any case, unless it ends in "." (which
     // asks for names without an extension) or holds the list's separator.
     if (!name.isEmpty() && name == name.trimmed() && !name.contains(u';') && !name.endsWith(u'.')) {
         FUZZ_CHECK(platform::MatchesFileSpec(name, name));

@@ -49,15 +49,21 @@ bool IsSettingSectionHeader(const QString& trimmedLower) {
 
 bool HostPath(const QString& dosPath, QString* host) { return platform::DosToHost(dosPath, host) == 0; }
 
-// The file's lines as bytes, without their CR LF or LF.
-bool ReadRawLines(QList<QByteArray>* lines) {
-    lines->clear();
+// The settings file's bytes as they stand on disk.
+bool ReadSettingsBytes(QByteArray* data) {
     QString host;
     if (!HostPath(SettingsFilePath(), &host)) return false;
     QFile file(host);
     if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) return false;
+    *data = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+// The file's lines as bytes, without their CR LF or LF.
+bool ReadRawLines(QList<QByteArray>* lines) {
+    lines->clear();
+    QByteArray data;
+    if (!ReadSettingsBytes(&data)) return false;
     *lines = SplitSettingsBytes(data);
     return true;
 }
@@ -263,12 +269,7 @@ bool ReplaceSettingsSection(const QString& sectionHeader, const QStringList& lin
 }
 
 bool RewriteDesktopSection(const QStringList& desktopLines) {
-    QString host;
-    if (!HostPath(SettingsFilePath(), &host)) return false;
-    QFile file(host);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) return false;
-    file.close();
+    QByteArray data;
+    if (!ReadSettingsBytes(&data)) return false;
     return ReplaceWithBytes(SpliceDesktopSection(data, desktopLines));
 }

@@ -124,7 +124,7 @@ def make_folder_then_more_keys(desktop, build_dir, programs):
     p.wait_main("DirList")
 
 
-def file_specification_then_more_keys(desktop, build_dir, programs):
+def file_pattern_then_more_keys(desktop, build_dir, programs):
     p = on_d(desktop, build_dir, programs, files=dict(THREE, **{"song.mp3": "m", "z.doc": "z"}))
     p.keys("Tab")
     p.wait_pane("FileList")
@@ -176,4 +176,4 @@ def log_drive_dialog_then_more_keys(desktop, build_dir, programs):
 if __name__ == "__main__":
     run_scenes([delete_key_then_more_keys, rename_key_then_more_keys, copy_through_dialog_then_more_keys,
                 tagged_delete_asking_each_file, tagged_delete_without_questions, make_folder_then_more_keys,
-                file_specification_then_more_keys, about_gives_the_focus_back, log_drive_dialog_then_more_keys])
+                file_pattern_then_more_keys, about_gives_the_focus_back, log_drive_dialog_then_more_keys])

@@ -55,7 +55,7 @@ TEST_F(AfterRunTest, ThePaneThatTakesTheKeysIsThePaneTheCommandsActOnEvenWithout
     EXPECT_TRUE(prompts.done());
 }
 
-TEST_F(AfterRunTest, FilePanelsDescribeTheFileTheListShowsAfterARunAndAFileSpecification) {
+TEST_F(AfterRunTest, FilePanelsDescribeTheFileTheListShowsAfterARunAndANewFilePattern) {
     put("d:\\a.txt", "a");
     put("d:\\b.txt", "bb");
     put("d:\\c.txt", "ccc");
@@ -65,7 +65,7 @@ TEST_F(AfterRunTest, FilePanelsDescribeTheFileTheListShowsAfterARunAndAFileSpeci
     focusList();
     current("z.doc");
     EXPECT_EQ(panel(10), "File : z.doc");
-    // The specification hides the current file: the panels speak of the one
+    // The new pattern hides the current file: the panels speak of the one
     // the list now shows as current.
     expectInputDialog("File specification", "*.txt *.mp3");
     key(Qt::Key_F);
@@ -89,7 +89,7 @@ TEST_F(AfterRunTest, FilePanelsDescribeTheFileTheListShowsAfterARunAndAFileSpeci
     ASSERT_TRUE(w->FileList->currentItem());
     EXPECT_EQ(panel(10), "File : " + w->FileList->currentItem()->text());
     EXPECT_NE(panel(10), "File : c.txt");
-    // A specification that hides every file leaves nothing to describe.
+    // A pattern that hides every file leaves nothing to describe.
     expectInputDialog("File specification", "*.xyz");
     key(Qt::Key_F);
     ASSERT_EQ(w->FileList->count(), 0);

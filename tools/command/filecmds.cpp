@@ -360,14 +360,22 @@ int Cd(Shell& shell, const QString& rest) {
     return 0;
 }
 
-int Md(Shell& shell, const QString& rest) {
+// The full path of md's and rd's folder operand; false (with the message
+// shown) when the operand is missing.
+static bool FullFolderOperand(Shell& shell, const QString& rest, QString* full, ErrorCode* e) {
     const QString operand = FolderOperand(rest);
     if (operand.isEmpty()) {
         WriteLine(shell, text::RequiredParameterMissing);
-        return 1;
+        return false;
     }
+    *e = platform::FullDosPath(operand, full);
+    return true;
+}
+
+int Md(Shell& shell, const QString& rest) {
     QString full;
-    ErrorCode e = platform::FullDosPath(operand, &full);
+    ErrorCode e = 0;
+    if (!FullFolderOperand(shell, rest, &full, &e)) return 1;
     if (!e) e = platform::MakeFolder(full);
     if (e) {
         WriteLine(shell, IsDriveError(e) ? text::InvalidDrive : text::CannotMakeDirectory);
@@ -377,13 +385,9 @@ int Md(Shell& shell, const QString& rest) {
 }
 
 int Rd(Shell& shell, const QString& rest) {
-    const QString operand = FolderOperand(rest);
-    if (operand.isEmpty()) {
-        WriteLine(shell, text::RequiredParameterMissing);
-        return 1;
-    }
     QString full;
-    ErrorCode e = platform::FullDosPath(operand, &full);
+    ErrorCode e = 0;
+    if (!FullFolderOperand(shell, rest, &full, &e)) return 1;
     if (!e && full.compare(platform::CurrentFolder(full[0]), Qt::CaseInsensitive) == 0 && full.size() > 2) {
         WriteLine(shell, text::RemoveCurrentDirectory + Shown(full));
         return 1;
