@@ -233,6 +233,7 @@ void SetMainForm(MDIQuorl* form) {
     SetMainWindow(form, form ? form->MdiArea : nullptr);
     InstallDriveWindowHooks();
     InstallLaunchingHooks();
+    if (form) InstallWindowKeys(form);
 }
 
 MDIQuorl::MDIQuorl(QWidget* parent) : QMainWindow(parent) {
