@@ -277,6 +277,7 @@ void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
 void ExpandFolder(frmBrws* w, int nodeIndex) {
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (!node) return;
+    const OneMessage oneMessage;
     w->SetNodeImage(node, true);
     if (node == w->DirList->currentItem()) LogFolder(w, nodeIndex, false, false);
     SetBusy();
