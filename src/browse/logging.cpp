@@ -12,6 +12,7 @@
 #include "platform/volume.h"
 #include "browse/hooks.h"
 #include "ui/mainwindow.h"
+#include "browse/driveframe.h"
 #include "browse/frmBrws.h"
 
 namespace {
@@ -127,7 +128,9 @@ void LogDrive(const QString& requested) {
     OpenDriveCount += 1;
     slot.WindowKey = w->Caption();
     if (area) {
-        QMdiSubWindow* sub = area->addSubWindow(w);
+        auto* sub = new DriveFrame;
+        sub->setWidget(w);
+        area->addSubWindow(sub);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowIcon(w->windowIcon());
         sub->showMaximized();
@@ -274,6 +277,7 @@ void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
 void ExpandFolder(frmBrws* w, int nodeIndex) {
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (!node) return;
+    const OneMessage oneMessage;
     w->SetNodeImage(node, true);
     if (node == w->DirList->currentItem()) LogFolder(w, nodeIndex, false, false);
     SetBusy();

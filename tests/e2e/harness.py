@@ -294,6 +294,11 @@ class Program:
             subprocess.run(["xdotool", "key", "--clearmodifiers", name], env=self.desktop.env(), check=True)
             time.sleep((pause if pause is not None else random.uniform(0.15, 0.3)) * slow)
 
+    def click(self, x, y):
+        """A left click at a point of the screen."""
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], env=self.desktop.env(), check=True)
+        time.sleep(0.3 * float(os.environ.get("QUORL_E2E_SLOW", "1")))
+
     def type_text(self, text):
         subprocess.run(["xdotool", "type", "--delay", "60", text], env=self.desktop.env(), check=True)
         time.sleep(0.2)
