@@ -57,25 +57,40 @@ FileEntry MakeEntry(const QString& name, const QString& hostPath, const struct s
     return e;
 }
 
+// A "?" at the end of the pattern or just before a dot of it, and the "?"s
+// right before such a one, match one character other than a dot, or none, so
+// that "ab?" takes "ab" and "ab1" as DOS's listing does. Any other "?" is one
+// character. A "*" of the pattern is always a wildcard, even where the name
+// holds one.
 bool WildMatch(const QString& name, const QString& pattern) {
-    qsizetype n = 0, p = 0, starP = -1, starN = 0;
-    while (n < name.size()) {
-        // A "*" of the pattern is always a wildcard, even where the name holds one.
-        if (p < pattern.size() && pattern[p] == u'*') {
-            starP = p++;
-            starN = n;
-        } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++n;
-            ++p;
-        } else if (starP >= 0) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
+    const qsizetype m = pattern.size();
+    std::vector<bool> optional(size_t(m + 1), false);
+    for (qsizetype j = m - 1; j >= 0; --j)
+        optional[size_t(j)] = pattern[j] == u'?' && (j + 1 == m || pattern[j + 1] == u'.' || optional[size_t(j + 1)]);
+    // The pattern positions reached so far, each followed by what may match nothing.
+    std::vector<bool> reached(size_t(m + 1), false), next(size_t(m + 1), false);
+    const auto close = [&](std::vector<bool>& at) {
+        for (qsizetype j = 0; j < m; ++j)
+            if (at[size_t(j)] && (pattern[j] == u'*' || optional[size_t(j)])) at[size_t(j + 1)] = true;
+    };
+    reached[0] = true;
+    close(reached);
+    for (const QChar c : name) {
+        std::fill(next.begin(), next.end(), false);
+        bool any = false;
+        for (qsizetype j = 0; j < m; ++j) {
+            if (!reached[size_t(j)]) continue;
+            const QChar p = pattern[j];
+            if (p == u'*') next[size_t(j)] = true;
+            else if (p == c || (p == u'?' && !(optional[size_t(j)] && c == u'.'))) next[size_t(j + 1)] = true;
+            else continue;
+            any = true;
         }
+        if (!any) return false;
+        close(next);
+        reached.swap(next);
     }
-    while (p < pattern.size() && pattern[p] == u'*') ++p;
-    return p == pattern.size();
+    return reached[size_t(m)];
 }
 
 bool MatchesOne(const QString& foldedName, const QString& foldedPattern) {
