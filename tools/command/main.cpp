@@ -11,6 +11,8 @@
 
 namespace {
 
+void Ignore(int) {}
+
 // The command line the arguments after /c or /k stand for. One argument is
 // the line itself; several are an argv split at the blanks, and those that
 // hold blanks get their quotes back.
@@ -48,6 +50,13 @@ int main(int argc, char** argv) {
     onBreak.sa_flags = SA_RESTART;
     sigemptyset(&onBreak.sa_mask);
     sigaction(SIGINT, &onBreak, nullptr);
+    // A write past the size a captured run may write fails instead of ending the
+    // interpreter, which then stops the command. A handled signal is back to its
+    // default in a started program, which ends there.
+    struct sigaction onTooLarge {};
+    onTooLarge.sa_handler = Ignore;
+    sigemptyset(&onTooLarge.sa_mask);
+    sigaction(SIGXFSZ, &onTooLarge, nullptr);
 
     QFile out, in;
     out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
