@@ -8,8 +8,15 @@
 #include <csignal>
 #include <cstdio>
 #include "shell.h"
+#include "texts.h"
 
 namespace {
+
+// Interpreters started by interpreters (a batch file that runs "command.com /c"
+// on itself) are counted through the environment the next one inherits, so
+// that such a chain ends with a message instead of filling the memory.
+constexpr int kMaxInterpreters = 16;
+const char* const kInterpreterDepth = "QUORL_COMMAND_DEPTH";
 
 void Ignore(int) {}
 
@@ -57,6 +64,8 @@ int main(int argc, char** argv) {
     onTooLarge.sa_handler = Ignore;
     sigemptyset(&onTooLarge.sa_mask);
     sigaction(SIGXFSZ, &onTooLarge, nullptr);
+    const int depth = qEnvironmentVariableIntValue(kInterpreterDepth) + 1;
+    qputenv(kInterpreterDepth, QByteArray::number(depth));
 
     QFile out, in;
     out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -66,6 +75,10 @@ int main(int argc, char** argv) {
     shell.out = {&out, QString(), true};
     shell.in = {&in, QString(), true};
     command::AdoptHostFolder();
+    if (depth > kMaxInterpreters) {
+        command::WriteLine(shell, command::text::NestingTooDeep);
+        return 1;
+    }
 
     if (mode != Mode::Interactive) {
         command::RunLine(shell, line);

@@ -38,6 +38,7 @@ struct Shell {
     Stream in;
     Batch* batch = nullptr;   // the innermost batch file running, if any
     bool batchBroken = false;   // Ctrl+C ends every batch file running
+    int nesting = 0;            // commands running inside commands (IF, CALL, batch files)
 };
 
 // Variables a fresh interpreter starts with: COMSPEC, PATH and PROMPT. The PATH is
