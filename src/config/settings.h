@@ -18,8 +18,9 @@ void SaveSettings();
 void WriteSettingLines(QStringList& out, const QStringList& lines, const QString& header, int firstIndex);
 
 // Reads the settings file as lines (CR LF or LF). Every rewrite of the file
-// writes the new text completely to quorl.tmp, flushes it and renames it over
-// quorl.ini, so a crash in between never loses the settings.
+// writes the new text completely to quorl.tmp (a name of its own beside the
+// target when quorl.ini is a link), flushes it and renames it over quorl.ini,
+// so a crash in between never loses the settings.
 bool ReadSettingsLines(QStringList* lines);
 
 // Replaces the lines of one section ("[associations]") by new ones and keeps

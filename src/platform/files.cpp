@@ -43,6 +43,11 @@ ErrorCode FolderErrorAt(int e, const QString& hostPath) {
 
 bool IsUnsupported(int e) { return e == ENOTSUP || e == EOPNOTSUPP; }
 
+// The permissions or Samba's record: either makes a file read-only.
+bool IsReadOnlyAt(const QString& hostPath, const struct stat& st) {
+    return (host::ReadAttributes(hostPath, QString(), st) & attr::ReadOnly) != 0;
+}
+
 QDateTime ModifiedTime(const struct stat& st) {
     return QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000,
                                           Qt::LocalTime);
@@ -57,25 +62,40 @@ FileEntry MakeEntry(const QString& name, const QString& hostPath, const struct s
     return e;
 }
 
+// A "?" at the end of the pattern or just before a dot of it, and the "?"s
+// right before such a one, match one character other than a dot, or none, so
+// that "ab?" takes "ab" and "ab1" as DOS's listing does. Any other "?" is one
+// character. A "*" of the pattern is always a wildcard, even where the name
+// holds one.
 bool WildMatch(const QString& name, const QString& pattern) {
-    qsizetype n = 0, p = 0, starP = -1, starN = 0;
-    while (n < name.size()) {
-        // A "*" of the pattern is always a wildcard, even where the name holds one.
-        if (p < pattern.size() && pattern[p] == u'*') {
-            starP = p++;
-            starN = n;
-        } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++n;
-            ++p;
-        } else if (starP >= 0) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
+    const qsizetype m = pattern.size();
+    std::vector<bool> optional(size_t(m + 1), false);
+    for (qsizetype j = m - 1; j >= 0; --j)
+        optional[size_t(j)] = pattern[j] == u'?' && (j + 1 == m || pattern[j + 1] == u'.' || optional[size_t(j + 1)]);
+    // The pattern positions reached so far, each followed by what may match nothing.
+    std::vector<bool> reached(size_t(m + 1), false), next(size_t(m + 1), false);
+    const auto close = [&](std::vector<bool>& at) {
+        for (qsizetype j = 0; j < m; ++j)
+            if (at[size_t(j)] && (pattern[j] == u'*' || optional[size_t(j)])) at[size_t(j + 1)] = true;
+    };
+    reached[0] = true;
+    close(reached);
+    for (const QChar c : name) {
+        std::fill(next.begin(), next.end(), false);
+        bool any = false;
+        for (qsizetype j = 0; j < m; ++j) {
+            if (!reached[size_t(j)]) continue;
+            const QChar p = pattern[j];
+            if (p == u'*') next[size_t(j)] = true;
+            else if (p == c || (p == u'?' && !(optional[size_t(j)] && c == u'.'))) next[size_t(j + 1)] = true;
+            else continue;
+            any = true;
         }
+        if (!any) return false;
+        close(next);
+        reached.swap(next);
     }
-    while (p < pattern.size() && pattern[p] == u'*') ++p;
-    return p == pattern.size();
+    return reached[size_t(m)];
 }
 
 bool MatchesOne(const QString& foldedName, const QString& foldedPattern) {
@@ -233,15 +253,11 @@ ErrorCode GetAttributes(const QString& dosPath, int* attributes) {
 }
 
 namespace {
-// The attribute value to write: a Samba record keeps every field but its
-// attribute bits; anything else becomes the text form.
-QByteArray NewDosAttrib(const QByteArray& path, bool follow, int attributes) {
+QByteArray ReadDosAttrib(const QByteArray& path, bool follow) {
     char buf[256];
     const ssize_t n = follow ? ::getxattr(path.constData(), host::DosAttribName, buf, sizeof buf)
                              : ::lgetxattr(path.constData(), host::DosAttribName, buf, sizeof buf);
-    QByteArray value = n > 0 ? QByteArray(buf, int(n)) : QByteArray();
-    if (host::UpdateDosAttribRecord(&value, attributes)) return value;
-    return host::FormatDosAttrib(attributes & kHsa);
+    return n > 0 ? QByteArray(buf, int(n)) : QByteArray();
 }
 
 int ChangeMode(const QByteArray& path, bool follow, mode_t mode) {
@@ -250,6 +266,8 @@ int ChangeMode(const QByteArray& path, bool follow, mode_t mode) {
 
 // R through the permissions, H/S/A through user.DOSATTRIB, on the entry itself
 // (follow false: a link is never written through) or on what a link points at.
+// A record of Samba's keeps R too and every field but its attribute bits: R is
+// written to both, so that Samba's clients and the program agree after every change.
 ErrorCode WriteAttributes(const QString& hostPath, const QString& name, bool follow, int attributes) {
     const QByteArray path = Encode(hostPath);
     struct stat st;
@@ -258,22 +276,19 @@ ErrorCode WriteAttributes(const QString& hostPath, const QString& name, bool fol
     const mode_t original = st.st_mode & 07777;
     const mode_t wanted = (attributes & attr::ReadOnly) ? original & ~mode_t(0222) : original | S_IWUSR;
     mode_t current = original;
-    const int wantedHsa = attributes & kHsa;
     const int wantedOwn = attributes & (kHsa | attr::ReadOnly);
-    const int now = host::ReadAttributes(hostPath, name, st);
-    char buf[256];
-    const ssize_t n = follow ? ::getxattr(path.constData(), host::DosAttribName, buf, sizeof buf)
-                             : ::lgetxattr(path.constData(), host::DosAttribName, buf, sizeof buf);
-    // A record of Samba's carries R as well; it has to follow the permissions.
-    const bool record = n > 0 && host::DosAttribRecordField(QByteArray(buf, int(n))) >= 0;
-    const bool rChanges = ((now & attr::ReadOnly) != 0) != ((attributes & attr::ReadOnly) != 0);
-    if ((now & kHsa) != wantedHsa || (record && rChanges)) {
+    QByteArray value = ReadDosAttrib(path, follow);
+    int recorded = 0;
+    const bool record = host::DosAttribRecordField(value) >= 0 && host::ParseDosAttrib(value, &recorded);
+    const bool changes = record ? recorded != wantedOwn
+                                : (host::ReadAttributes(hostPath, name, st) & kHsa) != (attributes & kHsa);
+    if (changes) {
         // The attribute of a read-only file can only be written while it may be written.
         if (!(current & S_IWUSR)) {
             if (ChangeMode(path, follow, current | S_IWUSR) != 0) return ErrorFromErrno(errno);
             current |= S_IWUSR;
         }
-        const QByteArray value = NewDosAttrib(path, follow, wantedOwn);
+        if (!record || !host::UpdateDosAttribRecord(&value, wantedOwn)) value = host::FormatDosAttrib(wantedOwn & kHsa);
         const int r = follow ? ::setxattr(path.constData(), host::DosAttribName, value.constData(), size_t(value.size()), 0)
                              : ::lsetxattr(path.constData(), host::DosAttribName, value.constData(),
                                            size_t(value.size()), 0);
@@ -349,7 +364,7 @@ ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress&
         else if (target.st_dev == source.st_dev && target.st_ino == source.st_ino) {
             ::close(in);
             return err::None;   // a file copied onto itself is already there
-        } else if (!link && !(target.st_mode & S_IWUSR)) result = err::AccessDenied;
+        } else if (!link && IsReadOnlyAt(dst, target)) result = err::AccessDenied;
     } else if (link) {
         result = err::None;
     } else if (errno != ENOENT) {
@@ -422,7 +437,7 @@ ErrorCode DeleteFile(const QString& dosPath) {
     if (!S_ISLNK(st.st_mode)) {
         if (S_ISDIR(st.st_mode)) return err::PathFileConflict;
         // DOS refuses to delete a read-only file.
-        if (!(st.st_mode & S_IWUSR)) return err::AccessDenied;
+        if (IsReadOnlyAt(hostPath, st)) return err::AccessDenied;
     } else if (::stat(Encode(hostPath).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
         return err::PathFileConflict;
     }
@@ -465,7 +480,7 @@ ErrorCode CreateEmptyFile(const QString& dosPath) {
     const QByteArray path = Encode(hostPath);
     struct stat st;
     // A read-only file is not truncated, even for a user the permissions would let through.
-    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && IsReadOnlyAt(hostPath, st))
         return err::AccessDenied;
     const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     // A link of that name is refused rather than its target emptied.

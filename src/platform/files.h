@@ -30,9 +30,10 @@ ErrorCode SetEntryAttributes(const QString& dosPath, int attributes);
 ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry);
 
 // DOS wildcard match of one name against a list of patterns separated by ";",
-// ignoring case. "*" is any run, "?" one character; "*.*" (and any "x.*")
-// also takes names without a dot, "*." only names without one. A list with no
-// pattern at all matches everything.
+// ignoring case. "*" is any run, "?" one character, but one or none at the end
+// of a pattern or before its dot ("ab?" takes "ab" and "ab1"); "*.*" (and any
+// "x.*") also takes names without a dot, "*." only names without one. A list
+// with no pattern at all matches everything.
 bool MatchesFileSpec(const QString& name, const QString& patterns);
 
 // Subfolders and files of a folder, sorted by lower-case name. Names that differ

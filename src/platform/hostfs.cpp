@@ -280,7 +280,7 @@ qsizetype DosAttribRecordField(const QByteArray& value) {
 bool ParseDosAttrib(const QByteArray& value, int* bits) {
     const qsizetype field = DosAttribRecordField(value);
     if (field < 0) return ParseDosAttribText(value, bits);
-    *bits = int(ReadLe32(value, field) & quint32(attr::Hidden | attr::System | attr::Archive));
+    *bits = int(ReadLe32(value, field) & quint32(attr::ReadOnly | attr::Hidden | attr::System | attr::Archive));
     return true;
 }
 

@@ -54,6 +54,11 @@ TEST_F(CommandTest, BatchEchoChainingShiftAndMissingLabels) {
     // With CALL it comes back.
     write("c:\\caller.bat", "@echo off\ncall second y\necho back\n");
     EXPECT_EQ(lines("caller"), (QStringList{"in second y", "back"}));
+    // One that calls itself ends, with every caller, at the nesting limit; the prompt stays.
+    write("c:\\deep.bat", "@echo off\ncall deep\necho back\n");
+    EXPECT_EQ(lines("deep"), QStringList{"Exceeded batch nesting limit"});
+    EXPECT_EQ(shell.errorLevel, 1);
+    EXPECT_EQ(lines("caller"), (QStringList{"in second y", "back"}));
 
     write("c:\\shifty.bat", "@echo off\n:again\nif \"%1\"==\"\" goto end\necho arg %1\nshift\ngoto again\n:end\n");
     EXPECT_EQ(lines("shifty a b c d e f g h i j k"),

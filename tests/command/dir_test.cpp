@@ -2,9 +2,11 @@
 #include <QRegularExpression>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include "builtins.h"
 #include "command_fixture.h"
 #include "platform/volume.h"
+#include "walk.h"
 
 namespace {
 
@@ -91,6 +93,20 @@ TEST_F(CommandTest, DirOfATreeListsEachFolderAndTheGrandTotal) {
     EXPECT_TRUE(all.contains("     Total files listed:\n        3 file(s)              7 bytes\n")) << all.toStdString();
     // Only matching files count; folders without any are left out of the bare listing.
     EXPECT_EQ(lines("dir c:\\t\\*.txt /s /b"), (QStringList{"C:\\T\\a.txt", "C:\\T\\ONE\\b.txt"}));
+
+    // A link to a folder is listed but not entered: a loop ends, a tree elsewhere is not walked.
+    write("d:\\far\\d.txt", "d");
+    ASSERT_EQ(::symlink(".", QFile::encodeName(host("c:\\t\\one\\loop")).constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(host("d:\\far")).constData(), QFile::encodeName(host("c:\\t\\far")).constData()), 0);
+    const QString linked = run("dir c:\\t /s");
+    EXPECT_EQ(linked.count(" Directory of "), 3) << linked.toStdString();
+    EXPECT_TRUE(linked.contains(QRegularExpression("LOOP +<DIR> .* loop\n"))) << linked.toStdString();
+    EXPECT_TRUE(linked.contains("     Total files listed:\n        3 file(s)")) << linked.toStdString();
+    // A walk starts where it is told, a link included, and enters no folder twice.
+    command::FolderWalk walk;
+    EXPECT_TRUE(walk.Enter("c:\\t\\one\\loop"));
+    EXPECT_FALSE(walk.Enter("c:\\T\\ONE")) << "the same folder by another way";
+    EXPECT_FALSE(walk.Enter("c:\\t\\far")) << "a link below the start";
 }
 
 TEST_F(CommandTest, DirPausesAfterEachScreenful) {

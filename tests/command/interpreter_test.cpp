@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #include "fixture.h"
 
@@ -29,9 +30,17 @@ protected:
     struct Result {
         int code = -1;
         QString out;
+        bool crashed = false;
     };
-    Result start(const QStringList& args, const QString& dosFolder, const QByteArray& input = QByteArray()) {
+    // fileSizeLimit: no file the interpreter writes may grow past it, as in a captured run.
+    Result start(const QStringList& args, const QString& dosFolder, const QByteArray& input = QByteArray(),
+                 qint64 fileSizeLimit = 0) {
         QProcess p;
+        if (fileSizeLimit > 0)
+            p.setChildProcessModifier([fileSizeLimit] {
+                const struct rlimit limit {rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", xdg);
         p.setProcessEnvironment(env);
@@ -41,7 +50,7 @@ protected:
         p.write(input);
         p.closeWriteChannel();
         EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput())};
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), p.exitStatus() != QProcess::NormalExit};
     }
 };
 
@@ -96,4 +105,18 @@ TEST_F(InterpreterTest, CtrlCEndsTheBatchFilesButNotTheInterpreter) {
     const Result r = start({"/k", "c:\\outer.bat"}, "c:", "echo still here\n");
     EXPECT_EQ(r.out, "before\n^C\n\nC:\\>still here\n\nC:\\>\n");
     EXPECT_EQ(r.code, 0);
+}
+
+TEST_F(InterpreterTest, InterpretersStartingThemselvesAndOutputPastTheLimitEndWithoutACrash) {
+    // A batch file that starts the interpreter on itself: a chain of processes, ended with a message.
+    tp.writeFile("c:\\again.bat", "@echo off\r\necho level\r\nc:\\command.com /c c:\\again.bat\r\n");
+    Result r = start({"/c", "c:\\again.bat"}, "c:");
+    EXPECT_EQ(r.out.count("level\n"), 16);
+    EXPECT_TRUE(r.out.endsWith("level\nExceeded batch nesting limit\n")) << r.out.toStdString();
+
+    // A listing that meets the size a captured run may write stops there; the interpreter ends as usual.
+    for (int i = 0; i < 300; ++i) tp.writeFile(QString("c:\\many\\file%1.txt").arg(i), "x");
+    r = start({"/c", "dir c:\\many /s >c:\\dosdump.tmp"}, "c:", QByteArray(), 8192);
+    EXPECT_FALSE(r.crashed);
+    EXPECT_EQ(tp.readFile("c:\\dosdump.tmp").size(), 8192);
 }

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include "config/settings.h"
@@ -183,4 +184,35 @@ TEST_F(SettingsFile, LineFeedFileIsReadWithoutChangeAndSavedWithCarriageReturns)
     EXPECT_EQ(file().count("\r\n"), file().count('\n'));
     EXPECT_TRUE(file().endsWith(Ini().tail)) << file().toStdString();
     EXPECT_TRUE(file().startsWith("[general]\r\nIgnore read only attribute=False\r\nMax folders in slow logging=10\r\n"));
+}
+
+// A settings file kept with the user's dotfiles: the link stays, its target gets
+// the new text with its permissions, and no file of the user's beside it is touched.
+TEST_F(SettingsFile, ALinkedSettingsFileIsRewrittenThroughTheLinkAndItsFolderKeepsItsFiles) {
+    const QString dotfiles = prefix.base() + "/dotfiles";
+    QDir().mkpath(dotfiles);
+    const auto put = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    const QString ini = prefix.host("c:\\windows\\quorl.ini"), target = dotfiles + "/quorl.ini";
+    ASSERT_TRUE(put(target, Ini().text()) && put(dotfiles + "/quorl.tmp", "the user's own file"));
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(target, mode));
+    write(QByteArray());
+    QFile::remove(ini);
+    ASSERT_TRUE(QFile::link(target, ini));
+
+    ASSERT_TRUE(LoadSettings());
+    Settings[3] = QString("fast");
+    SaveSettings();
+    ASSERT_TRUE(RewriteDesktopSection({"WindowState = Maximized", "WindowCoordinates = 0,0,100,100"}));
+
+    EXPECT_TRUE(QFileInfo(ini).isSymLink());
+    EXPECT_TRUE(file().contains("Folder logging method=fast\r\n"));
+    EXPECT_TRUE(file().endsWith("[desktop]\r\nWindowState = Maximized\r\nWindowCoordinates = 0,0,100,100\r\n"));
+    EXPECT_EQ(QFile::permissions(target), mode);
+    QFile mine(dotfiles + "/quorl.tmp");
+    EXPECT_TRUE(mine.open(QIODevice::ReadOnly) && mine.readAll() == "the user's own file");
+    EXPECT_EQ(QDir(dotfiles).entryList(QDir::Files | QDir::Hidden), QStringList({"quorl.ini", "quorl.tmp"}));
 }

@@ -169,6 +169,19 @@ TEST_F(HostileTest, AttributesSambaWroteAreReadAndChangedInItsOwnRecord) {
     ASSERT_EQ(SetAttributes("d:\\shared.doc", attr::Archive), 0);
     expected[12] = char(attr::Archive);
     EXPECT_EQ(RawDosAttrib(f).toHex(), expected.toHex()) << "clearing R clears it in the record too";
+
+    // A client set R, H and S over the share: the record alone says read-only.
+    expected[12] = char(attr::ReadOnly | attr::Hidden | attr::System);
+    ASSERT_TRUE(SetRawDosAttrib(f, expected));
+    EXPECT_EQ(attributesOf("d:\\shared.doc"), attr::ReadOnly | attr::Hidden | attr::System);
+    EXPECT_EQ(DeleteFile("d:\\shared.doc"), err::AccessDenied);
+    ASSERT_EQ(SetAttributes("d:\\shared.doc", attr::Hidden | attr::System), 0);   // -r
+    expected[12] = char(attr::Hidden | attr::System);
+    EXPECT_EQ(RawDosAttrib(f).toHex(), expected.toHex());
+    ASSERT_EQ(SetAttributes("d:\\shared.doc", attr::ReadOnly), 0);   // +r -h -s
+    expected[12] = char(attr::ReadOnly);
+    EXPECT_EQ(RawDosAttrib(f).toHex(), expected.toHex()) << "R stays in the record when H and S go";
+    EXPECT_EQ(ModeOf(f) & 0222, mode_t(0)) << "and in the permissions";
 }
 
 TEST_F(HostileTest, NamesWhoseLowerCaseFormDiffersInLengthAreFoundByThatForm) {

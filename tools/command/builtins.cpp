@@ -40,9 +40,31 @@ QStringList BuiltinNames() {
     return names;
 }
 
+namespace {
+// IF, CALL and batch files run commands inside commands, each a level deeper on
+// the stack: a batch file that calls itself ends here with a message, long
+// before the stack would run out.
+constexpr int kMaxNesting = 500;
+
+struct NestingLevel {
+    Shell& shell;
+    explicit NestingLevel(Shell& s) : shell(s) { ++shell.nesting; }
+    ~NestingLevel() { --shell.nesting; }
+};
+}  // namespace
+
 void ExecuteCommand(Shell& shell, const QString& text) {
     const CommandWord cw = SplitCommandWord(text, BuiltinNames());
     if (cw.word.isEmpty()) return;
+    if (shell.nesting >= kMaxNesting) {
+        WriteLine(shell, text::NestingTooDeep);
+        shell.errorLevel = 1;
+        // Every batch file running ends, as after Ctrl+C: back in its caller a
+        // recursive batch file would only call itself again.
+        if (shell.batch) shell.batchBroken = true;
+        return;
+    }
+    const NestingLevel level(shell);
     if (cw.internal) {
         for (const BuiltinEntry& b : Builtins()) {
             if (b.name != cw.word) continue;

@@ -7,6 +7,7 @@
 #include "platform/prefix.h"
 #include "platform/volume.h"
 #include "texts.h"
+#include "walk.h"
 
 namespace command {
 
@@ -78,6 +79,7 @@ struct DirRun {
     int linesShown = 0;
     qint64 totalFiles = 0, totalBytes = 0, totalFolders = 0;
     bool anyShown = false;
+    FolderWalk walk{};
 
     // With /p a full screen waits for a key before the next line, never after the last.
     void line(const QString& text) {
@@ -202,6 +204,8 @@ bool ListOne(DirRun& run, const QString& folder, const QList<Row>& rows) {
 }
 
 void ListTree(DirRun& run, const QString& folder) {
+    // Output that can no longer be written (a capture at its limit, a full disk) ends the walk.
+    if (run.shell.out.failed || !run.walk.Enter(folder)) return;
     QList<Row> rows;
     if (Rows(run, folder, &rows) != err::None) return;
     if (ListOne(run, folder, rows) && !run.options.bare) run.line(QString());

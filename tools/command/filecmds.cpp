@@ -54,7 +54,7 @@ int Type(Shell& shell, const QString& rest) {
             result = 1;
             continue;
         }
-        while (!f.atEnd()) shell.out.device->write(f.read(1 << 16));
+        while (!f.atEnd() && !shell.out.failed) WriteBytes(shell, f.read(1 << 16));
     }
     return result;
 }

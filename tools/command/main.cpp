@@ -8,8 +8,17 @@
 #include <csignal>
 #include <cstdio>
 #include "shell.h"
+#include "texts.h"
 
 namespace {
+
+// Interpreters started by interpreters (a batch file that runs "command.com /c"
+// on itself) are counted through the environment the next one inherits, so
+// that such a chain ends with a message instead of filling the memory.
+constexpr int kMaxInterpreters = 16;
+const char* const kInterpreterDepth = "QUORL_COMMAND_DEPTH";
+
+void Ignore(int) {}
 
 // The command line the arguments after /c or /k stand for. One argument is
 // the line itself; several are an argv split at the blanks, and those that
@@ -48,6 +57,15 @@ int main(int argc, char** argv) {
     onBreak.sa_flags = SA_RESTART;
     sigemptyset(&onBreak.sa_mask);
     sigaction(SIGINT, &onBreak, nullptr);
+    // A write past the size a captured run may write fails instead of ending the
+    // interpreter, which then stops the command. A handled signal is back to its
+    // default in a started program, which ends there.
+    struct sigaction onTooLarge {};
+    onTooLarge.sa_handler = Ignore;
+    sigemptyset(&onTooLarge.sa_mask);
+    sigaction(SIGXFSZ, &onTooLarge, nullptr);
+    const int depth = qEnvironmentVariableIntValue(kInterpreterDepth) + 1;
+    qputenv(kInterpreterDepth, QByteArray::number(depth));
 
     QFile out, in;
     out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
@@ -57,6 +75,10 @@ int main(int argc, char** argv) {
     shell.out = {&out, QString(), true};
     shell.in = {&in, QString(), true};
     command::AdoptHostFolder();
+    if (depth > kMaxInterpreters) {
+        command::WriteLine(shell, command::text::NestingTooDeep);
+        return 1;
+    }
 
     if (mode != Mode::Interactive) {
         command::RunLine(shell, line);

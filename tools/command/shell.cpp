@@ -72,8 +72,11 @@ QString PromptText(const Shell& shell) {
     return out;
 }
 
-void Write(Shell& shell, const QString& text) {
-    if (shell.out.device) shell.out.device->write(text.toUtf8());
+void Write(Shell& shell, const QString& text) { WriteBytes(shell, text.toUtf8()); }
+
+void WriteBytes(Shell& shell, const QByteArray& bytes) {
+    if (!shell.out.device || shell.out.failed) return;
+    if (shell.out.device->write(bytes) != bytes.size()) shell.out.failed = true;
 }
 
 void WriteLine(Shell& shell, const QString& text) { Write(shell, text + u'\n'); }

@@ -26,6 +26,7 @@ inline const QString TooManyParameters = QStringLiteral("Too many parameters");
 inline const QString InvalidParameter = QStringLiteral("Invalid parameter");
 inline const QString LabelNotFound = QStringLiteral("Label not found");
 inline const QString BatchMissing = QStringLiteral("Batch file missing");
+inline const QString NestingTooDeep = QStringLiteral("Exceeded batch nesting limit");
 inline const QString PressAnyKey = QStringLiteral("Press any key to continue . . .");
 inline const QString EchoIsOn = QStringLiteral("ECHO is on");
 inline const QString EchoIsOff = QStringLiteral("ECHO is off");
