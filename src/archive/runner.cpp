@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
+#include <csignal>
+#include <unistd.h>
 #include "platform/paths.h"
 #include "ui/errors.h"
 #include "ui/prompter.h"
@@ -52,10 +54,14 @@ private:
         asking_ = false;
         if (!stop || !process_ || process_->state() == QProcess::NotRunning) return;
         stopped = true;
-        process_->terminate();
+        // The interpreter, the front end and the archiver share one process
+        // group: each is asked to end, so the archiver removes its own
+        // temporary files rather than being left running without its parent.
+        const pid_t group = pid_t(process_->processId());
+        ::kill(-group, SIGTERM);
         // An archiver that ignores the request is ended outright.
-        QTimer::singleShot(3000, process_, [p = QPointer<QProcess>(process_)] {
-            if (p && p->state() != QProcess::NotRunning) p->kill();
+        QTimer::singleShot(3000, process_, [p = QPointer<QProcess>(process_), group] {
+            if (p && p->state() != QProcess::NotRunning) ::kill(-group, SIGKILL);
         });
     }
     QPointer<QProcess> process_;
@@ -91,6 +97,10 @@ ArchiverOutcome RunArchiverProcess(const QString& commandLine, const QString& st
     process.setProgram(program);
     process.setArguments(words);
     process.setProcessChannelMode(QProcess::MergedChannels);
+    // No one answers an archiver's questions: one that asks reads the end of
+    // its input and fails, rather than waiting for ever.
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
     QEventLoop loop;
     bool failedToStart = false;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
