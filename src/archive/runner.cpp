@@ -1,6 +1,8 @@
 #include "archive/runner.h"
 #include "launch/commandline.h"
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -31,6 +33,33 @@ bool IsUserInput(QEvent::Type type) {
     }
 }
 
+// The processes of a group but its leader.
+QList<pid_t> ProcessesBelowLeader(pid_t group) {
+    QList<pid_t> found;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const pid_t pid = entry.toInt(&number);
+        QFile stat("/proc/" + entry + "/stat");
+        if (!number || pid == group || !stat.open(QIODevice::ReadOnly)) continue;
+        // After the command name in parentheses: state, parent, group.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields[2].toInt() == group) found << pid;
+    }
+    return found;
+}
+
+// The interpreter, the front end and the archiver share one process group.
+// The programs below the interpreter are asked to end, and it ends when they
+// have, so its output stays open while the archiver removes its temporary
+// files (a write to a closed output would kill it half way); a program run
+// on its own is asked itself.
+void AskGroupToEnd(pid_t group) {
+    const QList<pid_t> below = ProcessesBelowLeader(group);
+    if (below.isEmpty()) ::kill(group, SIGTERM);
+    for (pid_t pid : below) ::kill(pid, SIGTERM);
+}
+
 // While an archiver runs the windows keep painting, but the user's keys and
 // clicks wait, so that no other command starts on a folder being written; Esc
 // offers to stop the archiver.
@@ -54,11 +83,8 @@ private:
         asking_ = false;
         if (!stop || !process_ || process_->state() == QProcess::NotRunning) return;
         stopped = true;
-        // The interpreter, the front end and the archiver share one process
-        // group: each is asked to end, so the archiver removes its own
-        // temporary files rather than being left running without its parent.
         const pid_t group = pid_t(process_->processId());
-        ::kill(-group, SIGTERM);
+        AskGroupToEnd(group);
         // An archiver that ignores the request is ended outright.
         QTimer::singleShot(3000, process_, [p = QPointer<QProcess>(process_), group] {
             if (p && p->state() != QProcess::NotRunning) ::kill(-group, SIGKILL);
