@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTimer>
 #include <csignal>
 #include <unistd.h>
@@ -95,10 +94,38 @@ private:
 };
 
 QString LastLine(const QString& text) {
-    const QStringList lines = text.split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts);
+    const QStringList lines = OutputLines(text);
     return lines.isEmpty() ? QString() : lines.last().trimmed();
 }
 }  // namespace
+
+QStringList OutputLines(const QString& output) {
+    QStringList lines;
+    QString line;
+    qsizetype cursor = 0;
+    const auto finish = [&] {
+        while (line.endsWith(u' ')) line.chop(1);
+        if (!line.isEmpty()) lines << line;
+        line.clear();
+        cursor = 0;
+    };
+    for (const QChar c : output) {
+        if (c == u'\n') {
+            finish();
+        } else if (c == u'\r') {
+            cursor = 0;
+        } else if (c == u'\b') {
+            cursor = qMax<qsizetype>(0, cursor - 1);
+        } else if (c == u'\t' || c.category() != QChar::Other_Control) {
+            const QChar shown = c == u'\t' ? QChar(u' ') : c;
+            if (cursor < line.size()) line[cursor] = shown;
+            else line += shown;
+            ++cursor;
+        }
+    }
+    finish();
+    return lines;
+}
 
 void SetArchiverRunner(ArchiverRunner runner) { InstalledRunner() = std::move(runner); }
 

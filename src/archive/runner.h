@@ -32,4 +32,9 @@ ArchiverOutcome RunArchiver(const QString& commandLine, const QString& statusTex
 // stop it and every process it started.
 ArchiverOutcome RunArchiverProcess(const QString& commandLine, const QString& statusText);
 
+// The lines an archiver's output leaves on a terminal, blank ones left out:
+// its progress counters, drawn with carriage returns and backspaces over
+// the same line, come out as their last state.
+QStringList OutputLines(const QString& output);
+
 inline const QString StopArchiverQuestion = QStringLiteral("Do you want to stop the archiver ?");

@@ -214,13 +214,17 @@ TEST_F(ArchiveTest, ExtractionRecognisesArchivesByTheirBytesAndReportsTheArchive
     EXPECT_EQ(run.promptsBefore[1], 0);
     EXPECT_EQ(lines(), before);
 
-    // The archiver fails: its status and last words in an "Error" box, then the question.
+    // The archiver fails: its status and last words in an "Error" box, as a
+    // terminal shows them (progress drawn over itself), then the question.
     compression(false, true, false, "Available", "Fastest");
     run.effect = nullptr;
-    run.outcome = {true, 0, false, 3, "reading old.bin\nold.bin: bad archive header\n"};
+    run.outcome = {true, 0, false, 3,
+                   "reading old.bin\r\na.txt      \b\b\b\b\b   0%\b\b\b\b\b 100%\b\b\b\b\bOK   \n"
+                   "b.txt 10%\r\x1b\tb.txt 99%\rold.bin: bad archive header \n\n"};
     current("old.bin");
     ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\out");
-    prompts.expect("The archiver ended with error code 3\n\nreading old.bin\nold.bin: bad archive header", Ok, "Error");
+    prompts.expect("The archiver ended with error code 3\n\nreading old.bin\na.txt OK\nold.bin: bad archive header",
+                   Ok, "Error");
     prompts.expect(ExtractRelog, Yes, "Question");
     main->item("mnuExtract")->trigger();
     ASSERT_EQ(run.lines.size(), 3);
