@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config ccache
-  qt6-base-dev qt6-multimedia-dev libgtest-dev libzip-dev libgl-dev
+  qt6-base-dev qt6-multimedia-dev libgtest-dev libzip-dev zlib1g-dev libgl-dev
   arj unzip attr fonts-dejavu-core
   xvfb xdotool xterm
   # The end-to-end tests: a window manager and the accessibility bus.

@@ -45,6 +45,11 @@ QString ArjVolumeSwitch() {
     return QString();
 }
 
+// arj asks before it makes a folder, when the disk looks small, and before it
+// replaces a file; with no one at its input a question would end the run, so
+// the first two are answered here and the third only when overwriting is on.
+QString ArjQuestionSwitches() { return SettingOn(9) ? " -jyc -jyk -jyo " : " -jyc -jyk "; }
+
 QString MethodSwitch(ArchiveKind kind) {
     const QString method = SettingText(13);
     const bool arj = kind == ArchiveKind::Arj;
@@ -58,6 +63,7 @@ QString MethodSwitch(ArchiveKind kind) {
 QString ExtractLine(ArchiveKind kind, const QString& archive, const QString& destination, const QString& fileSpec) {
     QString line = QuotedPath(ArchiverProgram(kind, false));
     if (kind == ArchiveKind::Arj) {
+        line += ArjQuestionSwitches();
         if (SettingOn(9)) line += " -y ";
         line += SettingOn(11) ? " x -v " : " e -v ";
     } else {
@@ -70,6 +76,7 @@ QString ExtractLine(ArchiveKind kind, const QString& archive, const QString& des
 QString CompressLine(ArchiveKind kind, const QString& archivePath) {
     QString line = QuotedPath(ArchiverProgram(kind, true));
     if (kind == ArchiveKind::Arj) {
+        line += ArjQuestionSwitches();
         if (SettingOn(9)) line += " -a -hu -y ";
         line += " a ";
         line += ArjVolumeSwitch();
