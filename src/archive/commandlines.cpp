@@ -2,6 +2,7 @@
 #include <QFile>
 #include "model/slots.h"
 #include "platform/paths.h"
+#include "platform/userfile.h"
 
 ArchiveKind ArchiveKindOf(const QByteArray& head, qint64 size) {
     if (size < 3 || head.size() < 2) return ArchiveKind::None;
@@ -11,10 +12,8 @@ ArchiveKind ArchiveKindOf(const QByteArray& head, qint64 size) {
 }
 
 ArchiveKind ArchiveKindOfFile(const QString& dosPath) {
-    QString host;
-    if (platform::DosToHost(dosPath, &host) != 0) return ArchiveKind::None;
-    QFile file(host);
-    if (!file.open(QIODevice::ReadOnly)) return ArchiveKind::None;
+    QFile file;
+    if (platform::OpenUserFile(dosPath, &file) != err::None) return ArchiveKind::None;
     return ArchiveKindOf(file.read(2), file.size());
 }
 

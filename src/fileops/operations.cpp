@@ -16,6 +16,7 @@
 #include "model/slots.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/userfile.h"
 #include "ui/mainwindow.h"
 #include "browse/frmBrws.h"
 #include "browse/tagging.h"
@@ -581,6 +582,9 @@ bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
     const QString onDisk = platform::GetFileInfo(full, &old) == 0 && !old.name.isEmpty() ? JoinPath(folder, old.name)
                                                                                         : full;
     const int attributes = old.attributes & ~platform::attr::Directory;
+    // The empty file keeps who may read and run it, as the old one had it.
+    unsigned mode = 0;
+    const bool modeKnown = platform::GetFileMode(full, &mode) == 0;
     platform::SetEntryAttributes(full, platform::attr::Archive);
     if (platform::DeleteFile(full) != 0) {
         platform::SetEntryAttributes(full, attributes);
@@ -588,6 +592,7 @@ bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
         return false;
     }
     const ErrorCode made = platform::CreateEmptyFile(onDisk);
+    if (made == 0 && modeKnown) platform::SetFileMode(onDisk, mode);
     platform::SetEntryAttributes(onDisk, attributes);
     // The record follows the disk: size 0 and the new stamp, the tag kept; a
     // file that could not be made again is gone from the picture too.

@@ -11,6 +11,7 @@
 #include <vector>
 #include "platform/hostfs.h"
 #include "platform/paths.h"
+#include "platform/userfile.h"
 
 namespace platform {
 
@@ -569,24 +570,18 @@ int RemoveStaleCopies(const QString& dosFolder) {
 ErrorCode OpenForReading(const QString& dosPath) {
     QString hostPath;
     if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
-    const int fd = ::open(Encode(hostPath).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return ErrorAt(errno, hostPath);
-    struct stat st;
-    ErrorCode result = err::None;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        result = err::PathFileConflict;
-    } else {
-        // A write-lock probe over the whole file reports any lock another open
-        // file description holds on it, read or write: the file is in use.
-        struct flock probe {};
-        probe.l_type = F_WRLCK;
-        probe.l_whence = SEEK_SET;
-        probe.l_start = 0;
-        probe.l_len = 0;
-        if (::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) result = err::AccessDenied;
-    }
+    int fd = -1;
+    if (const ErrorCode e = OpenUserHostFile(hostPath, &fd)) return e;
+    // A write-lock probe over the whole file reports any lock another open
+    // file description holds on it, read or write: the file is in use.
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0;
+    probe.l_len = 0;
+    const bool locked = ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
     ::close(fd);
-    return result;
+    return locked ? err::AccessDenied : err::None;
 }
 
 }  // namespace platform

@@ -94,7 +94,8 @@ bool HaveSameContent(const QString& a, const QString& b);
 ErrorCode ProbeWritable(const QString& dosFolder, const QString& probeName);
 
 // Opens for reading and closes again: 70 when permission is refused or another
-// open file description holds a conflicting lock, else the open's code.
+// open file description holds a conflicting lock, else the code of
+// OpenUserFile (a pipe or device is not opened: err::DiskChanged).
 ErrorCode OpenForReading(const QString& dosPath);
 
 }  // namespace platform

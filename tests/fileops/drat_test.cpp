@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include "platform/curdir.h"
 #include "ops_fixture.h"
 
@@ -49,7 +50,7 @@ TEST_F(DratTest, EscBetweenFilesStopsTheRunAndWhatWasDoneIsShown) {
     expectPictureMatchesDisk();
 }
 
-TEST_F(DratTest, ThrashingKeepsNameAndAttributesWithNoContent) {
+TEST_F(DratTest, ThrashingKeepsNameAttributesAndPermissionsWithNoContent) {
     put("d:\\docs\\secret.dat", QByteArray(10000, 's'));
     put("d:\\docs\\README.TXT", "read me first");
     openDocs();
@@ -75,6 +76,8 @@ TEST_F(DratTest, ThrashingKeepsNameAndAttributesWithNoContent) {
     current("a.txt");
     key(Qt::Key_U);
     tag({"readme.txt"});
+    const QByteArray readme = QFile::encodeName(prefix.host("d:\\docs") + "/README.TXT");
+    ASSERT_EQ(::chmod(readme.constData(), 0740), 0);
     prompts.expect("Confirm thrash for each file ?", No);
     main->item("mnuTaggedThrash")->trigger();
     EXPECT_EQ(content("d:\\docs\\a.txt"), "a");
@@ -82,6 +85,10 @@ TEST_F(DratTest, ThrashingKeepsNameAndAttributesWithNoContent) {
     EXPECT_TRUE(onDisk.contains("README.TXT"));
     EXPECT_FALSE(onDisk.contains("readme.txt"));
     EXPECT_EQ(QFileInfo(prefix.host("d:\\docs") + "/README.TXT").size(), 0);
+    // Who may read and run it is kept too.
+    struct stat st {};
+    ASSERT_EQ(::stat(readme.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0740u);
     EXPECT_EQ(selectedNames(), QStringList({"readme.txt"}));
     expectPictureMatchesDisk();
 }

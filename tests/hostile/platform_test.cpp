@@ -5,6 +5,7 @@
 #include <QDir>
 #include "../platform/helpers.h"
 #include "platform/hostfs.h"
+#include "platform/userfile.h"
 #include "ui/errors.h"
 #include "model/slots.h"
 
@@ -101,6 +102,28 @@ TEST_F(HostileTest, TheLabelFileIsReadOnlyAsAFileAndReplacedRatherThanWrittenThr
     EXPECT_EQ(ReadAll(target), "secret text\n");
     ASSERT_EQ(::mkfifo(Enc(d + "/.windows-label").constData(), 0600), 0);
     EXPECT_EQ(VolumeLabel('d'), "") << "a pipe of that name neither hangs nor counts";
+}
+
+TEST_F(HostileTest, AUsersFileIsOpenedOnlyWhenItIsOneAndAPipeOrDeviceIsNeverOpened) {
+    tp.linkDrive('z', "/");
+    MakeHostFile(d + "/plain.txt", "bytes");
+    plantLink(d + "/plain.txt", d + "/link.txt");
+    MakeHostFolder(d + "/folder");
+    ASSERT_EQ(::mkfifo(Enc(d + "/pipe").constData(), 0600), 0);
+    const struct { const char* path; ErrorCode code; } cases[] = {
+        {"d:\\plain.txt", err::None},         {"d:\\link.txt", err::None},
+        {"d:\\folder", err::PathFileConflict}, {"d:\\pipe", err::DiskChanged},
+        {"z:\\dev\\null", err::DiskChanged},  {"d:\\missing.txt", err::FileNotFound},
+    };
+    for (const auto& c : cases) {
+        QFile file;
+        EXPECT_EQ(OpenUserFile(c.path, &file), c.code) << c.path;
+        EXPECT_EQ(file.isOpen() ? file.readAll() : QByteArray(), c.code ? QByteArray() : "bytes") << c.path;
+        // The in-use probe opens the same way: a pipe it would open wakes the
+        // program writing into it, to a reader that is gone at once.
+        EXPECT_EQ(OpenForReading(c.path), c.code) << c.path;
+        EXPECT_EQ(IsRegularFile(c.path), c.code == err::None) << c.path;
+    }
 }
 
 // The steps of delete, copy and rename act on a link itself, never on what it points at.

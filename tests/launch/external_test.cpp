@@ -6,6 +6,7 @@
 #include "platform/curdir.h"
 #include <QDesktopServices>
 #include <QUrl>
+#include <sys/stat.h>
 
 // Stands in for the desktop's "Open".
 class OpenedUrls : public QObject {
@@ -70,10 +71,14 @@ TEST_F(LaunchTest, ExecuteRunsAssociationsAndProgramsWithTheBareNameInTheFilesFo
 
     prompts.expect(ErrorMessage(53));
     execute("old.zzz");
-    // A file that went away since it was listed.
+    // A file that went away since it was listed, or whose place a pipe took.
     QFile::remove(d + "/docs/my notes.qqq");
+    QFile::remove(d + "/docs/" + odd);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(d + "/docs/" + odd).constData(), 0600), 0);
+    prompts.expect("Disk has been changed", PromptAnswer::Ok, "Error");
     prompts.expect("Disk has been changed", PromptAnswer::Ok, "Error");
     execute("my notes.qqq");
+    execute(odd);
     EXPECT_FALSE(recorded("viewer"));
     EXPECT_TRUE(prompts.done());
 }

@@ -100,6 +100,7 @@ ScriptedPrompter::ScriptedPrompter() {
         seen_ << r.text;
         if (expected_.empty()) {
             ADD_FAILURE() << "unexpected prompt: " << r.title.toStdString() << ": " << r.text.toStdString();
+            if (r.buttons == PromptButtons::YesNoCancel) return PromptAnswer::Cancel;   // nothing saved nor lost
             return r.buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::No;
         }
         Expectation e = expected_.front();
