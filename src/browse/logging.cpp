@@ -14,6 +14,7 @@
 #include "ui/mainwindow.h"
 #include "browse/driveframe.h"
 #include "browse/frmBrws.h"
+#include "browse/spoken.h"
 
 namespace {
 // Commands act on the current slot, the slot of the active drive window.
@@ -153,6 +154,7 @@ void LogDriveTree(frmBrws* w) {
     }
     const QString label = platform::VolumeLabel(drive.at(0));
     w->setWindowTitle(WindowCaptionPrefix + drive.toLower() + (label.isEmpty() ? QString() : " [" + label.toLower() + "]"));
+    w->DirList->setAccessibleName(FolderTreeName(drive.toLower()));
     ShowPath(w, slot.CurrentPath);
 
     auto fontFrom = [](int nameIndex, int sizeIndex, QFont font) {

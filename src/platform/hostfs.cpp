@@ -354,6 +354,23 @@ bool FindMountDevice(const QByteArray& mountinfo, const QString& mountPoint, uns
     return found;
 }
 
+QString MountTypeAt(const QByteArray& mountinfo, const QString& hostPath) {
+    QString type;
+    qsizetype best = -1;
+    for (const QByteArray& line : mountinfo.split('\n')) {
+        const QList<QByteArray> f = line.split(' ');
+        // The optional fields end with "-"; the file-system type follows it.
+        const qsizetype dash = f.indexOf("-", 6);
+        if (f.size() < 5 || dash < 0 || dash + 1 >= f.size()) continue;
+        const QString point = UnescapeMountField(f[4]);
+        const bool holds = point == "/" || hostPath == point || hostPath.startsWith(point + u'/');
+        if (!holds || point.size() < best) continue;
+        best = point.size();
+        type = QString::fromUtf8(f[dash + 1]);
+    }
+    return type;
+}
+
 QString DecodeUdevName(const QString& name) {
     QByteArray raw = QFile::encodeName(name), out;
     for (qsizetype i = 0; i < raw.size(); ++i) {

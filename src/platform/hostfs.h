@@ -79,5 +79,9 @@ QString UnescapeMountField(const QByteArray& field);
 bool FindMountDevice(const QByteArray& mountinfo, const QString& mountPoint, unsigned* major,
                      unsigned* minor);
 QString DecodeUdevName(const QString& name);
+// The file-system type the mount table names for the mount that holds a
+// canonical host path ("ext4", "fuse.sshfs"): the mount with the longest mount
+// point above it, the last one where several share it. Empty when none does.
+QString MountTypeAt(const QByteArray& mountinfo, const QString& hostPath);
 
 }  // namespace platform::host

@@ -9,6 +9,7 @@
 #include "drives/freespace.h"
 #include "drives/frmDInfo.h"
 #include "drives/frmDrive.h"
+#include "drives/frmMap.h"
 #include "drives/volumename.h"
 #include "fileops/folders.h"
 #include "fileops/frmInput.h"
@@ -110,6 +111,7 @@ const MenuEntry menuTree[] = {
     {1, "mnuDriveInfo", "&Drive info", ""},
     {1, "mnuVol", "&Volume name...", ""},
     {1, "mnuAvailable", "&Available space", ""},
+    {1, "mnuMap", "&Map drives...", ""},
     {0, "mnuTools", "&Tools", ""},
     {1, "mnuNotepad", "&Notepad", ""},
     {1, "mnuCalculator", "&Calculator", ""},
@@ -371,6 +373,7 @@ void MDIQuorl::connectCommands() {
     on("mnuDriveInfo", [] { ShowDriveInfo(); });
     on("mnuVol", [] { VolumeCommand(); });
     on("mnuAvailable", [] { ShowDriveDialog(AvailableSpaceCaption); });
+    on("mnuMap", [] { ShowMapDrives(); });
     on("mnuFilespec", [] { ShowInputDialog(InputCaption::FileSpec, Slot(OpenDriveCount > 0 ? CurrentSlot : 1).FileSpec); });
     onWindow("mnuFileColumns", [](frmBrws* w) { w->SetFileColumns(w->FileColumns() % 4 + 1); });
     onWindow("mnuGlobalMatching", [](frmBrws* w) { ShowView(w, ViewSelection::GlobalMatching); });

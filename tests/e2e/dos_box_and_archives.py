@@ -33,7 +33,7 @@ def text_of(node, pyatspi, depth=0):
 
 
 def tree_shows(p, name):
-    tree = p._find(p.drive_window(), lambda n: n.name == "DirList")
+    tree = p.pane("DirList")
     return p._find(tree, lambda n: n.getRoleName() in p.ITEM_ROLES and n.name == name) is not None
 
 
@@ -51,7 +51,7 @@ def wait_question(p, text):
 
 
 def dos_box_text(p):
-    box = p._find(p.drive_window(), lambda n: n.name == "txtDos")
+    box = p.pane("txtDos")
     t = box.queryText()
     return t.getText(0, t.characterCount)
 

@@ -3,6 +3,7 @@
 #include <sys/statvfs.h>
 #include <cerrno>
 #include "helpers.h"
+#include "platform/hostfs.h"
 
 using namespace platform;
 using namespace testhost;
@@ -130,6 +131,38 @@ TEST_F(FileOpsTest, VolumeLabelIsTheLabelFileWithoutTrailingBlanks) {
         EXPECT_EQ(VolumeLabel('D'), c.label);
     }
     EXPECT_EQ(VolumeLabel('r'), "");
+}
+
+// No test machine has the desktop's network mounts: the mount table and the
+// file-system numbers they would give are read as the drive type reads them.
+TEST(DriveTypes, NetworkMountsOfTheDesktopAreRemoteLikeNfsAndCifs) {
+    const QByteArray mountinfo =
+        "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+        "25 22 0:21 / /run rw,nosuid shared:5 - tmpfs tmpfs rw\n"
+        "60 25 0:51 / /run/user/1000/gvfs rw,nosuid,nodev,relatime shared:9 - fuse.gvfsd-fuse gvfsd-fuse rw\n"
+        "61 22 0:52 / /mnt/my\\040share rw - fuse.sshfs ann@box:/srv rw\n"
+        "62 22 8:17 / /media/usb rw - vfat /dev/sdb1 rw\n"
+        "63 62 0:53 / /media/usb rw master:3 - fuse.rclone cloud: rw\n";
+    const struct { const char* path; const char* type; } mounts[] = {
+        {"/run/user/1000/gvfs/smb-share:server=nas,share=music", "fuse.gvfsd-fuse"},
+        {"/run/user/1000/gvfs", "fuse.gvfsd-fuse"},
+        {"/run/user/1000/gvfsx", "tmpfs"},
+        {"/mnt/my share/docs", "fuse.sshfs"},
+        {"/mnt/my shares", "ext4"},
+        {"/media/usb/a", "fuse.rclone"},   // mounted over the stick: the later line counts
+        {"/home/ann", "ext4"},
+    };
+    for (const auto& m : mounts) EXPECT_EQ(host::MountTypeAt(mountinfo, m.path), m.type) << m.path;
+
+    constexpr unsigned long fuse = 0x65735546, ext4 = 0xEF53;
+    const struct { unsigned long magic; const char* type; int drive; } types[] = {
+        {fuse, "fuse.gvfsd-fuse", drivetype::Remote}, {fuse, "fuse.sshfs", drivetype::Remote},
+        {fuse, "fuse.rclone", drivetype::Remote},     {0x6969, "nfs4", drivetype::Remote},
+        {0xFF534D42, "cifs", drivetype::Remote},      {fuse, "fuse.ntfs-3g", drivetype::Fixed},
+        {fuse, "", drivetype::Fixed},                 {ext4, "fuse.sshfs", drivetype::Fixed},
+        {0x9660, "iso9660", drivetype::CdRom},        {0x01021994, "tmpfs", drivetype::RamDisk},
+    };
+    for (const auto& t : types) EXPECT_EQ(FileSystemDriveType(t.magic, t.type), t.drive) << t.type;
 }
 
 TEST_F(FileOpsTest, FreeSpaceCountsClustersAndAFullDiskLeavesNoHalfWrittenFile) {

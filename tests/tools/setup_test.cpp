@@ -76,13 +76,16 @@ TEST_F(SetupTest, FreshPrefixHoldsEveryItemAndASecondRunNeverOverwritesTheSettin
     EXPECT_TRUE(QFileInfo(c("windows/system")).isDir());
     EXPECT_EQ(Bytes(c("windows/quorl.ini")), DefaultSettingsText().toUtf8());
     EXPECT_EQ(ReadLink(c("users/ann")), options.home);
+    EXPECT_EQ(ReadLink(device("h:")), options.home);
     // The report names what was made, in the program's own terms.
     EXPECT_EQ(made.filter("c:\\windows\\quorl.ini").size(), 1) << made.join("\n").toStdString();
     EXPECT_EQ(made.filter("c:\\quorl\\Quorl.exe").size(), 1) << made.join("\n").toStdString();
 
     const QByteArray edited = "[general]\r\nIgnore read only attribute=True\r\n";
     WriteFile(c("windows/quorl.ini"), edited);
+    QFile::remove(device("h:"));   // the user's own drive map: h: stays removed
     EXPECT_EQ(run(), QStringList());
+    EXPECT_FALSE(QFileInfo(device("h:")).isSymLink());
     EXPECT_EQ(Bytes(c("windows/quorl.ini")), edited);
     // Only a settings file that is gone is written again.
     QFile::remove(c("windows/quorl.ini"));

@@ -186,6 +186,7 @@ bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made)
 
     if (!b.folder(prefix, prefix)) return false;
     const QString devices = prefix + "/dosdevices";
+    const bool freshDriveMap = !EntryExists(devices);
     if (!b.folder(devices, devices)) return false;
     const QString driveC = prefix + "/drive_c";
     if (!b.folder(driveC, driveC)) return false;
@@ -202,6 +203,11 @@ bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made)
     }
     const QString z = devices + "/z:";
     if (!EntryExists(z) && !b.link("/", z, "dosdevices/z:", false)) return false;
+    // A new user finds his own files as h:; a drive map he has made is his, and
+    // a letter he removed stays removed.
+    if (freshDriveMap && QFileInfo(options.home).isDir() &&
+        !b.link(QFileInfo(options.home).absoluteFilePath(), devices + "/h:", "dosdevices/h:", false))
+        return false;
 
     const QString root = QFileInfo(c).canonicalFilePath();
     if (root.isEmpty()) return b.fail("drive c: can't be reached");
