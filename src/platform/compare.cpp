@@ -17,6 +17,11 @@ bool IsSameFile(const QString& a, const QString& b) {
 bool HaveSameContent(const QString& a, const QString& b) {
     QString ha, hb;
     if (DosToHost(a, &ha) != 0 || DosToHost(b, &hb) != 0) return false;
+    // Only files are compared: opening a named pipe would wait for a writer for good.
+    struct stat sa, sb;
+    if (::stat(QFile::encodeName(ha).constData(), &sa) != 0 || ::stat(QFile::encodeName(hb).constData(), &sb) != 0 ||
+        !S_ISREG(sa.st_mode) || !S_ISREG(sb.st_mode) || sa.st_size != sb.st_size)
+        return false;
     QFile fa(ha), fb(hb);
     if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
     if (fa.size() != fb.size()) return false;

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QHash>
 #include <algorithm>
+#include <climits>
 #include <cerrno>
 #include <fcntl.h>
 #include <csignal>
@@ -210,14 +211,20 @@ ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, co
     return err::None;
 }
 
+// A pipe, socket or device is no file to the program (the listings leave them
+// out): it is not found, and it is never opened, which for a device could act.
+ErrorCode SourceKind(const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return err::PathFileConflict;
+    return S_ISREG(st.st_mode) ? err::None : err::FileNotFound;
+}
+
 ErrorCode OpenSource(const QString& src, int* fd, struct stat* st) {
-    // Non-blocking, so that a named pipe cannot hang the program.
+    if (::stat(Encode(src).constData(), st) != 0) return ErrorAt(errno, src);
+    if (const ErrorCode e = SourceKind(*st)) return e;
+    // Non-blocking, so that a named pipe put in its place meanwhile cannot hang the program.
     *fd = ::open(Encode(src).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (*fd < 0) return ErrorAt(errno, src);
-    ErrorCode e = err::None;
-    if (::fstat(*fd, st) != 0) e = ErrorFromErrno(errno);
-    else if (S_ISDIR(st->st_mode)) e = err::PathFileConflict;
-    else if (!S_ISREG(st->st_mode)) e = err::AccessDenied;   // devices and pipes are not copied
+    ErrorCode e = ::fstat(*fd, st) != 0 ? ErrorFromErrno(errno) : SourceKind(*st);
     if (e) ::close(*fd);
     return e;
 }
@@ -329,6 +336,20 @@ ErrorCode ListFolders(const QString& dosFolder, bool includeHiddenSystem, QList<
 ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool includeHiddenSystem,
                     QList<FileEntry>* out) {
     return ListEntries(dosFolder, false, patterns, includeHiddenSystem, out);
+}
+
+int EntriesBeyondPathLimit(const QString& dosFolder) {
+    QString hostFolder;
+    if (DosToHost(dosFolder, &hostFolder) != err::None) return 0;
+    const qsizetype length = Encode(host::Join(hostFolder, QString())).size();
+    // Most folders are far from the limit; their names are not read again.
+    if (length + NAME_MAX < PATH_MAX) return 0;
+    QStringList names;
+    if (host::ReadFolderNames(hostFolder, &names) != err::None) return 0;
+    int count = 0;
+    for (const QString& n : names)
+        if (length + Encode(n).size() >= PATH_MAX) ++count;
+    return count;
 }
 
 ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress) {
@@ -551,6 +572,19 @@ int RemoveStaleCopies(const QString& dosFolder) {
     return removed;
 }
 
+namespace {
+// A write-lock probe over the whole file reports any lock another open file
+// description holds on it, read or write: the file is in use.
+bool LockedByAnother(int fd) {
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0;
+    probe.l_len = 0;
+    return ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+}
+}  // namespace
+
 ErrorCode OpenForReading(const QString& dosPath) {
     QString hostPath;
     if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
@@ -558,20 +592,24 @@ ErrorCode OpenForReading(const QString& dosPath) {
     if (fd < 0) return ErrorAt(errno, hostPath);
     struct stat st;
     ErrorCode result = err::None;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        result = err::PathFileConflict;
-    } else {
-        // A write-lock probe over the whole file reports any lock another open
-        // file description holds on it, read or write: the file is in use.
-        struct flock probe {};
-        probe.l_type = F_WRLCK;
-        probe.l_whence = SEEK_SET;
-        probe.l_start = 0;
-        probe.l_len = 0;
-        if (::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) result = err::AccessDenied;
-    }
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) result = err::PathFileConflict;
+    else if (LockedByAnother(fd)) result = err::AccessDenied;
     ::close(fd);
     return result;
+}
+
+bool HeldByAnother(const QString& dosPath) {
+    QString hostPath;
+    if (DosToHost(dosPath, &hostPath) != err::None) return false;
+    const QByteArray path = Encode(hostPath);
+    // A file this user may not read may still be opened for writing to look for locks.
+    int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0 && (errno == EACCES || errno == EPERM))
+        fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) return false;
+    const bool held = LockedByAnother(fd);
+    ::close(fd);
+    return held;
 }
 
 }  // namespace platform
