@@ -602,10 +602,11 @@ bool HeldByAnother(const QString& dosPath) {
     QString hostPath;
     if (DosToHost(dosPath, &hostPath) != err::None) return false;
     const QByteArray path = Encode(hostPath);
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     // A file this user may not read may still be opened for writing to look for locks.
-    int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0 && (errno == EACCES || errno == EPERM))
-        fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && (errno == EACCES || errno == EPERM)) fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     const bool held = LockedByAnother(fd);
     ::close(fd);
