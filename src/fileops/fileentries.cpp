@@ -17,7 +17,7 @@ enum class Trashing { Trashed, Kept, ForGood };
 // Into the trash with the file's own attributes, so that a restore gives them
 // back. Where no trash can take it the user decides; a failed move is the
 // deletion's failure.
-Trashing MoveToTrash(const QString& full) {
+Trashing TrashOrAsk(const QString& full) {
     const ErrorCode code = platform::MoveToTrash(full);
     if (code == 0) return Trashing::Trashed;
     if (code != err::NoTrash) {
@@ -46,7 +46,7 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Dispo
     }
     StatusFitted("Deleting file : " + name);
     if (disposal == Disposal::AsSettingSays && MoreSwitch(more::DeleteToTrash)) {
-        const Trashing trashing = MoveToTrash(full);
+        const Trashing trashing = TrashOrAsk(full);
         if (trashing == Trashing::Kept) return false;
         if (trashing == Trashing::Trashed) {
             slot.Lines[position] = "*";
