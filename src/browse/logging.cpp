@@ -247,6 +247,10 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
         const bool listNames = !(node->childCount() > 0 && !node->isExpanded());
         FillFileList(w, h, listNames);
     }
+    // Deep down a tree a folder can hold files and folders that no call reaches
+    // by name; the folder would look emptier than it is.
+    if (platform::EntriesBeyondPathLimit(path + Separator(path)) > 0)
+        ShowMessage("Path too long to log more files / folders", MsgStyle::Critical, "Error");
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "config/settings.h"
+#include "config/more.h"
 #include <QFile>
 #include <QStringDecoder>
 #include <QVariant>
@@ -219,6 +220,7 @@ bool LoadSettings() {
             Settings[index] = index >= 17 ? QVariant(value) : CheckedSetting(index, value);
         }
     }
+    ReadMoreSection(ReadSection(more::Header));
     const QString folder = Settings[8].toString();
     if (folder.isEmpty() || !FileExists(folder + "\\Quorl.exe")) {
         ShowMessage(NotInstalledMessage + folder + "\r\n" + NotInstalledAdvice, MsgStyle::Critical, "Error");
@@ -262,7 +264,7 @@ void SaveSettings() {
     while (fileTypes < text.size() && text[fileTypes].trimmed().toLower() != "[supportedfiletypes]") ++fileTypes;
     if (fileTypes < text.size()) out += raw.mid(fileTypes);
     else out += LinesOutsideSettingSections(text, raw);
-    ReplaceWithRawLines(out);
+    ReplaceWithRawLines(SpliceMoreSection(out));
 }
 
 bool ReplaceSettingsSection(const QString& sectionHeader, const QStringList& lines) {

@@ -11,9 +11,11 @@ QString SettingsFilePath();         // WindowsFolder() + "\quorl.ini"
 // Lines of a section, trimmed, without empty lines, plus one empty entry at the end.
 QStringList ReadSection(const QString& sectionHeader);
 
-// Reads the three setting sections into Settings. Shows the message and returns
-// false when the program has to end (no settings file, program folder wrong).
+// Reads the three setting sections into Settings, and "[more]" (config/more.h).
+// Shows the message and returns false when the program has to end (no settings
+// file, program folder wrong).
 bool LoadSettings();
+// Writes the three setting sections and "[more]" back.
 void SaveSettings();
 void WriteSettingLines(QStringList& out, const QStringList& lines, const QString& header, int firstIndex);
 

@@ -231,14 +231,20 @@ ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, co
     return err::None;
 }
 
+// A pipe, socket or device is no file to the program (the listings leave them
+// out): it is not found, and it is never opened, which for a device could act.
+ErrorCode SourceKind(const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return err::PathFileConflict;
+    return S_ISREG(st.st_mode) ? err::None : err::FileNotFound;
+}
+
 ErrorCode OpenSource(const QString& src, int* fd, struct stat* st) {
-    // Non-blocking, so that a named pipe cannot hang the program.
+    if (::stat(Encode(src).constData(), st) != 0) return ErrorAt(errno, src);
+    if (const ErrorCode e = SourceKind(*st)) return e;
+    // Non-blocking, so that a named pipe put in its place meanwhile cannot hang the program.
     *fd = ::open(Encode(src).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (*fd < 0) return ErrorAt(errno, src);
-    ErrorCode e = err::None;
-    if (::fstat(*fd, st) != 0) e = ErrorFromErrno(errno);
-    else if (S_ISDIR(st->st_mode)) e = err::PathFileConflict;
-    else if (!S_ISREG(st->st_mode)) e = err::AccessDenied;   // devices and pipes are not copied
+    ErrorCode e = ::fstat(*fd, st) != 0 ? ErrorFromErrno(errno) : SourceKind(*st);
     if (e) ::close(*fd);
     return e;
 }
@@ -565,23 +571,6 @@ int RemoveStaleCopies(const QString& dosFolder) {
         }
     }
     return removed;
-}
-
-ErrorCode OpenForReading(const QString& dosPath) {
-    QString hostPath;
-    if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
-    int fd = -1;
-    if (const ErrorCode e = OpenUserHostFile(hostPath, &fd)) return e;
-    // A write-lock probe over the whole file reports any lock another open
-    // file description holds on it, read or write: the file is in use.
-    struct flock probe {};
-    probe.l_type = F_WRLCK;
-    probe.l_whence = SEEK_SET;
-    probe.l_start = 0;
-    probe.l_len = 0;
-    const bool locked = ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-    ::close(fd);
-    return locked ? err::AccessDenied : err::None;
 }
 
 }  // namespace platform

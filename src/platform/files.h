@@ -45,12 +45,16 @@ bool MatchesFileSpec(const QString& name, const QString& patterns);
 ErrorCode ListFolders(const QString& dosFolder, bool includeHiddenSystem, QList<FileEntry>* out);
 ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool includeHiddenSystem,
                     QList<FileEntry>* out);
+// How many entries of a folder no call can reach by name, their path being
+// longer than the system allows; the listings leave them out.
+int EntriesBeyondPathLimit(const QString& dosFolder);
 
 // Copies a file with its permissions, modification time and DOS attributes. The
 // data goes to a temporary name in the destination folder which is renamed over
 // the destination only when complete, so a failed copy never leaves a
 // half-written destination. 61 when the disk is full, 75 when the destination is
-// a folder, 70 when it is read-only. Copying a file onto itself (the same file by
+// a folder, 70 when it is read-only; 53 when the source is no file (a pipe,
+// socket or device). Copying a file onto itself (the same file by
 // another spelling or a hard link) does nothing and returns 0.
 // The data goes in chunks; after each, progress hears the bytes copied and the
 // file's size, and false from it stops the copy: the temporary file goes, the
@@ -97,5 +101,9 @@ ErrorCode ProbeWritable(const QString& dosFolder, const QString& probeName);
 // open file description holds a conflicting lock, else the code of
 // OpenUserFile (a pipe or device is not opened: err::DiskChanged).
 ErrorCode OpenForReading(const QString& dosPath);
+// True when another open file description holds a lock on the file: another
+// program has it in use. A file that may not be read for its permissions is not
+// held (as far as can be seen).
+bool HeldByAnother(const QString& dosPath);
 
 }  // namespace platform

@@ -169,14 +169,20 @@ bool ValidLogin(const QString& login) {
 
 }  // namespace
 
-QString DefaultSettingsText() {
+QString DefaultSettingsText(const QStringList& programs) {
     QFile in(":/setup/quorl.ini");
     if (!in.open(QIODevice::ReadOnly)) return QString();
     QString text = QString::fromUtf8(in.readAll());
     // The template is kept with LF; the settings file has CR LF line ends.
     text.remove('\r');
-    text.replace("\n", "\r\n");
-    return text;
+    QStringList kept;
+    bool associations = false;
+    for (const QString& line : text.split('\n')) {
+        if (line.startsWith('[')) associations = line == "[associations]";
+        const bool association = associations && line.contains(',');
+        if (!association || programs.contains(line.mid(line.lastIndexOf(',') + 1), Qt::CaseInsensitive)) kept << line;
+    }
+    return kept.join("\r\n");
 }
 
 bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made) {
@@ -247,13 +253,6 @@ bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made)
     if (!b.folder(windows, "c:\\windows")) return false;
     if (!b.folder(Builder::Child(windows, "system"), "c:\\windows\\system")) return false;
 
-    const QString ini = Builder::Child(windows, "quorl.ini");
-    if (!EntryExists(ini)) {
-        const QString text = DefaultSettingsText();
-        if (text.isEmpty()) return b.fail("setup data :/setup/quorl.ini is missing");
-        if (!b.write(ini, text.toUtf8(), "c:\\windows\\quorl.ini")) return false;
-    }
-
     // An accessory the user put there stays; a launcher whose program was
     // removed is pointed at whatever is installed now.
     for (const Accessory& accessory : Accessories()) {
@@ -269,6 +268,17 @@ bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made)
         }
         if (program.isEmpty()) continue;
         if (!b.link(program, path, shown, EntryExists(path))) return false;
+    }
+    QStringList accessories;
+    for (const Accessory& accessory : Accessories())
+        if (!*accessory.folder && QFileInfo(Builder::Child(windows, accessory.dosName)).isFile())
+            accessories << QString("c:\\windows\\") + accessory.dosName;
+
+    const QString ini = Builder::Child(windows, "quorl.ini");
+    if (!EntryExists(ini)) {
+        const QString text = DefaultSettingsText(accessories);
+        if (text.isEmpty()) return b.fail("setup data :/setup/quorl.ini is missing");
+        if (!b.write(ini, text.toUtf8(), "c:\\windows\\quorl.ini")) return false;
     }
 
     const QString users = Builder::Child(root, "users");
