@@ -65,7 +65,10 @@ QString PromptText(const Shell& shell) {
         case '$': out += u'$'; break;
         case '_': out += u'\n'; break;
         case 'd': out += QDate::currentDate().toString("ddd MM-dd-yyyy"); break;
-        case 't': out += QTime::currentTime().toString("hh:mm:ss"); break;
+        case 't': out += QTime::currentTime().toString("hh:mm:ss.zzz").chopped(1); break;
+        case 'v': out += text::Version; break;
+        case 'e': out += QChar(0x1b); break;
+        case 'h': out.chop(1); break;   // a backspace takes back the character before it
         default: break;
         }
     }
