@@ -8,6 +8,7 @@
 #include <pty.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #include "fixture.h"
 
@@ -55,6 +56,19 @@ public:
             seen.append(buf, int(n));
         }
         return true;
+    }
+    // Waits until the interpreter has set the terminal up for its next read, so
+    // that a key sent then reaches it as the key it is: one at a time (raw), or
+    // a line with Ctrl+Z as a character.
+    bool waitForMode(bool raw) {
+        for (int waited = 0; waited < 30000; waited += 20) {
+            termios t{};
+            if (::tcgetattr(fd_, &t) == 0 &&
+                (raw ? !(t.c_lflag & ICANON) : (t.c_lflag & ICANON) && t.c_cc[VSUSP] == _POSIX_VDISABLE))
+                return true;
+            ::usleep(20000);
+        }
+        return false;
     }
     // The interpreter ended on its own, with this exit code.
     int ended() {
@@ -221,10 +235,12 @@ TEST_F(InterpreterTest, AtATerminalLinesAreEditedAndRecalledMorePagesAndCopyConE
     ASSERT_TRUE(t.waitFor("-- More --"));
     EXPECT_TRUE(t.seen.contains("line 09\r\n"));
     EXPECT_FALSE(t.seen.contains("line 10"));
+    ASSERT_TRUE(t.waitForMode(true));
     t.keys(" ");
     ASSERT_TRUE(t.waitFor("-- More --", 2));
     EXPECT_TRUE(t.seen.contains("line 18\r\n"));
     EXPECT_FALSE(t.seen.contains("line 19"));
+    ASSERT_TRUE(t.waitForMode(true));
     t.keys("\x03");
     EXPECT_TRUE(t.waitFor("^C" + prompt));
     EXPECT_FALSE(t.seen.contains("line 19"));
@@ -245,10 +261,18 @@ TEST_F(InterpreterTest, AtATerminalLinesAreEditedAndRecalledMorePagesAndCopyConE
     // CHOICE takes one key, no Enter; another key only beeps.
     t.keys("choice /c:yn Go on\r");
     ASSERT_TRUE(t.waitFor("Go on [Y,N]?"));
+    ASSERT_TRUE(t.waitForMode(true));
     t.keys("qn");
     EXPECT_TRUE(t.waitFor("\aN\r\n"));
     t.keys("if errorlevel 2 echo said no\r");
     EXPECT_TRUE(said("said no"));
+    // Ctrl+Z in an answer is a character, not the suspend key.
+    t.keys("date\r");
+    ASSERT_TRUE(t.waitFor("Enter new date (mm-dd-yy): "));
+    ASSERT_TRUE(t.waitForMode(false));
+    t.keys("\x1a\r");
+    EXPECT_TRUE(t.waitFor("Invalid date\r\nEnter new date (mm-dd-yy): "));
+    t.keys("\r");
     t.keys("exit 3\r");
     EXPECT_EQ(t.ended(), 3);
 }

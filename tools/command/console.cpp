@@ -103,6 +103,21 @@ void Put(const QByteArray& bytes) {
 
 }  // namespace
 
+SuspendKeyOff::SuspendKeyOff() {
+    termios t{};
+    if (!::isatty(STDIN_FILENO) || ::tcgetattr(STDIN_FILENO, &t) != 0) return;
+    saved_ = t.c_cc[VSUSP];
+    t.c_cc[VSUSP] = _POSIX_VDISABLE;
+    active_ = ::tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0;
+}
+
+SuspendKeyOff::~SuspendKeyOff() {
+    termios t{};
+    if (!active_ || ::tcgetattr(STDIN_FILENO, &t) != 0) return;
+    t.c_cc[VSUSP] = saved_;
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &t);
+}
+
 bool Interactive() { return ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO); }
 
 bool HasKeyboard() { return KeyboardFd() >= 0; }

@@ -26,6 +26,20 @@ ScreenSize Screen();
 // away, or timeoutMs (when not negative) passed without a key.
 bool ReadKey(Key* key, int timeoutMs = -1);
 
+// While a line is read from the terminal the way it reads lines itself,
+// Ctrl+Z is a character, not the key that suspends the interpreter.
+class SuspendKeyOff {
+public:
+    SuspendKeyOff();
+    ~SuspendKeyOff();
+    SuspendKeyOff(const SuspendKeyOff&) = delete;
+    SuspendKeyOff& operator=(const SuspendKeyOff&) = delete;
+
+private:
+    bool active_ = false;
+    unsigned char saved_ = 0;
+};
+
 enum class LineEnd { Entered, Cancelled, Closed };
 // Reads a line with the line editor. promptWidth is how many cells the
 // prompt's last row takes. Ctrl+C cancels (the line shows ^C); Closed when the

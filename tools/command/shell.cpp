@@ -5,8 +5,10 @@
 #include <QTemporaryFile>
 #include <csignal>
 #include <memory>
+#include <optional>
 #include "batch.h"
 #include "builtins.h"
+#include "console.h"
 #include "parse.h"
 #include "platform/curdir.h"
 #include "platform/files.h"
@@ -87,6 +89,8 @@ void WriteLine(Shell& shell, const QString& text) { Write(shell, text + u'\n'); 
 QString ReadLine(Shell& shell) {
     QIODevice* in = shell.in.device;
     if (!in) return QString();
+    std::optional<console::SuspendKeyOff> noSuspend;
+    if (shell.in.console) noSuspend.emplace();
     QByteArray line = in->readLine();
     if (line.isEmpty()) return QString();
     while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
