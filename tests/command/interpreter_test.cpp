@@ -204,10 +204,11 @@ TEST_F(InterpreterTest, AtATerminalLinesAreEditedAndRecalledMorePagesAndCopyConE
     tp.writeFile("c:\\lines.txt", numbered.toUtf8());
     Terminal t(tp.host("c:\\command.com"), tp.host("c:"), xdg, 10);
     ASSERT_TRUE(t.started());
-    ASSERT_TRUE(t.waitFor("C:\\>"));
+    ASSERT_TRUE(t.waitFor("C:\\>") && t.waitForMode(true));
     const QByteArray prompt = "\r\n\r\nC:\\>";
+    // The line before the prompt, and the prompt ready for keys.
     const auto said = [&](const QByteArray& line, int count = 1) {
-        return t.waitFor("\r\n" + line + prompt, count);
+        return t.waitFor("\r\n" + line + prompt, count) && t.waitForMode(true);
     };
 
     // Left, End, Home, Delete and Backspace edit; Up and Down recall; F3 repeats the last line.
@@ -242,7 +243,7 @@ TEST_F(InterpreterTest, AtATerminalLinesAreEditedAndRecalledMorePagesAndCopyConE
     EXPECT_FALSE(t.seen.contains("line 19"));
     ASSERT_TRUE(t.waitForMode(true));
     t.keys("\x03");
-    EXPECT_TRUE(t.waitFor("^C" + prompt));
+    EXPECT_TRUE(t.waitFor("^C" + prompt) && t.waitForMode(true));
     EXPECT_FALSE(t.seen.contains("line 19"));
 
     // COPY CON: Ctrl+Z (shown as ^Z) or F6 and Enter end the text; the interpreter is not suspended.
@@ -255,7 +256,7 @@ TEST_F(InterpreterTest, AtATerminalLinesAreEditedAndRecalledMorePagesAndCopyConE
     EXPECT_EQ(tp.readFile("c:\\f6.txt"), "x");
     // Ctrl+C makes no file.
     t.keys("copy con c:\\never.txt\rabc\r\x03");
-    EXPECT_TRUE(t.waitFor("^C" + prompt, 2));
+    EXPECT_TRUE(t.waitFor("^C" + prompt, 2) && t.waitForMode(true));
     EXPECT_FALSE(QFileInfo::exists(tp.host("c:\\never.txt")));
 
     // CHOICE takes one key, no Enter; another key only beeps.

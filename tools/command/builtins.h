@@ -113,8 +113,6 @@ bool AsksBeforeOverwriting(const Shell& shell);
 // Makes a folder with every missing level above it.
 ErrorCode MakeFolders(const QString& dosFolder);
 
-// The lines of a text file, CR LF or LF, up to a Ctrl+Z.
-QStringList TextLines(const QByteArray& bytes);
 // The values DATE and TIME take: mm-dd-yy (or yyyy, 1980 to 2099) and
 // hh[:mm[:ss[.cc]]][a|p].
 bool ParseDosDate(const QString& text, QDate* date);

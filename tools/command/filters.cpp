@@ -1,7 +1,9 @@
 // The filters: MORE, FIND and SORT read files or their input (a pipe, a
 // redirected file, the console) and write lines.
+#include <QBuffer>
 #include <QFile>
 #include <algorithm>
+#include <optional>
 #include <unistd.h>
 #include "builtins.h"
 #include "console.h"
@@ -12,27 +14,87 @@
 
 namespace command {
 
-QStringList TextLines(const QByteArray& bytes) {
-    QByteArray text = bytes;
-    // Ctrl+Z ends a DOS text file.
-    const qsizetype mark = text.indexOf('\x1a');
-    if (mark >= 0) text.truncate(mark);
-    QStringList lines = QString::fromUtf8(text).split(u'\n');
-    for (QString& l : lines)
-        if (l.endsWith(u'\r')) l.chop(1);
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-    return lines;
-}
-
 namespace {
 
-// The text of a filter's input: what was piped or redirected into it, or
-// what the user types up to Ctrl+Z.
-bool InputText(Shell& shell, QByteArray* bytes) {
-    if (shell.in.console) return ReadConsoleText(shell, bytes);
-    *bytes = shell.in.device ? shell.in.device->readAll() : QByteArray();
-    return true;
-}
+// Lines of a text read in pieces, so that a text of any size passes through
+// in little memory: CR LF or LF, up to a Ctrl+Z, which ends a DOS text. A line
+// past kLongestLine bytes comes in pieces of that size.
+class LineReader {
+public:
+    explicit LineReader(QIODevice* in) : in_(in) {}
+
+    bool next(QString* line) {
+        for (;;) {
+            const qsizetype end = buffer_.indexOf('\n', start_);
+            if (end < 0 && !ended_ && buffer_.size() - start_ < kLongestLine) {
+                buffer_.remove(0, start_);
+                start_ = 0;
+                const QByteArray piece = in_ ? in_->read(1 << 16) : QByteArray();
+                if (piece.isEmpty()) ended_ = true;
+                buffer_ += piece;
+                continue;
+            }
+            if (start_ >= buffer_.size()) return false;
+            const qsizetype take = std::min(end < 0 ? buffer_.size() - start_ : end + 1 - start_, kLongestLine);
+            QByteArray raw = buffer_.mid(start_, take);
+            start_ += take;
+            const qsizetype mark = raw.indexOf('\x1a');
+            if (mark >= 0) {
+                raw.truncate(mark);
+                buffer_.clear();
+                start_ = 0;
+                ended_ = true;
+                if (raw.isEmpty()) return false;
+            }
+            if (raw.endsWith('\n')) raw.chop(1);
+            if (raw.endsWith('\r')) raw.chop(1);
+            *line = QString::fromUtf8(raw);
+            return true;
+        }
+    }
+
+private:
+    static constexpr qsizetype kLongestLine = 1 << 20;
+    QIODevice* in_;
+    QByteArray buffer_;
+    qsizetype start_ = 0;
+    bool ended_ = false;
+};
+
+// A filter's text: a file, or (for a null path) its input: what was piped or
+// redirected into it, or what the user types up to Ctrl+Z.
+class Source {
+public:
+    ErrorCode open(Shell& shell, const QString& dosPath) {
+        if (dosPath.isNull()) {
+            if (!shell.in.console) {
+                reader_.emplace(shell.in.device);
+                return err::None;
+            }
+            QByteArray typed;
+            if (!ReadConsoleText(shell, &typed)) return err::Cancelled;
+            typed_.setData(typed);
+            typed_.open(QIODevice::ReadOnly);
+            reader_.emplace(&typed_);
+            return err::None;
+        }
+        QString host;
+        if (const ErrorCode e = platform::DosToHost(dosPath, &host)) return e;
+        file_.setFileName(host);
+        if (!file_.open(QIODevice::ReadOnly)) {
+            const ErrorCode e = platform::OpenForReading(dosPath);
+            return e ? e : err::AccessDenied;
+        }
+        reader_.emplace(&file_);
+        return err::None;
+    }
+    bool next(QString* line) { return reader_ && reader_->next(line); }
+
+private:
+    QFile file_;
+    QBuffer typed_;
+    std::optional<LineReader> reader_;
+};
 
 struct NamedFile {
     QString shown;   // as the user wrote it, upper case
@@ -59,19 +121,8 @@ ErrorCode FilesOf(const QString& operand, QList<NamedFile>* files) {
     return err::None;
 }
 
-ErrorCode ReadWhole(const QString& dosPath, QByteArray* bytes) {
-    QString host;
-    if (const ErrorCode e = platform::DosToHost(dosPath, &host)) return e;
-    QFile f(host);
-    if (!f.open(QIODevice::ReadOnly)) {
-        const ErrorCode e = platform::OpenForReading(dosPath);
-        return e ? e : err::AccessDenied;
-    }
-    *bytes = f.readAll();
-    return err::None;
-}
-
 void FileError(Shell& shell, ErrorCode e, const QString& operand) {
+    if (e == err::Cancelled) return;   // Ctrl+C at the console said it already
     WriteLine(shell, e == err::FileNotFound || e == err::PathNotFound ? text::FileNotFound + QStringLiteral(" - ") + operand
                                                                     : text::ForError(e));
 }
@@ -87,34 +138,17 @@ int RowsOf(const QString& line, int columns) {
 
 // --- MORE ---
 
-int More(Shell& shell, const QString& rest) {
-    const Operands ops = ParseOperands(rest);
-    if (!ops.switches.isEmpty()) {
-        WriteLine(shell, text::InvalidSwitch.arg(ops.switches.first()));
-        return 1;
-    }
-    QByteArray bytes;
-    if (ops.args.isEmpty() && !InputText(shell, &bytes)) return 1;
-    for (const QString& operand : ops.args) {
-        QList<NamedFile> files;
-        ErrorCode e = FilesOf(operand, &files);
-        for (qsizetype i = 0; !e && i < files.size(); ++i) {
-            QByteArray one;
-            e = ReadWhole(files[i].dos, &one);
-            bytes += one;
-        }
-        if (e) {
-            FileError(shell, e, operand);
-            return 1;
-        }
-    }
-    const QStringList lines = TextLines(bytes);
+namespace {
+
+// Writes lines, a screenful at a time on a screen; false when the user broke off.
+struct Pager {
+    Shell& shell;
     // Pages only on a screen; into a file or a pipe the text goes as it is.
-    const bool paging = shell.out.console && ::isatty(STDOUT_FILENO) && console::HasKeyboard();
-    const console::ScreenSize screen = console::Screen();
+    bool paging = shell.out.console && ::isatty(STDOUT_FILENO) && console::HasKeyboard();
+    console::ScreenSize screen = console::Screen();
     int used = 0;
-    for (const QString& line : lines) {
-        if (shell.out.failed) return 1;
+
+    bool show(const QString& line) {
         const int rows = RowsOf(line, screen.columns);
         if (paging && used > 0 && used + rows > screen.rows - 1) {
             Write(shell, text::More);
@@ -123,13 +157,43 @@ int More(Shell& shell, const QString& rest) {
             if (!got || key.code == KeyCode::Break) {
                 WriteLine(shell, got ? QStringLiteral("^C") : QString());
                 if (got) RequestBreak();
-                return 0;
+                return false;
             }
             WriteLine(shell);
             used = 0;
         }
         WriteLine(shell, line);
         used += rows;
+        return !shell.out.failed;
+    }
+};
+
+}  // namespace
+
+int More(Shell& shell, const QString& rest) {
+    const Operands ops = ParseOperands(rest);
+    if (!ops.switches.isEmpty()) {
+        WriteLine(shell, text::InvalidSwitch.arg(ops.switches.first()));
+        return 1;
+    }
+    QList<NamedFile> files;
+    for (const QString& operand : ops.args) {
+        if (const ErrorCode e = FilesOf(operand, &files)) {
+            FileError(shell, e, operand);
+            return 1;
+        }
+    }
+    if (ops.args.isEmpty()) files.append({QString(), QString()});
+    Pager pager{shell};
+    for (const NamedFile& f : files) {
+        Source source;
+        if (const ErrorCode e = source.open(shell, f.dos)) {
+            FileError(shell, e, f.shown);
+            return 1;
+        }
+        QString line;
+        while (source.next(&line))
+            if (!pager.show(line)) return 0;
     }
     return 0;
 }
@@ -179,25 +243,24 @@ bool ParseFind(const QString& rest, FindOptions* o, QString* bad) {
 }
 
 // Writes the lines that match (or their count); true when any did.
-bool FindIn(Shell& shell, const FindOptions& o, const QByteArray& bytes, const QString& header) {
+bool FindIn(Shell& shell, const FindOptions& o, Source& source, const QString& header) {
     const Qt::CaseSensitivity cs = o.anyCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    const QStringList lines = TextLines(bytes);
-    QStringList found;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lines[i].contains(o.wanted, cs) == o.invert) continue;
-        found << (o.numbers ? QStringLiteral("[%1]").arg(i + 1) + lines[i] : lines[i]);
-    }
     const QString rule = QStringLiteral("---------- ") + header;
-    if (o.count) {
-        WriteLine(shell, header.isNull() ? QString::number(found.size()) : rule + QStringLiteral(": ") + QString::number(found.size()));
-        return !found.isEmpty();
-    }
-    if (!header.isNull()) {
+    if (!header.isNull() && !o.count) {
         WriteLine(shell);
         WriteLine(shell, rule);
     }
-    for (const QString& l : found) WriteLine(shell, l);
-    return !found.isEmpty();
+    qint64 number = 0, found = 0;
+    QString line;
+    while (source.next(&line) && !shell.out.failed) {
+        ++number;
+        if (line.contains(o.wanted, cs) == o.invert) continue;
+        ++found;
+        if (!o.count) WriteLine(shell, o.numbers ? QStringLiteral("[%1]").arg(number) + line : line);
+    }
+    if (o.count)
+        WriteLine(shell, header.isNull() ? QString::number(found) : rule + QStringLiteral(": ") + QString::number(found));
+    return found > 0;
 }
 
 }  // namespace
@@ -211,9 +274,9 @@ int Find(Shell& shell, const QString& rest) {
         return 2;
     }
     if (o.operands.isEmpty()) {
-        QByteArray bytes;
-        if (!InputText(shell, &bytes)) return 2;
-        return FindIn(shell, o, bytes, QString()) ? 0 : 1;
+        Source input;
+        if (input.open(shell, QString())) return 2;
+        return FindIn(shell, o, input, QString()) ? 0 : 1;
     }
     bool any = false, failed = false;
     for (const QString& operand : o.operands) {
@@ -224,13 +287,13 @@ int Find(Shell& shell, const QString& rest) {
             continue;
         }
         for (const NamedFile& f : files) {
-            QByteArray bytes;
-            if (const ErrorCode e = ReadWhole(f.dos, &bytes)) {
+            Source source;
+            if (const ErrorCode e = source.open(shell, f.dos)) {
                 FileError(shell, e, f.shown);
                 failed = true;
                 continue;
             }
-            any = FindIn(shell, o, bytes, f.shown) || any;
+            any = FindIn(shell, o, source, f.shown) || any;
         }
     }
     return failed ? 2 : any ? 0 : 1;
@@ -258,14 +321,14 @@ int Sort(Shell& shell, const QString& rest) {
         WriteLine(shell, text::TooManyParameters);
         return 1;
     }
-    QByteArray bytes;
-    if (ops.args.isEmpty()) {
-        if (!InputText(shell, &bytes)) return 1;
-    } else if (const ErrorCode e = ReadWhole(ops.args.first(), &bytes)) {
-        FileError(shell, e, ops.args.first());
+    Source source;
+    if (const ErrorCode e = source.open(shell, ops.args.isEmpty() ? QString() : ops.args.first())) {
+        FileError(shell, e, ops.args.value(0));
         return 1;
     }
-    QStringList lines = TextLines(bytes);
+    QStringList lines;
+    QString line;
+    while (source.next(&line)) lines << line;
     // Letters sort without regard to case, each line from the column asked for.
     std::stable_sort(lines.begin(), lines.end(), [column, reverse](const QString& a, const QString& b) {
         const int c = QString::compare(a.mid(column), b.mid(column), Qt::CaseInsensitive);
