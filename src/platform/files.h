@@ -82,6 +82,12 @@ ErrorCode DeleteFile(const QString& dosPath);
 ErrorCode MakeFolder(const QString& dosPath);
 // 75 when the folder is not empty or is a drive's root, 76 when it is missing.
 ErrorCode RemoveFolder(const QString& dosPath);
+// The entry itself, a link not followed: true for a symbolic link, whatever
+// it points at (a folder, a file, nothing).
+bool IsLink(const QString& dosPath);
+// Removes a symbolic link as a link: what it points at is never entered or
+// touched. 75 when the entry is no link.
+ErrorCode DeleteLink(const QString& dosPath);
 // Creates or truncates a file and closes it at once; 70 for a read-only file
 // and for a link (nothing is written through one).
 ErrorCode CreateEmptyFile(const QString& dosPath);

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The DOS command box and the archivers, used with keys only: folders made
-and removed from the command line, a captured listing in the viewer, two tagged
-files compressed to a Zip archive and extracted again, byte for byte, and the
-same through ARJ with a folder in the archive and the settings setup installs."""
+and removed from the command line, a captured listing in the viewer, XCOPY in a
+console that stays open, two tagged files compressed to a Zip archive and
+extracted again, byte for byte, and the same through ARJ with a folder in the
+archive and the settings setup installs."""
 
 import os
 import subprocess
@@ -121,6 +122,13 @@ def dos_box_folders_and_listing(desktop, build_dir, programs):
     p.wait_main()
     check(not os.path.exists(p.host("d:\\never")), "the command emptied by Escape never ran")
     check(p.listing("d") == sorted(FILES), f"only the files are left: {p.listing('d')}")
+
+    # An external command of DOS runs in a console that stays open until the user leaves it.
+    dos_command(p, "xcopy *.txt copies\\ /y")
+    wait_for(lambda: all(os.path.exists(p.host("d:\\copies\\" + n)) for n in FILES), "xcopy to copy the files")
+    p.type_text("exit")
+    p.keys("Return")
+    p.wait_main()
 
 
 def zip_two_tagged_files_and_extract(desktop, build_dir, programs):

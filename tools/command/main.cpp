@@ -1,5 +1,5 @@
 // quorl-command: the command interpreter the prefix knows as c:\command.com.
-//   quorl-command              an interactive prompt
+//   quorl-command              an interactive prompt (lines edited and recalled at a terminal)
 //   quorl-command /c line      runs the line and ends with its errorlevel
 //   quorl-command /k line      runs the line, then gives the prompt
 #include <QCoreApplication>
@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <csignal>
 #include <cstdio>
+#include "console.h"
 #include "shell.h"
 #include "texts.h"
 
@@ -84,15 +85,29 @@ int main(int argc, char** argv) {
         command::RunLine(shell, line);
         if (mode == Mode::RunAndExit || shell.exitRequested) return shell.errorLevel;
     }
+    const bool editing = command::console::Interactive();
+    QStringList history;
     for (;;) {
         command::WriteLine(shell);
-        command::Write(shell, command::PromptText(shell));
-        const QString typed = command::ReadLine(shell);
-        command::TakeBreak();
-        if (typed.isNull()) {
-            command::WriteLine(shell);
-            break;
+        const QString prompt = command::PromptText(shell);
+        command::Write(shell, prompt);
+        QString typed;
+        if (editing) {
+            // The cells the prompt's last row takes: colour codes ($e[...m) take none.
+            static const QRegularExpression codes("\x1b\\[[0-9;?]*[A-Za-z]");
+            const QString lastRow = prompt.mid(prompt.lastIndexOf(u'\n') + 1).remove(codes);
+            const auto end = command::console::EditLine(command::LineEditor::Mode::Prompt, history, lastRow.size(), &typed);
+            if (end == command::console::LineEnd::Closed) break;
+            if (end == command::console::LineEnd::Cancelled) continue;
+            command::Remember(&history, typed);
+        } else {
+            typed = command::ReadLine(shell);
+            if (typed.isNull()) {
+                command::WriteLine(shell);
+                break;
+            }
         }
+        command::TakeBreak();
         command::RunLine(shell, typed);
         if (shell.exitRequested) break;
     }

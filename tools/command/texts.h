@@ -40,6 +40,36 @@ inline const QString ActiveCodePage = QStringLiteral("Active code page: %1");
 inline const QString InvalidCodePage = QStringLiteral("Invalid code page");
 inline const QString Version = QStringLiteral("Disk Rorediva command interpreter [Version 1.0]");
 inline const QString InsufficientSpace = QStringLiteral("Insufficient disk space");
+inline const QString EnterNewDate = QStringLiteral("Enter new date (mm-dd-yy): ");
+inline const QString EnterNewTime = QStringLiteral("Enter new time: ");
+inline const QString InvalidDate = QStringLiteral("Invalid date");
+inline const QString InvalidTime = QStringLiteral("Invalid time");
+inline const QString ClockIsTheDesktops = QStringLiteral("The clock is set by the desktop; date and time stay as they are");
+inline const QString ChoiceKeysSyntax = QStringLiteral("CHOICE: invalid choice switch syntax. Expected form: /C[:]choices");
+inline const QString ChoiceTimeoutSyntax = QStringLiteral("CHOICE: Incorrect timeout syntax.  Expected form Tc,nn or T:c,nn");
+inline const QString ChoiceTimeoutDefault = QStringLiteral("CHOICE: Timeout default not in specified (or default) choices.");
+inline const QString More = QStringLiteral("-- More --");
+inline const QString FindParameterFormat = QStringLiteral("FIND: Parameter format not correct");
+inline const QString ReadingSource = QStringLiteral("Reading source file(s)...");
+inline const QString XcopyFilesCopied = QStringLiteral("%1 File(s) copied");
+inline const QString FileOrDirectory = QStringLiteral("Does %1 specify a file name\nor directory name on the target\n(F = file, D = directory)?");
+inline const QString CyclicCopy = QStringLiteral("Cannot perform a cyclic copy");
+inline const QString PressKeyToCopy = QStringLiteral("Press any key to begin copying file(s)");
+inline const QString MoveManyToOne = QStringLiteral("Cannot move multiple files to a single file");
+inline const QString DeltreeFolderQuestion = QStringLiteral("Delete directory \"%1\" and all its subdirectories? [yn]");
+inline const QString DeltreeFileQuestion = QStringLiteral("Delete file \"%1\"? [yn]");
+inline const QString Deleting = QStringLiteral("Deleting %1...");
+inline const QString DeltreeRoot = QStringLiteral("Cannot delete the root directory of a drive");
+inline const QString InvalidPath = QStringLiteral("Invalid path - ");
+inline const QString TreeListing = QStringLiteral("Directory PATH listing");
+inline const QString TreeListingOfVolume = QStringLiteral("Directory PATH listing for Volume %1");
+inline const QString NoSubdirectories = QStringLiteral("No subdirectories exist");
+inline const QString NotResettingSystem = QStringLiteral("Not resetting system file ");
+inline const QString NotResettingHidden = QStringLiteral("Not resetting hidden file ");
+inline const QString LabelQuestion = QStringLiteral("Volume label (11 characters, ENTER for none)? ");
+inline const QString DeleteLabel = QStringLiteral("Delete current volume label (Y/N)? ");
+inline const QString LabelTooLong = QStringLiteral("Volume label too long");
+inline const QString InvalidLabel = QStringLiteral("Invalid characters in volume label");
 
 // The classic text for a file-error number.
 inline QString ForError(ErrorCode e) {
