@@ -8,7 +8,6 @@
 #include <limits>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/statvfs.h>
 #include <sys/vfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -44,14 +43,13 @@ bool LooksSparse(const struct stat& st) { return qint64(st.st_blocks) * 512 < qi
 // The space the copy will take against the space the destination has. A file
 // system that reports no size at all (some network and user-space ones) is
 // not judged by it.
-ErrorCode CheckSpace(int out, const struct stat& source, bool holes) {
-    struct statvfs vfs {};
-    if (::fstatvfs(out, &vfs) != 0 || vfs.f_frsize == 0 || vfs.f_blocks == 0) return err::None;
-    const quint64 block = vfs.f_frsize;
+ErrorCode CheckSpace(const struct statfs& fs, const struct stat& source, bool holes) {
+    const quint64 block = quint64(fs.f_frsize ? fs.f_frsize : fs.f_bsize);
+    if (block == 0 || fs.f_blocks == 0) return err::None;
     const quint64 whole = (quint64(source.st_size) + block - 1) / block * block;
     const quint64 taken = quint64(source.st_blocks) * 512;
     const quint64 needed = holes ? std::min(whole, taken) : whole;
-    return needed > quint64(vfs.f_bavail) * block ? err::DiskFull : err::None;
+    return needed > quint64(fs.f_bavail) * block ? err::DiskFull : err::None;
 }
 
 // Tells how far into the source's length the copy is: after a chunk's worth
@@ -88,14 +86,16 @@ struct Copier {
     Progress& progress;
     bool scanZeros = false;   // blocks of zeros are left as holes
     bool kernel = true;       // the kernel copies until the file systems refuse it
+    qint64 written = 0;       // the end of the last bytes written
     std::vector<char> buffer;
 };
 
 bool IsZero(const char* p, qint64 n) { return n == 0 || (p[0] == 0 && std::memcmp(p, p + 1, size_t(n - 1)) == 0); }
 
-bool WriteAt(int fd, const char* p, qint64 n, qint64 at) {
+bool WriteAt(Copier& c, const char* p, qint64 n, qint64 at) {
+    c.written = std::max(c.written, at + n);
     while (n > 0) {
-        const ssize_t w = ::pwrite(fd, p, size_t(n), at);
+        const ssize_t w = ::pwrite(c.out, p, size_t(n), at);
         if (w < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -118,14 +118,14 @@ ssize_t ReadAndWrite(Copier& c, qint64 at, size_t want) {
         const qint64 len = std::min<qint64>(n - p, c.block - (at + p) % c.block);
         const bool hole = c.scanZeros && IsZero(data + p, len);
         if (hole && run >= 0) {
-            if (!WriteAt(c.out, data + run, p - run, at + run)) return -1;
+            if (!WriteAt(c, data + run, p - run, at + run)) return -1;
             run = -1;
         } else if (!hole && run < 0) {
             run = p;
         }
         p += len;
     }
-    if (run >= 0 && !WriteAt(c.out, data + run, n - run, at + run)) return -1;
+    if (run >= 0 && !WriteAt(c, data + run, n - run, at + run)) return -1;
     return n;
 }
 
@@ -134,7 +134,10 @@ ssize_t Step(Copier& c, qint64 at, size_t want) {
     if (c.kernel && !c.scanZeros) {
         loff_t from = at, to = at;
         const ssize_t n = ::copy_file_range(c.in, &from, c.out, &to, want, 0);
-        if (n > 0) return n;
+        if (n > 0) {
+            c.written = std::max(c.written, at + n);
+            return n;
+        }
         // Other disks, old kernels, and pseudo file systems that report no
         // bytes to the kernel copy: reading tells.
         if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && !IsUnsupported(errno)) return n;
@@ -199,15 +202,19 @@ ErrorCode CopyContents(int in, int out, const struct stat& source, HoleSearch se
     if (search == HoleSearch::FileSystem && source.st_size > 0 && ::ioctl(out, FICLONE, in) == 0)
         return told.end(source.st_size) ? err::None : err::Cancelled;
     struct statfs fs {};
-    const bool holes = ::fstatfs(out, &fs) == 0 && KeepsHoles(fs);
-    if (const ErrorCode e = CheckSpace(out, source, holes)) return e;
+    const bool known = ::fstatfs(out, &fs) == 0;
+    const bool holes = known && KeepsHoles(fs);
+    if (known)
+        if (const ErrorCode e = CheckSpace(fs, source, holes)) return e;
     const qint64 block = fs.f_bsize > 0 ? qint64(fs.f_bsize) : 4096;
-    Copier c{in, out, block, told, holes && search == HoleSearch::ZeroBlocks, true, {}};
+    Copier c{in, out, block, told, holes && search == HoleSearch::ZeroBlocks, true, 0, {}};
+    // A file within one block that takes its block has no hole to keep; pseudo
+    // files report no length and have bytes all the same: they are read to their end.
+    const bool regions = holes && source.st_size > 0 && (source.st_size > block || LooksSparse(source));
     qint64 end = 0;
-    // Pseudo files report no length and have bytes all the same: they are read to their end.
-    const ErrorCode e = holes && source.st_size > 0 ? CopyRegions(c, source, &end) : CopyRange(c, 0, kToTheEnd, &end);
-    if (e) return e;
-    if (::ftruncate(out, end) != 0) return ErrorFromErrno(errno);
+    if (const ErrorCode e = regions ? CopyRegions(c, source, &end) : CopyRange(c, 0, kToTheEnd, &end)) return e;
+    // A hole at the end is the length without data.
+    if (end != c.written && ::ftruncate(out, end) != 0) return ErrorFromErrno(errno);
     return told.end(end) ? err::None : err::Cancelled;
 }
 
