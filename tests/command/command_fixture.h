@@ -46,6 +46,10 @@ protected:
 
     QString host(const QString& dos) { return tp.host(dos); }
     void write(const QString& dos, const QByteArray& bytes) { tp.writeFile(dos, bytes); }
+    // Files with their bytes, their folders made on the way.
+    void write(std::initializer_list<std::pair<QString, QByteArray>> files) {
+        for (const auto& [dos, bytes] : files) write(dos, bytes);
+    }
     QByteArray read(const QString& dos) { return tp.readFile(dos); }
     bool exists(const QString& dos) { return QFileInfo::exists(host(dos)); }
     void mkdir(const QString& dos) { QDir().mkpath(host(dos)); }

@@ -44,7 +44,6 @@ TEST_F(CommandTest, ProgramsAreLookedUpComBeforeExeBeforeBatCurrentFolderFirst) 
 TEST_F(CommandTest, LinuxProgramsGetHostPathsTheirFolderAndTheirExitCode) {
     // Prints each argument on its own line, then its working folder.
     script("c:\\bin\\args.exe", "for a in \"$@\"; do echo \"[$a]\"; done\npwd\nexit 9\n");
-    mkdir("d:\\data");
     write("d:\\data\\x.txt", "x");
     mkdir("c:\\Mixed Case");
     run("path c:\\bin");

@@ -13,10 +13,8 @@ void Link(const QString& target, const QString& at) {
 }  // namespace
 
 TEST_F(CommandTest, XcopyCopiesATreeOnceAndRefusesToCopyIntoItself) {
-    write("c:\\src\\a.txt", "a");
-    write("c:\\src\\sub\\b.txt", "b");
-    write("c:\\src\\sub\\deep\\c.txt", "c");
-    write("c:\\src\\.hidden", "h");
+    write({{"c:\\src\\a.txt", "a"}, {"c:\\src\\sub\\b.txt", "b"}, {"c:\\src\\sub\\deep\\c.txt", "c"},
+           {"c:\\src\\.hidden", "h"}});
     mkdir("c:\\src\\empty");
     // A loop back to the top and a link to a file: the loop is not entered, the file is copied.
     Link("..", host("c:\\src\\sub\\loop"));
@@ -69,9 +67,7 @@ TEST_F(CommandTest, XcopyCopiesATreeOnceAndRefusesToCopyIntoItself) {
 }
 
 TEST_F(CommandTest, MoveRenamesOrMovesAndReplacesOnlyWhenAllowed) {
-    write("d:\\m\\one.txt", "1");
-    write("d:\\m\\two.txt", "2");
-    write("d:\\m\\keep.doc", "keep");
+    write({{"d:\\m\\one.txt", "1"}, {"d:\\m\\two.txt", "2"}, {"d:\\m\\keep.doc", "keep"}});
     mkdir("d:\\m\\to");
     EXPECT_EQ(lines("move d:\\m\\*.txt d:\\m\\to"),
               (QStringList{"D:\\M\\one.txt => D:\\M\\TO\\one.txt [ok]", "D:\\M\\two.txt => D:\\M\\TO\\two.txt [ok]"}));
@@ -112,8 +108,7 @@ TEST_F(CommandTest, MoveRenamesOrMovesAndReplacesOnlyWhenAllowed) {
 TEST_F(CommandTest, DeltreeAsksRemovesLinksAsLinksAndNeverARoot) {
     write("c:\\old\\ro.txt", "r");
     ASSERT_EQ(platform::SetAttributes("c:\\old\\ro.txt", platform::attr::ReadOnly), 0);
-    write("c:\\old\\sub\\.hidden", "h");
-    write("d:\\far\\keep.txt", "keep");
+    write({{"c:\\old\\sub\\.hidden", "h"}, {"d:\\far\\keep.txt", "keep"}});
     Link(host("d:\\far"), host("c:\\old\\sub\\far"));
     Link(host("d:\\far\\keep.txt"), host("c:\\old\\keep.txt"));
     Link("..", host("c:\\old\\sub\\up"));
@@ -155,8 +150,7 @@ TEST_F(CommandTest, DeltreeAsksRemovesLinksAsLinksAndNeverARoot) {
 
 TEST_F(CommandTest, TreeDrawsFoldersOnceAndLabelNamesTheDrive) {
     mkdir("c:\\t\\alpha\\deep");
-    write("c:\\t\\top.txt", "t");
-    write("c:\\t\\alpha\\a.txt", "a");
+    write({{"c:\\t\\top.txt", "t"}, {"c:\\t\\alpha\\a.txt", "a"}});
     mkdir("c:\\t\\beta");
     Link(host("c:\\t"), host("c:\\t\\beta\\loop"));
     EXPECT_EQ(lines("tree c:\\t"), (QStringList{"Directory PATH listing", "C:\\T", "├───alpha", "│   └───deep",
@@ -185,8 +179,7 @@ TEST_F(CommandTest, TreeDrawsFoldersOnceAndLabelNamesTheDrive) {
 }
 
 TEST_F(CommandTest, AttribShowsAndSetsWhatTheFileManagerSees) {
-    write("c:\\at\\a.txt", "a");
-    write("c:\\at\\sub\\b.txt", "b");
+    write({{"c:\\at\\a.txt", "a"}, {"c:\\at\\sub\\b.txt", "b"}});
     const QString a = "c:\\at\\a.txt";
     EXPECT_EQ(lines("attrib c:\\at\\*.*"), QStringList{"A          C:\\AT\\a.txt"});
     EXPECT_EQ(run("attrib +r +h c:\\at\\a.txt"), "");
