@@ -24,13 +24,10 @@ TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsAndEscEndsTheView) {
     QByteArray thirty;
     for (int i = 0; i < 30; ++i) thirty += char('a' + i % 26);
     thirty[1] = '\t';
-    put("small.dat", thirty);
-    put("notes.txt", Lines(5000));
-    frmBrws* w = open();
-    current(w, "small.dat");
+    put({{"small.dat", thirty}, {"notes.txt", Lines(5000)}});
+    frmBrws* w = open("small.dat");
     const int paneBefore = slotOf(w).FocusPane;
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "small.dat");
         EXPECT_EQ(slotOf(w).FocusPane, 0);
         EXPECT_FALSE(f->mnuFile->menuAction()->isVisible());
@@ -56,8 +53,7 @@ TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsAndEscEndsTheView) {
 
     // A bigger file appears in parts of 2048 bytes, one part a tick.
     current(w, "notes.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_TRUE(text(f).startsWith("line 0\nline 1\n"));
         f->mnuViewMode[1]->trigger();
         EXPECT_EQ(dumpedBytes(f), 2048);
@@ -75,8 +71,7 @@ TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsAndEscEndsTheView) {
     });
     main->item("mnuView")->trigger();
     // Viewed again, the window starts from the text view with an empty dump.
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->CurrentViewMode(), 0);
         EXPECT_TRUE(text(f, 1).isEmpty());
         f->close();
@@ -107,10 +102,8 @@ TEST_F(ViewersTest, PositionsPastTwoGigabytesAreDumpedFromTheRightPlace) {
 }
 
 TEST_F(ViewersTest, GifsAndArchivesGoToTheViewerAndOtherFilesAreExecutedOrRefused) {
-    put("pic.gif", "GIF89a\x01\x00\x01\x00");
-    put("pack.zip", "PK\x03\x04 archive bytes");
-    put("makefile", "all:\n");
-    put("clip.avi", "RIFF");
+    put({{"pic.gif", "GIF89a\x01\x00\x01\x00"}, {"pack.zip", "PK\x03\x04 archive bytes"}, {"makefile", "all:\n"},
+         {"clip.avi", "RIFF"}});
     QStringList executed;
     QList<QStringList> captured;
     SetExecuteFileHandler([&](const QString& path) { executed << path; });
@@ -126,15 +119,13 @@ TEST_F(ViewersTest, GifsAndArchivesGoToTheViewerAndOtherFilesAreExecutedOrRefuse
         QTest::mouseDClick(w->FileList->viewport(), Qt::LeftButton, {}, r.center());
         QApplication::processEvents();
     };
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "pic.gif");
         EXPECT_TRUE(text(f).startsWith("GIF89a"));
         f->close();
     });
     doubleClick("pic.gif");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(text(f), "Archive listing of pack.zip\n");
         EXPECT_FALSE(QFile::exists(prefix.host("c:\\dosdump.tmp")));
         f->mnuViewMode[1]->trigger();
@@ -230,8 +221,7 @@ TEST_F(ViewersTest, FilesGoneLockedOrTurnedIntoPipesSinceTaggingGetTheirMessageA
     key(w->FileList, Qt::Key_V);
     // One that turns into a pipe while it is on the screen: the hex view and a save refuse it.
     current(w, "e.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         ReplaceByPipe(d + "/e.txt");
         prompts.expect("Disk has been changed", Ok, "Error");
         f->mnuViewMode[1]->trigger();
@@ -239,8 +229,7 @@ TEST_F(ViewersTest, FilesGoneLockedOrTurnedIntoPipesSinceTaggingGetTheirMessageA
     });
     key(w->FileList, Qt::Key_V);
     current(w, "b.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         QTest::keyClicks(f->rtfBox[0], "x");
         ReplaceByPipe(d + "/b.txt");
         prompts.expect("Disk has been changed", Ok, "Error");
@@ -255,10 +244,8 @@ TEST_F(ViewersTest, FilesGoneLockedOrTurnedIntoPipesSinceTaggingGetTheirMessageA
 
 TEST_F(ViewersTest, FindSelectsEachMatchAndSaysWhenThereIsNoMore) {
     put("words.txt", "alpha beta\nALPHA gamma");
-    frmBrws* w = open();
-    current(w, "words.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    frmBrws* w = open("words.txt");
+    expectDump([&](frmDump* f) {
         f->mnuFind->trigger();
         EXPECT_TRUE(f->picFind->isVisible());
         QTest::keyClicks(f->txtFind, "Alpha");
@@ -297,14 +284,12 @@ TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFold
     const QByteArray latin = "caf\xe9\r\nsecond line\r\nthird \xe8\r\n";
     put("latin.txt", latin);
     ASSERT_TRUE(QFile::setPermissions(d + "/latin.txt", QFile::ReadOwner | QFile::ReadGroup));
-    frmBrws* w = open();
-    current(w, "binary.dat");
+    frmBrws* w = open("binary.dat");
     prompts.expect("You can only edit ASCII files", Ok, "Error");
     key(w->FileList, Qt::Key_E);
 
     current(w, "latin.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "latin.txt");
         EXPECT_TRUE(f->mnuFile->menuAction()->isVisible());
         EXPECT_FALSE(f->rtfBox[0]->isReadOnly());
@@ -334,12 +319,11 @@ TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFold
     EXPECT_TRUE(found);
 }
 
-TEST_F(ViewersTest, AChangedTextIsSavedDroppedOrKeptAsTheUserAnswersWhenTheEditorCloses) {
-    put("notes.txt", "first\n");
-    frmBrws* w = open();
-    current(w, "notes.txt");
-    auto edit = [&](std::function<void(frmDump*)> script) {
-        forms.expect("frmDump", [script](QWidget* form) { script(static_cast<frmDump*>(form)); });
+TEST_F(ViewersTest, AChangedTextIsSavedDroppedOrKeptAsTheUserAnswersAndNewAsksForAName) {
+    put({{"notes.txt", "first\n"}, {"old.txt", "old\n"}});
+    frmBrws* w = open("notes.txt");
+    auto edit = [&](const std::function<void(frmDump*)>& script) {
+        expectDump(script);
         key(w->FileList, Qt::Key_E);
     };
     edit([&](frmDump* f) {
@@ -381,14 +365,10 @@ TEST_F(ViewersTest, AChangedTextIsSavedDroppedOrKeptAsTheUserAnswersWhenTheEdito
         QTest::keyClick(f->rtfBox[0], Qt::Key_Escape);
         EXPECT_FALSE(f->isVisible());
     });
-}
 
-TEST_F(ViewersTest, NewAndSaveAsWriteTheChosenFileAndUntitledAsksForAName) {
-    put("old.txt", "old\n");
-    frmBrws* w = open();
+    // New starts an untitled text, which Save writes under the name the user chooses.
     current(w, "old.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    edit([&](frmDump* f) {
         f->mnuNew->trigger();
         EXPECT_EQ(f->windowTitle(), "untitled");
         QTest::keyClicks(f->rtfBox[0], "brand new");
@@ -406,7 +386,6 @@ TEST_F(ViewersTest, NewAndSaveAsWriteTheChosenFileAndUntitledAsksForAName) {
         EXPECT_EQ(prefix.readFile("d:\\new.txt"), "brand new!");
         f->close();
     });
-    key(w->FileList, Qt::Key_E);
     EXPECT_EQ(prefix.readFile("d:\\old.txt"), "old\n");
     EXPECT_TRUE(listed(w).contains("new.txt"));
 }
@@ -414,8 +393,7 @@ TEST_F(ViewersTest, NewAndSaveAsWriteTheChosenFileAndUntitledAsksForAName) {
 TEST_F(ViewersTest, HelpReadMeShowsTheProgramFoldersReadMe) {
     const QByteArray readme = prefix.readFile("c:\\quorl\\readme.txt");
     ASSERT_FALSE(readme.isEmpty());
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "c:\\quorl\\readme.txt");
         EXPECT_FALSE(f->mnuFile->menuAction()->isVisible());
         EXPECT_FALSE(f->mnuNext->isVisible());
@@ -425,8 +403,7 @@ TEST_F(ViewersTest, HelpReadMeShowsTheProgramFoldersReadMe) {
     main->item("mnuReadMe")->trigger();
     // The captured output of a DOS command shows under the command word and dumps the capture.
     prefix.writeFile("c:\\dosdump.tmp", " Volume in drive C has no label\r\n");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "vol");
         EXPECT_EQ(f->DumpPath(), "c:\\dosdump.tmp");
         f->mnuViewMode[1]->trigger();
