@@ -40,7 +40,6 @@ TEST_F(ArjTest, TaggedFilesInADosListFileGoThereAndBackWithAndWithoutPaths) {
     // Extraction with paths to another drive, the destination without its
     // trailing backslash and "*.*" as the program passes them.
     EXPECT_EQ(run(RunArj, Argv(" -y  x -v c:\\out\\arc.arj d:\\dest *.*")), 0) << output.toStdString();
-    using Files = QMap<QString, QByteArray>;
     EXPECT_EQ(Tree(d + "/dest"), Files({{"A.txt", "hello\n"},
                                         {"Sub/", ""},
                                         {"Sub/Deep.TXT", "deep\n"},

@@ -15,9 +15,6 @@ using archivers::RunPkzip;
 
 namespace {
 
-const QDateTime kMarch(QDate(2020, 3, 4), QTime(10, 20, 30));
-const QDateTime kJuly(QDate(2021, 7, 8), QTime(9, 10, 12));
-
 // Builds an archive entry by entry with libzip, names exactly as given.
 class RawZip {
 public:
@@ -69,7 +66,6 @@ TEST_F(PkunzipTest, ExtractsWithOrWithoutPathsAndReplacesOnlyWithOverwrite) {
     QDir().mkpath(d + "/dest");
     // Extraction with paths, overwriting off, to another drive.
     EXPECT_EQ(run(RunPkunzip, Argv(" -d  c:\\out\\arc.zip d:\\dest *.*")), 0) << output.toStdString();
-    using Files = QMap<QString, QByteArray>;
     EXPECT_EQ(Tree(d + "/dest"), Files({{"A.txt", "hello\n"}, {"Sub/", ""}, {"Sub/Deep.TXT", "deep\n"}}));
     EXPECT_EQ(MTime(d + "/dest/A.txt"), kMarch.toSecsSinceEpoch());
     EXPECT_EQ(MTime(d + "/dest/Sub/Deep.TXT"), kJuly.toSecsSinceEpoch());
@@ -157,7 +153,6 @@ TEST_F(PkunzipTest, HostileEntriesAreRefusedByNameAndNothingOutsideTheDestinatio
     EXPECT_FALSE(QFileInfo::exists(outside + "/inner.txt"));
 
     // The good entries are there; the link named like an entry was replaced, not written through.
-    using Files = QMap<QString, QByteArray>;
     EXPECT_EQ(Tree(d + "/dest"), Files({{"good.txt", "good\n"},
                                         {"linkdir", "-> " + Enc(outside)},
                                         {"made/", ""},
@@ -195,7 +190,6 @@ TEST_F(PkunzipTest, AnEntryThatFailsItsCheckLeavesNoHalfFileAndKeepsTheOldOne) {
     MakeFile(d + "/dest/bad.txt", "precious\n");
     EXPECT_EQ(run(RunPkunzip, {"-o", "c:\\out\\bad.zip", "d:\\dest"}), archivers::status::Warning);
     EXPECT_TRUE(output.contains("bad.txt")) << output.toStdString();
-    using Files = QMap<QString, QByteArray>;
     EXPECT_EQ(Tree(d + "/dest"), Files({{"bad.txt", "precious\n"}, {"first.txt", "first\n"}}));
 
     EXPECT_EQ(run(RunPkunzip, {"-t", "c:\\out\\bad.zip"}), archivers::status::Warning);
@@ -257,7 +251,6 @@ TEST_F(PkunzipTest, FolderDatesComeBackAndARepeatedNameIsExtractedOnceAndSaidOnc
     zip.stored("docs/a.txt", "third\n");
     zip.write(c + "/out/twice.zip");
     EXPECT_EQ(run(RunPkunzip, {"-o", "-d", "c:\\out\\twice.zip", "d:\\dest\\"}), archivers::status::Warning);
-    using Files = QMap<QString, QByteArray>;
     EXPECT_EQ(Tree(d + "/dest"), Files({{"docs/", ""}, {"docs/a.txt", "first\n"}, {"docs/sub/", ""},
                                         {"docs/sub/c.txt", "c\n"}}));
     EXPECT_EQ(output.count("(duplicate name)"), 2) << output.toStdString();

@@ -11,8 +11,6 @@ using archivers::RunPkzip;
 
 namespace {
 
-const QDateTime kMarch(QDate(2020, 3, 4), QTime(10, 20, 30));
-const QDateTime kJuly(QDate(2021, 7, 8), QTime(9, 10, 12));
 const QDateTime kNewest(QDate(2022, 1, 2), QTime(3, 4, 6));
 
 class PkzipTest : public ArchiverTest {
