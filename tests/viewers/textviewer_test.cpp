@@ -79,28 +79,6 @@ TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsAndEscEndsTheView) {
     key(w->FileList, Qt::Key_F7);
 }
 
-TEST_F(ViewersTest, PositionsPastTwoGigabytesAreDumpedFromTheRightPlace) {
-    {
-        QFile f(d + "/huge.bin");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(3LL * 1024 * 1024 * 1024));
-        ASSERT_TRUE(f.seek(2LL * 1024 * 1024 * 1024 + 100));
-        f.write("MARK");
-    }
-    frmDump* f = DumpForm();
-    // The text view of a file of zeros loads part by part; the hex view reads only what it shows.
-    ASSERT_TRUE(f->LoadDump("d:\\huge.bin"));
-    f->mnuViewMode_Click(1);
-    EXPECT_EQ(dumpedBytes(f), 2048);
-    const qint64 at = 2LL * 1024 * 1024 * 1024 + 101;   // 1-based
-    EXPECT_TRUE(f->HexChunk(at).startsWith("4D41524B0000"));
-    EXPECT_EQ(f->HexPosition(), at + 2048);
-    const qint64 last = 3LL * 1024 * 1024 * 1024 - 9;
-    EXPECT_EQ(f->HexChunk(last).left(22), QString(20, '0') + QString(2, ' '));
-    EXPECT_EQ(f->HexPosition(), 3LL * 1024 * 1024 * 1024 + 1);
-    f->CloseForm();
-}
-
 TEST_F(ViewersTest, GifsAndArchivesGoToTheViewerAndOtherFilesAreExecutedOrRefused) {
     put({{"pic.gif", "GIF89a\x01\x00\x01\x00"}, {"pack.zip", "PK\x03\x04 archive bytes"}, {"makefile", "all:\n"},
          {"clip.avi", "RIFF"}});
@@ -428,7 +406,7 @@ QString ViewText(frmDump* f) {
     return f->rtfBox[0]->document()->toPlainText();
 }
 
-TEST_F(ViewersTest, ABigTextShowsItsStartAtOnceAndTheRestFollowsInOneEncoding) {
+TEST_F(ViewersTest, ABigTextShowsItsStartAtOnceTheRestFollowsInOneEncodingAndPast2GbTheDumpIsRight) {
     const int size = 3 * 1024 * 1024 + 500;
     // UTF-8 throughout, with a character cut across the first part's end.
     const QByteArray utf8 = LinesWith(size, 1024 * 1024 - 1, "\xC3\xA9") + "end \xE2\x82\xAC";
@@ -456,6 +434,25 @@ TEST_F(ViewersTest, ABigTextShowsItsStartAtOnceAndTheRestFollowsInOneEncoding) {
     QTest::keyClick(f->txtFind, Qt::Key_Return);
     EXPECT_FALSE(f->TextPending());
     EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), QString::fromUtf8(utf8).lastIndexOf("end "));
+
+    // Positions past two gigabytes are dumped from the right place.
+    {
+        QFile huge(d + "/huge.bin");
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(3LL * 1024 * 1024 * 1024));
+        ASSERT_TRUE(huge.seek(2LL * 1024 * 1024 * 1024 + 100));
+        huge.write("MARK");
+    }
+    // The text view of a file of zeros loads part by part; the hex view reads only what it shows.
+    ASSERT_TRUE(f->LoadDump("d:\\huge.bin"));
+    f->mnuViewMode_Click(1);
+    EXPECT_EQ(dumpedBytes(f), 2048);
+    const qint64 at = 2LL * 1024 * 1024 * 1024 + 101;   // 1-based
+    EXPECT_TRUE(f->HexChunk(at).startsWith("4D41524B0000"));
+    EXPECT_EQ(f->HexPosition(), at + 2048);
+    const qint64 last = 3LL * 1024 * 1024 * 1024 - 9;
+    EXPECT_EQ(f->HexChunk(last).left(22), QString(20, '0') + QString(2, ' '));
+    EXPECT_EQ(f->HexPosition(), 3LL * 1024 * 1024 * 1024 + 1);
     f->CloseForm();
 }
 
