@@ -45,7 +45,6 @@ TEST_F(ArjTest, TaggedFilesInADosListFileGoThereAndBackWithAndWithoutPaths) {
                                         {"Sub/Deep.TXT", "deep\n"},
                                         {"my notes.txt", "notes\n"},
                                         {"nodot", "no extension\n"}}));
-    // And without paths.
     EXPECT_EQ(run(RunArj, Argv(" -y  e -v c:\\out\\arc.arj d:\\flat *.*")), 0) << output.toStdString();
     EXPECT_EQ(Tree(d + "/flat"), Files({{"A.txt", "hello\n"},
                                         {"Deep.TXT", "deep\n"},

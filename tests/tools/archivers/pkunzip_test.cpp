@@ -75,7 +75,6 @@ TEST_F(PkunzipTest, ExtractsWithOrWithoutPathsAndReplacesOnlyWithOverwrite) {
     EXPECT_EQ(run(RunPkunzip, Argv(" -d  c:\\out\\arc.zip d:\\dest *.*")), 0);
     EXPECT_TRUE(output.contains("A.txt") && output.contains("-o")) << output.toStdString();
     EXPECT_EQ(ReadAll(d + "/dest/A.txt"), "mine\n");
-    // With -o it is replaced.
     EXPECT_EQ(run(RunPkunzip, Argv(" -o  -d  c:\\out\\arc.zip d:\\dest *.*")), 0);
     EXPECT_EQ(Tree(d + "/dest"), Files({{"A.txt", "hello\n"}, {"Sub/", ""}, {"Sub/Deep.TXT", "deep\n"}}));
 

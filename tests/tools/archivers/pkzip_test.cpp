@@ -134,14 +134,12 @@ TEST_F(PkzipTest, BadInputChangesNothingAndSaysWhy) {
     MakeFile(d + "/notzip.zip", "just text, not an archive");
     EXPECT_EQ(run(RunPkzip, {"d:\\notzip.zip", "a.txt"}), archivers::status::Failed);
     EXPECT_EQ(ReadAll(d + "/notzip.zip"), "just text, not an archive");
-    // An unknown switch and a missing archive name.
     EXPECT_EQ(run(RunPkzip, {"-q", "d:\\x.zip", "a.txt"}), archivers::status::BadUsage);
     EXPECT_EQ(run(RunPkzip, {"-P"}), archivers::status::BadUsage);
     EXPECT_FALSE(QFileInfo::exists(d + "/x.zip"));
     // A list file that isn't there stops before anything is written.
     EXPECT_EQ(run(RunPkzip, {"d:\\list", "@c:\\missing.tmp"}), archivers::status::Failed);
     EXPECT_FALSE(QFileInfo::exists(d + "/list.zip"));
-    // A drive that doesn't exist.
     EXPECT_EQ(run(RunPkzip, {"q:\\x.zip", "a.txt"}), archivers::status::Failed);
     // An existing archive keeps its entries when a named file is missing.
     EXPECT_EQ(run(RunPkzip, {"d:\\keep", "a.txt"}), 0);
