@@ -156,6 +156,14 @@ def edit_save_and_the_question_at_closing(desktop, build_dir, programs):
     back_on_list(p, "Down", "b_pic.png")
 
 
+def tab_to(p, name):
+    for _ in range(12):
+        if p.focused_name() == name:
+            break
+        p.keys("Tab")
+    p.wait_focus(name)
+
+
 def options_change_file_columns(desktop, build_dir, programs):
     p = on_list(desktop, build_dir, programs)
     ini = p.host("c:\\windows\\quorl.ini")
@@ -169,20 +177,12 @@ def options_change_file_columns(desktop, build_dir, programs):
     p.wait_active("Options")
     p.shot("options")
     # Tab on to the File columns box; letters are refused there, digits taken.
-    for _ in range(12):
-        if p.focused_name() == "File columns":
-            break
-        p.keys("Tab")
-    p.wait_focus("File columns")
+    tab_to(p, "File columns")
     p.type_text("x" + new.decode())
     box = p.focused()
     wait_for(lambda: box.queryText().getText(0, -1) == new.decode(),
              f"the box to hold {new!r} (it holds {box.queryText().getText(0, -1)!r})")
-    for _ in range(12):
-        if p.focused_name() == "OK":
-            break
-        p.keys("Tab")
-    p.wait_focus("OK")
+    tab_to(p, "OK")
     p.keys("space")
     back_on_list(p, "Down", "b_pic.png")
     after = wait_for(lambda: open(ini, "rb").read() != before and open(ini, "rb").read(), "the settings file to change")
