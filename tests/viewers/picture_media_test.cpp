@@ -193,8 +193,8 @@ protected:
     FakeDeviceState device;
 };
 
-TEST_F(MediaTest, HearingAFilePlaysItAndTheProgressBarFollowsThePosition) {
-    put({{"empty.wav", "RIFF"}, {"song.mp3", "ID3"}});
+TEST_F(MediaTest, HearingAFilePlaysItTheBarFollowsThePositionAndACdTrackSeeksToItsTrack) {
+    put({{"empty.wav", "RIFF"}, {"song.mp3", "ID3"}, {"track05.cda", "cd"}});
     frmBrws* w = open();
     frmMedia* player = hear(w, "empty.wav");
     ASSERT_TRUE(player);
@@ -240,13 +240,11 @@ TEST_F(MediaTest, HearingAFilePlaysItAndTheProgressBarFollowsThePosition) {
     key(w->FileList, Qt::Key_H);
     EXPECT_TRUE(AbortFlag);
     EXPECT_FALSE(device.log.contains("Play"));
-}
 
-TEST_F(MediaTest, ACdTrackSeeksToItsTrackAndStopGoesBackToTrackOne) {
-    put("track05.cda", "cd");
+    // A CD track seeks to its track, and Stop goes back to track one.
+    device = FakeDeviceState{};
     device.tracks = 9;
-    frmBrws* w = open();
-    frmMedia* player = hear(w, "track05.cda");
+    player = hear(w, "track05.cda");
     ASSERT_TRUE(player);
     EXPECT_EQ(device.log, QStringList({"Open CDAudio", "Seek 240000", "Play"}));
     EXPECT_EQ(player->ProgressBar->maximum(), 9);

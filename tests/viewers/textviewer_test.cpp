@@ -20,11 +20,11 @@ QByteArray Lines(int bytes) {
     return out.left(bytes);
 }
 
-TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsAndEscEndsTheView) {
+TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsEscEndsTheViewAndFindSelectsEachMatch) {
     QByteArray thirty;
     for (int i = 0; i < 30; ++i) thirty += char('a' + i % 26);
     thirty[1] = '\t';
-    put({{"small.dat", thirty}, {"notes.txt", Lines(5000)}});
+    put({{"small.dat", thirty}, {"notes.txt", Lines(5000)}, {"words.txt", "alpha beta\nALPHA gamma"}});
     frmBrws* w = open("small.dat");
     const int paneBefore = slotOf(w).FocusPane;
     expectDump([&](frmDump* f) {
@@ -77,6 +77,39 @@ TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsAndEscEndsTheView) {
         f->close();
     });
     key(w->FileList, Qt::Key_F7);
+
+    // Find selects each match and says when there is no more.
+    current(w, "words.txt");
+    expectDump([&](frmDump* f) {
+        f->mnuFind->trigger();
+        EXPECT_TRUE(f->picFind->isVisible());
+        QTest::keyClicks(f->txtFind, "Alpha");
+        QTest::keyClick(f->txtFind, Qt::Key_Return);
+        EXPECT_FALSE(f->picFind->isVisible());
+        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 0);
+        EXPECT_EQ(f->rtfBox[0]->textCursor().selectedText(), "alpha");
+        f->mnuFindNext->trigger();
+        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 11);
+        prompts.expect("Text not found", Ok, "Error");
+        f->mnuFindNext->trigger();
+        EXPECT_EQ(f->rtfBox[0]->textCursor().selectedText(), "ALPHA");
+        // A click elsewhere starts the next search there.
+        QTextCursor c = f->rtfBox[0]->textCursor();
+        c.setPosition(3);
+        f->rtfBox[0]->setTextCursor(c);
+        f->FindTimer_Timer();
+        EXPECT_EQ(f->SearchStart(), 4);
+        f->mnuFindNext->trigger();
+        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 11);
+        // The Edit menu of a viewer offers no change to the text.
+        f->UpdateEditMenu();
+        EXPECT_TRUE(f->mnuCopy->isEnabled());
+        EXPECT_FALSE(f->mnuCut->isEnabled());
+        EXPECT_FALSE(f->mnuDelete->isEnabled());
+        EXPECT_FALSE(f->mnuPaste->isEnabled());
+        f->close();
+    });
+    key(w->FileList, Qt::Key_V);
 }
 
 TEST_F(ViewersTest, GifsAndArchivesGoToTheViewerAndOtherFilesAreExecutedOrRefused) {
@@ -218,41 +251,6 @@ TEST_F(ViewersTest, FilesGoneLockedOrTurnedIntoPipesSinceTaggingGetTheirMessageA
         f->close();
     });
     key(w->FileList, Qt::Key_E);
-}
-
-TEST_F(ViewersTest, FindSelectsEachMatchAndSaysWhenThereIsNoMore) {
-    put("words.txt", "alpha beta\nALPHA gamma");
-    frmBrws* w = open("words.txt");
-    expectDump([&](frmDump* f) {
-        f->mnuFind->trigger();
-        EXPECT_TRUE(f->picFind->isVisible());
-        QTest::keyClicks(f->txtFind, "Alpha");
-        QTest::keyClick(f->txtFind, Qt::Key_Return);
-        EXPECT_FALSE(f->picFind->isVisible());
-        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 0);
-        EXPECT_EQ(f->rtfBox[0]->textCursor().selectedText(), "alpha");
-        f->mnuFindNext->trigger();
-        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 11);
-        prompts.expect("Text not found", Ok, "Error");
-        f->mnuFindNext->trigger();
-        EXPECT_EQ(f->rtfBox[0]->textCursor().selectedText(), "ALPHA");
-        // A click elsewhere starts the next search there.
-        QTextCursor c = f->rtfBox[0]->textCursor();
-        c.setPosition(3);
-        f->rtfBox[0]->setTextCursor(c);
-        f->FindTimer_Timer();
-        EXPECT_EQ(f->SearchStart(), 4);
-        f->mnuFindNext->trigger();
-        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 11);
-        // The Edit menu of a viewer offers no change to the text.
-        f->UpdateEditMenu();
-        EXPECT_TRUE(f->mnuCopy->isEnabled());
-        EXPECT_FALSE(f->mnuCut->isEnabled());
-        EXPECT_FALSE(f->mnuDelete->isEnabled());
-        EXPECT_FALSE(f->mnuPaste->isEnabled());
-        f->close();
-    });
-    key(w->FileList, Qt::Key_V);
 }
 
 TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFolder) {
