@@ -32,7 +32,7 @@ protected:
     QByteArray big;
 };
 
-TEST_F(PkzipTest, TaggedFilesGoInWithOrWithoutTheirPathsAndHiddenOnesOnlyWithWhs) {
+TEST_F(PkzipTest, TaggedFilesGoInWithOrWithoutTheirPathsHiddenOnesOnlyWithWhsAndOneOfEachName) {
     writeList({"a.txt", "big.log", "sub\\deep.txt", ".secret", "c:\\other\\x.txt"});
 
     // Switch set A off, compress with paths, slowest method.
@@ -77,14 +77,13 @@ TEST_F(PkzipTest, TaggedFilesGoInWithOrWithoutTheirPathsAndHiddenOnesOnlyWithWhs
         EXPECT_EQ(run(RunPkzip, {"-whs", "c:\\out\\marked", "marked.txt"}), 0) << output.toStdString();
         EXPECT_EQ(ReadZip(c + "/out/marked.zip").keys(), QStringList({"Marked.txt"}));
     }
-}
 
-TEST_F(PkzipTest, TwoFilesOfOneNameWithoutPathsKeepTheFirstAndSayWhichWasLeftOut) {
+    // Two files of one name without paths: the first goes in, the output names the one left out.
     MakeFile(c + "/work/Sub/A.txt", "another a\n");
     writeList({"a.txt", "sub\\a.txt"});
     EXPECT_EQ(run(RunPkzip, Argv(" -p  c:\\out\\dup.zip @c:\\yhb6543.tmp")), archivers::status::Warning);
     EXPECT_TRUE(output.contains("c:\\work\\sub\\a.txt", Qt::CaseInsensitive)) << output.toStdString();
-    const auto entries = ReadZip(c + "/out/dup.zip");
+    entries = ReadZip(c + "/out/dup.zip");
     ASSERT_EQ(entries.keys(), QStringList({"A.txt"}));
     EXPECT_EQ(entries["A.txt"].data, "hello\n");
 }
