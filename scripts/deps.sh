@@ -3,7 +3,7 @@
 # with package names as arguments, those instead.
 set -euo pipefail
 packages=(
-  build-essential cmake pkg-config ccache
+  build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-multimedia-dev libgtest-dev libzip-dev libgl-dev
   arj unzip attr fonts-dejavu-core
   xvfb xdotool xterm
@@ -15,9 +15,14 @@ packages=(
   gstreamer1.0-tools gstreamer1.0-plugins-ugly
 )
 [ $# -gt 0 ] && packages=("$@")
+# One query for all of them: a start with everything installed stays quick.
+declare -A installed
+while read -r name state; do
+  [ "$state" = installed ] && installed[$name]=1
+done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${packages[@]}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  [ -n "${installed[$p]:-}" ] || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   sudo=""
