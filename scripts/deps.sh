@@ -13,6 +13,8 @@ packages=(
   qt6-image-formats-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   # The test MP4 is made at run time: the GStreamer tools and the H.264 encoder.
   gstreamer1.0-tools gstreamer1.0-plugins-ugly
+  # The package test checks the desktop entry and the AppStream metadata.
+  desktop-file-utils appstream
 )
 [ $# -gt 0 ] && packages=("$@")
 # One query for all of them: a start with everything installed stays quick.
