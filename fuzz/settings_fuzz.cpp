@@ -1,7 +1,8 @@
-// Any bytes as a settings file: reading its sections and values, and the exit's
-// rewrite of "[desktop]".
+// Any bytes as a settings file: reading its sections and values, the exit's
+// rewrite of "[desktop]" and the Options' rewrite of "[more]".
 #include <QByteArray>
 #include "common.h"
+#include "config/more.h"
 #include "config/settingstext.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -29,6 +30,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         for (const QString& line : lines) FUZZ_CHECK(!line.isEmpty() && line == line.trimmed() && !line.startsWith(u'['));
     }
+
+    // "[more]" read from the file and written back: done twice gives the same
+    // lines as done once, and every setting reads back as it was held.
+    ReadMoreSection(SectionLines(text, QStringLiteral("[more]")));
+    QStringList held;
+    for (const MoreSetting& s : MoreSettings()) held << MoreValue(s.name);
+    const QList<QByteArray> spliced = SpliceMoreSection(raw);
+    FUZZ_CHECK(SpliceMoreSection(spliced) == spliced);
+    ReadMoreSection(SectionLines(DecodeSettingsLines(spliced), QStringLiteral("[more]")));
+    for (qsizetype i = 0; i < held.size(); ++i) FUZZ_CHECK(MoreValue(MoreSettings()[i].name) == held[i]);
 
     // The exit's rewrite keeps what stands before the section and, done twice,
     // gives the same file as done once.

@@ -4,11 +4,13 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-multimedia-dev libgtest-dev libzip-dev libgl-dev
+  qt6-base-dev qt6-multimedia-dev libgtest-dev libzip-dev zlib1g-dev libgl-dev
   arj unzip attr fonts-dejavu-core
   xvfb xdotool xterm
   # The end-to-end tests: a window manager and the accessibility bus.
-  openbox python3-pyatspi at-spi2-core dbus-x11 imagemagick
+  openbox python3-pyatspi at-spi2-core dbus-x11 imagemagick x11-utils
+  # A file deleted to the trash is restored there as a file manager would.
+  trash-cli
   # The picture viewer's extra formats and the media player's decoders.
   qt6-image-formats-plugins gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   # The test MP4 is made at run time: the GStreamer tools and the H.264 encoder.

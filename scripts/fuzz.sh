@@ -20,7 +20,7 @@ cxxflags=(-std=c++20 -g -O1 -fPIC -Isrc "${qtflags[@]}" "${sanitize[@]}")
 
 # The program's sources each target needs: pure text functions and the
 # platform layer, which needs only Qt Core.
-sources=(src/config/settingstext.cpp src/fileops/validate.cpp src/platform/*.cpp)
+sources=(src/config/settingstext.cpp src/config/more.cpp src/fileops/validate.cpp src/platform/*.cpp)
 objects=()
 for s in "${sources[@]}"; do
   o="$out/obj/$(echo "${s%.cpp}" | tr / _).o"
@@ -31,7 +31,7 @@ for s in "${sources[@]}"; do
 done
 
 declare -A needs=(
-  [settings]="src_config_settingstext.o"
+  [settings]="src_config_settingstext.o src_config_more.o"
   [namemask]="src_fileops_validate.o"
   [parseattr]="src_fileops_validate.o"
   [filespec]="src_platform_*.o"

@@ -84,7 +84,7 @@ bool WriteListFile(const QStringList& lines) {
 
 QString FailureText(const ArchiverOutcome& outcome) {
     QString text = "The archiver ended with error code " + QString::number(outcome.exitStatus);
-    QStringList tail = outcome.output.split(QRegularExpression("[\r\n]+"), Qt::SkipEmptyParts);
+    QStringList tail = OutputLines(outcome.output);
     if (tail.size() > 6) tail = tail.mid(tail.size() - 6);
     if (!tail.isEmpty()) text += "\n\n" + tail.join('\n');
     return text;

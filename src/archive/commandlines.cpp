@@ -2,6 +2,7 @@
 #include <QFile>
 #include "model/slots.h"
 #include "platform/paths.h"
+#include "platform/userfile.h"
 
 ArchiveKind ArchiveKindOf(const QByteArray& head, qint64 size) {
     if (size < 3 || head.size() < 2) return ArchiveKind::None;
@@ -11,10 +12,8 @@ ArchiveKind ArchiveKindOf(const QByteArray& head, qint64 size) {
 }
 
 ArchiveKind ArchiveKindOfFile(const QString& dosPath) {
-    QString host;
-    if (platform::DosToHost(dosPath, &host) != 0) return ArchiveKind::None;
-    QFile file(host);
-    if (!file.open(QIODevice::ReadOnly)) return ArchiveKind::None;
+    QFile file;
+    if (platform::OpenUserFile(dosPath, &file) != err::None) return ArchiveKind::None;
     return ArchiveKindOf(file.read(2), file.size());
 }
 
@@ -45,6 +44,11 @@ QString ArjVolumeSwitch() {
     return QString();
 }
 
+// arj asks before it makes a folder, when the disk looks small, and before it
+// replaces a file; with no one at its input a question would end the run, so
+// the first two are answered here and the third only when overwriting is on.
+QString ArjQuestionSwitches() { return SettingOn(9) ? " -jyc -jyk -jyo " : " -jyc -jyk "; }
+
 QString MethodSwitch(ArchiveKind kind) {
     const QString method = SettingText(13);
     const bool arj = kind == ArchiveKind::Arj;
@@ -58,6 +62,7 @@ QString MethodSwitch(ArchiveKind kind) {
 QString ExtractLine(ArchiveKind kind, const QString& archive, const QString& destination, const QString& fileSpec) {
     QString line = QuotedPath(ArchiverProgram(kind, false));
     if (kind == ArchiveKind::Arj) {
+        line += ArjQuestionSwitches();
         if (SettingOn(9)) line += " -y ";
         line += SettingOn(11) ? " x -v " : " e -v ";
     } else {
@@ -70,6 +75,7 @@ QString ExtractLine(ArchiveKind kind, const QString& archive, const QString& des
 QString CompressLine(ArchiveKind kind, const QString& archivePath) {
     QString line = QuotedPath(ArchiverProgram(kind, true));
     if (kind == ArchiveKind::Arj) {
+        line += ArjQuestionSwitches();
         if (SettingOn(9)) line += " -a -hu -y ";
         line += " a ";
         line += ArjVolumeSwitch();

@@ -26,9 +26,15 @@ ArchiverOutcome RunArchiver(const QString& commandLine, const QString& statusTex
 // The process runner. The line is split into words as every command line is
 // (SplitCommandLine); the first word is the program (a DOS
 // path), the others its arguments, passed as they are, never through a shell.
-// While it runs, events are served, the status bar shows the text and the
-// archiver's last line of output, the user's other input waits, and Esc asks
-// whether to stop it.
+// Its input is empty, so a question it asks fails rather than waits. While it
+// runs, events are served, the status bar shows the text and the archiver's
+// last line of output, the user's other input waits, and Esc asks whether to
+// stop it and every process it started.
 ArchiverOutcome RunArchiverProcess(const QString& commandLine, const QString& statusText);
+
+// The lines an archiver's output leaves on a terminal, blank ones left out:
+// its progress counters, drawn with carriage returns and backspaces over
+// the same line, come out as their last state.
+QStringList OutputLines(const QString& output);
 
 inline const QString StopArchiverQuestion = QStringLiteral("Do you want to stop the archiver ?");

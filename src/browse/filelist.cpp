@@ -5,6 +5,7 @@
 #include "browse/logging.h"
 #include "model/slots.h"
 #include "browse/frmBrws.h"
+#include "browse/spoken.h"
 #include "browse/views.h"
 
 namespace {
@@ -99,6 +100,8 @@ void ClearCounters(frmBrws* w) {
 void ShowPath(frmBrws* w, const QString& path) {
     const QString shown = " Path : " + path + (path.size() == 2 ? "\\" : "");
     w->Path3D->setText(FitText(w, shown, PanelWidthTwips(w->Path3D)));
+    // A view keeps its own name while the path line follows its files' folders.
+    if (!SlotOf(w).GlobalView) w->FileList->setAccessibleName(FolderFilesName(path));
 }
 
 void ShowFolderFiles(frmBrws* w, QTreeWidgetItem* node) {

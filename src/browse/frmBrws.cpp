@@ -20,6 +20,7 @@
 #include "ui/keycodes.h"
 #include "ui/mainwindow.h"
 #include "ui/toolbaricons.h"
+#include "browse/spoken.h"
 #include "browse/tagging.h"
 
 const QString RootFolderMessage = QStringLiteral("Can't remove / rename root folder");
@@ -105,10 +106,13 @@ void frmBrws::buildControls() {
     // the pop-up menu is the one of the pane that has it.
     DirList->setFocusPolicy(Qt::TabFocus);
     FileList->setFocusPolicy(Qt::TabFocus);
-    // Screen readers (and the end-to-end tests) tell the panes apart by name.
-    for (QWidget* control : {static_cast<QWidget*>(DirList), static_cast<QWidget*>(FileList),
-                             static_cast<QWidget*>(txtDos)})
-        control->setAccessibleName(control->objectName());
+    // A screen reader names the panes by what they show (set as the drive is
+    // logged and the folder changes); the tree's one column header, hidden on
+    // screen, is still read out.
+    DirList->setHeaderLabel("Folders");
+    Label1->setBuddy(txtDos);
+    txtDos->setAccessibleName("DOS command");
+    SpeakTags(FileList);
 
     for (QWidget* wdg : {static_cast<QWidget*>(DirList), DirList->viewport(), static_cast<QWidget*>(FileList),
                          FileList->viewport(), static_cast<QWidget*>(txtDos)})
@@ -592,42 +596,4 @@ void frmBrws::resizeEvent(QResizeEvent* event) {
 void frmBrws::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
-}
-
-QList<frmBrws*> DriveWindows() {
-    QList<frmBrws*> result;
-    QMdiArea* area = DriveWindowArea();
-    if (!area) return result;
-    for (QMdiSubWindow* sub : area->subWindowList())
-        if (auto* w = qobject_cast<frmBrws*>(sub->widget())) result << w;
-    return result;
-}
-
-frmBrws* ActiveDriveWindow() {
-    QMdiArea* area = DriveWindowArea();
-    if (!area) return nullptr;
-    if (QMdiSubWindow* sub = area->activeSubWindow())
-        if (auto* w = qobject_cast<frmBrws*>(sub->widget())) return w;
-    // Between activations the current slot names the window commands act on.
-    return DriveWindowOfSlot(CurrentSlot);
-}
-
-frmBrws* DriveWindowOfSlot(int slot) {
-    if (slot < 1 || slot > OpenDriveCount) return nullptr;
-    for (frmBrws* w : DriveWindows())
-        if (w->Caption() == Slot(slot).WindowKey) return w;
-    return nullptr;
-}
-
-void SwitchToWindow(const QString& caption) {
-    QMdiArea* area = DriveWindowArea();
-    if (!area) return;
-    for (QMdiSubWindow* sub : area->subWindowList()) {
-        auto* w = qobject_cast<frmBrws*>(sub->widget());
-        if (!w || w->Caption() != caption) continue;
-        area->setActiveSubWindow(sub);
-        if (w->DirList->isVisible()) w->GiveFocus(w->DirList);
-        else w->GiveFocus(w->FileList);
-        return;
-    }
 }

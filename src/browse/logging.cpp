@@ -12,7 +12,9 @@
 #include "platform/volume.h"
 #include "browse/hooks.h"
 #include "ui/mainwindow.h"
+#include "browse/driveframe.h"
 #include "browse/frmBrws.h"
+#include "browse/spoken.h"
 
 namespace {
 // Commands act on the current slot, the slot of the active drive window.
@@ -127,7 +129,9 @@ void LogDrive(const QString& requested) {
     OpenDriveCount += 1;
     slot.WindowKey = w->Caption();
     if (area) {
-        QMdiSubWindow* sub = area->addSubWindow(w);
+        auto* sub = new DriveFrame;
+        sub->setWidget(w);
+        area->addSubWindow(sub);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowIcon(w->windowIcon());
         sub->showMaximized();
@@ -150,6 +154,7 @@ void LogDriveTree(frmBrws* w) {
     }
     const QString label = platform::VolumeLabel(drive.at(0));
     w->setWindowTitle(WindowCaptionPrefix + drive.toLower() + (label.isEmpty() ? QString() : " [" + label.toLower() + "]"));
+    w->DirList->setAccessibleName(FolderTreeName(drive.toLower()));
     ShowPath(w, slot.CurrentPath);
 
     auto fontFrom = [](int nameIndex, int sizeIndex, QFont font) {
@@ -242,6 +247,10 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
         const bool listNames = !(node->childCount() > 0 && !node->isExpanded());
         FillFileList(w, h, listNames);
     }
+    // Deep down a tree a folder can hold files and folders that no call reaches
+    // by name; the folder would look emptier than it is.
+    if (platform::EntriesBeyondPathLimit(path + Separator(path)) > 0)
+        ShowMessage("Path too long to log more files / folders", MsgStyle::Critical, "Error");
     return true;
 }
 
@@ -274,6 +283,7 @@ void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
 void ExpandFolder(frmBrws* w, int nodeIndex) {
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (!node) return;
+    const OneMessage oneMessage;
     w->SetNodeImage(node, true);
     if (node == w->DirList->currentItem()) LogFolder(w, nodeIndex, false, false);
     SetBusy();

@@ -51,6 +51,7 @@ int FileLineOfItem(const DriveSlot& slot, int row) {
 #include "ui/errors.h"
 #include "browse/filelist.h"
 #include "browse/frmBrws.h"
+#include "browse/spoken.h"
 
 void BuildGlobalList(DriveSlot& slot, ViewSelection selection) {
     ClearGlobalList(slot);
@@ -138,6 +139,7 @@ void ShowView(frmBrws* w, ViewSelection selection) {
     }
     slot.GlobalView = -1;
     w->setProperty(SelectionProperty, int(selection));
+    w->FileList->setAccessibleName(ViewFilesName(selection, slot.Drive, slot.CurrentPath));
     FillView(w, slot);
     w->ShowGlobalView();
     w->GiveFocus(w->FileList);

@@ -43,7 +43,8 @@ void SplitAssociation(const QString& line, QString fields[3]) {
 }
 
 QString JoinAssociation(const QString& extension, const QString& description, const QString& program) {
-    const QString e = extension.trimmed(), d = description.trimmed(), p = program.trimmed();
+    // Typed names are held lower case, as the file names they are matched with.
+    const QString e = extension.trimmed().toLower(), d = description.trimmed(), p = program.trimmed().toLower();
     if (e.isEmpty() || d.isEmpty() || p.isEmpty()) return QString();
     if (e.contains(',') || p.contains(',')) return QString();
     if (HasControlCharacter(e) || HasControlCharacter(d) || HasControlCharacter(p)) return QString();
@@ -178,7 +179,7 @@ void frmFA::btnRemove_Click() {
 }
 
 bool frmFA::CheckProgramBox() {
-    txtEdit[2]->setText(txtEdit[2]->text().trimmed());
+    txtEdit[2]->setText(txtEdit[2]->text().trimmed().toLower());
     if (FileExists(txtEdit[2]->text())) return true;
     ShowMessage("File not found", MsgStyle::Critical, "Error");
     txtEdit[2]->setFocus();

@@ -61,7 +61,7 @@ void SplitAssociation(const QString& line, QString fields[3]);
 // The line made of the three fields, or empty when they do not make one: a field
 // empty or only blanks, a comma in the extension or the program (the program is
 // read after the line's last comma), a control character, or a line that would
-// read as a section header.
+// read as a section header. The extension and the program are lower-cased.
 QString JoinAssociation(const QString& extension, const QString& description, const QString& program);
 
 inline const QString InvalidAssociationMessage = QStringLiteral("Invalid file association");

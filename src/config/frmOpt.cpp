@@ -11,6 +11,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include "config/more.h"
 #include "config/settings.h"
 #include "model/slots.h"
 #include "platform/paths.h"
@@ -57,6 +58,8 @@ frmOpt::frmOpt(QWidget* parent) : QDialog(parent) {
     tabOptions->setTabData(1, "tabCompression");
     tabOptions->addTab("Fonts");
     tabOptions->setTabData(2, "tabFonts");
+    tabOptions->addTab("More");
+    tabOptions->setTabData(3, "tabMore");
 
     // General: folders and files.
     fraFolders = Named(new QGroupBox("Folders", this), "fraFolders");
@@ -132,6 +135,16 @@ frmOpt::frmOpt(QWidget* parent) : QDialog(parent) {
     fonts->setColumnStretch(1, 1);
     fonts->setRowStretch(4, 1);
 
+    // More: one row per setting of its table.
+    fraMore = Named(new QGroupBox("More", this), "fraMore");
+    auto* moreRows = new QFormLayout(fraMore);
+    for (int i = 0; i < MoreSettings().size(); ++i) {
+        const MoreSetting& setting = MoreSettings()[i];
+        ctlMore << MoreControl(setting, i);
+        if (setting.kind == MoreKind::Switch) moreRows->addRow(ctlMore.last());
+        else moreRows->addRow(setting.label, ctlMore.last());
+    }
+
     btnOk = Button(this, "OK", "btnOk");
     btnCancel = Button(this, "&Cancel", "btnCancel");
     auto* buttons = new QHBoxLayout;
@@ -141,7 +154,8 @@ frmOpt::frmOpt(QWidget* parent) : QDialog(parent) {
 
     // One page of frames per tab; the dialog keeps the size of the largest.
     tabPages_ = new QStackedWidget(this);
-    const std::initializer_list<QGroupBox*> framesOfTab[3] = {{fraFolders, fraFiles}, {fraArchives}, {fraFonts}};
+    const std::initializer_list<QGroupBox*> framesOfTab[4] = {{fraFolders, fraFiles}, {fraArchives}, {fraFonts},
+                                                              {fraMore}};
     for (const auto& frames : framesOfTab) {
         auto* page = new QWidget(tabPages_);
         auto* pageLayout = new QVBoxLayout(page);
@@ -188,6 +202,11 @@ void frmOpt::Form_Load() {
     fileFontName_ = Settings[19].toString();
     fileFontSize_ = Settings[20].toString();
     ShowFonts();
+    for (int i = 0; i < ctlMore.size(); ++i) {
+        const QString value = MoreValue(MoreSettings()[i].name);
+        if (auto* check = qobject_cast<QCheckBox*>(ctlMore[i])) check->setChecked(value == "true");
+        else static_cast<QLineEdit*>(ctlMore[i])->setText(value);
+    }
     tabOptions->setCurrentIndex(0);
     DrawTabControls();
 }
@@ -196,7 +215,20 @@ void frmOpt::tabOptions_Click() { DrawTabControls(); }
 
 void frmOpt::DrawTabControls() {
     const QString key = tabOptions->tabData(tabOptions->currentIndex()).toString();
-    tabPages_->setCurrentIndex(key == "tabCompression" ? 1 : key == "tabFonts" ? 2 : 0);
+    tabPages_->setCurrentIndex(key == "tabCompression" ? 1 : key == "tabFonts" ? 2 : key == "tabMore" ? 3 : 0);
+}
+
+QWidget* frmOpt::MoreControl(const MoreSetting& setting, int index) {
+    if (setting.kind == MoreKind::Switch)
+        return Named(new QCheckBox(setting.label, fraMore), QString("chkMore%1").arg(index));
+    auto* box = Named(new QLineEdit(fraMore), QString("txtMore%1").arg(index));
+    box->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), box));
+    box->setMaxLength(9);
+    return box;
+}
+
+bool frmOpt::IsDigitBox(const QLineEdit* box) const {
+    return box == txtFolders || box == txtCol || ctlMore.contains(const_cast<QLineEdit*>(box));
 }
 
 void frmOpt::ShowFonts() {
@@ -233,6 +265,11 @@ void frmOpt::btnOk_Click() {
     Settings[18] = treeFontSize_;
     Settings[19] = fileFontName_;
     Settings[20] = fileFontSize_;
+    for (int i = 0; i < ctlMore.size(); ++i) {
+        const auto* check = qobject_cast<QCheckBox*>(ctlMore[i]);
+        SetMoreValue(MoreSettings()[i].name, check ? (check->isChecked() ? "true" : "false")
+                                                   : static_cast<QLineEdit*>(ctlMore[i])->text());
+    }
     SaveSettings();
     Confirmed = true;
     Close();
@@ -294,17 +331,19 @@ bool frmOpt::eventFilter(QObject* watched, QEvent* event) {
             focusNextChild();
             return true;
         }
-        if ((box == txtFolders || box == txtCol) && !DigitBoxAccepts(key->text())) return true;
+        if (IsDigitBox(box) && !DigitBoxAccepts(key->text())) return true;
     } else if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         const int index = box == txtArchiveFolders[0] ? 0 : box == txtArchiveFolders[1] ? 1
                         : box == txtArchiveFolders[2] ? 2 : -1;
         QWidget* next = QApplication::focusWidget();
-        // Leaving for Cancel, for the box's Browse button or for another window
-        // is not leaving the box with a name in it.
-        const bool leaving = index >= 0 && next && isAncestorOf(next) && next != btnCancel &&
-                             next != btnArchiveBrowse[index] && reason != Qt::ActiveWindowFocusReason &&
-                             reason != Qt::PopupFocusReason;
+        // Leaving for Cancel or for another window is not leaving the box with a
+        // name in it, nor is going to its Browse button by the mouse or Alt+B
+        // to pick the file; Tab onto the button is.
+        const bool toBrowse = index >= 0 && next == btnArchiveBrowse[index] && reason != Qt::TabFocusReason &&
+                              reason != Qt::BacktabFocusReason;
+        const bool leaving = index >= 0 && next && isAncestorOf(next) && next != btnCancel && !toBrowse &&
+                             reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
         if (leaving)
             QMetaObject::invokeMethod(this, [this, index] {
                 if (isVisible() && !Confirmed && !txtArchiveFolders[index]->hasFocus()) CheckArchiverBox(index);

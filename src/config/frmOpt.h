@@ -9,10 +9,13 @@
 #include <QTabBar>
 #include "ui/dialogfocus.h"
 
+struct MoreSetting;
+
 class QStackedWidget;
 
-// The options dialog: the twenty settings on three tabs. Nothing reaches the
-// settings before OK, which stores them and rewrites the settings file.
+// The options dialog: the twenty settings on three tabs, the settings of
+// "[more]" on a fourth. Nothing reaches the settings before OK, which stores
+// them and rewrites the settings file.
 class frmOpt : public QDialog {
     Q_OBJECT
 public:
@@ -43,6 +46,11 @@ public:
     QLabel* lblNote1 = nullptr;
     QLabel* lblNote2 = nullptr;
 
+    // The settings of "[more]", one control each in the order of their table:
+    // a check box for a switch, a digit box for a number.
+    QGroupBox* fraMore = nullptr;
+    QList<QWidget*> ctlMore;
+
     QPushButton* btnOk = nullptr;
     QPushButton* btnCancel = nullptr;
 
@@ -65,6 +73,8 @@ private:
     void ChooseFont(QString* name, QString* size);
     void ShowFonts();
     bool CheckArchiverBox(int index);
+    QWidget* MoreControl(const MoreSetting& setting, int index);
+    bool IsDigitBox(const QLineEdit* box) const;
     void Close();
     QStackedWidget* tabPages_ = nullptr;
     QString treeFontName_, treeFontSize_, fileFontName_, fileFontSize_;

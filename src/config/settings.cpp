@@ -1,4 +1,5 @@
 #include "config/settings.h"
+#include "config/more.h"
 #include <QFile>
 #include <QStringDecoder>
 #include <QVariant>
@@ -91,24 +92,41 @@ void SyncFolder(const QString& hostFile) {
     ::close(fd);
 }
 
-// The whole new file goes to quorl.tmp, reaches the disk, and only then takes
-// the place of quorl.ini in one rename: a crash at any moment leaves either the
-// old settings or the new ones, never none. A settings file that is a link
-// (kept with the user's other dotfiles) stays a link: its target is replaced,
-// the temporary file made beside the target so that the rename stays on one disk.
+// Where the new file is written before it takes the place of the old one, and
+// the open descriptor; -1 when it cannot be had. In the Windows folder, which
+// is the program's, it is quorl.tmp, and a leftover of that name goes first
+// (whatever takes its name meanwhile is never written through). Beside the
+// target of a link, in the user's own folder, it gets a name nobody else has,
+// so that no file of the user's is ever replaced or removed.
+int OpenTemporary(const QByteArray& folder, bool ownFolder, QByteArray* tmp) {
+    if (ownFolder) {
+        *tmp = folder + "quorl.tmp";
+        ::unlink(tmp->constData());
+        return ::open(tmp->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    }
+    *tmp = folder + ".quorl.ini-XXXXXX";
+    return ::mkostemp(tmp->data(), O_CLOEXEC);
+}
+
+// The whole new file goes to a temporary file, reaches the disk, and only then
+// takes the place of quorl.ini in one rename: a crash at any moment leaves
+// either the old settings or the new ones, never none. A settings file that is
+// a link (kept with the user's other dotfiles) stays a link: its target is
+// replaced, keeping its permissions, and the temporary file is made beside the
+// target so that the rename stays on one disk.
 bool ReplaceWithBytes(const QByteArray& data) {
     QString iniHost;
     if (!HostPath(SettingsFilePath(), &iniHost)) return false;
-    char resolved[PATH_MAX];
-    if (!::realpath(QFile::encodeName(iniHost).constData(), resolved)) return false;
-    const QString target = QFile::decodeName(resolved);
-    const QString tmpHost = target.left(target.lastIndexOf('/') + 1) + "quorl.tmp";
-    const QByteArray tmp = QFile::encodeName(tmpHost);
-    const QByteArray ini = QFile::encodeName(target);
-    // A leftover quorl.tmp goes first; whatever takes its name meanwhile is never
-    // written through.
-    ::unlink(tmp.constData());
-    const int fd = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    QByteArray ini = QFile::encodeName(iniHost);
+    struct stat entry {};
+    const bool link = ::lstat(ini.constData(), &entry) == 0 && S_ISLNK(entry.st_mode);
+    if (link) {
+        char resolved[PATH_MAX];
+        if (!::realpath(ini.constData(), resolved)) return false;
+        ini = resolved;
+    }
+    QByteArray tmp;
+    const int fd = OpenTemporary(ini.left(ini.lastIndexOf('/') + 1), !link, &tmp);
     if (fd < 0) return false;
     struct stat old {};
     if (::stat(ini.constData(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
@@ -119,7 +137,7 @@ bool ReplaceWithBytes(const QByteArray& data) {
         ::unlink(tmp.constData());
         return false;
     }
-    SyncFolder(target);
+    SyncFolder(QFile::decodeName(ini));
     return true;
 }
 
@@ -202,6 +220,7 @@ bool LoadSettings() {
             Settings[index] = index >= 17 ? QVariant(value) : CheckedSetting(index, value);
         }
     }
+    ReadMoreSection(ReadSection(more::Header));
     const QString folder = Settings[8].toString();
     if (folder.isEmpty() || !FileExists(folder + "\\Quorl.exe")) {
         ShowMessage(NotInstalledMessage + folder + "\r\n" + NotInstalledAdvice, MsgStyle::Critical, "Error");
@@ -245,7 +264,7 @@ void SaveSettings() {
     while (fileTypes < text.size() && text[fileTypes].trimmed().toLower() != "[supportedfiletypes]") ++fileTypes;
     if (fileTypes < text.size()) out += raw.mid(fileTypes);
     else out += LinesOutsideSettingSections(text, raw);
-    ReplaceWithRawLines(out);
+    ReplaceWithRawLines(SpliceMoreSection(out));
 }
 
 bool ReplaceSettingsSection(const QString& sectionHeader, const QStringList& lines) {

@@ -11,15 +11,18 @@ QString SettingsFilePath();         // WindowsFolder() + "\quorl.ini"
 // Lines of a section, trimmed, without empty lines, plus one empty entry at the end.
 QStringList ReadSection(const QString& sectionHeader);
 
-// Reads the three setting sections into Settings. Shows the message and returns
-// false when the program has to end (no settings file, program folder wrong).
+// Reads the three setting sections into Settings, and "[more]" (config/more.h).
+// Shows the message and returns false when the program has to end (no settings
+// file, program folder wrong).
 bool LoadSettings();
+// Writes the three setting sections and "[more]" back.
 void SaveSettings();
 void WriteSettingLines(QStringList& out, const QStringList& lines, const QString& header, int firstIndex);
 
 // Reads the settings file as lines (CR LF or LF). Every rewrite of the file
-// writes the new text completely to quorl.tmp, flushes it and renames it over
-// quorl.ini, so a crash in between never loses the settings.
+// writes the new text completely to quorl.tmp (a name of its own beside the
+// target when quorl.ini is a link), flushes it and renames it over quorl.ini,
+// so a crash in between never loses the settings.
 bool ReadSettingsLines(QStringList* lines);
 
 // Replaces the lines of one section ("[associations]") by new ones and keeps

@@ -1,4 +1,5 @@
 #include "drives/frmDrive.h"
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPointer>
@@ -87,8 +88,14 @@ void frmDrive::proceed() {
     const QString drive = Drive();
     if (drive.isEmpty()) return;
     if (windowTitle() == LogDriveCaption) {
-        hide();
+        // The dialog stays up while the drive is read, its caption saying so
+        // (the window manager draws it while the program is busy).
+        setWindowTitle(LogDriveCaption + " : loggin...");
+        repaint();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         LogDrive(drive);
+        setWindowTitle(LogDriveCaption);
+        hide();
         ReturnFocusToMainWindow();
     } else if (windowTitle() == AvailableSpaceCaption) {
         // An unreachable drive leaves the dialog up, to choose another one.

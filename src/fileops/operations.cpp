@@ -1,14 +1,13 @@
 #include "fileops/operations.h"
 #include <QApplication>
 #include <QSet>
-#include <QStatusBar>
 #include <QTreeWidgetItem>
-#include <functional>
 #include "browse/freespace.h"
 #include "ui/errors.h"
 #include "fileops/frmCopy.h"
 #include "fileops/frmGraph.h"
 #include "fileops/frmInput.h"
+#include "fileops/steps.h"
 #include "ui/prompter.h"
 #include "fileops/validate.h"
 #include "browse/filelist.h"
@@ -22,65 +21,6 @@
 #include "browse/views.h"
 
 namespace {
-frmGraph* copyWindow = nullptr;
-std::function<void(qint64, qint64)> copyChunkHook;
-
-// A big file shows its bytes in the progress window as they go, and Esc there
-// stops it within a chunk.
-platform::CopyProgress CopyProgressOf(const QString& name) {
-    return [name](qint64 copied, qint64 total) {
-        constexpr qint64 kBigFile = qint64(4) << 20;
-        if (copyChunkHook) copyChunkHook(copied, total);
-        if (total >= kBigFile && copyWindow && copyWindow->isVisible())
-            copyWindow->lblMessage->setText(name + " : " + FormatCount(copied) + " of " + FormatCount(total) +
-                                            " bytes");
-        QApplication::processEvents();
-        return AbortFlag == 0;
-    };
-}
-const QString SharingViolation = QStringLiteral("Sharing violation");
-
-void ShowSharingViolation() {
-    ShowMessage(SharingViolation, MsgStyle::Critical, "Error");
-    LastError = 0;
-}
-
-// Status texts of the per-file routines are cut to the status bar.
-void StatusFitted(const QString& text) {
-    const QMainWindow* main = MainWindow();
-    const int width = main ? main->statusBar()->width() * TwipsPerPixelX() : 12000;
-    SetStatus(FitText(main, text, width));
-}
-
-// Both probes run; the first failure is the one the user sees. Write permission
-// belongs to folders, so the folder about to be written is the one probed.
-bool DriveReadyAndWritable(const QString& folder) {
-    const ErrorCode ready = TestDrive(folder.left(2));
-    const ErrorCode writable = TestWritable(folder);
-    LastError = ready ? ready : writable;
-    if (LastError == 0) return true;
-    ShowFileError(LastError);
-    return false;
-}
-
-// A file gone from its folder since logging leaves the picture with the run,
-// so that the picture shows what the disk holds.
-void ForgetVanishedFile(DriveSlot& slot, int position) {
-    if (LastError == 53) slot.Lines[position] = "*";
-}
-
-
-int LetterBits(const QString& letters) {
-    int bits = 0;
-    for (const QChar c : letters.trimmed().toUpper()) {
-        if (c == 'R') bits |= platform::attr::ReadOnly;
-        if (c == 'A') bits |= platform::attr::Archive;
-        if (c == 'S') bits |= platform::attr::System;
-        if (c == 'H') bits |= platform::attr::Hidden;
-    }
-    return bits;
-}
-
 QString StripTrailingBackslash(QString folder) {
     while (folder.endsWith('\\')) folder.chop(1);
     return folder;
@@ -171,7 +111,7 @@ void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const QString& capti
         }
         if (!touched.contains(item.folder)) touched << item.folder;
         switch (kind.unicode()) {
-        case 'D': DeleteFileEntry(slot, item.position, item.folder); break;
+        case 'D': DeleteFileEntry(slot, item.position, item.folder, Disposal::AsSettingSays); break;
         case 'T': ThrashFileEntry(slot, item.position, item.folder); break;
         case 'R': {
             const QString name = FileNameOf(slot.Lines[item.position]);
@@ -196,6 +136,21 @@ QString NewFileName(const QString& destination, const QString& source, bool ownN
     return destination.left(destination.lastIndexOf('\\') + 1) + entry.name;
 }
 
+// A move deletes its source only once the destination verifiably holds its
+// bytes, and never when the destination is the source itself. A source that
+// changed while it was copied stays, and the user hears which one.
+void DeleteMovedSource(DriveSlot& slot, const Item& item, const QString& source, const QString& destination,
+                       QStringList& touched) {
+    if (platform::IsSameFile(source, destination)) return;
+    if (!platform::HaveSameContent(source, destination)) {
+        ShowMessage("The file : " + source + " changed during the copy. It was not deleted", MsgStyle::Critical,
+                    "Error");
+        return;
+    }
+    if (!touched.contains(item.folder)) touched << item.folder;
+    if (!DeleteFileEntry(slot, item.position, item.folder, Disposal::ForGood)) AbortFlag = -1;
+}
+
 void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, bool* wroteHere) {
     frmCopy* copy = CopyForm();
     const QString copyCaption = copy->windowTitle();
@@ -207,7 +162,7 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, b
     const bool full = copy->FullDuplication();
     const QList<Item> items = ItemsOf(w, slot, tagged);
     StartProgress(g, items.size());
-    copyWindow = g;
+    const CopyRunWindow chunksShown(g, int(items.size()));
     for (const Item& item : items) {
         if (AbortFlag) break;
         const QString name = FileNameOf(slot.Lines[item.position]);
@@ -236,18 +191,10 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, b
         if (!FoldersToRelog.contains(folder) && LoggedInAnyWindow(folder)) FoldersToRelog << folder;
         const CopyOutcome outcome = CopyFileEntry(w, item.position, item.folder, destination, false);
         if (destination.left(2) == slot.Drive) *wroteHere = true;
-        const QString source = JoinPath(item.folder, name);
-        // A move deletes its source only once the destination verifiably holds
-        // its bytes, and never when the destination is the source itself.
         const bool copied = outcome == CopyOutcome::Copied || outcome == CopyOutcome::Identical;
-        if (move && !AbortFlag && copied && !platform::IsSameFile(source, destination) &&
-            platform::HaveSameContent(source, destination)) {
-            if (!touched.contains(item.folder)) touched << item.folder;
-            if (!DeleteFileEntry(slot, item.position, item.folder)) AbortFlag = -1;
-        }
+        if (move && !AbortFlag && copied) DeleteMovedSource(slot, item, JoinPath(item.folder, name), destination, touched);
         Step(g);
     }
-    copyWindow = nullptr;
     g->lblMessage->clear();
     EndBusy();
 }
@@ -439,232 +386,6 @@ bool EnsureDestination(const QString& requested) {
     return true;
 }
 
-void SetCopyChunkHook(std::function<void(qint64, qint64)> hook) { copyChunkHook = std::move(hook); }
-
-CopyOutcome CopyFile(const QString& source, const QString& destination, bool ignoreReadOnly, bool automaticOverwrite,
-                     const QString& attributeLetters) {
-    StatusFitted("Copying file : " + NameFromPath(source));
-    int oldAttributes = 0;
-    const bool exists = platform::GetAttributes(destination, &oldAttributes) == 0;
-    if (exists && (oldAttributes & platform::attr::Directory)) {
-        LastError = 75;
-        return CopyOutcome::Failed;
-    }
-    if (exists && !automaticOverwrite) {
-        const QString prefix = "The file : " + destination;
-        if (!AskYesNo(prefix + " already exist. Overwrite it anyway ?", "Warning", PromptIcon::Exclamation))
-            return CopyOutcome::Skipped;
-        if ((oldAttributes & platform::attr::ReadOnly) && !ignoreReadOnly &&
-            !AskYesNo(prefix + " has read-only attrribute. Overwrite it anyway ?", "Warning", PromptIcon::Exclamation))
-            return CopyOutcome::Skipped;
-    }
-    if (exists && platform::IsSameFile(source, destination)) return CopyOutcome::SameFile;
-    if (exists && platform::HaveSameContent(source, destination)) {
-        platform::SetEntryAttributes(destination, LetterBits(attributeLetters));
-        return CopyOutcome::Identical;
-    }
-    if (exists) platform::SetEntryAttributes(destination, platform::attr::Archive);
-    const ErrorCode code = platform::CopyFileTo(source, destination, CopyProgressOf(NameFromPath(source)));
-    if (code != 0) {
-        // The destination was never touched by the failed copy; its attributes come back.
-        if (exists) platform::SetEntryAttributes(destination, oldAttributes);
-        LastError = 0;
-        if (code == err::Cancelled) {
-            AbortFlag = -1;
-        } else if (code == 61) {
-            if (AskYesNo("Insuficient disk space. Abort copying process ?", "Question")) AbortFlag = -1;
-        } else {
-            // A file that was not copied is never passed over in silence: the
-            // user would take it for copied.
-            LastError = code;
-        }
-        return CopyOutcome::Failed;
-    }
-    platform::SetEntryAttributes(destination, LetterBits(attributeLetters));
-    LastError = 0;
-    return CopyOutcome::Copied;
-}
-
-CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder, const QString& destination,
-                          bool endBusy) {
-    DriveSlot& slot = CurrentDriveSlot();
-    FileLine file;
-    if (!ParseFileLine(slot.Lines[position], &file)) return CopyOutcome::Failed;
-    const QString source = JoinPath(sourceFolder, file.name);
-    ErrorCode code = TestDrive(source.left(2));
-    if (code == 0) code = TestDrive(destination.left(2));
-    if (code == 0) code = TestWritable(destination.left(destination.lastIndexOf('\\')));
-    if (code != 0) {
-        ShowFileError(code);
-        return CopyOutcome::Failed;
-    }
-    if (!FileExists(source)) {
-        ForgetVanishedFile(slot, position);
-        ShowFileError(LastError ? LastError : ErrorCode(53));
-        return CopyOutcome::Failed;
-    }
-    if (IsFileInUse(source)) {
-        ShowSharingViolation();
-        return CopyOutcome::Failed;
-    }
-    SetBusy();
-    w->repaint();
-    // Without settings read, the user is asked rather than his files overwritten.
-    const bool ignoreReadOnly = Settings[1].isValid() && Settings[1].toBool();
-    const bool automatic = Settings[5].isValid() && Settings[5].toBool();
-    const CopyOutcome outcome = CopyFile(source, destination, ignoreReadOnly, automatic, file.attributes);
-    // Reading the free space would overwrite the copy's error.
-    const ErrorCode failure = LastError;
-    if (destination.left(2) == slot.Drive) ShowAvailableBytes(w);
-    if (endBusy) EndBusy();
-    if (failure) ShowFileError(failure);
-    return outcome;
-}
-
-bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder) {
-    const QString name = FileNameOf(slot.Lines[position]);
-    const QString full = JoinPath(folder, name);
-    AbortFlag = -1;
-    if (!DriveReadyAndWritable(folder)) return false;
-    if (!FileExists(full)) {
-        ForgetVanishedFile(slot, position);
-        ShowFileError(LastError);
-        return false;
-    }
-    if (IsFileInUse(full)) {
-        ShowSharingViolation();
-        return false;
-    }
-    // Archive only, so that read-only, hidden and system files go without a
-    // question; a link is deleted as it is and what it points at keeps its attributes.
-    int attributes = 0;
-    platform::GetAttributes(full, &attributes);
-    platform::SetEntryAttributes(full, platform::attr::Archive);
-    StatusFitted("Deleting file : " + name);
-    if (platform::DeleteFile(full) != 0) {
-        platform::SetEntryAttributes(full, attributes);
-        ShowSharingViolation();
-        return false;
-    }
-    slot.Lines[position] = "*";
-    AbortFlag = 0;
-    return true;
-}
-
-namespace {
-// The file a record names must still be on disk and free: a vanished file
-// means the disk changed under the picture, a held one is in use.
-bool FileStillThere(DriveSlot& slot, int position, const QString& full) {
-    if (!FileExists(full)) {
-        ForgetVanishedFile(slot, position);
-        ShowFileError(1000);
-        return false;
-    }
-    if (IsFileInUse(full)) {
-        ShowSharingViolation();
-        return false;
-    }
-    return true;
-}
-}  // namespace
-
-bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
-    AbortFlag = -1;
-    if (!DriveReadyAndWritable(folder)) return false;
-    const QString line = slot.Lines[position];
-    const QString name = FileNameOf(line);
-    const QString full = JoinPath(folder, name);
-    if (!FileStillThere(slot, position, full)) return false;
-    StatusFitted("Thrashing file : " + name);
-    // The empty file takes the name exactly as the disk spells it, capitals included.
-    platform::FileEntry old;
-    const QString onDisk = platform::GetFileInfo(full, &old) == 0 && !old.name.isEmpty() ? JoinPath(folder, old.name)
-                                                                                        : full;
-    const int attributes = old.attributes & ~platform::attr::Directory;
-    platform::SetEntryAttributes(full, platform::attr::Archive);
-    if (platform::DeleteFile(full) != 0) {
-        platform::SetEntryAttributes(full, attributes);
-        ShowSharingViolation();
-        return false;
-    }
-    const ErrorCode made = platform::CreateEmptyFile(onDisk);
-    platform::SetEntryAttributes(onDisk, attributes);
-    // The record follows the disk: size 0 and the new stamp, the tag kept; a
-    // file that could not be made again is gone from the picture too.
-    platform::FileEntry entry;
-    if (made == 0 && platform::GetFileInfo(onDisk, &entry) == 0) {
-        QString fresh = MakeFileLine(name, entry.size, entry.modified, entry.attributes);
-        slot.Lines[position] = IsTagged(line) ? MarkTagged(fresh) : fresh;
-    } else {
-        slot.Lines[position] = "*";
-        ShowFileError(made ? made : ErrorCode(57));
-        return false;
-    }
-    AbortFlag = 0;
-    return true;
-}
-
-bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const QString& newName) {
-    AbortFlag = -1;
-    if (newName.isEmpty() || !IsValidName(newName)) {
-        ShowInvalidCharacters();
-        return false;
-    }
-    if (!DriveReadyAndWritable(folder)) return false;
-    const QString oldName = FileNameOf(slot.Lines[position]);
-    const QString full = JoinPath(folder, oldName);
-    if (!FileStillThere(slot, position, full)) return false;
-    // A mask that maps the name onto itself ("*.*") leaves the file as it is.
-    if (newName == oldName) {
-        AbortFlag = 0;
-        return true;
-    }
-    const QString target = JoinPath(folder, newName);
-    int existing = 0;
-    if (platform::GetAttributes(target, &existing) == 0) {
-        ShowMessage("Unable to rename file", MsgStyle::Critical, "Error");
-        LastError = 0;
-        return false;
-    }
-    LastError = 0;
-    StatusFitted("Renaming  file : " + oldName);
-    int attributes = 0;
-    platform::GetAttributes(full, &attributes);
-    platform::SetEntryAttributes(full, platform::attr::Archive);
-    if (platform::RenamePath(full, target) != 0) {
-        platform::SetEntryAttributes(full, attributes);
-        ShowSharingViolation();
-        return false;
-    }
-    platform::SetEntryAttributes(target, attributes);
-    // The record changes only once the disk has the new name.
-    ReplaceFirst(slot.Lines[position], oldName + "/", newName + "/", 1);
-    AbortFlag = 0;
-    return true;
-}
-
-bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, const QString& change) {
-    AbortFlag = -1;
-    if (!DriveReadyAndWritable(folder)) return false;
-    FileLine file;
-    if (!ParseFileLine(slot.Lines[position], &file)) return false;
-    const QString full = JoinPath(folder, file.name);
-    if (!FileStillThere(slot, position, full)) return false;
-    StatusFitted("Setting attributes of file : " + file.name);
-    const QString letters = ApplyAttributeChange(file.attributes, change.toUpper());
-    SetAttributeLetters(full, letters);
-    if (LastError) {
-        ShowFileError(LastError);
-        return false;
-    }
-    const QString canonical = FormatAttributeLetters(LetterBits(letters));
-    if (canonical != file.attributes) {
-        QString& line = slot.Lines[position];
-        line = line.left(line.lastIndexOf(':') + 1) + canonical;
-    }
-    AbortFlag = 0;
-    return true;
-}
 
 void RelogFolderPath(frmBrws* w, const QString& path) {
     DriveSlot& slot = CurrentDriveSlot();

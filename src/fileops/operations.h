@@ -46,7 +46,10 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
 CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder, const QString& destination,
                           bool endBusy);
 
-bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder);
+// Where a deleted file goes: into the trash when the "Delete to trash" setting
+// says so, or away for good (the source of a move, whose bytes are in its copy).
+enum class Disposal { AsSettingSays, ForGood };
+bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Disposal disposal);
 bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const QString& newName);
 bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, const QString& change);
 bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder);

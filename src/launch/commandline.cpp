@@ -29,8 +29,9 @@ QString CommandOperand(const QString& text) {
 }
 
 DosCommandKind ClassifyCommand(const QString& word) {
-    static const QStringList interpreter = {"chcp", "cls", "copy", "date", "del", "echo",
-                                            "erase", "ren", "rename", "time"};
+    static const QStringList interpreter = {"chcp", "cls", "copy", "date", "del", "echo", "erase", "ren",
+                                            "rename", "time", "for", "more", "find", "sort", "move", "xcopy",
+                                            "attrib", "deltree", "choice", "tree", "label"};
     static const QStringList captured = {"dir", "type", "vol", "ver", "path", "set"};
     if (interpreter.contains(word)) return DosCommandKind::Interpreter;
     if (captured.contains(word)) return DosCommandKind::Captured;

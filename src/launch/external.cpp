@@ -14,6 +14,7 @@
 #include "platform/curdir.h"
 #include "platform/paths.h"
 #include "platform/prefix.h"
+#include "platform/userfile.h"
 #include "ui/errors.h"
 
 namespace {
@@ -102,7 +103,7 @@ void OpenWith(frmBrws* w, const QString& fileName, const QString& givenProgram) 
         ShowFileError(e);
         return;
     }
-    if (!FileExists(file)) {
+    if (!FileExists(file) || !platform::IsRegularFile(file)) {
         ShowMessage("Disk has been changed", MsgStyle::Critical, "Error");
         return;
     }

@@ -16,11 +16,18 @@
 #include "ui/errors.h"
 #include "ui/mainwindow.h"
 #include "ui/prompter.h"
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 int& Patience() {
     static int milliseconds = 3000;
     return milliseconds;
+}
+
+qint64& CaptureLimit() {
+    static qint64 bytes = qint64(64) << 20;
+    return bytes;
 }
 
 CapturedOutputViewer& Viewer() {
@@ -63,8 +70,11 @@ bool StopWaiting(QProcess& process) {
 }  // namespace
 
 void SetWaitPatience(int milliseconds) { Patience() = milliseconds; }
+void SetCaptureLimit(qint64 bytes) { CaptureLimit() = bytes; }
 
-int RunAndWait(const QString& commandLine) {
+namespace {
+// fileSizeLimit > 0: no file the process or the programs it starts write grows past it.
+int RunAndWaitLimited(const QString& commandLine, qint64 fileSizeLimit) {
     StartPlan plan;
     if (const ErrorCode e = PlanCommandLine(commandLine, StartingFolder(), &plan)) {
         LastError = e;
@@ -76,6 +86,12 @@ int RunAndWait(const QString& commandLine) {
     process.setWorkingDirectory(plan.workingFolder);
     process.setStandardInputFile(QProcess::nullDevice());
     process.setProcessChannelMode(QProcess::ForwardedChannels);
+    if (fileSizeLimit > 0) {
+        process.setChildProcessModifier([fileSizeLimit] {
+            const struct rlimit limit {rlim_t(fileSizeLimit), rlim_t(fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+    }
     process.start();
     if (!process.waitForStarted(-1)) {
         LastError = err::FileNotFound;
@@ -94,17 +110,50 @@ int RunAndWait(const QString& commandLine) {
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+// A capture that reached the limit was cut there; its last lines give way to
+// the note, so that the file still ends within the limit.
+void NoteCutCapture(const QString& dumpHost, qint64 limit) {
+    struct stat st;
+    if (::lstat(QFile::encodeName(dumpHost).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < limit) return;
+    const QByteArray note = "\n" + QStringLiteral("--- Output cut at %1 MB ---").arg(limit >> 20).toUtf8() + "\n";
+    QFile dump(dumpHost);
+    if (limit <= note.size() || !dump.open(QIODevice::ReadWrite)) return;
+    qint64 end = limit - note.size();
+    // At a line's end where one is near, so that no line or character is shown half.
+    const qint64 from = qMax<qint64>(0, end - 4096);
+    dump.seek(from);
+    const QByteArray tail = dump.read(end - from);
+    qsizetype cut = tail.lastIndexOf('\n');
+    if (cut < 0) {
+        cut = tail.size();
+        while (cut > 0 && (quint8(tail[cut - 1]) & 0xC0) == 0x80) --cut;   // UTF-8 continuation bytes
+        if (cut > 0 && quint8(tail[cut - 1]) >= 0xC0) --cut;                // and the character's first byte
+    }
+    end = from + cut;
+    if (!dump.resize(end) || !dump.seek(end)) return;
+    dump.write(note);
+}
+}  // namespace
+
+int RunAndWait(const QString& commandLine) { return RunAndWaitLimited(commandLine, 0); }
+
 QString RunCaptured(const QString& program, const QString& commandLine) {
     if (!FileExists(program) || IsFileInUse(program)) return QString();
     QString batch;
     if (platform::DosToHost(ShellingBatch, &batch) != err::None) return QString();
+    // The batch file has the program's own name on drive C:; a link planted
+    // there is replaced, never written through.
+    struct stat st;
+    if (::lstat(QFile::encodeName(batch).constData(), &st) == 0 && S_ISLNK(st.st_mode)) QFile::remove(batch);
     QFile out(batch);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return QString();
     out.write(("@echo off\r\n" + commandLine + "\r\n").toUtf8());
     out.close();
     // An old capture never survives into this run.
     platform::CreateEmptyFile(DosDumpFile);
-    RunAndWait(CommandInterpreter + " /c " + ShellingBatch);
+    RunAndWaitLimited(CommandInterpreter + " /c " + ShellingBatch, CaptureLimit());
+    QString dumpHost;
+    if (platform::DosToHost(DosDumpFile, &dumpHost) == err::None) NoteCutCapture(dumpHost, CaptureLimit());
     return DosDumpFile;
 }
 

@@ -17,7 +17,11 @@ void SetWaitPatience(int milliseconds);
 // Writes c:\shelling.bat with "@echo off" and the command line, empties
 // c:\dosdump.tmp and runs the batch through the interpreter. Returns
 // c:\dosdump.tmp, or an empty string when the program is missing or in use.
+// No file the run writes grows past the capture limit: the system stops every
+// write there, whatever the command (a link loop under "dir /s", a program that
+// never stops writing), and a capture cut so ends with a note that says so.
 QString RunCaptured(const QString& program, const QString& commandLine);
+void SetCaptureLimit(qint64 bytes);   // 64 MB; tests take less
 
 // Shows a captured output read-only with the caption. The text viewer installs
 // its own; until then a plain read-only text window shows it.

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/userfile.h"
 
 namespace platform {
 
@@ -17,8 +18,8 @@ bool IsSameFile(const QString& a, const QString& b) {
 bool HaveSameContent(const QString& a, const QString& b) {
     QString ha, hb;
     if (DosToHost(a, &ha) != 0 || DosToHost(b, &hb) != 0) return false;
-    QFile fa(ha), fb(hb);
-    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
+    QFile fa, fb;
+    if (OpenUserHostFile(ha, &fa) != err::None || OpenUserHostFile(hb, &fb) != err::None) return false;
     if (fa.size() != fb.size()) return false;
     constexpr qint64 Chunk = 1 << 20;
     while (!fa.atEnd()) {

@@ -39,6 +39,15 @@ void ResetCurrentFolders() {
     State().folders.clear();
 }
 
+void ForgetCurrentFolder(QChar letter) {
+    const QChar l = letter.toLower();
+    State().folders.remove(l);
+    if (State().drive != l || l == u'c') return;
+    State().drive = u'c';
+    QString root;
+    if (DriveRoot(u'c', &root) == err::None) EnterHostFolder(root);
+}
+
 ErrorCode ChangeDrive(QChar letter) {
     const QChar l = letter.toLower();
     QString root;

@@ -11,5 +11,8 @@ ErrorCode ChangeFolder(const QString& dosPath);
 QString CurrentDrive();                  // "c:"
 QString CurrentFolder(QChar letter);     // "c:\quorl", or "c:" at the root
 void ResetCurrentFolders();              // forget all (tests)
+// A drive now leads elsewhere or nowhere: its folder starts again at its root,
+// and when it was the current drive, c: becomes current.
+void ForgetCurrentFolder(QChar letter);
 
 }  // namespace platform

@@ -22,6 +22,8 @@ constexpr ErrorCode PathNotFound = 76;
 constexpr ErrorCode DiskChanged = 1000;
 // A copy stopped by the user: no failure to report.
 constexpr ErrorCode Cancelled = -1;
+// No trash can take a file of that file system; the file stays where it was.
+constexpr ErrorCode NoTrash = -2;
 }  // namespace err
 
 namespace platform {

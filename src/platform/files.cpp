@@ -9,13 +9,16 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
+#include "platform/copyfile.h"
 #include "platform/hostfs.h"
 #include "platform/paths.h"
+#include "platform/userfile.h"
 
 namespace platform {
 
 using host::Encode;
 using host::ErrorAt;
+using copying::CopyHostFile;
 
 namespace {
 constexpr int kHsa = attr::Hidden | attr::System | attr::Archive;
@@ -43,6 +46,11 @@ ErrorCode FolderErrorAt(int e, const QString& hostPath) {
 
 bool IsUnsupported(int e) { return e == ENOTSUP || e == EOPNOTSUPP; }
 
+// The permissions or Samba's record: either makes a file read-only.
+bool IsReadOnlyAt(const QString& hostPath, const struct stat& st) {
+    return (host::ReadAttributes(hostPath, QString(), st) & attr::ReadOnly) != 0;
+}
+
 QDateTime ModifiedTime(const struct stat& st) {
     return QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000,
                                           Qt::LocalTime);
@@ -57,25 +65,40 @@ FileEntry MakeEntry(const QString& name, const QString& hostPath, const struct s
     return e;
 }
 
+// A "?" at the end of the pattern or just before a dot of it, and the "?"s
+// right before such a one, match one character other than a dot, or none, so
+// that "ab?" takes "ab" and "ab1" as DOS's listing does. Any other "?" is one
+// character. A "*" of the pattern is always a wildcard, even where the name
+// holds one.
 bool WildMatch(const QString& name, const QString& pattern) {
-    qsizetype n = 0, p = 0, starP = -1, starN = 0;
-    while (n < name.size()) {
-        // A "*" of the pattern is always a wildcard, even where the name holds one.
-        if (p < pattern.size() && pattern[p] == u'*') {
-            starP = p++;
-            starN = n;
-        } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++n;
-            ++p;
-        } else if (starP >= 0) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
+    const qsizetype m = pattern.size();
+    std::vector<bool> optional(size_t(m + 1), false);
+    for (qsizetype j = m - 1; j >= 0; --j)
+        optional[size_t(j)] = pattern[j] == u'?' && (j + 1 == m || pattern[j + 1] == u'.' || optional[size_t(j + 1)]);
+    // The pattern positions reached so far, each followed by what may match nothing.
+    std::vector<bool> reached(size_t(m + 1), false), next(size_t(m + 1), false);
+    const auto close = [&](std::vector<bool>& at) {
+        for (qsizetype j = 0; j < m; ++j)
+            if (at[size_t(j)] && (pattern[j] == u'*' || optional[size_t(j)])) at[size_t(j + 1)] = true;
+    };
+    reached[0] = true;
+    close(reached);
+    for (const QChar c : name) {
+        std::fill(next.begin(), next.end(), false);
+        bool any = false;
+        for (qsizetype j = 0; j < m; ++j) {
+            if (!reached[size_t(j)]) continue;
+            const QChar p = pattern[j];
+            if (p == u'*') next[size_t(j)] = true;
+            else if (p == c || (p == u'?' && !(optional[size_t(j)] && c == u'.'))) next[size_t(j + 1)] = true;
+            else continue;
+            any = true;
         }
+        if (!any) return false;
+        close(next);
+        reached.swap(next);
     }
-    while (p < pattern.size() && pattern[p] == u'*') ++p;
-    return p == pattern.size();
+    return reached[size_t(m)];
 }
 
 bool MatchesOne(const QString& foldedName, const QString& foldedPattern) {
@@ -132,92 +155,20 @@ ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& pat
     return err::None;
 }
 
-ErrorCode CopyData(int in, int out, qint64 total, const CopyProgress& progress) {
-    // Chunks small enough that the window stays alive and Esc is seen within
-    // a moment, large enough that the kernel copy keeps its speed.
-    constexpr size_t kChunk = size_t(8) << 20;
-    std::vector<char> buffer;
-    bool kernel = true;
-    qint64 copied = 0;
-    for (;;) {
-        ssize_t n;
-        if (kernel) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || IsUnsupported(errno))) {
-                kernel = false;
-                continue;
-            }
-            // Some pseudo file systems report size 0 to the kernel copy; read to be sure.
-            if (n == 0 && copied == 0) {
-                kernel = false;
-                continue;
-            }
-        } else {
-            if (buffer.empty()) buffer.resize(1 << 20);
-            n = ::read(in, buffer.data(), buffer.size());
-            for (ssize_t done = 0; n > 0 && done < n;) {
-                const ssize_t w = ::write(out, buffer.data() + done, size_t(n - done));
-                if (w < 0) {
-                    if (errno == EINTR) continue;
-                    return ErrorFromErrno(errno);
-                }
-                done += w;
-            }
-        }
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return ErrorFromErrno(errno);
-        }
-        if (n == 0) return err::None;
-        copied += n;
-        if (progress && !progress(copied, qMax(total, copied))) return err::Cancelled;
-    }
-}
-
-// The copy proper, host to host: data, DOS attributes, permissions and time go to
-// a temporary file beside the destination, which then replaces the destination.
-ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, const CopyProgress& progress) {
-    const host::FolderStamp before = host::StampOfFolderOf(dst);
-    QByteArray tmpl = Encode(host::Join(host::ParentOf(dst), CopyTempPrefix + QString::number(::getpid()) +
-                                                                   QStringLiteral("-XXXXXX")));
-    const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    if (out < 0) return ErrorAt(errno, QFile::decodeName(tmpl));
-    auto fail = [&](ErrorCode code) {
-        ::close(out);
-        ::unlink(tmpl.constData());
-        return code;
-    };
-    if (const ErrorCode e = CopyData(in, out, qint64(source.st_size), progress)) return fail(e);
-    char dosAttrib[256];
-    const ssize_t n = ::fgetxattr(in, host::DosAttribName, dosAttrib, sizeof dosAttrib);
-    // Before the permissions: a read-only copy would refuse the attribute.
-    if (n >= 0 && ::fsetxattr(out, host::DosAttribName, dosAttrib, size_t(n), 0) != 0 && !IsUnsupported(errno))
-        return fail(ErrorFromErrno(errno));
-    if (::fchmod(out, source.st_mode & 07777) != 0) return fail(ErrorFromErrno(errno));
-    const struct timespec times[2] = {source.st_atim, source.st_mtim};
-    if (::futimens(out, times) != 0) return fail(ErrorFromErrno(errno));
-    if (::close(out) != 0) {
-        const int e = errno;
-        ::unlink(tmpl.constData());
-        return ErrorFromErrno(e);
-    }
-    if (::rename(tmpl.constData(), Encode(dst).constData()) != 0) {
-        const ErrorCode e = ErrorAt(errno, dst);
-        ::unlink(tmpl.constData());
-        return e;
-    }
-    host::NoteEntryChanged(dst, before);
-    return err::None;
+// A pipe, socket or device is no file to the program (the listings leave them
+// out): it is not found, and it is never opened, which for a device could act.
+ErrorCode SourceKind(const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return err::PathFileConflict;
+    return S_ISREG(st.st_mode) ? err::None : err::FileNotFound;
 }
 
 ErrorCode OpenSource(const QString& src, int* fd, struct stat* st) {
-    // Non-blocking, so that a named pipe cannot hang the program.
+    if (::stat(Encode(src).constData(), st) != 0) return ErrorAt(errno, src);
+    if (const ErrorCode e = SourceKind(*st)) return e;
+    // Non-blocking, so that a named pipe put in its place meanwhile cannot hang the program.
     *fd = ::open(Encode(src).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (*fd < 0) return ErrorAt(errno, src);
-    ErrorCode e = err::None;
-    if (::fstat(*fd, st) != 0) e = ErrorFromErrno(errno);
-    else if (S_ISDIR(st->st_mode)) e = err::PathFileConflict;
-    else if (!S_ISREG(st->st_mode)) e = err::AccessDenied;   // devices and pipes are not copied
+    ErrorCode e = ::fstat(*fd, st) != 0 ? ErrorFromErrno(errno) : SourceKind(*st);
     if (e) ::close(*fd);
     return e;
 }
@@ -233,15 +184,11 @@ ErrorCode GetAttributes(const QString& dosPath, int* attributes) {
 }
 
 namespace {
-// The attribute value to write: a Samba record keeps every field but its
-// attribute bits; anything else becomes the text form.
-QByteArray NewDosAttrib(const QByteArray& path, bool follow, int attributes) {
+QByteArray ReadDosAttrib(const QByteArray& path, bool follow) {
     char buf[256];
     const ssize_t n = follow ? ::getxattr(path.constData(), host::DosAttribName, buf, sizeof buf)
                              : ::lgetxattr(path.constData(), host::DosAttribName, buf, sizeof buf);
-    QByteArray value = n > 0 ? QByteArray(buf, int(n)) : QByteArray();
-    if (host::UpdateDosAttribRecord(&value, attributes)) return value;
-    return host::FormatDosAttrib(attributes & kHsa);
+    return n > 0 ? QByteArray(buf, int(n)) : QByteArray();
 }
 
 int ChangeMode(const QByteArray& path, bool follow, mode_t mode) {
@@ -250,6 +197,8 @@ int ChangeMode(const QByteArray& path, bool follow, mode_t mode) {
 
 // R through the permissions, H/S/A through user.DOSATTRIB, on the entry itself
 // (follow false: a link is never written through) or on what a link points at.
+// A record of Samba's keeps R too and every field but its attribute bits: R is
+// written to both, so that Samba's clients and the program agree after every change.
 ErrorCode WriteAttributes(const QString& hostPath, const QString& name, bool follow, int attributes) {
     const QByteArray path = Encode(hostPath);
     struct stat st;
@@ -258,22 +207,19 @@ ErrorCode WriteAttributes(const QString& hostPath, const QString& name, bool fol
     const mode_t original = st.st_mode & 07777;
     const mode_t wanted = (attributes & attr::ReadOnly) ? original & ~mode_t(0222) : original | S_IWUSR;
     mode_t current = original;
-    const int wantedHsa = attributes & kHsa;
     const int wantedOwn = attributes & (kHsa | attr::ReadOnly);
-    const int now = host::ReadAttributes(hostPath, name, st);
-    char buf[256];
-    const ssize_t n = follow ? ::getxattr(path.constData(), host::DosAttribName, buf, sizeof buf)
-                             : ::lgetxattr(path.constData(), host::DosAttribName, buf, sizeof buf);
-    // A record of Samba's carries R as well; it has to follow the permissions.
-    const bool record = n > 0 && host::DosAttribRecordField(QByteArray(buf, int(n))) >= 0;
-    const bool rChanges = ((now & attr::ReadOnly) != 0) != ((attributes & attr::ReadOnly) != 0);
-    if ((now & kHsa) != wantedHsa || (record && rChanges)) {
+    QByteArray value = ReadDosAttrib(path, follow);
+    int recorded = 0;
+    const bool record = host::DosAttribRecordField(value) >= 0 && host::ParseDosAttrib(value, &recorded);
+    const bool changes = record ? recorded != wantedOwn
+                                : (host::ReadAttributes(hostPath, name, st) & kHsa) != (attributes & kHsa);
+    if (changes) {
         // The attribute of a read-only file can only be written while it may be written.
         if (!(current & S_IWUSR)) {
             if (ChangeMode(path, follow, current | S_IWUSR) != 0) return ErrorFromErrno(errno);
             current |= S_IWUSR;
         }
-        const QByteArray value = NewDosAttrib(path, follow, wantedOwn);
+        if (!record || !host::UpdateDosAttribRecord(&value, wantedOwn)) value = host::FormatDosAttrib(wantedOwn & kHsa);
         const int r = follow ? ::setxattr(path.constData(), host::DosAttribName, value.constData(), size_t(value.size()), 0)
                              : ::lsetxattr(path.constData(), host::DosAttribName, value.constData(),
                                            size_t(value.size()), 0);
@@ -349,7 +295,7 @@ ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress&
         else if (target.st_dev == source.st_dev && target.st_ino == source.st_ino) {
             ::close(in);
             return err::None;   // a file copied onto itself is already there
-        } else if (!link && !(target.st_mode & S_IWUSR)) result = err::AccessDenied;
+        } else if (!link && IsReadOnlyAt(dst, target)) result = err::AccessDenied;
     } else if (link) {
         result = err::None;
     } else if (errno != ENOENT) {
@@ -422,7 +368,7 @@ ErrorCode DeleteFile(const QString& dosPath) {
     if (!S_ISLNK(st.st_mode)) {
         if (S_ISDIR(st.st_mode)) return err::PathFileConflict;
         // DOS refuses to delete a read-only file.
-        if (!(st.st_mode & S_IWUSR)) return err::AccessDenied;
+        if (IsReadOnlyAt(hostPath, st)) return err::AccessDenied;
     } else if (::stat(Encode(hostPath).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
         return err::PathFileConflict;
     }
@@ -465,7 +411,7 @@ ErrorCode CreateEmptyFile(const QString& dosPath) {
     const QByteArray path = Encode(hostPath);
     struct stat st;
     // A read-only file is not truncated, even for a user the permissions would let through.
-    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+    if (::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && IsReadOnlyAt(hostPath, st))
         return err::AccessDenied;
     const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     // A link of that name is refused rather than its target emptied.
@@ -549,29 +495,6 @@ int RemoveStaleCopies(const QString& dosFolder) {
         }
     }
     return removed;
-}
-
-ErrorCode OpenForReading(const QString& dosPath) {
-    QString hostPath;
-    if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
-    const int fd = ::open(Encode(hostPath).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return ErrorAt(errno, hostPath);
-    struct stat st;
-    ErrorCode result = err::None;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        result = err::PathFileConflict;
-    } else {
-        // A write-lock probe over the whole file reports any lock another open
-        // file description holds on it, read or write: the file is in use.
-        struct flock probe {};
-        probe.l_type = F_WRLCK;
-        probe.l_whence = SEEK_SET;
-        probe.l_start = 0;
-        probe.l_len = 0;
-        if (::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) result = err::AccessDenied;
-    }
-    ::close(fd);
-    return result;
 }
 
 }  // namespace platform

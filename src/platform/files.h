@@ -30,9 +30,10 @@ ErrorCode SetEntryAttributes(const QString& dosPath, int attributes);
 ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry);
 
 // DOS wildcard match of one name against a list of patterns separated by ";",
-// ignoring case. "*" is any run, "?" one character; "*.*" (and any "x.*")
-// also takes names without a dot, "*." only names without one. A list with no
-// pattern at all matches everything.
+// ignoring case. "*" is any run, "?" one character, but one or none at the end
+// of a pattern or before its dot ("ab?" takes "ab" and "ab1"); "*.*" (and any
+// "x.*") also takes names without a dot, "*." only names without one. A list
+// with no pattern at all matches everything.
 bool MatchesFileSpec(const QString& name, const QString& patterns);
 
 // Subfolders and files of a folder, sorted by lower-case name. Names that differ
@@ -44,16 +45,23 @@ bool MatchesFileSpec(const QString& name, const QString& patterns);
 ErrorCode ListFolders(const QString& dosFolder, bool includeHiddenSystem, QList<FileEntry>* out);
 ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool includeHiddenSystem,
                     QList<FileEntry>* out);
+// How many entries of a folder no call can reach by name, their path being
+// longer than the system allows; the listings leave them out.
+int EntriesBeyondPathLimit(const QString& dosFolder);
 
 // Copies a file with its permissions, modification time and DOS attributes. The
 // data goes to a temporary name in the destination folder which is renamed over
 // the destination only when complete, so a failed copy never leaves a
 // half-written destination. 61 when the disk is full, 75 when the destination is
-// a folder, 70 when it is read-only. Copying a file onto itself (the same file by
+// a folder, 70 when it is read-only; 53 when the source is no file (a pipe,
+// socket or device). Copying a file onto itself (the same file by
 // another spelling or a hard link) does nothing and returns 0.
-// The data goes in chunks; after each, progress hears the bytes copied and the
-// file's size, and false from it stops the copy: the temporary file goes, the
-// destination stays as it was, and the result is err::Cancelled.
+// Holes stay holes and a file system that clones shares the blocks; 61 comes
+// before anything is written when the blocks the copy will take don't fit.
+// The data goes in chunks; progress hears how far into the file's length the
+// copy is (holes count) and the length, at least every 8 MiB or twentieth of a
+// second and at the end, and false from it stops the copy: the temporary file
+// goes, the destination stays as it was, and the result is err::Cancelled.
 using CopyProgress = std::function<bool(qint64 copied, qint64 total)>;
 ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress = CopyProgress());
 
@@ -77,6 +85,12 @@ ErrorCode DeleteFile(const QString& dosPath);
 ErrorCode MakeFolder(const QString& dosPath);
 // 75 when the folder is not empty or is a drive's root, 76 when it is missing.
 ErrorCode RemoveFolder(const QString& dosPath);
+// The entry itself, a link not followed: true for a symbolic link, whatever
+// it points at (a folder, a file, nothing).
+bool IsLink(const QString& dosPath);
+// Removes a symbolic link as a link: what it points at is never entered or
+// touched. 75 when the entry is no link.
+ErrorCode DeleteLink(const QString& dosPath);
 // Creates or truncates a file and closes it at once; 70 for a read-only file
 // and for a link (nothing is written through one).
 ErrorCode CreateEmptyFile(const QString& dosPath);
@@ -93,7 +107,12 @@ bool HaveSameContent(const QString& a, const QString& b);
 ErrorCode ProbeWritable(const QString& dosFolder, const QString& probeName);
 
 // Opens for reading and closes again: 70 when permission is refused or another
-// open file description holds a conflicting lock, else the open's code.
+// open file description holds a conflicting lock, else the code of
+// OpenUserFile (a pipe or device is not opened: err::DiskChanged).
 ErrorCode OpenForReading(const QString& dosPath);
+// True when another open file description holds a lock on the file: another
+// program has it in use. A file that may not be read for its permissions is not
+// held (as far as can be seen).
+bool HeldByAnother(const QString& dosPath);
 
 }  // namespace platform

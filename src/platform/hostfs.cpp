@@ -280,7 +280,7 @@ qsizetype DosAttribRecordField(const QByteArray& value) {
 bool ParseDosAttrib(const QByteArray& value, int* bits) {
     const qsizetype field = DosAttribRecordField(value);
     if (field < 0) return ParseDosAttribText(value, bits);
-    *bits = int(ReadLe32(value, field) & quint32(attr::Hidden | attr::System | attr::Archive));
+    *bits = int(ReadLe32(value, field) & quint32(attr::ReadOnly | attr::Hidden | attr::System | attr::Archive));
     return true;
 }
 
@@ -352,6 +352,23 @@ bool FindMountDevice(const QByteArray& mountinfo, const QString& mountPoint, uns
         found = true;
     }
     return found;
+}
+
+QString MountTypeAt(const QByteArray& mountinfo, const QString& hostPath) {
+    QString type;
+    qsizetype best = -1;
+    for (const QByteArray& line : mountinfo.split('\n')) {
+        const QList<QByteArray> f = line.split(' ');
+        // The optional fields end with "-"; the file-system type follows it.
+        const qsizetype dash = f.indexOf("-", 6);
+        if (f.size() < 5 || dash < 0 || dash + 1 >= f.size()) continue;
+        const QString point = UnescapeMountField(f[4]);
+        const bool holds = point == "/" || hostPath == point || hostPath.startsWith(point + u'/');
+        if (!holds || point.size() < best) continue;
+        best = point.size();
+        type = QString::fromUtf8(f[dash + 1]);
+    }
+    return type;
 }
 
 QString DecodeUdevName(const QString& name) {

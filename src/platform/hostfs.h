@@ -56,8 +56,8 @@ void NoteEntriesChanged(const QString& hostPath, const QString& otherHostPath, c
 quint64 FolderReadCount();
 
 // user.DOSATTRIB holds H, S and A either as "0x" + hex digits (Wine, old Samba)
-// or as Samba's binary record (versions 1 to 5); the record is read when it
-// parses, else the text.
+// or as Samba's binary record (versions 1 to 5), which keeps R as well; the
+// record is read when it parses, else the text.
 bool ParseDosAttrib(const QByteArray& value, int* bits);
 QByteArray FormatDosAttrib(int bits);
 // Where a binary record keeps its attribute field: the byte offset of the
@@ -69,8 +69,9 @@ qsizetype DosAttribRecordField(const QByteArray& value);
 bool UpdateDosAttribRecord(QByteArray* value, int bits);
 extern const char* const DosAttribName;
 
-// DOS attributes of an entry: R from the owner's write permission, H/S/A from
-// user.DOSATTRIB or, without it, A for files and H for names beginning with ".".
+// DOS attributes of an entry: R from the owner's write permission or from
+// Samba's record (either makes the file read-only), H/S/A from user.DOSATTRIB
+// or, without it, A for files and H for names beginning with ".".
 int ReadAttributes(const QString& hostPath, const QString& dosName, const struct stat& st);
 
 // Mount table and udev label names, for the label of a drive whose root is a mount point.
@@ -78,5 +79,9 @@ QString UnescapeMountField(const QByteArray& field);
 bool FindMountDevice(const QByteArray& mountinfo, const QString& mountPoint, unsigned* major,
                      unsigned* minor);
 QString DecodeUdevName(const QString& name);
+// The file-system type the mount table names for the mount that holds a
+// canonical host path ("ext4", "fuse.sshfs"): the mount with the longest mount
+// point above it, the last one where several share it. Empty when none does.
+QString MountTypeAt(const QByteArray& mountinfo, const QString& hostPath);
 
 }  // namespace platform::host

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "platform/curdir.h"
 #include "platform/hostfs.h"
 
 namespace platform {
@@ -44,22 +45,30 @@ QStringList DriveLetters() {
     return letters;
 }
 
-ErrorCode DriveRoot(QChar letter, QString* hostRoot) {
+QString DriveTarget(QChar letter) {
     const QChar l = letter.toLower();
-    if (!IsDriveLetter(l)) return err::DeviceUnavailable;
+    if (!IsDriveLetter(l)) return QString();
     const QString link = LinkOf(l);
     const QByteArray encoded = host::Encode(link);
     struct stat st;
-    if (::lstat(encoded.constData(), &st) != 0) return err::DeviceUnavailable;
+    if (::lstat(encoded.constData(), &st) != 0) return QString();
     QString target = link;
     if (S_ISLNK(st.st_mode)) {
         QByteArray buf(4096, '\0');
         const ssize_t n = ::readlink(encoded.constData(), buf.data(), size_t(buf.size()));
-        if (n < 0) return err::DeviceUnavailable;
+        if (n < 0) return QString();
         target = QFile::decodeName(buf.left(int(n)));
         if (QDir::isRelativePath(target)) target = DosDevicesFolder() + u'/' + target;
     }
-    target = QDir::cleanPath(target);
+    return QDir::cleanPath(target);
+}
+
+ErrorCode DriveRoot(QChar letter, QString* hostRoot) {
+    const QChar l = letter.toLower();
+    if (!IsDriveLetter(l)) return err::DeviceUnavailable;
+    const QString target = DriveTarget(l);
+    if (target.isEmpty()) return err::DeviceUnavailable;
+    struct stat st;
     if (::stat(host::Encode(target).constData(), &st) != 0) {
         const int e = errno;
         if (e == EACCES || e == EPERM) return err::AccessDenied;
@@ -67,6 +76,38 @@ ErrorCode DriveRoot(QChar letter, QString* hostRoot) {
     }
     if (!S_ISDIR(st.st_mode)) return err::DiskNotReady;
     *hostRoot = target;
+    return err::None;
+}
+
+ErrorCode MapDrive(QChar letter, const QString& hostFolder) {
+    const QChar l = letter.toLower();
+    if (!IsDriveLetter(l)) return err::DeviceUnavailable;
+    const QByteArray link = host::Encode(LinkOf(l));
+    struct stat st;
+    if (::lstat(link.constData(), &st) == 0 && !S_ISLNK(st.st_mode)) return err::AccessDenied;
+    // The new link is made beside the old one and renamed over it, so the
+    // letter always leads to one folder or the other.
+    const QByteArray fresh = host::Encode(DosDevicesFolder() + "/." + l + ":.new");
+    ::unlink(fresh.constData());
+    if (::symlink(host::Encode(hostFolder).constData(), fresh.constData()) != 0) return ErrorFromErrno(errno);
+    if (::rename(fresh.constData(), link.constData()) != 0) {
+        const int e = errno;
+        ::unlink(fresh.constData());
+        return ErrorFromErrno(e);
+    }
+    ForgetCurrentFolder(l);
+    return err::None;
+}
+
+ErrorCode UnmapDrive(QChar letter) {
+    const QChar l = letter.toLower();
+    if (!IsDriveLetter(l)) return err::DeviceUnavailable;
+    const QByteArray link = host::Encode(LinkOf(l));
+    struct stat st;
+    if (::lstat(link.constData(), &st) != 0) return err::DeviceUnavailable;
+    if (!S_ISLNK(st.st_mode)) return err::AccessDenied;
+    if (::unlink(link.constData()) != 0) return ErrorFromErrno(errno);
+    ForgetCurrentFolder(l);
     return err::None;
 }
 

@@ -18,6 +18,16 @@ QStringList DriveLetters();
 // 71 when the link's target is missing (a drive without a disk).
 ErrorCode DriveRoot(QChar letter, QString* hostRoot);
 
+// The host folder a letter's link names, made absolute, whether or not it is
+// there; empty when the letter has no link.
+QString DriveTarget(QChar letter);
+// Points a letter at a host folder: its link is made, or replaced in one step.
+// Only the link changes; the folder is never touched.
+ErrorCode MapDrive(QChar letter, const QString& hostFolder);
+// Removes a letter's link, never what it leads to; an entry that is not a link
+// is refused (access denied).
+ErrorCode UnmapDrive(QChar letter);
+
 // Windows folder, system folder and program folder of the prefix, as DOS paths.
 QString WindowsDirectory();   // "c:\windows"
 QString SystemDirectory();    // "c:\windows\system"

@@ -22,6 +22,10 @@ constexpr int kMaxLabelBytes = 256;
 constexpr unsigned long kIso9660 = 0x9660, kUdf = 0x15013346;
 constexpr unsigned long kNfs = 0x6969, kCifs = 0xFF534D42, kSmb2 = 0xFE534D42, kSmb = 0x517B;
 constexpr unsigned long kTmpfs = 0x01021994, kRamfs = 0x858458F6;
+constexpr unsigned long kFuse = 0x65735546;
+// FUSE file systems of the desktop's network layer: shares the desktop has
+// mounted (gvfs), SFTP folders and cloud remotes.
+const char* const kNetworkFuseTypes[] = {"fuse.gvfsd-fuse", "fuse.sshfs", "fuse.rclone"};
 
 QString LabelFileOf(const QString& root) { return host::Join(root, QString::fromLatin1(kLabelFile)); }
 
@@ -134,13 +138,8 @@ ErrorCode SetVolumeLabel(QChar letter, const QString& label) {
     return err::None;
 }
 
-int DriveType(QChar letter) {
-    QString root;
-    if (DriveRoot(letter, &root) != err::None) return drivetype::NoRoot;
-    const QByteArray path = host::Encode(root);
-    struct statfs fs;
-    if (::statfs(path.constData(), &fs) != 0) return drivetype::NoRoot;
-    switch (static_cast<unsigned long>(fs.f_type) & 0xFFFFFFFFul) {
+int FileSystemDriveType(unsigned long magic, const QString& mountType) {
+    switch (magic & 0xFFFFFFFFul) {
     case kIso9660:
     case kUdf: return drivetype::CdRom;
     case kNfs:
@@ -149,8 +148,29 @@ int DriveType(QChar letter) {
     case kSmb: return drivetype::Remote;
     case kTmpfs:
     case kRamfs: return drivetype::RamDisk;
+    case kFuse:
+        for (const char* type : kNetworkFuseTypes)
+            if (mountType == QLatin1String(type)) return drivetype::Remote;
+        break;
     default: break;
     }
+    return drivetype::Fixed;
+}
+
+int DriveType(QChar letter) {
+    QString root;
+    if (DriveRoot(letter, &root) != err::None) return drivetype::NoRoot;
+    const QByteArray path = host::Encode(root);
+    struct statfs fs;
+    if (::statfs(path.constData(), &fs) != 0) return drivetype::NoRoot;
+    const unsigned long magic = static_cast<unsigned long>(fs.f_type);
+    QString mountType;
+    if ((magic & 0xFFFFFFFFul) == kFuse) {
+        QFile table(QStringLiteral("/proc/self/mountinfo"));
+        if (table.open(QIODevice::ReadOnly)) mountType = host::MountTypeAt(table.readAll(), CanonicalOf(root));
+    }
+    const int type = FileSystemDriveType(magic, mountType);
+    if (type != drivetype::Fixed) return type;
     struct stat st;
     if (::stat(path.constData(), &st) == 0 && IsRemovableDevice(st.st_dev)) return drivetype::Removable;
     return drivetype::Fixed;

@@ -23,6 +23,11 @@ QString VolumeLabel(QChar letter);
 // Writes .windows-label (label + line feed); an empty label removes it.
 ErrorCode SetVolumeLabel(QChar letter, const QString& label);
 int DriveType(QChar letter);
+// The type a drive root gets from its file system: the magic number statfs
+// reports and the type the mount table names (all FUSE mounts share one magic
+// number; the desktop's network mounts differ only by that name). Fixed when
+// neither says more.
+int FileSystemDriveType(unsigned long magic, const QString& mountType);
 ErrorCode DiskFreeSpace(QChar letter, DiskSpace* space);
 
 }  // namespace platform

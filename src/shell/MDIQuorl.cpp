@@ -1,7 +1,6 @@
 #include "shell/MDIQuorl.h"
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QStyle>
 #include <QMdiSubWindow>
 #include "archive/archive.h"
 #include "browse/freespace.h"
@@ -10,6 +9,7 @@
 #include "drives/freespace.h"
 #include "drives/frmDInfo.h"
 #include "drives/frmDrive.h"
+#include "drives/frmMap.h"
 #include "drives/volumename.h"
 #include "fileops/folders.h"
 #include "fileops/frmInput.h"
@@ -111,6 +111,7 @@ const MenuEntry menuTree[] = {
     {1, "mnuDriveInfo", "&Drive info", ""},
     {1, "mnuVol", "&Volume name...", ""},
     {1, "mnuAvailable", "&Available space", ""},
+    {1, "mnuMap", "&Map drives...", ""},
     {0, "mnuTools", "&Tools", ""},
     {1, "mnuNotepad", "&Notepad", ""},
     {1, "mnuCalculator", "&Calculator", ""},
@@ -233,6 +234,7 @@ void SetMainForm(MDIQuorl* form) {
     SetMainWindow(form, form ? form->MdiArea : nullptr);
     InstallDriveWindowHooks();
     InstallLaunchingHooks();
+    if (form) InstallWindowKeys(form);
 }
 
 MDIQuorl::MDIQuorl(QWidget* parent) : QMainWindow(parent) {
@@ -371,6 +373,7 @@ void MDIQuorl::connectCommands() {
     on("mnuDriveInfo", [] { ShowDriveInfo(); });
     on("mnuVol", [] { VolumeCommand(); });
     on("mnuAvailable", [] { ShowDriveDialog(AvailableSpaceCaption); });
+    on("mnuMap", [] { ShowMapDrives(); });
     on("mnuFilespec", [] { ShowInputDialog(InputCaption::FileSpec, Slot(OpenDriveCount > 0 ? CurrentSlot : 1).FileSpec); });
     onWindow("mnuFileColumns", [](frmBrws* w) { w->SetFileColumns(w->FileColumns() % 4 + 1); });
     onWindow("mnuGlobalMatching", [](frmBrws* w) { ShowView(w, ViewSelection::GlobalMatching); });
@@ -489,54 +492,6 @@ void MDIQuorl::RefreshToolbar() {
     if (!w) return;
     if (CurrentDriveSlot().FocusPane == 2) w->FileToolbar();
     else w->FolderToolbar();
-}
-
-// Side by side, each window the full height of the frame.
-void MDIQuorl::TileVertically() {
-    const QList<QMdiSubWindow*> subs = MdiArea->subWindowList();
-    if (subs.isEmpty()) return;
-    const QSize area = MdiArea->viewport()->size();
-    const int width = area.width() / subs.size();
-    for (int i = 0; i < subs.size(); ++i) {
-        subs[i]->showNormal();
-        subs[i]->setGeometry(i * width, 0, width, area.height());
-    }
-}
-
-// One above the other, each window the full width of the frame.
-void MDIQuorl::TileHorizontally() {
-    const QList<QMdiSubWindow*> subs = MdiArea->subWindowList();
-    if (subs.isEmpty()) return;
-    const QSize area = MdiArea->viewport()->size();
-    const int height = area.height() / subs.size();
-    for (int i = 0; i < subs.size(); ++i) {
-        subs[i]->showNormal();
-        subs[i]->setGeometry(0, i * height, area.width(), height);
-    }
-}
-
-// Each window two thirds of the frame, each one a title bar lower and to the
-// right of the one before, so that every caption can be read.
-void MDIQuorl::Cascade() {
-    const QList<QMdiSubWindow*> subs = MdiArea->subWindowList();
-    if (subs.isEmpty()) return;
-    QMdiSubWindow* active = MdiArea->activeSubWindow();
-    const QSize area = MdiArea->viewport()->size();
-    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
-    const QSize size(qMax(area.width() * 2 / 3, qMin(area.width(), 640)),
-                     qMax(area.height() * 2 / 3, qMin(area.height(), 400)));
-    for (int i = 0; i < subs.size(); ++i) {
-        subs[i]->showNormal();
-        const QPoint at(qMin(i * step, qMax(0, area.width() - size.width())),
-                        qMin(i * step, qMax(0, area.height() - size.height())));
-        subs[i]->setGeometry(QRect(at, size));
-        subs[i]->raise();
-    }
-    // The window the user works in stays the one in front.
-    if (active) {
-        active->raise();
-        MdiArea->setActiveSubWindow(active);
-    }
 }
 
 void MDIQuorl::buildMenus() {

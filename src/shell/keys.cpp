@@ -1,5 +1,8 @@
 #include "shell/keys.h"
 #include <QAction>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include "archive/archive.h"
 #include "browse/freespace.h"
@@ -21,6 +24,7 @@
 #include "browse/views.h"
 #include "launch/external.h"
 #include "viewers/dispatch.h"
+#include "ui/mainwindow.h"
 #include "viewers/frmDump.h"
 
 namespace {
@@ -246,4 +250,30 @@ void LetterSearch(frmBrws* w, int keyCode) {
         w->DirList->setCurrentItem(node);
         return;
     }
+}
+
+namespace {
+void CloseActiveWindow() {
+    if (frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr) w->SubWindow()->close();
+}
+
+// Only brings the window forward: it keeps the pane it had.
+void ActivateNextWindow() {
+    const frmBrws* active = OpenDriveCount > 1 ? ActiveDriveWindow() : nullptr;
+    QMdiArea* area = DriveWindowArea();
+    if (!active || !area) return;
+    if (frmBrws* next = DriveWindowOfSlot(active->GetFormNumber() % OpenDriveCount + 1))
+        area->setActiveSubWindow(next->SubWindow());
+}
+}  // namespace
+
+void InstallWindowKeys(QMainWindow* main) {
+    auto add = [main](QList<QKeySequence> keys, void (*command)()) {
+        auto* action = new QAction(main);
+        action->setShortcuts(keys);
+        main->addAction(action);
+        QObject::connect(action, &QAction::triggered, main, command);
+    };
+    add({QKeySequence(Qt::CTRL | Qt::Key_F4)}, CloseActiveWindow);
+    add({QKeySequence(Qt::CTRL | Qt::Key_F6), QKeySequence(Qt::CTRL | Qt::Key_Tab)}, ActivateNextWindow);
 }

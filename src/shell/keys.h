@@ -8,3 +8,9 @@ class frmBrws;
 void KeyDispatcher(frmBrws* w, int& keyCode, int& shift);
 void PaneKeyHandler(frmBrws* w, int& keyCode, int& shift);
 void LetterSearch(frmBrws* w, int keyCode);
+
+class QMainWindow;
+// The desktop's keys for the drive windows, from any pane: Ctrl+F4 closes the
+// active one as its close box does; Ctrl+F6 and Ctrl+Tab bring forward the next
+// one in the order they were opened.
+void InstallWindowKeys(QMainWindow* main);

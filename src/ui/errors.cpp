@@ -20,7 +20,16 @@ std::function<void()>& treeFocus() {
     static std::function<void()> f;
     return f;
 }
+
+int oneMessageGuards = 0;
+bool messageShown = false;
 }  // namespace
+
+OneMessage::OneMessage() {
+    if (oneMessageGuards++ == 0) messageShown = false;
+}
+
+OneMessage::~OneMessage() { --oneMessageGuards; }
 
 void SetStatusBarWidget(QStatusBar* bar) { statusBar() = bar; }
 void SetTreeFocusHandler(std::function<void()> handler) { treeFocus() = std::move(handler); }
@@ -49,6 +58,10 @@ void ShowFileError(ErrorCode code) {
 }
 
 void ShowMessage(const QString& text, MsgStyle style, const QString& title) {
+    if (oneMessageGuards > 0) {
+        if (messageShown) return;
+        messageShown = true;
+    }
     switch (style) {
     case MsgStyle::Critical: Prompt(text, PromptIcon::Critical, PromptButtons::Ok, title); break;
     case MsgStyle::Exclamation: Prompt(text, PromptIcon::Exclamation, PromptButtons::Ok, title); break;

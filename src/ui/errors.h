@@ -11,6 +11,17 @@ void ShowFileError(ErrorCode code);
 enum class MsgStyle { Critical, Exclamation, Question, Information };
 void ShowMessage(const QString& text, MsgStyle style, const QString& title);
 
+// One user action gives at most one message, also when it reads many folders
+// and finds each of them gone: while a guard lives, ShowMessage shows the first
+// message and drops the others.
+class OneMessage {
+public:
+    OneMessage();
+    ~OneMessage();
+    OneMessage(const OneMessage&) = delete;
+    OneMessage& operator=(const OneMessage&) = delete;
+};
+
 bool FileExists(const QString& path);
 ErrorCode TestDrive(const QString& path);
 ErrorCode TestWritable(const QString& folder);

@@ -57,7 +57,10 @@ PromptAnswer Prompt(const QString& text, PromptIcon icon, PromptButtons buttons,
     case QMessageBox::No: return PromptAnswer::No;
     case QMessageBox::Cancel: return PromptAnswer::Cancel;
     case QMessageBox::Retry: return PromptAnswer::Retry;
-    default: return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
+    // A box closed without a button: the answer that changes nothing.
+    default:
+        if (buttons == PromptButtons::YesNoCancel) return PromptAnswer::Cancel;
+        return buttons == PromptButtons::YesNo ? PromptAnswer::No : PromptAnswer::Ok;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "browse/views.h"
 #include "fileops/operations.h"
 #include "model/slots.h"
+#include "platform/userfile.h"
 #include "ui/errors.h"
 
 QString EntryFolder(const DriveSlot& slot, int row) { return FolderOfListRow(slot, row); }
@@ -19,7 +20,8 @@ bool CheckViewerFile(const QString& path) {
         ShowFileError(drive);
         return false;
     }
-    if (!FileExists(path)) {
+    // A pipe, socket or device in the file's place is not the file that was logged.
+    if (!FileExists(path) || !platform::IsRegularFile(path)) {
         ShowMessage("Disk has been changed", MsgStyle::Critical, "Error");
         return false;
     }

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -12,15 +11,14 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QVBoxLayout>
-#include "browse/freespace.h"
 #include "browse/filelist.h"
 #include "browse/frmBrws.h"
 #include "browse/views.h"
 #include "fileops/operations.h"
 #include "model/slots.h"
-#include "platform/curdir.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/userfile.h"
 #include "ui/errors.h"
 #include "ui/mainwindow.h"
 #include "ui/prompter.h"
@@ -50,14 +48,8 @@ QPlainTextEdit* MakeView(QWidget* parent, int index) {
     return view;
 }
 
-QString FolderOf(const QString& path) {
-    const int slash = path.lastIndexOf('\\');
-    return slash <= 2 ? path.left(2) : path.left(slash);
-}
-
 void Message(const QString& text) { ShowMessage(text, MsgStyle::Critical, "Error"); }
 
-const QString SavingFailedMessage = QStringLiteral("Error while saving file");
 // The text view shows this many characters at once and adds the rest in parts
 // of the same size, so that a big file is on the screen at once.
 constexpr qsizetype TextPartSize = 1000000;
@@ -198,10 +190,8 @@ void frmDump::LoadText(const QString& path, qint64 fullSize) {
     StopTextLoad();
     rtfBox[0]->document()->setUndoRedoEnabled(false);
     rtfBox[0]->clear();
-    QString host;
     textFile_ = std::make_unique<QFile>();
-    if (platform::DosToHost(path, &host) == 0) textFile_->setFileName(host);
-    if (!textFile_->open(QIODevice::ReadOnly)) {
+    if (platform::OpenUserFile(path, textFile_.get()) != err::None) {
         textFile_.reset();
         return;
     }
@@ -333,38 +323,6 @@ bool frmDump::LoadPlainFile(const QString& path, const QString& dumpPath) {
     return true;
 }
 
-bool frmDump::LoadForEdit(const QString& path) {
-    if (!CheckViewerFile(path)) return false;
-    QByteArray bytes;
-    qint64 size = 0;
-    if (ErrorCode read = ReadFileStart(path, EditLimit + 1, &bytes, &size)) {
-        AbortFlag = -1;
-        ShowFileError(read);
-        return false;
-    }
-    if (size > EditLimit) {
-        Message(QString("This file is too big to edit (more than %1 MB)").arg(EditLimit / (1024 * 1024)));
-        return false;
-    }
-    // A zero byte anywhere means a file that saving as text would damage.
-    if (bytes.contains('\0')) {
-        Message("You can only edit ASCII files");
-        return false;
-    }
-    document_ = DecodeText(bytes);
-    StopTextLoad();
-    rtfBox[0]->show();
-    rtfBox[1]->hide();
-    viewMode_ = 0;
-    rtfBox[0]->setPlainText(document_.text);
-    mnuViewMode[0]->setChecked(true);
-    mnuViewMode[1]->setChecked(false);
-    mnuViewMode[1]->setEnabled(false);
-    documentPath_ = path;
-    dumpPath_ = path;
-    return true;
-}
-
 void frmDump::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
@@ -396,11 +354,9 @@ void frmDump::mnuViewMode_Click(int index) {
     rtfBox[index]->setFocus();
     if (index != 1 || !rtfBox[1]->document()->isEmpty()) return;
     hexFile_.reset();
-    QString host;
-    if (platform::DosToHost(dumpPath_, &host) != 0) return;
-    auto file = std::make_unique<QFile>(host);
-    if (!file->open(QIODevice::ReadOnly)) {
-        ShowFileError(70);
+    auto file = std::make_unique<QFile>();
+    if (const ErrorCode code = platform::OpenUserFile(dumpPath_, file.get())) {
+        ShowFileError(code);
         return;
     }
     hexFile_ = std::move(file);
@@ -471,83 +427,9 @@ void frmDump::UpdateEditMenu() {
     mnuPaste->setEnabled(editing && clipText);
 }
 
-void frmDump::mnuNew_Click() {
-    pendingText_.clear();
-    pendingOffset_ = 0;
-    rtfBox[0]->clear();
-    setWindowTitle("untitled");
-    document_ = TextDocument{};
-    documentPath_.clear();
+void frmDump::mnuNext_Click() {
+    if (MayClose()) CloseForm();
 }
-
-void frmDump::mnuSave_Click() {
-    if (windowTitle() == "untitled") CanSaveAs();
-    else CanSave();
-}
-
-bool frmDump::WriteDocument(const QString& path) {
-    QByteArray bytes;
-    if (!EncodeText(document_, rtfBox[0]->document()->toRawText().replace(QChar::ParagraphSeparator, '\n'),
-                    &bytes)) {
-        Message("The text holds characters that the file's code page can't hold");
-        return false;
-    }
-    if (SaveFileAtomically(path, bytes) != 0) {
-        Message(SavingFailedMessage);
-        return false;
-    }
-    SetAttributeLetters(path, "A");
-    // What is on the disk now is what the next save compares with.
-    const TextDocument written = DecodeTextAs(bytes, document_.encoding);
-    document_.lines = written.lines;
-    document_.ends = written.ends;
-    saved_ = true;
-    return true;
-}
-
-bool frmDump::CanSave() {
-    const QString path = documentPath_;
-    ErrorCode code = TestDrive(path.left(2));
-    if (code == 0) code = TestWritable(FolderOf(path));
-    RestoreWindowFolder();
-    if (code != 0) {
-        ShowFileError(code);
-        return false;
-    }
-    if (IsFileInUse(path)) {
-        Message("Sharing violation");
-        return false;
-    }
-    return WriteDocument(path);
-}
-
-bool frmDump::CanSaveAs() {
-    QFileDialog dialog(this, "Save as");
-    dialog.setObjectName("dlgSaveAs");
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter("All files (*)");
-    QString start;
-    if (platform::DosToHost(platform::CurrentFolder(platform::CurrentDrive().at(0)), &start) == 0)
-        dialog.setDirectory(start);
-    CenterForm(&dialog, true);
-    if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    const QString path = platform::HostToDos(dialog.selectedFiles().first()).toLower();
-    if (path.isEmpty()) {
-        ShowFileError(76);
-        return false;
-    }
-    if (!WriteDocument(path)) return false;
-    setWindowTitle(path);
-    documentPath_ = path;
-    dumpPath_ = path;
-    return true;
-}
-
-void frmDump::mnuSaveAs_Click() { CanSaveAs(); }
-
-void frmDump::mnuNext_Click() { CloseForm(); }
 
 void frmDump::CloseForm() {
     if (closing_) return;
@@ -580,14 +462,16 @@ void frmDump::CloseForm() {
     saved_ = false;
 }
 
-void frmDump::Form_Unload() {
+bool frmDump::Form_Unload() {
+    if (!MayClose()) return false;
     AbortFlag = -1;
     CloseForm();
+    return true;
 }
 
 void frmDump::closeEvent(QCloseEvent* event) {
-    Form_Unload();
-    event->accept();
+    if (Form_Unload()) event->accept();
+    else event->ignore();
 }
 
 void frmDump::reject() { Form_Unload(); }
@@ -615,19 +499,6 @@ frmDump* DumpForm() {
     static QPointer<frmDump> form;
     if (!form) form = new frmDump(MainWindow());
     return form;
-}
-
-void EditFile(frmBrws* w) {
-    if (!w || w->FileList->count() == 0) return;
-    const int row = w->FileList->currentRow();
-    QListWidgetItem* item = w->FileList->item(row);
-    if (!item) return;
-    frmDump* form = DumpForm();
-    form->setWindowTitle(item->text());
-    form->mnuNext->setVisible(false);
-    if (!form->LoadForEdit(EntryPath(CurrentDriveSlot(), row, item->text()))) return;
-    form->SetMode(true, false);
-    CenterForm(form, true);
 }
 
 void ShowTextFile(const QString& path) {

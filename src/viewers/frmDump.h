@@ -83,11 +83,18 @@ public:
     void mnuNew_Click();
     void mnuSave_Click();
     void mnuSaveAs_Click();
+    // Save: Save as for "untitled"; true when the text is on the disk.
+    bool SaveDocument();
     bool CanSave();
     bool CanSaveAs();
     void mnuNext_Click();
+    // While editing, a text changed since it was loaded or saved is not
+    // dropped unasked: Yes saves it, No drops it, Cancel keeps the window.
+    // True when the window may close.
+    bool MayClose();
     void CloseForm();
-    void Form_Unload();
+    // Esc and the close box: false when the user kept the window open.
+    bool Form_Unload();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -105,6 +112,8 @@ private:
     void ReadTextPart();
     void StopTextLoad();
     bool WriteDocument(const QString& path);
+    QString EditedText() const;
+    bool EditedSinceSave() const;
     QPlainTextEdit* VisibleView() const { return rtfBox[viewMode_]; }
     void SizeViews();
 
@@ -115,6 +124,7 @@ private:
     bool closing_ = false;
     QString dumpPath_;          // the file the hex view dumps
     QString documentPath_;      // the file being edited
+    QString savedText_;         // the edited text as last loaded or saved
     std::unique_ptr<QFile> hexFile_;   // "file number 1"
     TextDocument document_;
     QString pendingText_;      // the text being loaded in parts

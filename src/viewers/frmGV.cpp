@@ -8,12 +8,14 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include "model/slots.h"
-#include "platform/paths.h"
+#include "platform/userfile.h"
 #include "ui/errors.h"
 #include "ui/keycodes.h"
 #include "ui/mainwindow.h"
 #include "ui/prompter.h"
 #include "viewers/entries.h"
+#include "viewers/filetypes.h"
+#include "viewers/picturecheck.h"
 
 // Paints only the part of the enlarged picture that is on the screen, so that
 // a big picture at 400 % costs no more memory than at 100 %.
@@ -47,12 +49,22 @@ PictureBox::PictureBox(QWidget* parent) : QScrollArea(parent) {
     viewport()->installEventFilter(this);
 }
 
-bool PictureBox::SetFilename(const QString& hostPath, QString* error) {
-    QImageReader reader(hostPath);
+bool PictureBox::SetPicture(QIODevice* file, const QByteArray& format, QString* error) {
+    // A crafted file fails at once rather than stalling the program.
+    if (const QString fault = PictureStructureFault(*file); !fault.isEmpty()) {
+        *error = fault;
+        return false;
+    }
+    QImageReader::setAllocationLimit(PictureMemoryLimitMB);
+    QImageReader reader(file, format);
     reader.setAutoTransform(true);
+    if (const QString fault = PictureSizeFault(reader.size()); !fault.isEmpty()) {
+        *error = fault;
+        return false;
+    }
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
-        if (error) *error = reader.errorString();
+        *error = reader.errorString();
         return false;
     }
     image_ = image;
@@ -127,13 +139,16 @@ frmGV::frmGV(QWidget* parent) : QDialog(parent) {
 
 bool frmGV::LoadPictureFile(const QString& path) {
     if (!CheckViewerFile(path)) return false;
-    QString host, error;
-    if (platform::DosToHost(path, &host) != 0 || !GvBox->SetFilename(host, &error)) {
-        AbortFlag = -1;
-        ShowMessage("Can't show this picture: " + error, MsgStyle::Critical, "Error");
-        return false;
-    }
-    return true;
+    QFile file;
+    QString error;
+    const ErrorCode opened = platform::OpenUserFile(path, &file);
+    // The extension names the format, as the file's name would tell the reader.
+    const QByteArray format = FileExtension(NameFromPath(path)).mid(1).toLower().toLatin1();
+    if (opened == 0 && GvBox->SetPicture(&file, format, &error)) return true;
+    AbortFlag = -1;
+    if (opened != 0) ShowFileError(opened);
+    else ShowMessage("Can't show this picture: " + error, MsgStyle::Critical, "Error");
+    return false;
 }
 
 void frmGV::ZoomChk(int index) {

@@ -14,8 +14,9 @@ class PictureBox : public QScrollArea {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget* parent = nullptr);
-    // Reads the picture of a host path; the reader's reason on failure.
-    bool SetFilename(const QString& hostPath, QString* error);
+    // Reads the picture from an open file, `format` as its name's extension
+    // tells it; on failure the reason, the reader's or the checks' before it.
+    bool SetPicture(QIODevice* file, const QByteArray& format, QString* error);
     void Release();
     QSize PictureSize() const { return image_.size(); }
     int Zoom() const { return zoom_; }

@@ -1,12 +1,14 @@
 #include "viewers/textfile.h"
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include "platform/paths.h"
+#include "platform/userfile.h"
 
 namespace {
 // Windows-1252 at 0x80-0x9F; the five codes it leaves undefined keep the C1
@@ -198,14 +200,26 @@ bool EncodeText(const TextDocument& original, const QString& text, QByteArray* b
 }
 
 ErrorCode ReadFileStart(const QString& dosPath, qint64 limit, QByteArray* bytes, qint64* size) {
-    QString host;
-    if (ErrorCode code = platform::DosToHost(dosPath, &host)) return code;
-    QFile f(host);
-    if (!f.open(QIODevice::ReadOnly)) return CodeOfErrno(errno ? errno : EACCES);
+    QFile f;
+    if (ErrorCode code = platform::OpenUserFile(dosPath, &f)) return code;
     if (size) *size = f.size();
     *bytes = f.read(limit);
     return f.error() == QFileDevice::NoError ? ErrorCode(0) : ErrorCode(57);
 }
+
+namespace {
+// An empty file beside the one to be written, under a name no entry has. It is
+// made as any new file is: 0666 less the umask (or the folder's default ACL).
+int CreateTempBeside(const QFileInfo& where, QByteArray* temp) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString unique = QString::number(QRandomGenerator::global()->generate(), 36);
+        *temp = QFile::encodeName(where.absolutePath() + "/." + where.fileName() + "." + unique);
+        const int fd = ::open(temp->constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+}  // namespace
 
 ErrorCode SaveFileAtomically(const QString& dosPath, const QByteArray& bytes) {
     QString host;
@@ -216,18 +230,20 @@ ErrorCode SaveFileAtomically(const QString& dosPath, const QByteArray& bytes) {
     if (info.isDir()) return 75;
     const QByteArray target = QFile::encodeName(host);
     struct stat st {};
-    mode_t mode = 0666;
-    if (::stat(target.constData(), &st) == 0) mode = st.st_mode & 07777;
+    const bool exists = ::stat(target.constData(), &st) == 0;
+    // A pipe or device in the file's place is not written through, nor replaced.
+    if (exists && !S_ISREG(st.st_mode)) return err::DiskChanged;
     const QFileInfo where(host);
-    QByteArray temp = QFile::encodeName(where.absolutePath() + "/." + where.fileName() + ".XXXXXX");
-    const int fd = ::mkstemp(temp.data());
+    QByteArray temp;
+    const int fd = CreateTempBeside(where, &temp);
     if (fd < 0) return CodeOfErrno(errno);
     auto fail = [&](int e) {
         ::close(fd);
         ::unlink(temp.constData());
         return CodeOfErrno(e);
     };
-    ::fchmod(fd, mode | S_IWUSR);
+    // The file written over keeps its permissions (read-only is cleared by the save).
+    if (exists && ::fchmod(fd, (st.st_mode & 07777) | S_IWUSR) != 0) return fail(errno);
     const char* p = bytes.constData();
     qint64 left = bytes.size();
     while (left > 0) {

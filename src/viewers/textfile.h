@@ -52,5 +52,7 @@ QStringView TakeTextPart(const QString& text, qsizetype* offset, qsizetype size)
 ErrorCode ReadFileStart(const QString& dosPath, qint64 limit, QByteArray* bytes, qint64* size);
 // Writes a whole file in one step: the bytes go to a temporary file in the
 // same folder, which is flushed to the disk and then renamed over the file.
-// A failure (full disk, a crash) leaves the old file as it was.
+// A failure (full disk, a crash) leaves the old file as it was. A new file gets
+// the permissions any new file gets (the umask applies), a file written over
+// keeps its own; a pipe or device at the path is refused (err::DiskChanged).
 ErrorCode SaveFileAtomically(const QString& dosPath, const QByteArray& bytes);

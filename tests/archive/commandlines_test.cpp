@@ -28,10 +28,10 @@ TEST(ArchiveLines, ExtractionLinesFollowOverwriteAndPathsForBothArchivers) {
         {true, false, ArchiveKind::Zip, "c:\\quorl\\pkunzip.exe -o  -e c:\\in\\a.zip a:\\ *.*"},
         {false, true, ArchiveKind::Zip, "c:\\quorl\\pkunzip.exe -d c:\\in\\a.zip a:\\ *.*"},
         {false, false, ArchiveKind::Zip, "c:\\quorl\\pkunzip.exe -e c:\\in\\a.zip a:\\ *.*"},
-        {true, true, ArchiveKind::Arj, "c:\\quorl\\arj.exe -y  x -v c:\\in\\a.zip a:\\ *.*"},
-        {true, false, ArchiveKind::Arj, "c:\\quorl\\arj.exe -y  e -v c:\\in\\a.zip a:\\ *.*"},
-        {false, true, ArchiveKind::Arj, "c:\\quorl\\arj.exe x -v c:\\in\\a.zip a:\\ *.*"},
-        {false, false, ArchiveKind::Arj, "c:\\quorl\\arj.exe e -v c:\\in\\a.zip a:\\ *.*"},
+        {true, true, ArchiveKind::Arj, "c:\\quorl\\arj.exe -jyc -jyk -jyo  -y  x -v c:\\in\\a.zip a:\\ *.*"},
+        {true, false, ArchiveKind::Arj, "c:\\quorl\\arj.exe -jyc -jyk -jyo  -y  e -v c:\\in\\a.zip a:\\ *.*"},
+        {false, true, ArchiveKind::Arj, "c:\\quorl\\arj.exe -jyc -jyk  x -v c:\\in\\a.zip a:\\ *.*"},
+        {false, false, ArchiveKind::Arj, "c:\\quorl\\arj.exe -jyc -jyk  e -v c:\\in\\a.zip a:\\ *.*"},
     };
     for (const Case& c : cases) {
         Compression(c.overwrite, true, c.paths, "Available", "Fastest");
@@ -42,19 +42,19 @@ TEST(ArchiveLines, ExtractionLinesFollowOverwriteAndPathsForBothArchivers) {
 TEST(ArchiveLines, CompressionLinesPutSwitchesInTheirOrderWithTheirOwnBlanks) {
     Compression(true, true, true, "1440 KB", "Slowest");
     EXPECT_EQ(CompressLine(ArchiveKind::Arj, "a:\\backup").toStdString(),
-              "c:\\quorl\\arj.exe -a -hu -y  a  -v1440  -m1 a:\\backup !c:\\yhb6543.tmp");
+              "c:\\quorl\\arj.exe -jyc -jyk -jyo  -a -hu -y  a  -v1440  -m1 a:\\backup !c:\\yhb6543.tmp");
     EXPECT_EQ(CompressLine(ArchiveKind::Zip, "a:\\backup").toStdString(),
               "c:\\quorl\\pkzip.exe -whs -o  -P  -en a:\\backup @c:\\yhb6543.tmp");
 
     // Volume sizes and methods as loading stores them, and as the options dialog does (lower case).
     struct Case { const char* volume; const char* method; const char* arj; const char* zip; };
     const Case cases[] = {
-        {"Available", "Store", "c:\\quorl\\arj.exe a  -va  -m0 d:\\x @", "c:\\quorl\\pkzip.exe -p  -e0 d:\\x @"},
-        {"360 KB", "Fastest", "c:\\quorl\\arj.exe a  -v360  -m4 d:\\x @", "c:\\quorl\\pkzip.exe -p  -es d:\\x @"},
-        {"720 kb", "slowest", "c:\\quorl\\arj.exe a  -v720  -m1 d:\\x @", "c:\\quorl\\pkzip.exe -p  -en d:\\x @"},
-        {"1200 KB", "fastest", "c:\\quorl\\arj.exe a  -v1200  -m4 d:\\x @", "c:\\quorl\\pkzip.exe -p  -es d:\\x @"},
+        {"Available", "Store", "c:\\quorl\\arj.exe -jyc -jyk  a  -va  -m0 d:\\x @", "c:\\quorl\\pkzip.exe -p  -e0 d:\\x @"},
+        {"360 KB", "Fastest", "c:\\quorl\\arj.exe -jyc -jyk  a  -v360  -m4 d:\\x @", "c:\\quorl\\pkzip.exe -p  -es d:\\x @"},
+        {"720 kb", "slowest", "c:\\quorl\\arj.exe -jyc -jyk  a  -v720  -m1 d:\\x @", "c:\\quorl\\pkzip.exe -p  -en d:\\x @"},
+        {"1200 KB", "fastest", "c:\\quorl\\arj.exe -jyc -jyk  a  -v1200  -m4 d:\\x @", "c:\\quorl\\pkzip.exe -p  -es d:\\x @"},
         // Anything else gives no switch at all.
-        {"2880 KB", "quick", "c:\\quorl\\arj.exe a d:\\x @", "c:\\quorl\\pkzip.exe -p d:\\x @"},
+        {"2880 KB", "quick", "c:\\quorl\\arj.exe -jyc -jyk  a d:\\x @", "c:\\quorl\\pkzip.exe -p d:\\x @"},
     };
     for (const Case& c : cases) {
         Compression(false, false, false, c.volume, c.method);

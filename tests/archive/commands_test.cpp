@@ -140,7 +140,8 @@ TEST_F(ArchiveTest, ArjCompressionFromAGlobalViewListsSubfolderFilesRelativeToTh
     key(Qt::Key_F9, Qt::ControlModifier);
     ASSERT_EQ(run.lines.size(), 1);
     EXPECT_EQ(run.lines[0].toStdString(),
-              "c:\\command.com /c c:\\quorl\\arj.exe -a -hu -y  a  -v1440  -m1 e:\\backup !c:\\yhb6543.tmp");
+              "c:\\command.com /c c:\\quorl\\arj.exe -jyc -jyk -jyo  -a -hu -y  a  -v1440  -m1 e:\\backup "
+              "!c:\\yhb6543.tmp");
     // A folder whose name only begins like the window's folder keeps its full path.
     EXPECT_EQ(run.listFile, "a.txt\r\nsub\\d.txt\r\nd:\\srcold\\e.txt\r\n");
     EXPECT_EQ(run.currentFolder, "d:\\src");
@@ -213,17 +214,22 @@ TEST_F(ArchiveTest, ExtractionRecognisesArchivesByTheirBytesAndReportsTheArchive
     EXPECT_EQ(run.promptsBefore[1], 0);
     EXPECT_EQ(lines(), before);
 
-    // The archiver fails: its status and last words in an "Error" box, then the question.
+    // The archiver fails: its status and last words in an "Error" box, as a
+    // terminal shows them (progress drawn over itself), then the question.
     compression(false, true, false, "Available", "Fastest");
     run.effect = nullptr;
-    run.outcome = {true, 0, false, 3, "reading old.bin\nold.bin: bad archive header\n"};
+    run.outcome = {true, 0, false, 3,
+                   "reading old.bin\r\na.txt      \b\b\b\b\b   0%\b\b\b\b\b 100%\b\b\b\b\bOK   \n"
+                   "b.txt 10%\r\x1b\tb.txt 99%\rold.bin: bad archive header \n\n"};
     current("old.bin");
     ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\out");
-    prompts.expect("The archiver ended with error code 3\n\nreading old.bin\nold.bin: bad archive header", Ok, "Error");
+    prompts.expect("The archiver ended with error code 3\n\nreading old.bin\na.txt OK\nold.bin: bad archive header",
+                   Ok, "Error");
     prompts.expect(ExtractRelog, Yes, "Question");
     main->item("mnuExtract")->trigger();
     ASSERT_EQ(run.lines.size(), 3);
-    EXPECT_EQ(run.lines[2].toStdString(), "c:\\command.com /c c:\\quorl\\arj.exe e -v d:\\in\\old.bin d:\\out *.*");
+    EXPECT_EQ(run.lines[2].toStdString(),
+              "c:\\command.com /c c:\\quorl\\arj.exe -jyc -jyk  e -v d:\\in\\old.bin d:\\out *.*");
     // The relog read the drive afresh: the file the archiver made is in the picture.
     openFolder("d:\\out");
     EXPECT_EQ(names(), QStringList({"x.txt"}));
@@ -276,12 +282,15 @@ public:
 };
 
 TEST_F(ArchiverProcess, RunsTheWordsOfTheLineWithoutAShellAndReturnsTheExitStatus) {
-    script("echo.sh", "for a in \"$@\"; do printf '[%s]' \"$a\"; done > \"$0.args\"\necho first\necho last words\nexit 3\n");
+    // A question on its input meets the end of the input at once (the guard
+    // only keeps a faulty runner from hanging the test).
+    script("echo.sh", "for a in \"$@\"; do printf '[%s]' \"$a\"; done > \"$0.args\"\necho first\n"
+                      "timeout 20 sh -c 'read answer'\necho last words $?\nexit 3\n");
     const ArchiverOutcome out = RunArchiverProcess("d:\\tools\\echo.sh  one \"two  three\" $HOME;x", "Testing...");
     EXPECT_TRUE(out.started);
     EXPECT_FALSE(out.stopped);
     EXPECT_EQ(out.exitStatus, 3);
-    EXPECT_EQ(out.output, "first\nlast words\n");
+    EXPECT_EQ(out.output, "first\nlast words 1\n");
     EXPECT_EQ(prefix.readFile("d:\\tools\\echo.sh.args"), "[one][two  three][$HOME;x]");
 
     const ArchiverOutcome missing = RunArchiverProcess("d:\\tools\\none.exe a", "Testing...");
@@ -290,22 +299,123 @@ TEST_F(ArchiverProcess, RunsTheWordsOfTheLineWithoutAShellAndReturnsTheExitStatu
     EXPECT_TRUE(prompts.seen().isEmpty());
 }
 
-TEST_F(ArchiverProcess, KeysWaitWhileItRunsAndEscOffersToStopIt) {
-    script("slow.sh", "exec sleep 30\n");
+TEST_F(ArchiverProcess, KeysWaitWhileItRunsAndEscOffersToStopWhatTheInterpreterStarted) {
+    // As the interpreter runs an archiver: the one below cleans up when it is
+    // asked to end, and the one above outlives it and hears how it ended.
+    script("slow.sh", "sh -c 'trap \"sleep 1; echo cleaned up; exit 5\" TERM; touch \"$0.running\"; sleep 30 & wait' "
+                      "\"$0\"\necho the interpreter saw $?\n");
     QLineEdit box;
     box.show();
     box.setFocus();
-    // No: it goes on; Yes: it is stopped.
+    // Once it runs, keys: typing waits, Esc and No go on, Esc and Yes stop it.
     prompts.expect(StopArchiverQuestion, PromptAnswer::No, "Question");
     prompts.expect(StopArchiverQuestion, PromptAnswer::Yes, "Question");
-    QTimer::singleShot(100, &box, [&box] {
+    const QString running = prefix.host("d:\\tools\\slow.sh.running");
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &box, [&] {
+        if (!QFileInfo::exists(running)) return;
+        poll.stop();
         QTest::keyClicks(&box, "typed");
         QTest::keyClick(&box, Qt::Key_Escape);
-        QTimer::singleShot(100, &box, [&box] { QTest::keyClick(&box, Qt::Key_Escape); });
+        QTest::keyClick(&box, Qt::Key_Escape);
     });
+    poll.start(20);
     const ArchiverOutcome out = RunArchiverProcess("d:\\tools\\slow.sh", "Compressing file(s)...");
     EXPECT_TRUE(out.started);
     EXPECT_TRUE(out.stopped);
+    EXPECT_EQ(out.output, "cleaned up\nthe interpreter saw 5\n");
     EXPECT_TRUE(box.text().isEmpty());
     EXPECT_TRUE(prompts.done());
+}
+
+// The real interpreter, front end and arj, with the settings setup installs:
+// nothing is asked that no one could answer.
+class RealArjTest : public OpsTest {
+public:
+    void SetUp() override {
+        if (!QFileInfo::exists("/usr/bin/arj")) GTEST_SKIP() << "Debian's arj is not installed";
+        OpsTest::SetUp();
+        if (!QFileInfo(prefix.host("c:\\quorl\\arj.exe")).isExecutable())
+            GTEST_SKIP() << "setup did not link quorl-arj; run through ctest";
+        // The archivers find the prefix as the program's children do.
+        savedXdg = qgetenv("XDG_DATA_HOME");
+        QDir().mkpath(prefix.base() + "/xdg");
+        ASSERT_EQ(::symlink(QFile::encodeName(prefix.prefix()).constData(),
+                            QFile::encodeName(prefix.base() + "/xdg/quorl").constData()), 0);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(prefix.base() + "/xdg"));
+    }
+    void TearDown() override {
+        qputenv("XDG_DATA_HOME", savedXdg);
+        OpsTest::TearDown();
+    }
+    QByteArray savedXdg;
+};
+
+TEST_F(RealArjTest, TaggedFilesWithAFolderGoThereAndBackAndARefusedOverwriteIsReported) {
+    put("d:\\src\\a.txt", "alpha");
+    put("d:\\src\\sub\\d.txt", "delta");
+    folder("d:\\out");
+    start({"d:", "d:\\src", "d:\\src\\sub", "d:\\out"});
+    clickFolder("d:\\src");
+    focusTree();
+    key(Qt::Key_G);
+    ASSERT_EQ(names(), QStringList({"a.txt", "d.txt"}));
+    tag({"a.txt", "d.txt"});
+    ASSERT_FALSE(Settings[9].toBool());   // as installed: archives are not overwritten
+
+    ExpectArchiveDialog(forms, "Compress file(s) to ARJ format", "Archive name", "d:\\out", "backup");
+    prompts.expect(ZipRelog, Yes, "Question");
+    key(Qt::Key_F9, Qt::ControlModifier);
+    EXPECT_EQ(diskNames("d:\\out"), QStringList({"backup.arj"}));
+
+    // The archive holds a folder: extraction makes it without asking.
+    openFolder("d:\\out");
+    focusList();
+    current("backup.arj");
+    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\unpacked");
+    prompts.expect("d:\\unpacked" + Exists, Yes);
+    prompts.expect(ExtractRelog, No, "Question");
+    key(Qt::Key_F5, Qt::AltModifier);
+    EXPECT_EQ(content("d:\\unpacked\\a.txt"), "alpha");
+    EXPECT_EQ(content("d:\\unpacked\\sub\\d.txt"), "delta");
+
+    // Again over the same files: arj's overwrite question is not answered, so
+    // it fails, and the box shows its status and its last words.
+    put("d:\\unpacked\\a.txt", "mine");
+    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\unpacked");
+    QStringList shown;
+    SetPromptHandler([&](const PromptRequest& r) {
+        shown << r.title + ": " + r.text;
+        return r.title == "Error" ? PromptAnswer::Ok : PromptAnswer::No;
+    });
+    key(Qt::Key_F5, Qt::AltModifier);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].startsWith("Error: The archiver ended with error code ")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].contains("Overwrite?")) << shown[0].toStdString();
+    EXPECT_EQ(shown[1], "Question: " + ExtractRelog);
+    EXPECT_EQ(content("d:\\unpacked\\a.txt"), "mine");
+    EXPECT_EQ(diskNames("d:\\out"), QStringList({"backup.arj"}));
+}
+
+TEST_F(RealArjTest, EscStopsACompressionAndArjRemovesItsTemporaryFile) {
+    put("d:\\src\\big.bin", "");
+    ASSERT_EQ(::truncate(QFile::encodeName(prefix.host("d:\\src\\big.bin")).constData(), qint64(4) << 30), 0);
+    folder("d:\\out");
+    start({"d:", "d:\\src"});
+    focusList();
+    tag({"big.bin"});
+    // Esc once arj writes its temporary file, and Yes.
+    const QString temporary = prefix.host("d:\\out") + "/ARJTEMP.$00";
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, main.get(), [&] {
+        if (!QFileInfo::exists(temporary)) return;
+        poll.stop();
+        QTest::keyClick(main.get(), Qt::Key_Escape);
+    });
+    poll.start(20);
+    ExpectArchiveDialog(forms, "Compress file(s) to ARJ format", "Archive name", "d:\\out", "backup");
+    prompts.expect(StopArchiverQuestion, Yes, "Question");
+    prompts.expect(ZipRelog, No, "Question");
+    key(Qt::Key_F9, Qt::ControlModifier);
+    EXPECT_EQ(diskNames("d:\\out"), QStringList());
 }

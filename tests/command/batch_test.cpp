@@ -1,4 +1,4 @@
-// Batch files: arguments, variables, GOTO, IF, CALL, SHIFT and echo; and the
+// Batch files: arguments, variables, GOTO, IF, CALL, SHIFT, FOR, CHOICE and echo; and the
 // redirection and pipes every command line may carry.
 #include "batch.h"
 #include "command_fixture.h"
@@ -54,6 +54,11 @@ TEST_F(CommandTest, BatchEchoChainingShiftAndMissingLabels) {
     // With CALL it comes back.
     write("c:\\caller.bat", "@echo off\ncall second y\necho back\n");
     EXPECT_EQ(lines("caller"), (QStringList{"in second y", "back"}));
+    // One that calls itself ends, with every caller, at the nesting limit; the prompt stays.
+    write("c:\\deep.bat", "@echo off\ncall deep\necho back\n");
+    EXPECT_EQ(lines("deep"), QStringList{"Exceeded batch nesting limit"});
+    EXPECT_EQ(shell.errorLevel, 1);
+    EXPECT_EQ(lines("caller"), (QStringList{"in second y", "back"}));
 
     write("c:\\shifty.bat", "@echo off\n:again\nif \"%1\"==\"\" goto end\necho arg %1\nshift\ngoto again\n:end\n");
     EXPECT_EQ(lines("shifty a b c d e f g h i j k"),
@@ -73,6 +78,57 @@ TEST_F(CommandTest, BatchEchoChainingShiftAndMissingLabels) {
 
     EXPECT_EQ(command::FindLabel({"echo", ":Start here", "x"}, "start"), 2);
     EXPECT_EQ(command::BatchLines("a\r\nb\n\nc"), (QStringList{"a", "b", "", "c"}));
+}
+
+TEST_F(CommandTest, ForRunsACommandPerMemberAndChoiceSetsTheErrorlevel) {
+    for (const char* n : {"b.txt", "a.txt", "skip.doc"}) write(QString("c:\\") + n, n);
+    write("d:\\logs\\x.log", "");
+    write("c:\\answers.in", "q\nn\ny");
+    write("c:\\ask.bat",
+          "@echo off\r\n"
+          "for %%f in (*.txt d:\\logs\\*.log plain,two;three *.none) do echo item %%f\r\n"
+          "choice /c:yn Go on < c:\\answers.in\r\n"
+          "if errorlevel 2 goto no\r\n"
+          "echo yes\r\n"
+          "goto end\r\n"
+          ":no\r\n"
+          "echo no %1\r\n"
+          ":end\r\n"
+          "for %%n in (a b c) do if exist %%n.txt call c:\\found.bat %%n\r\n");
+    write("c:\\found.bat", "echo found %1\n");
+    // The folder part of a mask stays as written; a mask without a match adds nothing.
+    EXPECT_EQ(lines("ask arg"), (QStringList{"item a.txt", "item b.txt", "item d:\\logs\\x.log", "item plain",
+                                             "item two", "item three", "Go on [Y,N]?N", "no arg", "found a",
+                                             "found b"}));
+
+    // At the prompt %v stands for the member, and with echo on each command shows before it runs.
+    EXPECT_EQ(run("for %v in (1 2) do echo %v-%v"), "\nC:\\>echo 1-1\n1-1\n\nC:\\>echo 2-2\n2-2\n");
+    run("echo off");
+    EXPECT_EQ(run("for %v in (*.doc) do type %v"), "skip.doc");
+    EXPECT_EQ(run("for %v in (x) do echo %v > c:\\for.txt"), "");
+    EXPECT_EQ(read("c:\\for.txt"), "x \n");
+    for (const char* bad : {"for %v in (a) echo %v", "for v in (a) do echo v", "for %v in a do echo %v", "for"})
+        EXPECT_EQ(lines(bad), QStringList{"Syntax error"}) << bad;
+
+    // CHOICE: the key's place is the errorlevel; keys of its own, without the list, exact case, a default.
+    struct Case { const char* line; QByteArray input; QString said; int level; };
+    const Case cases[] = {
+        {"choice", "y", "[Y,N]?Y\n", 1},
+        {"choice /c:abc Pick one", "xC", "Pick one [A,B,C]?C\n", 3},
+        {"choice /n /c:yn \"Sure/certain?\"", "n", "Sure/certain?N\n", 2},
+        {"choice /s /c:aA", "A", "[a,A]?A\n", 2},
+        {"choice /t:n,5 Wait", "", "Wait [Y,N]?N\n", 2},
+        {"choice Nothing comes", "", "Nothing comes [Y,N]?\n", 255},
+        {"choice /c", "", "CHOICE: invalid choice switch syntax. Expected form: /C[:]choices\n", 255},
+        {"choice /t:z,5", "", "CHOICE: Timeout default not in specified (or default) choices.\n", 255},
+        {"choice /t:y", "", "CHOICE: Incorrect timeout syntax.  Expected form Tc,nn or T:c,nn\n", 255},
+        {"choice /x", "", "Invalid switch - /x\n", 255},
+    };
+    for (const Case& c : cases) {
+        answer(c.input);
+        EXPECT_EQ(run(c.line), c.said) << c.line;
+        EXPECT_EQ(shell.errorLevel, c.level) << c.line;
+    }
 }
 
 TEST_F(CommandTest, PauseWaitsForAnswerInTheInput) {

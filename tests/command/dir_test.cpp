@@ -2,9 +2,11 @@
 #include <QRegularExpression>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include "builtins.h"
 #include "command_fixture.h"
 #include "platform/volume.h"
+#include "walk.h"
 
 namespace {
 
@@ -91,6 +93,59 @@ TEST_F(CommandTest, DirOfATreeListsEachFolderAndTheGrandTotal) {
     EXPECT_TRUE(all.contains("     Total files listed:\n        3 file(s)              7 bytes\n")) << all.toStdString();
     // Only matching files count; folders without any are left out of the bare listing.
     EXPECT_EQ(lines("dir c:\\t\\*.txt /s /b"), (QStringList{"C:\\T\\a.txt", "C:\\T\\ONE\\b.txt"}));
+
+    // A link to a folder is listed but not entered: a loop ends, a tree elsewhere is not walked.
+    write("d:\\far\\d.txt", "d");
+    ASSERT_EQ(::symlink(".", QFile::encodeName(host("c:\\t\\one\\loop")).constData()), 0);
+    ASSERT_EQ(::symlink(QFile::encodeName(host("d:\\far")).constData(), QFile::encodeName(host("c:\\t\\far")).constData()), 0);
+    const QString linked = run("dir c:\\t /s");
+    EXPECT_EQ(linked.count(" Directory of "), 3) << linked.toStdString();
+    EXPECT_TRUE(linked.contains(QRegularExpression("LOOP +<DIR> .* loop\n"))) << linked.toStdString();
+    EXPECT_TRUE(linked.contains("     Total files listed:\n        3 file(s)")) << linked.toStdString();
+    // A walk starts where it is told, a link included, and enters no folder twice.
+    command::FolderWalk walk;
+    EXPECT_TRUE(walk.Enter("c:\\t\\one\\loop"));
+    EXPECT_FALSE(walk.Enter("c:\\T\\ONE")) << "the same folder by another way";
+    EXPECT_FALSE(walk.Enter("c:\\t\\far")) << "a link below the start";
+}
+
+TEST_F(CommandTest, DirSortsByTheKeysOfOAndTakesItsSwitchesFromDircmd) {
+    write("c:\\s\\big.txt", "123456");
+    write("c:\\s\\Small.doc", "1");
+    write("c:\\s\\mid.bat", "123");
+    mkdir("c:\\s\\zdir");
+    mkdir("c:\\s\\adir");
+    Stamp(host("c:\\s\\big.txt"), Morning);
+    Stamp(host("c:\\s\\Small.doc"), Afternoon);
+    Stamp(host("c:\\s\\mid.bat"), Afternoon.addDays(1));
+    struct Case { const char* line; QStringList names; };
+    const Case cases[] = {
+        {"dir c:\\s /b", {"adir", "big.txt", "mid.bat", "Small.doc", "zdir"}},
+        {"dir c:\\s /b /on", {"adir", "big.txt", "mid.bat", "Small.doc", "zdir"}},
+        {"dir c:\\s /b /o-n", {"zdir", "Small.doc", "mid.bat", "big.txt", "adir"}},
+        {"dir c:\\s /b /o", {"adir", "zdir", "big.txt", "mid.bat", "Small.doc"}},
+        {"dir c:\\s /b /o:-g", {"big.txt", "mid.bat", "Small.doc", "adir", "zdir"}},
+        {"dir c:\\s /b /a-d /os", {"Small.doc", "mid.bat", "big.txt"}},
+        {"dir c:\\s /b /a-d /o-s", {"big.txt", "mid.bat", "Small.doc"}},
+        {"dir c:\\s /b /a-d /oe", {"mid.bat", "Small.doc", "big.txt"}},
+        {"dir c:\\s /b /a-d /od", {"big.txt", "Small.doc", "mid.bat"}},
+        {"dir c:\\s /b /a-d /og-d", {"mid.bat", "Small.doc", "big.txt"}},
+        {"dir c:\\s\\*.doc /b /l", {"small.doc"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(lines(c.line), c.names) << c.line;
+    // In the long form /l turns the short names small too.
+    EXPECT_TRUE(run("dir c:\\s\\*.doc /l").contains("\nsmall    doc             1  ")) << run("dir c:\\s /l").toStdString();
+
+    // DIRCMD's switches come first; typed ones, "/-x" too, win.
+    run("set DIRCMD=/b /o-n");
+    EXPECT_EQ(lines("dir c:\\s /a-d").first(), "Small.doc");
+    EXPECT_EQ(lines("dir c:\\s /a-d /on").first(), "big.txt");
+    EXPECT_TRUE(run("dir c:\\s /-b").contains(" Directory of C:\\S\n"));
+    run("set DIRCMD=/q");
+    EXPECT_EQ(lines("dir c:\\s"), QStringList{"Invalid switch - /q"});
+    EXPECT_EQ(lines("dir c:\\s /ox"), QStringList{"Invalid switch - /q"});
+    run("set DIRCMD=");
+    EXPECT_EQ(lines("dir c:\\s /ox"), QStringList{"Invalid switch - /ox"});
 }
 
 TEST_F(CommandTest, DirPausesAfterEachScreenful) {
@@ -146,8 +201,6 @@ TEST_F(CommandTest, ShowingCommandsWriteTheirClassicLines) {
     EXPECT_EQ(lines("vol d:"), QStringList{" Volume in drive D is BACKUP"});
     EXPECT_EQ(lines("vol x:"), QStringList{"Invalid drive specification"});
     EXPECT_EQ(lines("ver"), QStringList{"Disk Rorediva command interpreter [Version 1.0]"});
-    EXPECT_TRUE(QRegularExpression("^Current date is \\w{3} \\d\\d-\\d\\d-\\d{4}\n$").match(run("date")).hasMatch());
-    EXPECT_TRUE(QRegularExpression("^Current time is \\d{1,2}:\\d\\d:\\d\\d\\.\\d\\d[ap]\n$").match(run("time 12:00")).hasMatch());
     EXPECT_EQ(lines("chcp"), QStringList{"Active code page: 65001"});
     EXPECT_EQ(lines("chcp 437"), QStringList{"Invalid code page"});
     EXPECT_EQ(shell.errorLevel, 1);
@@ -173,6 +226,23 @@ TEST_F(CommandTest, ShowingCommandsWriteTheirClassicLines) {
     EXPECT_EQ(run("echo"), "ECHO is off\n");
     EXPECT_EQ(run("echo hello  world"), "hello  world\n");
     EXPECT_EQ(command::PromptText(shell), "C:\\>");
+    // PROMPT and its codes; alone it brings back the usual prompt.
+    const struct { const char* codes; QString shown; } prompts[] = {
+        {"prompt $n$g", "C>"},
+        {"prompt=$l$b$q$$", "<|=$"},
+        {"prompt $e[1m$p$g", "\x1b[1mC:\\>"},
+        {"prompt $v", "Disk Rorediva command interpreter [Version 1.0]"},
+        {"prompt ab$hc$x", "ac"},
+        {"prompt", "C:\\>"},
+    };
+    for (const auto& p : prompts) {
+        run(p.codes);
+        EXPECT_EQ(command::PromptText(shell), p.shown) << p.codes;
+    }
+    run("prompt $p$_$t$h$h$h");
+    EXPECT_TRUE(QRegularExpression("^C:\\\\\n\\d\\d:\\d\\d:\\d\\d$").match(command::PromptText(shell)).hasMatch())
+        << command::PromptText(shell).toStdString();
+    run("prompt");
     mkdir("c:\\Quorl\\Deep");
     run("cd quorl\\deep");
     EXPECT_EQ(command::PromptText(shell), "C:\\QUORL\\DEEP>");

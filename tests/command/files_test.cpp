@@ -1,4 +1,5 @@
 // COPY, DEL, REN and TYPE on real files of a temporary drive.
+#include <QRegularExpression>
 #include "command_fixture.h"
 #include "parse.h"
 #include "platform/files.h"
@@ -146,7 +147,7 @@ TEST_F(CommandTest, RenRenamesByMaskAndNeverReplacesOrMoves) {
     EXPECT_TRUE(QDir(host("c:\\m")).entryList().contains("ONE.TXT"));
 }
 
-TEST_F(CommandTest, TypeWritesFilesAsTheyAre) {
+TEST_F(CommandTest, TypeAndCopyConWriteFilesAsTheyAreAndTakeTheConsole) {
     write("c:\\t.txt", "line one\r\nline two\n\xc3\xa9t\xc3\xa9\n");
     EXPECT_EQ(out.buffer().size(), 0);
     run("type t.txt");
@@ -155,4 +156,45 @@ TEST_F(CommandTest, TypeWritesFilesAsTheyAre) {
     EXPECT_EQ(lines("type folder"), QStringList{"Access denied"});
     EXPECT_EQ(lines("type gone.txt"), QStringList{"File not found"});
     EXPECT_EQ(lines("type"), QStringList{"Required parameter missing"});
+    // Several files and masks follow each other; a missing one is named and the rest still come.
+    write("c:\\folder\\a.log", "A\n");
+    write("c:\\folder\\b.log", "B\n");
+    EXPECT_EQ(run("type folder\\*.log gone.txt folder\\a.log"), "A\nB\nFile not found\nA\n");
+    EXPECT_EQ(shell.errorLevel, 1);
+
+    // COPY CON takes the input up to Ctrl+Z; COPY file CON shows it.
+    answer("first line\nsecond\x1a ignored\n");
+    EXPECT_EQ(lines("copy con c:\\typed.txt"), QStringList{"        1 file(s) copied"});
+    EXPECT_EQ(read("c:\\typed.txt"), "first line\nsecond");
+    EXPECT_EQ(run("copy typed.txt con"), "first line\nsecond        1 file(s) copied\n");
+    // Over a file it asks first; No keeps the file and reads nothing more.
+    answer("n\nnew text\n");
+    EXPECT_EQ(lines("copy con typed.txt").first(), "Overwrite C:\\TYPED.TXT (Yes/No/All)? n");
+    EXPECT_EQ(read("c:\\typed.txt"), "first line\nsecond");
+    EXPECT_EQ(lines("copy con"), QStringList{"Required parameter missing"});
+}
+
+TEST_F(CommandTest, DateAndTimeAskForAValueButLeaveTheClockToTheDesktop) {
+    struct Case { const char* line; QByteArray input; QStringList said; int level; };
+    const QString refused = "The clock is set by the desktop; date and time stay as they are";
+    const Case cases[] = {
+        {"date", "\n", {"Enter new date (mm-dd-yy): "}, 0},
+        {"date", "13-45-99\n\n", {"Enter new date (mm-dd-yy): 13-45-99", "Invalid date", "Enter new date (mm-dd-yy): "}, 0},
+        {"date", "12-31-1999\n", {"Enter new date (mm-dd-yy): 12-31-1999", refused}, 1},
+        {"date 2-29-2023", "", {"Invalid date", "Enter new date (mm-dd-yy): "}, 0},
+        {"date 2/29/24", "", {refused}, 1},
+        {"time", "\n", {"Enter new time: "}, 0},
+        {"time 25:00", "7:30p\n", {"Invalid time", "Enter new time: 7:30p", refused}, 1},
+        {"time 12:00:01.50", "", {refused}, 1},
+    };
+    for (const Case& c : cases) {
+        shell.errorLevel = 7;
+        answer(c.input);
+        QStringList said = lines(c.line);
+        if (!QString(c.line).contains(' ')) said.removeFirst();   // "Current date is ..." or "Current time is ..."
+        EXPECT_EQ(said, c.said) << c.line;
+        EXPECT_EQ(shell.errorLevel, c.level ? c.level : 7) << c.line;
+    }
+    EXPECT_TRUE(QRegularExpression("^Current date is \\w{3} \\d\\d-\\d\\d-\\d{4}\n").match(run("date")).hasMatch());
+    EXPECT_TRUE(QRegularExpression("^Current time is \\d{1,2}:\\d\\d:\\d\\d\\.\\d\\d[ap]\n").match(run("time")).hasMatch());
 }

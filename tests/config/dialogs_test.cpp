@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include "config/frmFA.h"
 #include "config/frmOpt.h"
+#include "config/more.h"
 #include "config/settings.h"
 #include "fixture.h"
 #include "model/slots.h"
@@ -112,6 +113,14 @@ TEST_F(DialogTest, OptionsConfirmedReachSettingsAndTheFileAndReadBackTheSame) {
         forms.expect("cmDialog", [](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
         QTest::mouseClick(o->btnFileFont, Qt::LeftButton);
         EXPECT_EQ(o->lblFileFont->text(), "dejavu sans mono, 10");
+        // More: a file without the section deletes for good.
+        o->tabOptions->setCurrentIndex(3);
+        EXPECT_TRUE(o->fraMore->isVisibleTo(o));
+        auto* trash = o->findChild<QCheckBox*>("chkMore0");
+        ASSERT_TRUE(trash);
+        EXPECT_EQ(trash->text(), "&Delete to trash");
+        EXPECT_FALSE(trash->isChecked());
+        trash->setChecked(true);
         QTest::mouseClick(o->btnOk, Qt::LeftButton);
     });
     EXPECT_TRUE(ShowOptions());
@@ -129,8 +138,9 @@ TEST_F(DialogTest, OptionsConfirmedReachSettingsAndTheFileAndReadBackTheSame) {
     EXPECT_TRUE(text.contains("\r\nVolume=1440 kb\r\n"));
     EXPECT_TRUE(text.contains("\r\nPkzip=c:\\tools\\zip2.exe\r\n"));
     EXPECT_TRUE(text.contains("\r\nTree font name=dejavu serif\r\nTree font size=14\r\n"));
-    // Everything from [supportedfiletypes] on is byte for byte what it was.
-    EXPECT_TRUE(text.endsWith("[supportedfiletypes]\r\n.txt,text\r\n.caf\xe9,caf\xe9 files\r\n\r\n" + Associations + Tail));
+    // Everything from [supportedfiletypes] on is byte for byte what it was, the new section before the associations.
+    EXPECT_TRUE(text.endsWith("[supportedfiletypes]\r\n.txt,text\r\n.caf\xe9,caf\xe9 files\r\n\r\n"
+                              "[more]\r\nDelete to trash=True\r\n\r\n" + Associations + Tail));
 
     // Read back: the same values (12 and 13 in the form loading gives them).
     ResetProgramState();
@@ -140,6 +150,7 @@ TEST_F(DialogTest, OptionsConfirmedReachSettingsAndTheFileAndReadBackTheSame) {
         else if (i == 13) EXPECT_EQ(Settings[i], QString("Slowest"));
         else EXPECT_EQ(Settings[i], expected[i]) << "index " << i;
     }
+    EXPECT_TRUE(MoreSwitch(more::DeleteToTrash));
 }
 
 TEST_F(DialogTest, OptionsCancelledOrRefusedChangeNeitherSettingsNorTheFile) {
@@ -163,7 +174,7 @@ TEST_F(DialogTest, OptionsCancelledOrRefusedChangeNeitherSettingsNorTheFile) {
         o->cmbMethod->setCurrentIndex(1);
         Type(o->txtArchiveFolders[0], "c:\\quorl\\nothing.exe");
         prompts.expect("File not found", Ok, "Error");
-        QTest::keyClick(o->txtArchiveFolders[0], Qt::Key_Backtab);
+        QTest::keyClick(o->txtArchiveFolders[0], Qt::Key_Tab);   // onto its Browse button
         QApplication::processEvents();
         EXPECT_TRUE(o->txtArchiveFolders[0]->hasFocus());
         // Leaving it for Cancel asks nothing.
@@ -219,7 +230,7 @@ TEST(Associations, LinesSplitAndJoinKeepingTheProgramAfterTheLastComma) {
     SplitAssociation("lonely", f);
     EXPECT_EQ(f[0], "lonely");
 
-    EXPECT_EQ(JoinAssociation(" .abc ", "A, B and C", "c:\\p.exe "), ".abc,A, B and C,c:\\p.exe");
+    EXPECT_EQ(JoinAssociation(" .ABC ", "A, B and C", "C:\\P.exe "), ".abc,A, B and C,c:\\p.exe");
     EXPECT_EQ(JoinAssociation(".abc", QString(2000, 'd'), "c:\\p.exe").size(), 2000 + 14);
     for (const auto& [e, d, p] : {std::tuple{"", "d", "c:\\p"}, {".a", "   ", "c:\\p"}, {".a", "d", ""},
                                   {".a,b", "d", "c:\\p"}, {".a", "d", "c:\\a,b.exe"}, {"[desktop]", "d", "c:\\p"},
@@ -278,6 +289,7 @@ TEST_F(DialogTest, AssociationsAddEditRemoveAndOkRewriteOnlyTheirSection) {
         EXPECT_EQ(a->txtEdit[1]->text(), "Word, old style");
         EXPECT_EQ(a->txtEdit[2]->text(), "c:\\windows\\write.exe");
         Type(a->txtEdit[1], "Word, newer");
+        Type(a->txtEdit[2], "C:\\WINDOWS\\Write.EXE");   // held lower case, as typed texts are
         QTest::mouseClick(a->btnDone, Qt::LeftButton);
 
         // Remove the first; its neighbour is selected.

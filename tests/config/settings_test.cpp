@@ -1,5 +1,7 @@
+#include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include "config/more.h"
 #include "config/settings.h"
 #include "fixture.h"
 #include "model/slots.h"
@@ -93,6 +95,35 @@ TEST(SettingsText, ByteOrderMarksOpeningLinesAreNoTextForTheReaderAndTheDesktopS
     EXPECT_EQ(SectionLines(DecodeSettingsLines(SplitSettingsBytes(spliced)), "[desktop]"), QStringList({"Windows=1"}));
 }
 
+TEST(MoreSection, LinesAreReadByNameAndWrittenBackKeepingWhatTheProgramDoesNotKnow) {
+    const MoreSetting& trash = MoreSettings().at(0);
+    ASSERT_EQ(trash.name, more::DeleteToTrash);
+    const MoreSetting number{"Files per folder", "Files per folder", MoreKind::Number, "1500", 1, 32000};
+    for (const auto& [setting, value, held] : {std::tuple{&trash, "TRUE", "true"}, {&trash, " false ", "false"},
+                                               {&trash, "yes", "false"}, {&number, "20000 files", "20000"},
+                                               {&number, "99999999999999999999", "1500"}, {&number, "0", "1"},
+                                               {&number, "40000", "32000"}, {&number, "many", "1500"}})
+        EXPECT_EQ(CheckedMoreValue(*setting, value), held) << value;
+
+    // Read by name wherever the line stands and however it is spelt; no line keeps the old behaviour.
+    ReadMoreSection({"Colour=blue", " delete TO trash = TRUE ", ""});
+    EXPECT_TRUE(MoreSwitch(more::DeleteToTrash));
+    ReadMoreSection({"Colour=blue"});
+    EXPECT_FALSE(MoreSwitch(more::DeleteToTrash));
+
+    // Written back: the key as found, other lines byte for byte, no line while nothing asks for one.
+    const QList<QByteArray> withAssociations = Lines("[fonts]|A=1||[associations]|.x,y,c:\\z|[desktop]|W=1");
+    EXPECT_EQ(SpliceMoreSection(withAssociations), withAssociations);
+    EXPECT_EQ(SpliceMoreSection(Lines("[more]|Colour=blue|delete to trash =true|||[desktop]")),
+              Lines("[more]|Colour=blue|delete to trash =False||[desktop]"));
+    SetMoreValue(more::DeleteToTrash, "true");
+    EXPECT_EQ(SpliceMoreSection(withAssociations),
+              Lines("[fonts]|A=1||[more]|Delete to trash=True||[associations]|.x,y,c:\\z|[desktop]|W=1"));
+    EXPECT_EQ(SpliceMoreSection(Lines("[fonts]|A=1")), Lines("[fonts]|A=1||[more]|Delete to trash=True"));
+    EXPECT_EQ(SpliceMoreSection(Lines("[more]|Caf\xe9=1|DELETE TO TRASH=no|delete to trash=true")),
+              Lines("[more]|Caf\xe9=1|DELETE TO TRASH=True"));
+}
+
 TEST_F(SettingsFile, MissingOrWrongPartsOfTheFileAreReportedOrTakeTheirFallbacks) {
     ScriptedPrompter prompts;
     prompts.expect("Quorl.ini is invalid or can't be found on your windows directory", PromptAnswer::Ok, "Error");
@@ -145,6 +176,8 @@ TEST_F(SettingsFile, SavingRewritesTheSettingSectionsKeepsTheRestByteForByteAndR
     Settings[13] = QString("Fastest");
     Settings[20] = QString("12");
     const auto saved = Settings;
+    EXPECT_FALSE(MoreSwitch(more::DeleteToTrash)) << "a file written before deletes as it always did";
+    SetMoreValue(more::DeleteToTrash, "true");
     SaveSettings();
 
     Ini expected;
@@ -156,11 +189,14 @@ TEST_F(SettingsFile, SavingRewritesTheSettingSectionsKeepsTheRestByteForByteAndR
                                  "Pkzip.exe=c:\\quorl\\pkzip.exe|Pkunzip.exe=c:\\quorl\\pkunzip.exe");
     expected.fonts = Lines("Tree font name=ms sans serif|Tree font size=8|File list font name=courier new|"
                            "File list font size=12");
+    expected.tail.replace("[associations]", "[more]\r\nDelete to trash=True\r\n\r\n[associations]");
     EXPECT_EQ(file().toStdString(), expected.text().toStdString());   // lines before [general] go too
     EXPECT_FALSE(QFileInfo::exists(prefix.host("c:\\windows\\quorl.tmp")));
     Settings.fill(QVariant());
+    ReadMoreSection({});
     ASSERT_TRUE(LoadSettings());
     for (int i = 1; i <= 20; ++i) EXPECT_EQ(Settings[i], saved[i]) << i;
+    EXPECT_TRUE(MoreSwitch(more::DeleteToTrash));
 }
 
 TEST_F(SettingsFile, LineFeedFileIsReadWithoutChangeAndSavedWithCarriageReturns) {
@@ -183,4 +219,35 @@ TEST_F(SettingsFile, LineFeedFileIsReadWithoutChangeAndSavedWithCarriageReturns)
     EXPECT_EQ(file().count("\r\n"), file().count('\n'));
     EXPECT_TRUE(file().endsWith(Ini().tail)) << file().toStdString();
     EXPECT_TRUE(file().startsWith("[general]\r\nIgnore read only attribute=False\r\nMax folders in slow logging=10\r\n"));
+}
+
+// A settings file kept with the user's dotfiles: the link stays, its target gets
+// the new text with its permissions, and no file of the user's beside it is touched.
+TEST_F(SettingsFile, ALinkedSettingsFileIsRewrittenThroughTheLinkAndItsFolderKeepsItsFiles) {
+    const QString dotfiles = prefix.base() + "/dotfiles";
+    QDir().mkpath(dotfiles);
+    const auto put = [](const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    };
+    const QString ini = prefix.host("c:\\windows\\quorl.ini"), target = dotfiles + "/quorl.ini";
+    ASSERT_TRUE(put(target, Ini().text()) && put(dotfiles + "/quorl.tmp", "the user's own file"));
+    const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(target, mode));
+    write(QByteArray());
+    QFile::remove(ini);
+    ASSERT_TRUE(QFile::link(target, ini));
+
+    ASSERT_TRUE(LoadSettings());
+    Settings[3] = QString("fast");
+    SaveSettings();
+    ASSERT_TRUE(RewriteDesktopSection({"WindowState = Maximized", "WindowCoordinates = 0,0,100,100"}));
+
+    EXPECT_TRUE(QFileInfo(ini).isSymLink());
+    EXPECT_TRUE(file().contains("Folder logging method=fast\r\n"));
+    EXPECT_TRUE(file().endsWith("[desktop]\r\nWindowState = Maximized\r\nWindowCoordinates = 0,0,100,100\r\n"));
+    EXPECT_EQ(QFile::permissions(target), mode);
+    QFile mine(dotfiles + "/quorl.tmp");
+    EXPECT_TRUE(mine.open(QIODevice::ReadOnly) && mine.readAll() == "the user's own file");
+    EXPECT_EQ(QDir(dotfiles).entryList(QDir::Files | QDir::Hidden), QStringList({"quorl.ini", "quorl.tmp"}));
 }

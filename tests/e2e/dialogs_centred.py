@@ -28,6 +28,7 @@ def every_dialog_centred_at_its_first_showing(desktop, build_dir, programs):
                               (["a"], "Available space", "Escape"),
                               (["KP_Divide"], "Drive info", "Return"),
                               (["f"], "File specification", "Escape"),
+                              (["alt+d", "m"], "Map drives", "Escape"),
                               (["alt+h", "a"], "About Disk Rorediva 1.0", "Escape")):
         p.keys(*keys)
         p.wait_active(name)

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""The DOS command box and the Zip archiver, used with keys only: folders made
-and removed from the command line, a captured listing in the viewer, two tagged
-files compressed to a Zip archive and extracted again, byte for byte."""
+"""The DOS command box and the archivers, used with keys only: folders made
+and removed from the command line, a captured listing in the viewer, XCOPY in a
+console that stays open, two tagged files compressed to a Zip archive and
+extracted again, byte for byte, and the same through ARJ with a folder in the
+archive and the settings setup installs."""
 
 import os
+import subprocess
 import sys
 import zipfile
 
@@ -31,7 +34,7 @@ def text_of(node, pyatspi, depth=0):
 
 
 def tree_shows(p, name):
-    tree = p._find(p.drive_window(), lambda n: n.name == "DirList")
+    tree = p.pane("DirList")
     return p._find(tree, lambda n: n.getRoleName() in p.ITEM_ROLES and n.name == name) is not None
 
 
@@ -49,7 +52,7 @@ def wait_question(p, text):
 
 
 def dos_box_text(p):
-    box = p._find(p.drive_window(), lambda n: n.name == "txtDos")
+    box = p.pane("txtDos")
     t = box.queryText()
     return t.getText(0, t.characterCount)
 
@@ -120,6 +123,13 @@ def dos_box_folders_and_listing(desktop, build_dir, programs):
     check(not os.path.exists(p.host("d:\\never")), "the command emptied by Escape never ran")
     check(p.listing("d") == sorted(FILES), f"only the files are left: {p.listing('d')}")
 
+    # An external command of DOS runs in a console that stays open until the user leaves it.
+    dos_command(p, "xcopy *.txt copies\\ /y")
+    wait_for(lambda: all(os.path.exists(p.host("d:\\copies\\" + n)) for n in FILES), "xcopy to copy the files")
+    p.type_text("exit")
+    p.keys("Return")
+    p.wait_main()
+
 
 def zip_two_tagged_files_and_extract(desktop, build_dir, programs):
     p = launch(desktop, build_dir, programs, drives={"d": dict(FILES, unpacked=None)})
@@ -178,5 +188,50 @@ def zip_two_tagged_files_and_extract(desktop, build_dir, programs):
     p.wait_panel("Tagged files : 1")
 
 
+def arj_tagged_files_with_a_folder_and_back(desktop, build_dir, programs):
+    files = {"alpha.txt": FILES["alpha.txt"], "sub/delta.txt": FILES["bravo.txt"]}
+    p = launch(desktop, build_dir, programs, drives={"d": dict(files, unpacked=None)})
+    p.log_drive("d")
+    # The folder logged too, then the global list of the drive: both files.
+    p.keys("Right", "Down", "ctrl+l", "Home", "g")
+    p.wait_focus("FileList")
+    p.wait_panel("Matching files : 2")
+    p.keys("Home", "t", "t")
+    p.wait_panel("Tagged files : 2")
+    p.keys("ctrl+F9")
+    p.wait_active("Compress file(s) to ARJ format")
+    p.type_text("pair")
+    p.keys("Return")
+    p.type_text("d:\\")
+    p.keys("Return")
+    # arj asks nothing that no one could answer: the run ends by itself.
+    wait_question(p, "Compressing file(s) to drive d:. After the compression process is advisable to relog the "
+                     "drive. Do you want to relog the drive ?")
+    p.keys("y")
+    p.wait_main("DirList")
+    check(p.listing("d") == ["alpha.txt", "pair.arj", "sub", "unpacked"], f"the drive holds {p.listing('d')}")
+    listed = subprocess.run(["arj", "v", p.host("d:\\pair.arj")], capture_output=True, text=True).stdout
+    check("alpha.txt" in listed and "sub/delta.txt" in listed, f"the archive holds both files: {listed}")
+
+    p.keys("Right", "Tab")
+    p.wait_pane("FileList")
+    p.keys("End")
+    p.wait_panel("File : pair.arj")
+    p.keys("alt+F5")
+    p.wait_active("Extract file(s)")
+    p.keys("Return")
+    p.type_text("d:\\unpacked")
+    p.keys("Return")
+    wait_question(p, "Extracting file(s) to drive d:. After the extract process is advisable to relog the drive. "
+                     "Do you want to relog the drive ?")
+    p.keys("y")
+    p.wait_main("DirList")
+    for name, data in files.items():
+        with open(os.path.join(p.drives["d"], "unpacked", name), "rb") as f:
+            check(f.read() == data, f"{name} comes back with its bytes")
+    check(p.listing("d", "unpacked") == ["alpha.txt", "sub"], f"nothing else: {p.listing('d', 'unpacked')}")
+
+
 if __name__ == "__main__":
-    run_scenes([dos_box_folders_and_listing, zip_two_tagged_files_and_extract])
+    run_scenes([dos_box_folders_and_listing, zip_two_tagged_files_and_extract,
+                arj_tagged_files_with_a_folder_and_back])

@@ -294,6 +294,11 @@ class Program:
             subprocess.run(["xdotool", "key", "--clearmodifiers", name], env=self.desktop.env(), check=True)
             time.sleep((pause if pause is not None else random.uniform(0.15, 0.3)) * slow)
 
+    def click(self, x, y):
+        """A left click at a point of the screen."""
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], env=self.desktop.env(), check=True)
+        time.sleep(0.3 * float(os.environ.get("QUORL_E2E_SLOW", "1")))
+
     def type_text(self, text):
         subprocess.run(["xdotool", "type", "--delay", "60", text], env=self.desktop.env(), check=True)
         time.sleep(0.2)
@@ -384,9 +389,33 @@ class Program:
                 break
         return best[0]
 
+    CAPTION = "Tree structure of "
+
+    def pane_key(self, node):
+        """"DirList", "FileList" or "txtDos" for a pane of a drive window, told by its role and place
+        (a screen reader hears what the panes show, not these names); None for any other control."""
+        S = self.pyatspi
+        key = {S.ROLE_TREE: "DirList", S.ROLE_TREE_TABLE: "DirList", S.ROLE_LIST: "FileList",
+               S.ROLE_TEXT: "txtDos", S.ROLE_ENTRY: "txtDos"}.get(node.getRole())
+        parent = node.parent
+        for _ in range(8):
+            if key is None or parent is None:
+                return None
+            if parent.getRole() == S.ROLE_FRAME and parent.name.startswith(self.CAPTION):
+                return key
+            parent = parent.parent
+        return None
+
+    def pane(self, key, window=None):
+        """The pane of the shown drive window (or of the given one) that pane_key calls key."""
+        return self._find(window or self.drive_window(), lambda n: self.pane_key(n) == key)
+
     def focused_name(self):
+        """The focused control: a drive window's pane by its key, any other control by its name."""
         node = self.focused()
-        return node.name if node is not None else None
+        if node is None:
+            return None
+        return self.pane_key(node) or node.name
 
     def menu_titles(self):
         """Titles of the menu bar's menus the user sees (shortcut marks removed)."""
@@ -454,7 +483,7 @@ class Program:
         self.keys("l")
         self.wait_active("Log drive")
         self.keys(letter)
-        wait_for(lambda: (self.active_window() or "").endswith(f"[Tree structure of {letter}:]"),
+        wait_for(lambda: (self.active_window() or "").endswith(f"[{self.CAPTION}{letter}:]"),
                  f"the drive window of {letter}: (active: {self.active_window()})")
         self.wait_pane("DirList")
 

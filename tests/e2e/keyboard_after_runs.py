@@ -3,6 +3,7 @@
 again and the next keys act on the pane the user sees focused (under openbox)."""
 
 import os
+import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -36,6 +37,33 @@ def delete_key_then_more_keys(desktop, build_dir, programs):
     p.keys("Return")
     p.wait_main("DirList")
     check(p.listing("d") == ["b.txt", "c.txt"], f"files left: {p.listing('d')}")
+
+
+def delete_to_the_trash_then_restore(desktop, build_dir, programs):
+    """D puts a read-only hidden file into the desktop's trash; restored from there as a file
+    manager does it (trash-cli, which reads the trash on its own), it is the same file."""
+    data = bytes(range(256)) * 40
+    show_hidden = (lambda t: t.replace(b"Show system and hidden files=False", b"Show system and hidden files=True"))
+    p = launch(desktop, build_dir, programs, drives={"d": {"a.txt": data, "b.txt": "b"}}, ini_edit=show_hidden)
+    host = p.host("d:\\a.txt")
+    os.setxattr(host, "user.DOSATTRIB", b"0x22")
+    os.chmod(host, 0o444)
+    before = (os.stat(host).st_mode, os.getxattr(host, "user.DOSATTRIB"))
+    p.log_drive("d")
+    p.keys("Tab")
+    p.wait_pane("FileList")
+    p.wait_panel("File : a.txt")
+    p.keys("d")
+    wait_for(lambda: not p.exists("d:\\a.txt"), "a.txt to leave d:")
+    p.wait_main("FileList")
+    p.wait_panel("File : b.txt")
+    env = dict(os.environ, XDG_DATA_HOME=p.data_home, HOME=p.home)
+    listed = subprocess.run(["trash-list"], env=env, capture_output=True, text=True).stdout
+    check(host in listed, f"the trash lists {host} (it lists {listed!r})")
+    subprocess.run(["trash-restore"], input=b"0\n", cwd=p.drives["d"], env=env, capture_output=True, check=True)
+    check(open(host, "rb").read() == data, "the restored file holds every byte")
+    after = (os.stat(host).st_mode, os.getxattr(host, "user.DOSATTRIB"))
+    check(after == before, f"the restored file's mode and DOS attributes {after} are those it had {before}")
 
 
 def rename_key_then_more_keys(desktop, build_dir, programs):
@@ -154,6 +182,27 @@ def about_gives_the_focus_back(desktop, build_dir, programs):
     p.wait_panel("Tagged files : 1")
 
 
+def log_drive_caption_while_logging(desktop, build_dir, programs):
+    """While a drive is read, the Log drive dialog stays up and its caption says so (what the
+    window manager draws in the title bar: every change of the title is watched as it comes)."""
+    p = launch(desktop, build_dir, programs, drives={"e": {f"folder{i:04}": None for i in range(2000)}})
+    p.keys("l")
+    p.wait_active("Log drive")
+    windows = subprocess.run(["xdotool", "search", "--name", "^Log drive$"], env=desktop.env(), capture_output=True,
+                             text=True).stdout.split()
+    spies = [subprocess.Popen(["xprop", "-spy", "-id", w, "_NET_WM_NAME"], env=desktop.env(), stdout=subprocess.PIPE,
+                              text=True) for w in windows]
+    try:
+        p.keys("e")
+        wait_for(lambda: (p.active_window() or "").endswith("[Tree structure of e:]"), "the drive window of e:")
+        p.wait_pane("DirList")
+    finally:
+        for spy in spies:
+            spy.terminate()
+    titles = [line.split(" = ", 1)[-1].strip('"') for spy in spies for line in spy.communicate()[0].splitlines()]
+    check("Log drive : loggin..." in titles and titles[-1] == "Log drive", f"the dialog's titles: {titles}")
+
+
 def log_drive_dialog_then_more_keys(desktop, build_dir, programs):
     p = on_d(desktop, build_dir, programs, files=dict(THREE, sub=None))
     p.keys("l")
@@ -176,4 +225,5 @@ def log_drive_dialog_then_more_keys(desktop, build_dir, programs):
 if __name__ == "__main__":
     run_scenes([delete_key_then_more_keys, rename_key_then_more_keys, copy_through_dialog_then_more_keys,
                 tagged_delete_asking_each_file, tagged_delete_without_questions, make_folder_then_more_keys,
-                file_pattern_then_more_keys, about_gives_the_focus_back, log_drive_dialog_then_more_keys])
+                file_pattern_then_more_keys, about_gives_the_focus_back, log_drive_dialog_then_more_keys,
+                delete_to_the_trash_then_restore, log_drive_caption_while_logging])

@@ -113,6 +113,68 @@ def edit_one_line_and_save(desktop, build_dir, programs):
     check(open(p.host("d:\\c_other.txt"), "rb").read() == FILES["c_other.txt"], "another file changed")
 
 
+def message_text(p, title):
+    """The text of the message box with that title, once it is the active window."""
+    p.wait_active(title)
+    label = wait_for(lambda: p._find(p.window(title), lambda n: n.getRole() == p.pyatspi.ROLE_LABEL and n.name),
+                     f'the text of "{title}"')
+    return label.name
+
+
+def type_at_start(p, text):
+    p.keys("ctrl+Home")
+    p.type_text(text)
+    wait_for(lambda: (text_of(p, "a_latin.txt") or "").startswith(text + "first"), "the typed text in the editor")
+
+
+def closing_an_edit_asks_to_save(desktop, build_dir, programs):
+    p = on_list(desktop, build_dir, programs)
+    path = p.host("d:\\a_latin.txt")
+    p.keys("e")
+    p.wait_active("a_latin.txt")
+    type_at_start(p, "new ")
+    p.keys("Escape")
+    question = message_text(p, "Question")
+    check(question == "The text has been changed. Save it ?", f"the question reads {question!r}")
+    shot(desktop, build_dir, "editor-question")
+    p.keys("Escape")                    # Cancel: back to the text, as typed
+    p.wait_active("a_latin.txt")
+    check(text_of(p, "a_latin.txt").startswith("new first"), "Cancel kept the typed text")
+    p.keys("alt+F4")                    # as the close box
+    message_text(p, "Question")
+    p.keys("n")                         # No: the edit goes
+    back_on_list(p, "Down", "b_pic.png")
+    check(open(path, "rb").read() == TEXT, "No left the file as it was")
+    p.keys("Up")
+    p.wait_panel("File : a_latin.txt")
+    p.keys("e")
+    p.wait_active("a_latin.txt")
+    type_at_start(p, "new ")
+    p.keys("Escape")
+    message_text(p, "Question")
+    p.keys("y")                         # Yes: saved as Save does
+    wait_for(lambda: open(path, "rb").read() == b"new " + TEXT,
+             f"the file saved with the typed text (on disk: {open(path, 'rb').read()!r})")
+    back_on_list(p, "Down", "b_pic.png")
+
+
+def pipe_in_a_files_place(desktop, build_dir, programs):
+    p = on_list(desktop, build_dir, programs)
+    path = p.host("d:\\c_other.txt")
+    os.remove(path)
+    os.mkfifo(path)
+    p.keys("Down", "Down")
+    p.wait_panel("File : c_other.txt")
+    for key in ("v", "e"):
+        p.keys(key)
+        text = message_text(p, "Error")
+        check(text == "Disk has been changed", f"{key} on a pipe says {text!r}")
+        p.keys("Return")
+        back_on_list(p, "Up", "b_pic.png")
+        p.keys("Down")
+        p.wait_panel("File : c_other.txt")
+
+
 def view_picture_then_keys(desktop, build_dir, programs):
     p = on_list(desktop, build_dir, programs)
     p.keys("Down")
@@ -194,5 +256,5 @@ def same_but_case(line, rewritten):
 
 
 if __name__ == "__main__":
-    run_scenes([view_text_then_keys, edit_one_line_and_save, view_picture_then_keys, read_me_from_help,
-                options_change_file_columns])
+    run_scenes([view_text_then_keys, edit_one_line_and_save, closing_an_edit_asks_to_save, pipe_in_a_files_place,
+                view_picture_then_keys, read_me_from_help, options_change_file_columns])

@@ -1,7 +1,12 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sched.h>
+#include <linux/capability.h>
 #include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/un.h>
+#include "fileops/operations.h"
 #include "ops_fixture.h"
 
 namespace {
@@ -21,18 +26,42 @@ struct PrivateMount {
     }
 };
 
+// Root reads any file; for its life this drops that power from the test's
+// thread, so that a file of mode 000 is as unreadable as it is for a user.
+struct WithoutReadOverride {
+    __user_cap_header_struct header {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved[2] {};
+    WithoutReadOverride() {
+        ::syscall(SYS_capget, &header, saved);
+        __user_cap_data_struct dropped[2] = {saved[0], saved[1]};
+        dropped[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        ::syscall(SYS_capset, &header, dropped);
+    }
+    ~WithoutReadOverride() { ::syscall(SYS_capset, &header, saved); }
+};
+
+// A socket bound at a host path, as a program of the user's might leave one.
+int BindSocket(const QString& hostPath) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, QFile::encodeName(hostPath).constData(), sizeof address.sun_path - 1);
+    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0) << std::strerror(errno);
+    return fd;
+}
+
 QString overwriteQuestion(const QString& path) { return "The file : " + path + " already exist. Overwrite it anyway ?"; }
 
 class CopyMoveTest : public OpsTest {
 public:
-    // d:\src holds three files of distinct content; d:\dst exists and is empty.
+    // d:\src holds three files of distinct content (and those a test adds); d:\dst exists.
     void openSrc() {
         put("d:\\src\\a.txt", "alpha");
         put("d:\\src\\b.txt", "bravo!");
         put("d:\\src\\c.txt", "charlie");
         folder("d:\\dst");
         start({"d:", "d:\\dst", "d:\\src"});
-        ASSERT_EQ(names(), QStringList({"a.txt", "b.txt", "c.txt"}));
+        ASSERT_EQ(names().mid(0, 3), QStringList({"a.txt", "b.txt", "c.txt"}));
         focusList();
     }
 };
@@ -71,9 +100,20 @@ TEST_F(CopyMoveTest, MovingOntoADifferentFileOfTheSameLengthKeepsTheDataWhatever
     key(Qt::Key_M);
     EXPECT_EQ(content("d:\\dst\\b.txt"), "bravo!");
     EXPECT_FALSE(exists("d:\\src\\b.txt"));
+    EXPECT_FALSE(QFileInfo::exists(prefix.base() + "/Trash/files/b.txt")) << "a moved source is not in the trash";
     EXPECT_EQ(names(), QStringList({"a.txt", "c.txt"}));
     EXPECT_EQ(panel(1), "Matching files : 2");
     expectPictureMatchesDisk();
+    // A source that changes while it is copied is not the file the copy holds: it stays, and the user hears so.
+    SetCopyChunkHook([this](qint64, qint64) { put("d:\\src\\c.txt", "CHARLIE"); });
+    current("c.txt");
+    expectCopyDialog("Move file", "d:\\dst");
+    prompts.expect("The file : d:\\src\\c.txt changed during the copy. It was not deleted", Ok, "Error");
+    key(Qt::Key_M);
+    SetCopyChunkHook(nullptr);
+    EXPECT_EQ(content("d:\\src\\c.txt"), "CHARLIE");
+    EXPECT_EQ(content("d:\\dst\\c.txt"), "charlie");
+    EXPECT_EQ(names(), QStringList({"a.txt", "c.txt"}));
 }
 
 TEST_F(CopyMoveTest, CopyingOrMovingAFileOntoItselfCopiesAndDeletesNothing) {
@@ -105,23 +145,41 @@ TEST_F(CopyMoveTest, CopyingOrMovingAFileOntoItselfCopiesAndDeletesNothing) {
     expectPictureMatchesDisk();
 }
 
-TEST_F(CopyMoveTest, ASourceGoneOrLockedSinceLoggingIsReportedAndTheBatchGoesOn) {
+// Each file that cannot be moved says why, with the text of its cause; the others move.
+TEST_F(CopyMoveTest, ASourceGoneLockedUnreadableOrNoLongerAFileIsReportedAndTheBatchGoesOn) {
+    for (const char* name : {"p.txt", "s.txt", "u.txt"}) put(QString("d:\\src\\") + name, name);
+    put("d:\\dst\\p.txt", "an older p");
     openSrc();
-    tag({"a.txt", "b.txt", "c.txt"});
+    ASSERT_EQ(names(), QStringList({"a.txt", "b.txt", "c.txt", "p.txt", "s.txt", "u.txt"}));
+    key(Qt::Key_T, Qt::ControlModifier);
     QFile::remove(prefix.host("d:\\src\\a.txt"));
     // Another program holds b.txt open with a lock.
     const int fd = ::open(QFile::encodeName(prefix.host("d:\\src\\b.txt")).constData(), O_RDWR | O_CLOEXEC);
     struct flock lock {};
     lock.l_type = F_WRLCK;
     ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
+    // Since logging, a named pipe and a socket took the place of two files; one file may no longer be read.
+    QFile::remove(prefix.host("d:\\src\\p.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(prefix.host("d:\\src\\p.txt")).constData(), 0600), 0);
+    QFile::remove(prefix.host("d:\\src\\s.txt"));
+    const int socket = BindSocket(prefix.host("d:\\src\\s.txt"));
+    ::chmod(QFile::encodeName(prefix.host("d:\\src\\u.txt")).constData(), 0);
     expectCopyDialog("Move all tagged files", "d:\\dst");
     prompts.expect("File not found", Ok, "Error").expect("Sharing violation", Ok, "Error");
-    key(Qt::Key_M, Qt::ControlModifier);
-    EXPECT_EQ(diskNames("d:\\dst"), QStringList({"c.txt"}));
+    prompts.expect(overwriteQuestion("d:\\dst\\p.txt"), Yes, "Warning").expect("File not found", Ok, "Error");
+    prompts.expect("File not found", Ok, "Error").expect("Access denied / write-protected disk", Ok, "Error");
+    {
+        const WithoutReadOverride asAUser;
+        key(Qt::Key_M, Qt::ControlModifier);
+    }
+    EXPECT_EQ(diskNames("d:\\dst"), QStringList({"c.txt", "p.txt"}));
+    EXPECT_EQ(content("d:\\dst\\p.txt"), "an older p");
     EXPECT_EQ(content("d:\\src\\b.txt"), "bravo!");
     EXPECT_FALSE(exists("d:\\src\\c.txt"));
+    EXPECT_EQ(names(), QStringList({"b.txt", "u.txt"})) << "what is no file leaves the list, as a relog would have it";
     expectPictureMatchesDisk();
     ::close(fd);
+    ::close(socket);
 }
 
 TEST_F(CopyMoveTest, DuplicatingPathsFullyOrPartlyRecreatesTheSourceFoldersBelowTheDestination) {

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <QUrl>
+#include "config/more.h"
 #include "platform/curdir.h"
 #include "ops_fixture.h"
 
@@ -14,9 +17,10 @@ public:
     }
 };
 
-TEST_F(DratTest, DeletingTheCurrentFileAsksNothingTakesReadOnlyFilesAndKeepsOtherTags) {
+TEST_F(DratTest, DeletingTheCurrentFileAsksNothingTakesReadOnlyFilesKeepsOtherTagsAndUsesTheTrashAsSet) {
     openDocs();
-    setAttributes("d:\\docs\\a.txt", platform::attr::ReadOnly | platform::attr::Archive);
+    setAttributes("d:\\docs\\a.txt", platform::attr::ReadOnly | platform::attr::Hidden | platform::attr::Archive);
+    const QString from = QFileInfo(prefix.host("d:\\docs\\a.txt")).canonicalFilePath();
     tag({"c.txt", "d.txt"});
     current("a.txt");
     key(Qt::Key_Delete);
@@ -28,6 +32,38 @@ TEST_F(DratTest, DeletingTheCurrentFileAsksNothingTakesReadOnlyFilesAndKeepsOthe
     EXPECT_EQ(panel(2), "Matching bytes : 14");
     EXPECT_EQ(panel(4), "Tagged files : 2");
     EXPECT_EQ(panel(5), "Tagged bytes : 7");
+    expectPictureMatchesDisk();
+    // A fresh settings file deletes to the trash: there the file waits with its attributes and where it came from.
+    const QString trash = prefix.base() + "/Trash";
+    prefix.linkDrive('t', trash + "/files");
+    int attributes = 0;
+    EXPECT_EQ(platform::GetAttributes("t:\\a.txt", &attributes), 0);
+    EXPECT_EQ(attributes, platform::attr::ReadOnly | platform::attr::Hidden | platform::attr::Archive);
+    EXPECT_EQ(content("t:\\a.txt"), "a");
+    QFile info(trash + "/info/a.txt.trashinfo");
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(info.readAll().contains("\nPath=" + QUrl::toPercentEncoding(from, "/") + "\n"));
+
+    // A settings file written before has no such line: the file goes for good.
+    SetMoreValue(more::DeleteToTrash, "false");
+    current("b.txt");
+    key(Qt::Key_Delete);
+    EXPECT_FALSE(exists("d:\\docs\\b.txt"));
+    EXPECT_FALSE(QFileInfo::exists(trash + "/files/b.txt"));
+    // Where no trash can be had, the user decides: No keeps the file, Yes deletes it for good.
+    SetMoreValue(more::DeleteToTrash, "true");
+    ASSERT_TRUE(QDir(trash).removeRecursively());
+    ASSERT_TRUE(QFile(trash).open(QIODevice::WriteOnly));   // a file where the trash would be made
+    const QString noTrash = "The file : d:\\docs\\e.txt can't be moved to the trash. Delete it for good ?";
+    current("e.txt");
+    prompts.expect(noTrash, No, "Warning");
+    key(Qt::Key_Delete);
+    EXPECT_EQ(content("d:\\docs\\e.txt"), "eeeee");
+    current("e.txt");
+    prompts.expect(noTrash, Yes, "Warning");
+    key(Qt::Key_Delete);
+    EXPECT_FALSE(exists("d:\\docs\\e.txt"));
+    EXPECT_EQ(names(), QStringList({"c.txt", "d.txt"}));
     expectPictureMatchesDisk();
 }
 
@@ -49,7 +85,7 @@ TEST_F(DratTest, EscBetweenFilesStopsTheRunAndWhatWasDoneIsShown) {
     expectPictureMatchesDisk();
 }
 
-TEST_F(DratTest, ThrashingKeepsNameAndAttributesWithNoContent) {
+TEST_F(DratTest, ThrashingKeepsNameAttributesAndPermissionsWithNoContent) {
     put("d:\\docs\\secret.dat", QByteArray(10000, 's'));
     put("d:\\docs\\README.TXT", "read me first");
     openDocs();
@@ -75,6 +111,8 @@ TEST_F(DratTest, ThrashingKeepsNameAndAttributesWithNoContent) {
     current("a.txt");
     key(Qt::Key_U);
     tag({"readme.txt"});
+    const QByteArray readme = QFile::encodeName(prefix.host("d:\\docs") + "/README.TXT");
+    ASSERT_EQ(::chmod(readme.constData(), 0740), 0);
     prompts.expect("Confirm thrash for each file ?", No);
     main->item("mnuTaggedThrash")->trigger();
     EXPECT_EQ(content("d:\\docs\\a.txt"), "a");
@@ -82,6 +120,10 @@ TEST_F(DratTest, ThrashingKeepsNameAndAttributesWithNoContent) {
     EXPECT_TRUE(onDisk.contains("README.TXT"));
     EXPECT_FALSE(onDisk.contains("readme.txt"));
     EXPECT_EQ(QFileInfo(prefix.host("d:\\docs") + "/README.TXT").size(), 0);
+    // Who may read and run it is kept too.
+    struct stat st {};
+    ASSERT_EQ(::stat(readme.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0740u);
     EXPECT_EQ(selectedNames(), QStringList({"readme.txt"}));
     expectPictureMatchesDisk();
 }

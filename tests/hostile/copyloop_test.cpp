@@ -104,7 +104,8 @@ TEST_F(CopyLoopTest, AFailedOverwriteGivesTheOldFileBackItsAttributes) {
 }
 
 // Esc in the progress window stops a big file part way: the temporary file
-// goes, the destination stays, a move keeps its source; the window showed bytes.
+// goes, the destination stays, a move keeps its source; the window showed
+// bytes, and the bar of this one file followed them.
 TEST_F(CopyLoopTest, EscStopsABigFileMidwayAndTheWindowShowsItsBytes) {
     const QByteArray data = pattern(24 * MiB);
     put("d:\\src\\big.bin", data);
@@ -112,8 +113,13 @@ TEST_F(CopyLoopTest, EscStopsABigFileMidwayAndTheWindowShowsItsBytes) {
     start({"d:", "d:\\dst", "d:\\src"}, true);
     focusList();
     QStringList labels;
+    QList<double> bar;   // the share of the bar filled when a chunk is done, before the window hears of it
+    QList<qint64> done;
     SetCopyChunkHook([&](qint64 copied, qint64) {
         labels << GraphForm()->lblMessage->text();
+        const QProgressBar* b = GraphForm()->ProgressBar;
+        bar << double(b->value() - b->minimum()) / (b->maximum() - b->minimum());
+        done << copied;
         if (copied >= 16 * MiB) QTest::keyClick(GraphForm(), Qt::Key_Escape);
     });
     current("big.bin");
@@ -125,6 +131,8 @@ TEST_F(CopyLoopTest, EscStopsABigFileMidwayAndTheWindowShowsItsBytes) {
     EXPECT_EQ(temporaries("d:\\dst"), QStringList());
     ASSERT_GE(labels.size(), 2);
     EXPECT_TRUE(labels[1].contains(FormatCount(data.size()) + " bytes")) << labels[1].toStdString();
+    EXPECT_GT(bar[1], 0.0);
+    EXPECT_NEAR(bar[1], double(done[0]) / data.size(), 0.01) << "the bar follows the bytes";
     EXPECT_EQ(AbortFlag, 0);
     EXPECT_FALSE(GraphForm()->isVisible());
     expectPictureMatchesDisk();

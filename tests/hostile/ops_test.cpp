@@ -1,6 +1,8 @@
 // Hostile drives seen through the whole program: links tagged and deleted, odd
 // names copied, deep folders renamed, a full picture, a big folder of capital
 // names, and the settings file at exit.
+#include <climits>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/xattr.h>
 #include <csignal>
@@ -116,6 +118,48 @@ TEST_F(HostileOpsTest, MakingAFolderWhenThePictureIsFullSaysSoAndThatTheFolderWa
     MakeSub("newdir");
     EXPECT_TRUE(isFolder("d:\\newdir"));
     EXPECT_TRUE(prompts.done());
+}
+
+// A folder near the system's path limit holds a file no call can reach by name:
+// logging the folder shows what it can and says that something is left out.
+TEST_F(HostileOpsTest, AFolderWhoseEntriesLieBeyondThePathLimitSaysSo) {
+    QString path = "d:";
+    QByteArray hostFolder = QFile::encodeName(host("d:"));
+    const int top = ::open(hostFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = top;
+    // Folders made one inside the other, each opened by its parent, until the
+    // deepest leaves room for a short name and not for a long one.
+    for (;;) {
+        const qsizetype room = PATH_MAX - 100 - hostFolder.size() - 1;
+        if (room < 1) break;
+        const QByteArray name(qMin<qsizetype>(250, room), char('a' + path.count('\\')));
+        ASSERT_EQ(::mkdirat(fd, name.constData(), 0755), 0);
+        const int child = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd != top) ::close(fd);
+        fd = child;
+        hostFolder += "/" + name;
+        path += "\\" + QString::fromLatin1(name);
+    }
+    ::close(::openat(fd, "short.txt", O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    const QByteArray beyond(120, 'z');
+    ::close(::openat(fd, beyond.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    start({"d:"});
+    // Down the tree, each folder logged (Ctrl+L) and opened on the way.
+    for (QString at = "d:"; at != path;) {
+        const qsizetype next = path.indexOf('\\', at.size() + 1);
+        at = next < 0 ? path : path.left(next);
+        ASSERT_TRUE(node(at)) << at.size();
+        if (at == path) prompts.expect("Path too long to log more files / folders", Ok, "Error");
+        w->DirList->setCurrentItem(node(at));
+        key(Qt::Key_L, Qt::ControlModifier);
+        key(Qt::Key_Right);
+    }
+    EXPECT_EQ(names(), QStringList({"short.txt"}));
+    EXPECT_TRUE(prompts.done());
+    // What a path cannot reach goes through its folder, so that the test's folder can be removed.
+    EXPECT_EQ(::unlinkat(fd, beyond.constData(), 0), 0);
+    ::close(fd);
+    ::close(top);
 }
 
 // A tagged copy out of a folder of capital names reads each folder about once,

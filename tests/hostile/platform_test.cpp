@@ -5,6 +5,7 @@
 #include <QDir>
 #include "../platform/helpers.h"
 #include "platform/hostfs.h"
+#include "platform/userfile.h"
 #include "ui/errors.h"
 #include "model/slots.h"
 
@@ -103,6 +104,28 @@ TEST_F(HostileTest, TheLabelFileIsReadOnlyAsAFileAndReplacedRatherThanWrittenThr
     EXPECT_EQ(VolumeLabel('d'), "") << "a pipe of that name neither hangs nor counts";
 }
 
+TEST_F(HostileTest, AUsersFileIsOpenedOnlyWhenItIsOneAndAPipeOrDeviceIsNeverOpened) {
+    tp.linkDrive('z', "/");
+    MakeHostFile(d + "/plain.txt", "bytes");
+    plantLink(d + "/plain.txt", d + "/link.txt");
+    MakeHostFolder(d + "/folder");
+    ASSERT_EQ(::mkfifo(Enc(d + "/pipe").constData(), 0600), 0);
+    const struct { const char* path; ErrorCode code; } cases[] = {
+        {"d:\\plain.txt", err::None},         {"d:\\link.txt", err::None},
+        {"d:\\folder", err::PathFileConflict}, {"d:\\pipe", err::DiskChanged},
+        {"z:\\dev\\null", err::DiskChanged},  {"d:\\missing.txt", err::FileNotFound},
+    };
+    for (const auto& c : cases) {
+        QFile file;
+        EXPECT_EQ(OpenUserFile(c.path, &file), c.code) << c.path;
+        EXPECT_EQ(file.isOpen() ? file.readAll() : QByteArray(), c.code ? QByteArray() : "bytes") << c.path;
+        // The in-use probe opens the same way: a pipe it would open wakes the
+        // program writing into it, to a reader that is gone at once.
+        EXPECT_EQ(OpenForReading(c.path), c.code) << c.path;
+        EXPECT_EQ(IsRegularFile(c.path), c.code == err::None) << c.path;
+    }
+}
+
 // The steps of delete, copy and rename act on a link itself, never on what it points at.
 TEST_F(HostileTest, DeletingAndOverwritingLinksLeaveTheirTargetsAsTheyWere) {
     REQUIRE_XATTRS();
@@ -169,6 +192,19 @@ TEST_F(HostileTest, AttributesSambaWroteAreReadAndChangedInItsOwnRecord) {
     ASSERT_EQ(SetAttributes("d:\\shared.doc", attr::Archive), 0);
     expected[12] = char(attr::Archive);
     EXPECT_EQ(RawDosAttrib(f).toHex(), expected.toHex()) << "clearing R clears it in the record too";
+
+    // A client set R, H and S over the share: the record alone says read-only.
+    expected[12] = char(attr::ReadOnly | attr::Hidden | attr::System);
+    ASSERT_TRUE(SetRawDosAttrib(f, expected));
+    EXPECT_EQ(attributesOf("d:\\shared.doc"), attr::ReadOnly | attr::Hidden | attr::System);
+    EXPECT_EQ(DeleteFile("d:\\shared.doc"), err::AccessDenied);
+    ASSERT_EQ(SetAttributes("d:\\shared.doc", attr::Hidden | attr::System), 0);   // -r
+    expected[12] = char(attr::Hidden | attr::System);
+    EXPECT_EQ(RawDosAttrib(f).toHex(), expected.toHex());
+    ASSERT_EQ(SetAttributes("d:\\shared.doc", attr::ReadOnly), 0);   // +r -h -s
+    expected[12] = char(attr::ReadOnly);
+    EXPECT_EQ(RawDosAttrib(f).toHex(), expected.toHex()) << "R stays in the record when H and S go";
+    EXPECT_EQ(ModeOf(f) & 0222, mode_t(0)) << "and in the permissions";
 }
 
 TEST_F(HostileTest, NamesWhoseLowerCaseFormDiffersInLengthAreFoundByThatForm) {

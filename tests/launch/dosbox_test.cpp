@@ -87,6 +87,21 @@ TEST_F(LaunchTest, CapturedCommandsShowTheirOutputUnderTheCommandWordAndInterpre
     EXPECT_EQ(record("terminal"), QStringList({d + "/docs", "-e", interpreter, "/k", "echo", "hello"}));
     EXPECT_EQ(record("command"), QStringList({d + "/docs", "/k", "echo", "hello"}));
 
+    // A capture stops at its limit with a note, whatever writes it; a link planted
+    // at the batch file's name is replaced, not written through.
+    const QString batch = prefix.host("c:\\shelling.bat"), mine = d + "/docs/mine.txt";
+    files(d + "/docs/", {{"mine.txt", 4}});
+    QFile::remove(batch);
+    ASSERT_TRUE(QFile::link(mine, batch));
+    SetCaptureLimit(1 << 20);
+    script(interpreter, "command", QString("yes 'a line' | head -c 3000000 > '%1'\n").arg(prefix.host("c:\\dosdump.tmp")));
+    typeCommand(w, "dir /s");
+    const QByteArray dump = prefix.readFile("c:\\dosdump.tmp");
+    EXPECT_LE(dump.size(), 1 << 20);
+    EXPECT_TRUE(dump.endsWith("a line\n--- Output cut at 1 MB ---\n")) << dump.right(60).toStdString();
+    EXPECT_FALSE(QFileInfo(batch).isSymLink());
+    EXPECT_EQ(QFileInfo(mine).size(), 4);
+
     // Without the interpreter a captured command does nothing at all.
     shown.clear();
     QFile::remove(interpreter);

@@ -33,6 +33,7 @@ protected:
         SetCapturedOutputViewer(nullptr);
         qunsetenv("QUORL_TERMINAL");
         SetWaitPatience(3000);
+        SetCaptureLimit(64 << 20);
         ShellTest::TearDown();
     }
     // An executable script that records its folder and arguments under `name`.

@@ -101,7 +101,11 @@ TEST(NamePatterns, StarsAndQuestionMarksMatchAsInDos) {
         {"readme.txt", "*.*", true}, {"readme", "*.*", true}, {".profile", "*.*", true}, {"readme.txt", "*", true},
         {"readme", "*.", true}, {"readme.txt", "*.", false}, {"README.TXT", "*.txt", true}, {"x", ";;", true},
         {"readme.txt", "*.TXT", true}, {"a.txt.bak", "*.txt", false}, {"a.txt", "?.txt", true},
-        {"ab.txt", "?.txt", false}, {".txt", "?.txt", false}, {"abc", "abc", true}, {"abcd", "abc", false},
+        {"ab.txt", "?.txt", false}, {"abc", "abc", true}, {"abcd", "abc", false},
+        // A "?" at the end or before the dot is one character or none; elsewhere exactly one.
+        {"ab", "ab?", true}, {"ab1", "ab?", true}, {"ab12", "ab?", false}, {"ab", "ab??", true},
+        {"ab.txt", "ab?.txt", true}, {"ab1.txt", "ab?.txt", true}, {"a.txt", "a??.txt", true},
+        {".txt", "?.txt", true}, {"ab..txt", "ab?.txt", false}, {"ac", "a?c", false}, {"ab", "ab?.", true},
         {"xabc", "abc", false}, {"readme", "readme.*", true}, {"readme", "re?dme.", true},
         {"data1999.log", "data*9.log", true}, {"data1998.log", "data*9.log", false},
         {"file.h", "*.c; *.h", true}, {"file.o", "*.c;*.h", false},

@@ -1,3 +1,4 @@
+#include <QMenu>
 #include <QStatusBar>
 #include "ui/errors.h"
 #include "platform/curdir.h"
@@ -101,6 +102,60 @@ TEST_F(DriveWindowTest, ClosingTheLastWindowHidesTheFileAndFolderMenusAndLeavesO
     EXPECT_TRUE(main->menu("mnuFolder")->menuAction()->isVisible());
     EXPECT_TRUE(main->StatusBar->isVisible());
     EXPECT_EQ(enabledButtons(), QList<int>({6, 7, 9, 10, 11, 13, 14, 15, 16, 18, 19, 20, 21, 22, 23}));
+}
+
+// Whatever brings a drive window forward, each window keeps the pane it had: D on
+// the tree of a root is refused, never a delete of the file current in the list.
+TEST_F(DriveWindowTest, BringingAWindowForwardLeavesEveryWindowItsOwnPane) {
+    const QString d = drive('d');
+    files(d, {{"/ab.txt", 1}, {"/sub/s.txt", 1}});
+    file(drive('e') + "/e.txt", 1);
+    frmBrws* wd = logDrive('d');
+    frmBrws* we = logDrive('e');
+    frmBrws* wc = windowOf('c');
+    ASSERT_TRUE(wc && wd && we);
+    struct Pane { frmBrws* w; QWidget* control; int16_t pane; };
+    const Pane panes[] = {{wc, wc->txtDos, 3}, {wd, wd->DirList, 1}, {we, we->FileList, 2}};
+    for (const Pane& p : {panes[2], panes[1], panes[0]}) {
+        main->MdiArea->setActiveSubWindow(p.w->SubWindow());
+        p.control->setFocus();
+        QApplication::processEvents();
+    }
+    // The window in front, the control with the keyboard and the pane its slot names.
+    auto front = [] {
+        const QWidget* f = QApplication::focusWidget();
+        return QString("%1 %2 %3").arg(ActiveDriveWindow()->Caption().right(2), f ? f->objectName() : "none")
+            .arg(CurrentDriveSlot().FocusPane).toStdString();
+    };
+    auto expected = [](const Pane& p) {
+        return QString("%1 %2 %3").arg(p.w->Caption().right(2), p.control->objectName()).arg(p.pane).toStdString();
+    };
+    QMenu* windowMenu = main->menu("mnuWindow");
+    for (int i : {1, 2, 1, 0, 2}) {
+        emit windowMenu->aboutToShow();
+        for (QAction* a : windowMenu->actions())
+            if (a->text().endsWith(panes[i].w->Caption())) a->trigger();
+        QApplication::processEvents();
+        EXPECT_EQ(front(), expected(panes[i])) << "Window menu";
+    }
+    // Ctrl+F6 and Ctrl+Tab go round the windows in the order they were opened.
+    for (int k : {Qt::Key_F6, Qt::Key_Tab})
+        for (int i : {0, 1, 2}) {
+            key(QApplication::focusWidget(), k, Qt::ControlModifier);
+            EXPECT_EQ(front(), expected(panes[i])) << "key " << k;
+        }
+    key(QApplication::focusWidget(), Qt::Key_F8);
+    EXPECT_EQ(front(), expected(panes[2])) << "tiled";
+    // Ctrl+F4 closes e:, also tiled; the window that comes forward keeps its pane.
+    key(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+    EXPECT_EQ(openDrives(), QStringList({"c:", "d:", "", "", "", "2", "2"}));
+    EXPECT_EQ(front(), expected(panes[ActiveDriveWindow() == wc ? 0 : 1]));
+    if (ActiveDriveWindow() != wd) key(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(front(), expected(panes[1]));
+    prompts.expect(RootFolderMessage);
+    key(wd->DirList, Qt::Key_D);
+    EXPECT_TRUE(QFileInfo::exists(d + "/ab.txt"));
+    EXPECT_TRUE(prompts.done());
 }
 
 }  // namespace

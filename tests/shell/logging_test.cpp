@@ -160,6 +160,25 @@ TEST_F(LoggingTest, AFolderRemovedAfterLoggingIsReportedAsAChangedDisk) {
     EXPECT_EQ(lines(w).mid(3), QStringList({">d:\\gone/3/U"}));
     EXPECT_EQ(slotOf(w).IndexCount, 1);
     EXPECT_EQ(panel(w, 1), "Matching files : ###");
+
+    // One Right that finds many folders gone (processes ended under a link to
+    // /proc) gives one message, not one a folder.
+    const QString e = drive('e');
+    for (int i = 0; i < 22; ++i) mkdir(e + QString("/many/m%1").arg(i));
+    w = logDrive('e');
+    ASSERT_TRUE(w);
+    expand(w, "e:");
+    ASSERT_EQ(node(w, "e:\\many")->childCount(), 22);
+    QDir(e + "/many").removeRecursively();
+    mkdir(e + "/many");
+    prompts.expect("Disk has been changed", PromptAnswer::Ok, "Error");
+    expand(w, "e:\\many");
+    EXPECT_TRUE(prompts.done());
+    // The next action that finds the disk changed says so again.
+    prompts.expect("Disk has been changed", PromptAnswer::Ok, "Error");
+    key(w->DirList, Qt::Key_Left);
+    key(w->DirList, Qt::Key_Right);
+    EXPECT_TRUE(prompts.done());
 }
 
 TEST_F(LoggingTest, SlowLoggingReadsAheadOnlyForFoldersWithFewSubfolders) {

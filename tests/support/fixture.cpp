@@ -27,8 +27,9 @@ frmBrws* StartWithDrive(std::unique_ptr<MDIQuorl>& main, const QString& drive) {
     return w;
 }
 
-TempPrefix::TempPrefix() : savedCwd_(QDir::currentPath()) {
+TempPrefix::TempPrefix() : savedCwd_(QDir::currentPath()), savedDataHome_(qgetenv("XDG_DATA_HOME")) {
     EXPECT_TRUE(dir_.isValid());
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path()));
     QDir().mkpath(prefix() + "/dosdevices");
     platform::SetPrefixFolder(prefix());
     platform::ResetCurrentFolders();
@@ -37,6 +38,8 @@ TempPrefix::TempPrefix() : savedCwd_(QDir::currentPath()) {
 
 TempPrefix::~TempPrefix() {
     QDir::setCurrent(savedCwd_);
+    if (savedDataHome_.isNull()) qunsetenv("XDG_DATA_HOME");
+    else qputenv("XDG_DATA_HOME", savedDataHome_);
     platform::ResetCurrentFolders();
     ResetProgramState();
     // Read-only folders left by a test would stop the removal.
@@ -100,6 +103,7 @@ ScriptedPrompter::ScriptedPrompter() {
         seen_ << r.text;
         if (expected_.empty()) {
             ADD_FAILURE() << "unexpected prompt: " << r.title.toStdString() << ": " << r.text.toStdString();
+            if (r.buttons == PromptButtons::YesNoCancel) return PromptAnswer::Cancel;   // nothing saved nor lost
             return r.buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::No;
         }
         Expectation e = expected_.front();

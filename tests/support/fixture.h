@@ -9,7 +9,8 @@
 
 // A temporary prefix with drives pointing at temporary folders. It resets the
 // program-wide state and the current folders, and points the platform layer at
-// itself for the life of the object.
+// itself for the life of the object; XDG_DATA_HOME points at its base folder,
+// so a delete to the trash lands in base()/Trash.
 class TempPrefix {
 public:
     TempPrefix();
@@ -30,6 +31,7 @@ public:
 private:
     QTemporaryDir dir_;
     QString savedCwd_;
+    QByteArray savedDataHome_;
 };
 
 class MDIQuorl;

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include "config/more.h"
 #include "config/settings.h"
 #include "fixture.h"
 #include "model/slots.h"
@@ -74,20 +75,23 @@ TEST_F(SetupTest, FreshPrefixHoldsEveryItemAndASecondRunNeverOverwritesTheSettin
     }
     EXPECT_FALSE(Bytes(c("quorl/readme.txt")).isEmpty());
     EXPECT_TRUE(QFileInfo(c("windows/system")).isDir());
-    EXPECT_EQ(Bytes(c("windows/quorl.ini")), DefaultSettingsText().toUtf8());
+    EXPECT_EQ(Bytes(c("windows/quorl.ini")), DefaultSettingsText({}).toUtf8());
     EXPECT_EQ(ReadLink(c("users/ann")), options.home);
+    EXPECT_EQ(ReadLink(device("h:")), options.home);
     // The report names what was made, in the program's own terms.
     EXPECT_EQ(made.filter("c:\\windows\\quorl.ini").size(), 1) << made.join("\n").toStdString();
     EXPECT_EQ(made.filter("c:\\quorl\\Quorl.exe").size(), 1) << made.join("\n").toStdString();
 
     const QByteArray edited = "[general]\r\nIgnore read only attribute=True\r\n";
     WriteFile(c("windows/quorl.ini"), edited);
+    QFile::remove(device("h:"));   // the user's own drive map: h: stays removed
     EXPECT_EQ(run(), QStringList());
+    EXPECT_FALSE(QFileInfo(device("h:")).isSymLink());
     EXPECT_EQ(Bytes(c("windows/quorl.ini")), edited);
     // Only a settings file that is gone is written again.
     QFile::remove(c("windows/quorl.ini"));
     run();
-    EXPECT_EQ(Bytes(c("windows/quorl.ini")), DefaultSettingsText().toUtf8());
+    EXPECT_EQ(Bytes(c("windows/quorl.ini")), DefaultSettingsText({}).toUtf8());
 }
 
 TEST_F(SetupTest, DriveLinksTheUserAddedSurviveAndAMissingOrDanglingCIsRepaired) {
@@ -115,8 +119,10 @@ TEST_F(SetupTest, DriveLinksTheUserAddedSurviveAndAMissingOrDanglingCIsRepaired)
     EXPECT_TRUE(QFileInfo::exists(c("windows/quorl.ini")));
 }
 
-TEST(DefaultSettings, SixSectionsInOrderWithCrLfLinesThatTheProgramReadsWithoutFallbacks) {
-    const QString text = DefaultSettingsText();
+TEST(DefaultSettings, SectionsInOrderWithCrLfLinesThatTheProgramReadsWithoutFallbacks) {
+    const QString text = DefaultSettingsText({"c:\\windows\\notepad.exe", "C:\\Windows\\Write.exe"});
+    EXPECT_TRUE(text.contains("\r\n.wri,Write document,c:\\windows\\write.exe\r\n"));
+    EXPECT_FALSE(text.contains("pbrush.exe")) << "a line for a program that is not there";
     ASSERT_TRUE(text.endsWith("\r\n"));
     EXPECT_EQ(text.count('\n'), text.count("\r\n")) << "a line ends without CR";
     EXPECT_EQ(text.count('\r'), text.count("\r\n")) << "a CR stands alone";
@@ -124,8 +130,8 @@ TEST(DefaultSettings, SixSectionsInOrderWithCrLfLinesThatTheProgramReadsWithoutF
     QMap<QString, QStringList> sections;   // lines of each section, empty ones kept
     for (const QString& line : text.chopped(2).split("\r\n"))
         (line.startsWith('[') ? order : sections[order.value(order.size() - 1)]) << line;
-    ASSERT_EQ(order, QStringList({"[general]", "[compression]", "[fonts]", "[supportedfiletypes]", "[associations]",
-                                  "[desktop]"}));
+    ASSERT_EQ(order, QStringList({"[general]", "[compression]", "[fonts]", "[supportedfiletypes]", "[more]",
+                                  "[associations]", "[desktop]"}));
     EXPECT_FALSE(sections.contains(QString())) << "text before the first section";
     for (int i = 0; i < order.size(); ++i) {
         const QStringList& body = sections[order[i]];
@@ -149,6 +155,11 @@ TEST(DefaultSettings, SixSectionsInOrderWithCrLfLinesThatTheProgramReadsWithoutF
     for (int index = 1; index <= 20; ++index)
         EXPECT_EQ(Settings[index].toString().toLower(), ValueOf(values[index - 1])) << index;
     EXPECT_EQ(Settings[4].typeId(), QMetaType::Bool);
+    // Every setting beyond the first sections has its line, and a fresh file deletes to the trash.
+    for (const MoreSetting& setting : MoreSettings())
+        EXPECT_EQ(sections["[more]"].filter(QRegularExpression("^" + setting.name + "=")).size(), 1)
+            << setting.name.toStdString();
+    EXPECT_TRUE(MoreSwitch(more::DeleteToTrash));
 }
 
 }  // namespace
@@ -178,6 +189,10 @@ TEST_F(SetupTest, AccessoriesAndSettingsPanelsStandForTheInstalledProgramsOnly) 
     EXPECT_EQ(ReadLink(c("windows/system/mmsys.cpl")), bin + "/pavucontrol");
     EXPECT_EQ(ReadLink(c("windows/system/netcpl.cpl")), bin + "/nm-connection-editor");
     EXPECT_EQ(ReadLink(c("windows/system/modem.cpl")), bin + "/nm-connection-editor");
+    // The fresh settings file associates files with the programs made only.
+    const QByteArray ini = Bytes(c("windows/quorl.ini"));
+    EXPECT_TRUE(ini.contains("\r\n.txt,Text document,c:\\windows\\notepad.exe\r\n")) << ini.constData();
+    EXPECT_FALSE(ini.contains("write.exe") || ini.contains("pbrush.exe")) << ini.constData();
     for (const char* missing : {"windows/calc.exe", "windows/write.exe", "windows/pbrush.exe", "windows/scandskw.exe",
                                 "windows/defrag.exe", "windows/system/desk.cpl", "windows/system/sysdm.cpl",
                                 "windows/system/appwiz.cpl"})

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include "fixture.h"
@@ -116,7 +117,7 @@ TEST(TextFiles, LongLinesAreShownInPiecesAndPartsEndAfterALineBreak) {
     EXPECT_EQ(offset, parts.size());
 }
 
-TEST(TextFiles, ASaveKilledHalfwayLeavesTheOldOrTheNewFileNeverAMix) {
+TEST(TextFiles, ASaveIsWholeOrNothingKeepsAFilesPermissionsAndGivesANewOneTheUmasks) {
     TempPrefix prefix;
     prefix.setup();
     const QByteArray oldBytes(8 * 1024 * 1024, 'o');
@@ -141,6 +142,28 @@ TEST(TextFiles, ASaveKilledHalfwayLeavesTheOldOrTheNewFileNeverAMix) {
     prefix.writeFile("c:\\doc.txt", oldBytes);
     EXPECT_NE(SaveFileAtomically("c:\\nofolder\\doc.txt", newBytes), 0);
     EXPECT_EQ(prefix.readFile("c:\\doc.txt"), oldBytes);
+
+    // A new file gets what the umask leaves of 0666, never more; a file written
+    // over keeps its own; a pipe of that name is neither written nor replaced.
+    const QByteArray doc = QFile::encodeName(prefix.host("c:\\doc.txt"));
+    ASSERT_EQ(::chmod(doc.constData(), 0750), 0);
+    const QByteArray pipe = QFile::encodeName(prefix.host("c:\\windows") + "/pipe.txt");
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    const mode_t umaskBefore = ::umask(027);
+    const ErrorCode madeNew = SaveFileAtomically("c:\\new.txt", newBytes);
+    const ErrorCode overwritten = SaveFileAtomically("c:\\doc.txt", newBytes);
+    const ErrorCode piped = SaveFileAtomically("c:\\windows\\pipe.txt", newBytes);
+    ::umask(umaskBefore);
+    struct stat st {};
+    EXPECT_EQ(madeNew, 0);
+    ASSERT_EQ(::stat(QFile::encodeName(prefix.host("c:\\new.txt")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(overwritten, 0);
+    ASSERT_EQ(::stat(doc.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    EXPECT_EQ(piped, err::DiskChanged);
+    ASSERT_EQ(::stat(pipe.constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QMediaDevices>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QtEndian>
 #include "viewers/dispatch.h"
 #include "viewers/frmGV.h"
 #include "viewers/frmMedia.h"
@@ -15,10 +16,36 @@
 namespace {
 using PromptAnswer::Ok;
 
+// A PNG chunk: its length (or the one it claims), type, data and check sum.
+QByteArray PngChunk(const QByteArray& type, const QByteArray& data, quint32 claimed = 0) {
+    quint32 crc = 0xFFFFFFFF;
+    for (const char c : type + data) {
+        crc ^= uchar(c);
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    QByteArray out(4, '\0');
+    qToBigEndian(claimed ? claimed : quint32(data.size()), out.data());
+    out += type + data + QByteArray(4, '\0');
+    qToBigEndian(~crc, out.data() + out.size() - 4);
+    return out;
+}
+
+QByteArray PngHeader(quint32 width, quint32 height) {
+    QByteArray ihdr(13, '\0');
+    qToBigEndian(width, ihdr.data());
+    qToBigEndian(height, ihdr.data() + 4);
+    ihdr[8] = 8;   // 8 bits per sample, true colour
+    ihdr[9] = 2;
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", ihdr);
+}
+
 TEST_F(ViewersTest, APictureOpensAtNormalAndItsKeysZoomAndScrollWithinTheirLimits) {
     picture("wide.png", 900, 700);
     picture("tall.png", 200, 1500);
-    put("broken.png", "\x89PNG\r\n\x1a\n this is not a picture");
+    put("broken.png", "this is not a picture");
+    put("chunk.png", PngHeader(1, 1) + PngChunk("zTXt", "abcd", 0x7FFFFFF0));
+    put("huge.png", PngHeader(60000, 60000) + PngChunk("IDAT", qCompress(QByteArray(180001, '\0')).mid(4)) +
+                        PngChunk("IEND", ""));
     frmBrws* w = open();
     current(w, "wide.png");
     forms.expect("frmGV", [&](QWidget* form) {
@@ -72,13 +99,23 @@ TEST_F(ViewersTest, APictureOpensAtNormalAndItsKeysZoomAndScrollWithinTheirLimit
     });
     key(w->FileList, Qt::Key_V);
     EXPECT_TRUE(AbortFlag);
-    // A picture that cannot be read gets a message and no window.
-    QImageReader reader(d + "/broken.png");
+    // A picture that cannot be read gets a message and no window; a crafted one
+    // fails before any decoder reads or allocates what it claims.
+    QFile broken(d + "/broken.png");
+    ASSERT_TRUE(broken.open(QIODevice::ReadOnly));
+    QImageReader reader(&broken, "png");
     reader.read();
-    current(w, "broken.png");
-    prompts.expect("Can't show this picture: " + reader.errorString(), Ok, "Error");
-    key(w->FileList, Qt::Key_V);
-    EXPECT_TRUE(AbortFlag);
+    const struct { const char* name; QString reason; } refused[] = {
+        {"broken.png", reader.errorString()},
+        {"chunk.png", "a part of the picture claims more bytes than the file holds"},
+        {"huge.png", "the picture is too big to show (60000 x 60000 pixels)"},
+    };
+    for (const auto& r : refused) {
+        current(w, r.name);
+        prompts.expect("Can't show this picture: " + r.reason, Ok, "Error");
+        key(w->FileList, Qt::Key_V);
+        EXPECT_TRUE(AbortFlag);
+    }
 }
 
 TEST_F(ViewersTest, TaggedPicturesWalkOnWithEnterAndStopAtEsc) {

@@ -8,7 +8,11 @@
 #include "viewers_fixture.h"
 
 namespace {
+using PromptAnswer::Cancel;
+using PromptAnswer::No;
 using PromptAnswer::Ok;
+using PromptAnswer::Yes;
+const QString UnsavedQuestion = "The text has been changed. Save it ?";
 
 QByteArray Lines(int bytes) {
     QByteArray out;
@@ -188,8 +192,14 @@ TEST_F(ViewersTest, ATaggedWalkShowsEachFileWithNextAndTheCloseBoxEndsIt) {
     key(w->DirList, Qt::Key_V, Qt::ControlModifier);
 }
 
-TEST_F(ViewersTest, FilesGoneOrLockedSinceTaggingEndTheWalkWithTheirMessage) {
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) put(name, name);
+// A named pipe where a file was; opening it the ordinary way waits for a writer.
+void ReplaceByPipe(const QString& hostPath) {
+    QFile::remove(hostPath);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(hostPath).constData(), 0600), 0);
+}
+
+TEST_F(ViewersTest, FilesGoneLockedOrTurnedIntoPipesSinceTaggingGetTheirMessageAndNothingWaits) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.png", "e.txt"}) put(name, name);
     frmBrws* w = open();
     tag(w, {"a.txt", "b.txt", "c.txt"});
     QFile::remove(d + "/a.txt");
@@ -207,6 +217,40 @@ TEST_F(ViewersTest, FilesGoneOrLockedSinceTaggingEndTheWalkWithTheirMessage) {
     prompts.expect("Sharing violation", Ok, "Error");
     key(w->FileList, Qt::Key_E);
     ::close(fd);
+
+    // A pipe in a logged file's place is refused, never opened.
+    ReplaceByPipe(d + "/c.txt");
+    ReplaceByPipe(d + "/d.png");
+    current(w, "c.txt");
+    prompts.expect("Disk has been changed", Ok, "Error").expect("Disk has been changed", Ok, "Error");
+    key(w->FileList, Qt::Key_V);
+    key(w->FileList, Qt::Key_E);
+    current(w, "d.png");
+    prompts.expect("Disk has been changed", Ok, "Error");
+    key(w->FileList, Qt::Key_V);
+    // One that turns into a pipe while it is on the screen: the hex view and a save refuse it.
+    current(w, "e.txt");
+    forms.expect("frmDump", [&](QWidget* form) {
+        auto* f = static_cast<frmDump*>(form);
+        ReplaceByPipe(d + "/e.txt");
+        prompts.expect("Disk has been changed", Ok, "Error");
+        f->mnuViewMode[1]->trigger();
+        f->close();
+    });
+    key(w->FileList, Qt::Key_V);
+    current(w, "b.txt");
+    forms.expect("frmDump", [&](QWidget* form) {
+        auto* f = static_cast<frmDump*>(form);
+        QTest::keyClicks(f->rtfBox[0], "x");
+        ReplaceByPipe(d + "/b.txt");
+        prompts.expect("Disk has been changed", Ok, "Error");
+        f->mnuSave->trigger();
+        struct stat st {};
+        EXPECT_TRUE(::stat(QFile::encodeName(d + "/b.txt").constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+        prompts.expect(UnsavedQuestion, No, "Question");
+        f->close();
+    });
+    key(w->FileList, Qt::Key_E);
 }
 
 TEST_F(ViewersTest, FindSelectsEachMatchAndSaysWhenThereIsNoMore) {
@@ -288,6 +332,55 @@ TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFold
             EXPECT_EQ(FileSizeOf(slotOf(w).Lines[i]), latin.size() + 7);
         }
     EXPECT_TRUE(found);
+}
+
+TEST_F(ViewersTest, AChangedTextIsSavedDroppedOrKeptAsTheUserAnswersWhenTheEditorCloses) {
+    put("notes.txt", "first\n");
+    frmBrws* w = open();
+    current(w, "notes.txt");
+    auto edit = [&](std::function<void(frmDump*)> script) {
+        forms.expect("frmDump", [script](QWidget* form) { script(static_cast<frmDump*>(form)); });
+        key(w->FileList, Qt::Key_E);
+    };
+    edit([&](frmDump* f) {
+        QTest::keyClicks(f->rtfBox[0], "typed ");
+        prompts.expect(UnsavedQuestion, Cancel, "Question");
+        QTest::keyClick(f->rtfBox[0], Qt::Key_Escape);
+        EXPECT_TRUE(f->isVisible());
+        EXPECT_EQ(text(f), "typed first\n");
+        prompts.expect(UnsavedQuestion, No, "Question");
+        f->close();   // the close box, or Alt+F4
+        EXPECT_FALSE(f->isVisible());
+    });
+    EXPECT_EQ(prefix.readFile("d:\\notes.txt"), "first\n");
+    EXPECT_TRUE(AbortFlag);
+    edit([&](frmDump* f) {
+        // Typed and taken back: the text is as loaded, nothing to ask.
+        QTest::keyClick(f->rtfBox[0], Qt::Key_X);
+        QTest::keyClick(f->rtfBox[0], Qt::Key_Backspace);
+        QTest::keyClick(f->rtfBox[0], Qt::Key_Escape);
+        EXPECT_FALSE(f->isVisible());
+    });
+    edit([&](frmDump* f) {
+        QTest::keyClicks(f->rtfBox[0], "saved ");
+        prompts.expect(UnsavedQuestion, Yes, "Question");
+        QTest::keyClick(f->rtfBox[0], Qt::Key_Escape);
+        EXPECT_FALSE(f->isVisible());
+    });
+    EXPECT_EQ(prefix.readFile("d:\\notes.txt"), "saved first\n");
+    // A save that fails keeps the window and the text.
+    edit([&](frmDump* f) {
+        QTest::keyClicks(f->rtfBox[0], "kept ");
+        QFile::remove(d + "/notes.txt");
+        QDir().mkdir(d + "/notes.txt");
+        prompts.expect(UnsavedQuestion, Yes, "Question").expect("Error while saving file", Ok, "Error");
+        f->close();
+        EXPECT_TRUE(f->isVisible());
+        EXPECT_EQ(text(f), "kept saved first\n");
+        prompts.expect(UnsavedQuestion, No, "Question");
+        QTest::keyClick(f->rtfBox[0], Qt::Key_Escape);
+        EXPECT_FALSE(f->isVisible());
+    });
 }
 
 TEST_F(ViewersTest, NewAndSaveAsWriteTheChosenFileAndUntitledAsksForAName) {

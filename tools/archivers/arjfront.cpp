@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <csignal>
 #include "dosnames.h"
 #include "platform/curdir.h"
 #include "platform/paths.h"
@@ -137,7 +138,11 @@ int RunArj(const QStringList& arguments, QTextStream& out, const QString& progra
         out << "Can't start " << program << ": " << arj.errorString() << "\n";
         return 2;
     }
+    // Asked to end, arj removes its temporary files first; this front end
+    // waits for that rather than leaving it behind, and reports how it ended.
+    const auto previous = ::signal(SIGTERM, SIG_IGN);
     arj.waitForFinished(-1);
+    ::signal(SIGTERM, previous);
     if (arj.exitStatus() != QProcess::NormalExit) {
         out << program << " ended abnormally\n";
         return 255;

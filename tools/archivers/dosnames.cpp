@@ -113,6 +113,7 @@ QString ErrorText(ErrorCode code) {
     case err::IoError: return QStringLiteral("device I/O error");
     case err::FileExists: return QStringLiteral("file already exists");
     case err::PathFileConflict: return QStringLiteral("path/file access error");
+    case err::DiskChanged: return QStringLiteral("not a file (a pipe or a device)");
     default: return QStringLiteral("error %1").arg(code);
     }
 }

@@ -3,10 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSet>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <zip.h>
@@ -15,6 +17,7 @@
 #include "platform/files.h"
 #include "platform/hostfs.h"
 #include "platform/paths.h"
+#include "zipdirectory.h"
 #include "ziplisting.h"
 
 namespace archivers {
@@ -39,14 +42,36 @@ struct Fd {
     }
 };
 
-// The spelling a name already has in a host folder, so that a DOS name never
-// gets a second file that differs from it only in case.
-QString OnDiskName(const QString& folderHost, const QString& name) {
-    QStringList names;
-    if (platform::host::ReadFolderNames(folderHost, &names) != err::None) return name;
-    const QString match = platform::host::PickCaseMatch(names, name);
-    return match.isEmpty() ? name : match;
-}
+// The spelling a name already has in a folder, so that a DOS name never gets
+// a second file that differs from it only in case. Each folder's names are
+// read once, when first asked, and kept up to date with what the extraction
+// makes there: an archive costs one read per folder, not one per entry.
+class FolderNames {
+public:
+    QString onDisk(int dirFd, const QString& folderHost, const QString& name) {
+        struct stat st;
+        if (::fstatat(dirFd, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) return name;
+        return namesOf(folderHost).value(platform::host::Fold(name), name);
+    }
+    void made(const QString& folderHost, const QString& name) {
+        namesOf(folderHost).insert(platform::host::Fold(name), name);
+    }
+    void madeFolder(const QString& folderHost) { byFolder_.insert(folderHost, {}); }
+
+private:
+    // By folded name; the first in sorted order, as a lookup picks it.
+    QHash<QString, QString>& namesOf(const QString& folderHost) {
+        auto it = byFolder_.find(folderHost);
+        if (it != byFolder_.end()) return *it;
+        QHash<QString, QString> names;
+        QStringList all;
+        platform::host::ReadFolderNames(folderHost, &all);
+        // Backwards, so that the first spelling of a name is the one kept.
+        for (auto n = all.crbegin(); n != all.crend(); ++n) names.insert(platform::host::Fold(*n), *n);
+        return *byFolder_.insert(folderHost, names);
+    }
+    QHash<QString, QHash<QString, QString>> byFolder_;
+};
 
 struct Entry {
     zip_uint64_t index = 0;
@@ -106,7 +131,10 @@ public:
             ++problems_;
             return;
         }
-        if (e.isFolder) return;
+        if (e.isFolder) {
+            if (e.stat.valid & ZIP_STAT_MTIME) folderDates_.append({parts, e.stat.mtime});
+            return;
+        }
         bool skipped = false;
         if (!writeFile(e, folder.fd, folderHost, parts.last(), &skipped, &why)) {
             out_ << (skipped ? "Skipped: " : "Can't extract ") << shown << " (" << why << ")\n";
@@ -115,6 +143,17 @@ public:
         }
         out_ << (e.stat.comp_method == ZIP_CM_STORE ? " Extracting: " : "  Inflating: ") << shown << "\n";
         ++done_;
+    }
+
+    // Writing into a folder changes its date, so the archive's folder dates
+    // are put back once every file is in.
+    void restoreFolderDates() {
+        for (const auto& [parts, mtime] : folderDates_) {
+            QString folderHost = destHost_, why;
+            const Fd folder = enterFolders(parts, &folderHost, &why);
+            const struct timespec times[2] = {{0, UTIME_NOW}, {mtime, 0}};
+            if (folder.fd >= 0) ::futimens(folder.fd, times);
+        }
     }
 
     int problems() const { return problems_; }
@@ -126,11 +165,14 @@ private:
     Fd enterFolders(const QStringList& folders, QString* folderHost, QString* why) {
         Fd current(::dup(dest_.fd));
         for (const QString& f : folders) {
-            const QString name = OnDiskName(*folderHost, f);
+            const QString name = names_.onDisk(current.fd, *folderHost, f);
             const QByteArray raw = QFile::encodeName(name);
             int fd = ::openat(current.fd, raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0 && errno == ENOENT) {
-                if (::mkdirat(current.fd, raw.constData(), 0777) != 0 && errno != EEXIST) {
+                if (::mkdirat(current.fd, raw.constData(), 0777) == 0) {
+                    names_.made(*folderHost, name);
+                    names_.madeFolder(platform::host::Join(*folderHost, name));
+                } else if (errno != EEXIST) {
                     *why = "can't make folder " + name + ": " + ErrnoText(errno);
                     return Fd();
                 }
@@ -163,7 +205,7 @@ private:
     // and an existing link is replaced, never written through.
     bool writeFile(const Entry& e, int dirFd, const QString& dirHost, const QString& wanted, bool* skipped,
                    QString* why) {
-        const QString name = OnDiskName(dirHost, wanted);
+        const QString name = names_.onDisk(dirFd, dirHost, wanted);
         const QByteArray target = QFile::encodeName(name);
         struct stat existing;
         if (::fstatat(dirFd, target.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -202,7 +244,8 @@ private:
             ok = false;
             *why = "can't write it: " + ErrnoText(errno);
         }
-        if (!ok) ::unlinkat(dirFd, temp.constData(), 0);
+        if (ok) names_.made(dirHost, name);
+        else ::unlinkat(dirFd, temp.constData(), 0);
         return ok;
     }
 
@@ -213,7 +256,10 @@ private:
             return false;
         }
         QByteArray buffer(1 << 16, Qt::Uninitialized);
-        for (;;) {
+        // The size the archive declares is what the free space was checked
+        // against: data that runs past it stops there.
+        const zip_uint64_t declared = (e.stat.valid & ZIP_STAT_SIZE) ? e.stat.size : ~zip_uint64_t(0);
+        for (zip_uint64_t written = 0;;) {
             const zip_int64_t n = zip_fread(zf, buffer.data(), zip_uint64_t(buffer.size()));
             if (n < 0) {
                 *why = QString::fromUtf8(zip_file_strerror(zf)).toLower();
@@ -221,6 +267,12 @@ private:
                 return false;
             }
             if (n == 0) break;
+            if (zip_uint64_t(n) > declared - written) {
+                *why = "its data grows past the size the archive declares";
+                zip_fclose(zf);
+                return false;
+            }
+            written += zip_uint64_t(n);
             for (zip_int64_t off = 0; off < n;) {
                 const ssize_t w = ::write(fd, buffer.constData() + off, size_t(n - off));
                 if (w < 0) {
@@ -266,8 +318,10 @@ private:
     mode_t umask_ = 022;
     Fd dest_;
     QString destHost_;
+    FolderNames names_;
     int problems_ = 0;
     int done_ = 0;
+    QList<std::pair<QStringList, time_t>> folderDates_;
 };
 
 int TestArchive(zip_t* za, const QStringList& masks, QTextStream& out) {
@@ -302,6 +356,106 @@ int TestArchive(zip_t* za, const QStringList& masks, QTextStream& out) {
     }
     out << (problems ? QString("%1 file(s) failed the test\n").arg(problems) : QStringLiteral("No errors detected\n"));
     return problems ? status::Warning : status::Ok;
+}
+
+// Empty when every entry's bytes are its own; else why the archive is refused.
+// Entries that share their data let a small archive expand without bound, and
+// libzip does not notice them.
+QString OverlapReason(zip_t* za, const QString& archiveHost) {
+    QList<DirectoryRecord> records;
+    if (!ReadCentralDirectory(archiveHost, &records) || records.size() != zip_get_num_entries(za, 0))
+        return QStringLiteral("its directory can't be read");
+    int first = 0, second = 0;
+    if (!FindOverlap(ReadEntryExtents(archiveHost, records), &first, &second)) return QString();
+    const auto name = [za](int i) { return DosEntryName(QString::fromUtf8(zip_get_name(za, zip_uint64_t(i), 0))); };
+    return "the data of " + name(first) + " and " + name(second) + " overlap";
+}
+
+// The file an entry becomes, as the destination's names compare (case
+// ignored); empty for a folder or a name that will be refused.
+QString TargetKey(const Entry& e, bool withPaths) {
+    if (e.isFolder || !UnsafeEntryReason(e.name, e.isLink).isEmpty()) return QString();
+    const QStringList parts = EntryComponents(e.name);
+    return (withPaths ? parts.join(u'/') : parts.last()).toLower();
+}
+
+// The free bytes and block size where a folder is, or will be once made.
+bool SpaceAt(QString hostFolder, quint64* free, quint64* block) {
+    struct statvfs vs {};
+    while (::statvfs(QFile::encodeName(hostFolder).constData(), &vs) != 0) {
+        const QString up = QFileInfo(hostFolder).path();
+        if (errno != ENOENT || up == hostFolder) return false;
+        hostFolder = up;
+    }
+    *free = quint64(vs.f_bavail) * vs.f_frsize;
+    *block = vs.f_frsize ? vs.f_frsize : 1;
+    return true;
+}
+
+quint64 AddClamped(quint64 a, quint64 b) { return b > ~quint64(0) - a ? ~quint64(0) : a + b; }
+
+struct Planned {
+    Entry entry;
+    bool duplicate = false;   // a later entry for a file an earlier one makes
+};
+
+// The entries the masks take, in archive order, and the bytes their files
+// need on a disk of the given block size (each file takes whole blocks).
+QList<Planned> PlanExtraction(zip_t* za, const PkunzipOptions& o, const QStringList& masks, quint64 block,
+                              quint64* needed) {
+    QList<Planned> plan;
+    QSet<QString> targets;
+    const zip_int64_t n = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < n; ++i) {
+        Planned p{ReadEntry(za, zip_uint64_t(i))};
+        if (!EntryMatches(p.entry.name, masks)) continue;
+        if (const QString key = TargetKey(p.entry, o.withPaths); !key.isEmpty()) {
+            p.duplicate = targets.contains(key);
+            targets.insert(key);
+            const quint64 size = (p.entry.stat.valid & ZIP_STAT_SIZE) ? p.entry.stat.size : 0;
+            if (!p.duplicate) *needed = AddClamped(*needed, AddClamped(size, block - 1) / block * block);
+        }
+        plan.append(p);
+    }
+    return plan;
+}
+
+int ExtractEntries(zip_t* za, const PkunzipOptions& o, const QStringList& masks, const QString& destDos,
+                   bool makeDest, QTextStream& out) {
+    QString destHost;
+    platform::DosToHost(destDos, &destHost);
+    quint64 needed = 0, free = 0, block = 1;
+    const bool spaceKnown = SpaceAt(destHost, &free, &block);
+    const QList<Planned> plan = PlanExtraction(za, o, masks, block, &needed);
+    if (plan.isEmpty()) {
+        out << "No file(s) found\n";
+        return status::Warning;
+    }
+    // Nothing is written when the files can't all fit.
+    if (spaceKnown && needed > free) {
+        out << "Insufficient disk space: " << needed << " bytes to extract, " << free << " bytes free on " << destDos
+            << "\n";
+        return status::Failed;
+    }
+
+    if (makeDest && !QFileInfo(destHost).exists()) QDir().mkpath(destHost);
+    Extractor x(za, o, out);
+    if (!x.openDestination(destHost)) {
+        out << "Can't use destination " << destDos << ": " << ErrnoText(errno) << "\n";
+        return status::Failed;
+    }
+    int duplicates = 0;
+    for (const Planned& p : plan) {
+        if (p.duplicate) {
+            out << "Skipped: " << DosEntryName(p.entry.name) << " (duplicate name)\n";
+            ++duplicates;
+            continue;
+        }
+        x.extract(p.entry);
+    }
+    x.restoreFolderDates();
+    if (duplicates) out << DuplicateNamesNote << "\n";
+    return x.problems() || duplicates ? status::Warning : status::Ok;
 }
 
 }  // namespace
@@ -416,35 +570,15 @@ int RunPkunzip(const QStringList& arguments, QTextStream& out) {
         return status::Failed;
     }
     out << "Searching ZIP: " << archiveDos << "\n";
-    if (o.action == PkunzipOptions::Action::Test) {
-        const int code = TestArchive(za, masks, out);
-        zip_discard(za);
-        return code;
-    }
-
-    QString destHost;
-    platform::DosToHost(destDos, &destHost);
-    if (makeDest && !QFileInfo(destHost).exists()) QDir().mkpath(destHost);
-    Extractor x(za, o, out);
-    if (!x.openDestination(destHost)) {
-        out << "Can't use destination " << destDos << ": " << ErrnoText(errno) << "\n";
-        zip_discard(za);
-        return status::Failed;
-    }
-    const zip_int64_t n = zip_get_num_entries(za, 0);
-    int matched = 0;
-    for (zip_int64_t i = 0; i < n; ++i) {
-        const Entry entry = ReadEntry(za, zip_uint64_t(i));
-        if (!EntryMatches(entry.name, masks)) continue;
-        ++matched;
-        x.extract(entry);
-    }
+    int code = status::Failed;
+    if (const QString why = OverlapReason(za, archiveHost); !why.isEmpty())
+        out << "Refused: " << archiveDos << " (" << why << ")\n";
+    else if (o.action == PkunzipOptions::Action::Test)
+        code = TestArchive(za, masks, out);
+    else
+        code = ExtractEntries(za, o, masks, destDos, makeDest, out);
     zip_discard(za);
-    if (matched == 0) {
-        out << "No file(s) found\n";
-        return status::Warning;
-    }
-    return x.problems() ? status::Warning : status::Ok;
+    return code;
 }
 
 }  // namespace archivers

@@ -26,6 +26,16 @@ QString UnsafeEntryReason(const QString& zipName, bool isLink);
 // The components of a safe entry's name, "." left out.
 QStringList EntryComponents(const QString& zipName);
 
+// Said once, after the files, when the archive holds one name more than once:
+// the first entry of a name is extracted, the later ones are skipped.
+inline const QString DuplicateNamesNote =
+    QStringLiteral("Duplicate names in the archive : only the first file of each name was extracted");
+
+// Before anything is written, an archive whose entries share their bytes is
+// refused, and so is an extraction whose files don't fit the destination's
+// free space by the sizes the archive declares; an entry whose data runs past
+// its declared size is stopped there and leaves nothing behind. Folders get
+// the archive's dates once their files are in.
 int RunPkunzip(const QStringList& arguments, QTextStream& out);
 
 }  // namespace archivers

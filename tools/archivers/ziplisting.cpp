@@ -3,16 +3,11 @@
 #include <QFile>
 #include <cmath>
 #include "platform/files.h"
+#include "zipdirectory.h"
 
 namespace archivers {
 
 namespace {
-
-quint16 Le16(const QByteArray& b, qsizetype at) {
-    return quint16(quint8(b[at])) | quint16(quint8(b[at + 1])) << 8;
-}
-quint32 Le32(const QByteArray& b, qsizetype at) { return quint32(Le16(b, at)) | quint32(Le16(b, at + 2)) << 16; }
-quint64 Le64(const QByteArray& b, qsizetype at) { return quint64(Le32(b, at)) | quint64(Le32(b, at + 4)) << 32; }
 
 QString Padded(const QString& text, int width) { return QString("%1").arg(text, width); }
 
@@ -55,37 +50,6 @@ bool EntryMatches(const QString& zipName, const QStringList& masks) {
     return false;
 }
 
-QList<quint16> ReadEntryFlags(const QString& hostPath) {
-    QFile f(hostPath);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    const qint64 fileSize = f.size();
-    const qint64 tailSize = qMin<qint64>(fileSize, 65535 + 22 + 20);
-    if (tailSize < 22 || !f.seek(fileSize - tailSize)) return {};
-    const QByteArray tail = f.read(tailSize);
-    const qsizetype eocd = tail.lastIndexOf(QByteArray("PK\x05\x06", 4));
-    if (eocd < 0 || eocd + 22 > tail.size()) return {};
-    quint64 count = Le16(tail, eocd + 10);
-    quint64 offset = Le32(tail, eocd + 16);
-    if ((count == 0xFFFF || offset == 0xFFFFFFFF) && eocd >= 20 &&
-        tail.mid(eocd - 20, 4) == QByteArray("PK\x06\x07", 4)) {
-        if (!f.seek(qint64(Le64(tail, eocd - 20 + 8)))) return {};
-        const QByteArray z64 = f.read(56);
-        if (z64.size() < 56 || !z64.startsWith(QByteArray("PK\x06\x06", 4))) return {};
-        count = Le64(z64, 32);
-        offset = Le64(z64, 48);
-    }
-    if (count > quint64(fileSize) / 46 || !f.seek(qint64(offset))) return {};
-    QList<quint16> flags;
-    for (quint64 i = 0; i < count; ++i) {
-        const QByteArray head = f.read(46);
-        if (head.size() < 46 || !head.startsWith(QByteArray("PK\x01\x02", 4))) return {};
-        flags << Le16(head, 8);
-        const qint64 skip = qint64(Le16(head, 28)) + Le16(head, 30) + Le16(head, 32);
-        if (!f.seek(f.pos() + skip)) return {};
-    }
-    return flags;
-}
-
 QString MethodName(int method, quint16 flags) {
     switch (method) {
     case ZIP_CM_STORE: return QStringLiteral("Stored");
@@ -117,7 +81,8 @@ int ListArchive(const QString& hostPath, const QString& shownName, const QString
         out << "Can't read " << shownName << ": " << error << "\n";
         return status::Failed;
     }
-    const QList<quint16> flags = ReadEntryFlags(hostPath);
+    QList<DirectoryRecord> records;
+    ReadCentralDirectory(hostPath, &records);
     const zip_int64_t entries = zip_get_num_entries(za, 0);
     out << "Searching ZIP: " << shownName << "\n\n";
     const auto row = [](const QString& length, const QString& method, const QString& size, const QString& ratio,
@@ -136,7 +101,7 @@ int ListArchive(const QString& hostPath, const QString& shownName, const QString
         const QString name = QString::fromUtf8(st.name);
         if (!EntryMatches(name, masks)) continue;
         const QDateTime when = QDateTime::fromSecsSinceEpoch(qint64(st.mtime));
-        const quint16 f = flags.size() == entries ? flags[i] : 0;
+        const quint16 f = records.size() == entries ? records[i].flags : 0;
         out << row(QString::number(st.size), MethodName(st.comp_method, f), QString::number(st.comp_size),
                    QString::number(Ratio(qint64(st.size), qint64(st.comp_size))) + "%", when.toString("MM-dd-yy"),
                    when.toString("HH:mm"), QString("%1").arg(st.crc, 8, 16, QChar(u'0')), DosEntryName(name));

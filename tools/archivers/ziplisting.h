@@ -28,11 +28,6 @@ QString DosEntryName(const QString& zipName);
 // folder part against the whole name; no mask takes everything.
 bool EntryMatches(const QString& zipName, const QStringList& masks);
 
-// The "general purpose" flag word of every entry, in the order of the
-// central directory (libzip's index order); empty when the directory can't be
-// read. Only the deflate strength in it is used, for the listing.
-QList<quint16> ReadEntryFlags(const QString& hostPath);
-
 // "Stored", "DeflatN", "DeflatX", "DeflatF", "DeflatS", ...
 QString MethodName(int method, quint16 flags);
 

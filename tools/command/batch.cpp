@@ -1,6 +1,7 @@
-// Batch files and the commands that steer them: GOTO, CALL, SHIFT, IF, PAUSE.
+// Batch files and the commands that steer them: GOTO, CALL, SHIFT, IF, FOR, PAUSE.
 #include "batch.h"
 #include <QFile>
+#include <QRegularExpression>
 #include "builtins.h"
 #include "parse.h"
 #include "platform/files.h"
@@ -211,6 +212,62 @@ int If(Shell& shell, const QString& rest) {
     }
     // The command run sets the errorlevel; a false condition leaves it alone.
     if (condition != negate) ExecuteCommand(shell, text.trimmed());
+    return 0;
+}
+
+// --- FOR ---
+
+namespace {
+
+// The members of a FOR set: blanks, commas, semicolons and "=" separate them;
+// a member with wildcards stands for the files it matches, the folder part kept
+// as it was written.
+QStringList ForMembers(const QString& set) {
+    QStringList members;
+    for (const QString& item : set.split(QRegularExpression("[\\s,;=]+"), Qt::SkipEmptyParts)) {
+        if (!HasWildcards(item)) {
+            members << item;
+            continue;
+        }
+        const qsizetype cut = std::max(item.lastIndexOf(u'\\'), item.lastIndexOf(u':'));
+        QString folder, mask;
+        QList<platform::FileEntry> files;
+        if (SplitFileOperand(item, &folder, &mask) != err::None || !IsFolder(folder) ||
+            platform::ListFiles(folder, mask, false, &files) != err::None)
+            continue;
+        for (const auto& f : files) members << item.left(cut + 1) + f.name;
+    }
+    return members;
+}
+
+}  // namespace
+
+int For(Shell& shell, const QString& rest) {
+    static const QRegularExpression form(
+        "^\\s*%([^\\s%])\\s+in\\s*\\(([^)]*)\\)\\s*do\\s+(\\S.*)$", QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = form.match(rest);
+    if (!m.hasMatch()) {
+        WriteLine(shell, text::SyntaxError);
+        return 1;
+    }
+    const QString variable = u'%' + m.captured(1);
+    const QString command = m.captured(3);
+    for (const QString& member : ForMembers(m.captured(2))) {
+        if (TakeBreak()) {
+            WriteLine(shell, QStringLiteral("^C"));
+            if (shell.batch) shell.batchBroken = true;
+            break;
+        }
+        if (shell.exitRequested || shell.batchBroken || (shell.batch && shell.batch->stop)) break;
+        QString line = command;
+        line.replace(variable, member);
+        // With echo on, each command shows behind the prompt before it runs.
+        if (shell.echo) {
+            WriteLine(shell);
+            WriteLine(shell, PromptText(shell) + line);
+        }
+        ExecuteCommand(shell, line);
+    }
     return 0;
 }
 

@@ -1,10 +1,8 @@
 // The command table, the simple internal commands and what they all share.
 #include "builtins.h"
-#include <QDate>
-#include <QTime>
 #include <algorithm>
-#include <termios.h>
 #include <unistd.h>
+#include "console.h"
 #include "parse.h"
 #include "platform/curdir.h"
 #include "platform/files.h"
@@ -24,7 +22,10 @@ const QList<BuiltinEntry>& Builtins() {
         {"path", Path, true},    {"ver", Ver, true},       {"cls", Cls, true},      {"date", Date, true},
         {"time", Time, true},    {"chcp", Chcp, true},     {"exit", Exit, true},    {"rem", Rem, true},
         {"pause", Pause, true},  {"if", If, true},         {"goto", Goto, true},    {"call", Call, true},
-        {"shift", Shift, true},
+        {"shift", Shift, true},  {"for", For, true},       {"prompt", Prompt, true}, {"more", More, false},
+        {"find", Find, false},   {"sort", Sort, false},    {"xcopy", Xcopy, false}, {"move", Move, false},
+        {"deltree", Deltree, false}, {"tree", Tree, false}, {"attrib", Attrib, false}, {"label", Label, false},
+        {"choice", Choice, false},
     };
     return table;
 }
@@ -40,9 +41,31 @@ QStringList BuiltinNames() {
     return names;
 }
 
+namespace {
+// IF, CALL and batch files run commands inside commands, each a level deeper on
+// the stack: a batch file that calls itself ends here with a message, long
+// before the stack would run out.
+constexpr int kMaxNesting = 500;
+
+struct NestingLevel {
+    Shell& shell;
+    explicit NestingLevel(Shell& s) : shell(s) { ++shell.nesting; }
+    ~NestingLevel() { --shell.nesting; }
+};
+}  // namespace
+
 void ExecuteCommand(Shell& shell, const QString& text) {
     const CommandWord cw = SplitCommandWord(text, BuiltinNames());
     if (cw.word.isEmpty()) return;
+    if (shell.nesting >= kMaxNesting) {
+        WriteLine(shell, text::NestingTooDeep);
+        shell.errorLevel = 1;
+        // Every batch file running ends, as after Ctrl+C: back in its caller a
+        // recursive batch file would only call itself again.
+        if (shell.batch) shell.batchBroken = true;
+        return;
+    }
+    const NestingLevel level(shell);
     if (cw.internal) {
         for (const BuiltinEntry& b : Builtins()) {
             if (b.name != cw.word) continue;
@@ -125,21 +148,33 @@ bool MatchesAll(const QString& mask) {
 
 void ShowError(Shell& shell, ErrorCode e) { WriteLine(shell, text::ForError(e)); }
 
+QString ShownEntry(const QString& fullPath) {
+    const qsizetype cut = fullPath.lastIndexOf(u'\\');
+    if (cut < 0 || fullPath.size() <= 3) return Shown(fullPath);
+    return JoinPath(Shown(cut == 2 ? fullPath.left(2) : fullPath.left(cut)), fullPath.mid(cut + 1));
+}
+
+bool AsksBeforeOverwriting(const Shell& shell) {
+    return !shell.batch && !Variable(shell, "COPYCMD").toLower().contains(QStringLiteral("/y"));
+}
+
+bool OverwriteQuestion::mayOverwrite(const QString& target) {
+    if (!ask || all) return true;
+    int attributes = 0;
+    if (platform::GetAttributes(target, &attributes) != err::None) return true;
+    Write(shell, text::Overwrite.arg(Shown(target)) + u' ');
+    const QString answer = ReadLine(shell).trimmed().toLower();
+    if (!shell.in.console) WriteLine(shell, answer);
+    if (answer.startsWith(u'a')) all = true;
+    return answer.startsWith(u'y') || answer.startsWith(u'a');
+}
+
 void WaitForKey(Shell& shell) {
+    // One key, without waiting for Enter, as DOS does; Ctrl+C there breaks a batch file.
     if (shell.in.console && ::isatty(STDIN_FILENO)) {
-        // One key, without waiting for Enter, as DOS does.
-        termios saved{};
-        if (::tcgetattr(STDIN_FILENO, &saved) == 0) {
-            termios raw = saved;
-            raw.c_lflag &= ~tcflag_t(ICANON | ECHO);
-            raw.c_cc[VMIN] = 1;
-            raw.c_cc[VTIME] = 0;
-            ::tcsetattr(STDIN_FILENO, TCSANOW, &raw);
-            char c;
-            [[maybe_unused]] const ssize_t n = ::read(STDIN_FILENO, &c, 1);
-            ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-            return;
-        }
+        Key key;
+        if (console::ReadKey(&key) && key.code == KeyCode::Break) RequestBreak();
+        return;
     }
     ReadLine(shell);
 }
@@ -204,24 +239,6 @@ int Cls(Shell& shell, const QString&) {
     return 0;
 }
 
-// DATE and TIME only show: the interpreter never sets the machine's clock.
-int Date(Shell& shell, const QString&) {
-    WriteLine(shell, text::CurrentDate.arg(QDate::currentDate().toString("ddd MM-dd-yyyy")));
-    return 0;
-}
-
-int Time(Shell& shell, const QString&) {
-    const QTime now = QTime::currentTime();
-    const int hour = now.hour() % 12 == 0 ? 12 : now.hour() % 12;
-    WriteLine(shell, text::CurrentTime.arg(QStringLiteral("%1:%2:%3.%4%5")
-                                               .arg(hour)
-                                               .arg(now.minute(), 2, 10, QChar(u'0'))
-                                               .arg(now.second(), 2, 10, QChar(u'0'))
-                                               .arg(now.msec() / 10, 2, 10, QChar(u'0'))
-                                               .arg(QChar(now.hour() < 12 ? u'a' : u'p'))));
-    return 0;
-}
-
 // The interpreter speaks UTF-8 only.
 int Chcp(Shell& shell, const QString& rest) {
     const QString page = rest.trimmed();
@@ -242,5 +259,13 @@ int Exit(Shell& shell, const QString& rest) {
 }
 
 int Rem(Shell&, const QString&) { return 0; }
+
+// PROMPT alone goes back to the usual prompt, the current folder and ">".
+int Prompt(Shell& shell, const QString& rest) {
+    QString codes = rest.trimmed();
+    if (codes.startsWith(u'=')) codes = codes.mid(1).trimmed();
+    SetVariable(shell, "PROMPT", codes);
+    return 0;
+}
 
 }  // namespace command

@@ -7,6 +7,7 @@
 #include "platform/prefix.h"
 #include "platform/volume.h"
 #include "texts.h"
+#include "walk.h"
 
 namespace command {
 
@@ -66,9 +67,10 @@ QString FreeLine(qint64 folders, qint64 freeBytes) {
 namespace {
 
 struct DirOptions {
-    bool wide = false, pause = false, bare = false, recurse = false;
+    bool wide = false, pause = false, bare = false, recurse = false, lower = false;
     bool all = false;          // /a: hidden and system entries too
     int must = 0, mustNot = 0; // /a:x attribute filters
+    QString order;             // /o: the sort keys, each letter maybe behind "-"
 };
 
 struct DirRun {
@@ -78,6 +80,7 @@ struct DirRun {
     int linesShown = 0;
     qint64 totalFiles = 0, totalBytes = 0, totalFolders = 0;
     bool anyShown = false;
+    FolderWalk walk{};
 
     // With /p a full screen waits for a key before the next line, never after the last.
     void line(const QString& text) {
@@ -126,6 +129,40 @@ bool Wanted(const DirOptions& o, int attributes) {
     return (attributes & o.must) == o.must && !(attributes & o.mustNot);
 }
 
+QString ExtensionOf(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot <= 0 ? QString() : name.mid(dot + 1);
+}
+
+// One sort key: below 0 when a comes first.
+int CompareBy(QChar key, const Row& a, const Row& b) {
+    switch (key.unicode()) {
+    case 'n': return QString::compare(a.name, b.name, Qt::CaseInsensitive);
+    case 'e': return QString::compare(ExtensionOf(a.name), ExtensionOf(b.name), Qt::CaseInsensitive);
+    case 's': return a.entry.size < b.entry.size ? -1 : a.entry.size > b.entry.size;
+    case 'd': return a.entry.modified < b.entry.modified ? -1 : a.entry.modified > b.entry.modified;
+    case 'g': return int(b.folder) - int(a.folder);   // folders first
+    default: return 0;
+    }
+}
+
+// By the keys of /o in turn, "-" turning one round; the name settles the rest.
+void SortRows(const QString& order, QList<Row>* rows) {
+    std::stable_sort(rows->begin(), rows->end(), [&order](const Row& a, const Row& b) {
+        bool reverse = false;
+        for (QChar k : order) {
+            if (k == u'-') {
+                reverse = true;
+                continue;
+            }
+            const int c = CompareBy(k, a, b);
+            if (c != 0) return reverse ? c > 0 : c < 0;
+            reverse = false;
+        }
+        return CompareBy(u'n', a, b) < 0;
+    });
+}
+
 ErrorCode Rows(const DirRun& run, const QString& folder, QList<Row>* rows) {
     QList<platform::FileEntry> folders, files;
     if (const ErrorCode e = platform::ListFolders(folder, true, &folders)) return e;
@@ -144,8 +181,7 @@ ErrorCode Rows(const DirRun& run, const QString& folder, QList<Row>* rows) {
             named.append({f.name, f, true});
     for (const auto& f : files)
         if (Wanted(run.options, f.attributes)) named.append({f.name, f, false});
-    std::stable_sort(named.begin(), named.end(),
-                     [](const Row& a, const Row& b) { return a.name.toLower() < b.name.toLower(); });
+    SortRows(run.options.order, &named);
     rows->append(named);
     return err::None;
 }
@@ -166,7 +202,10 @@ bool ListOne(DirRun& run, const QString& folder, const QList<Row>& rows) {
     run.totalBytes += bytes;
     run.totalFolders += folders;
     if (run.options.bare) {
-        for (const Row& r : rows) run.line(run.options.recurse ? JoinPath(Shown(folder), r.name) : r.name);
+        for (const Row& r : rows) {
+            const QString name = run.options.lower ? r.name.toLower() : r.name;
+            run.line(run.options.recurse ? JoinPath(run.options.lower ? folder.toLower() : Shown(folder), name) : name);
+        }
         return true;
     }
     if (run.options.recurse) {
@@ -180,7 +219,8 @@ bool ListOne(DirRun& run, const QString& folder, const QList<Row>& rows) {
         const qsizetype columns = std::max<qsizetype>(1, 80 / width);
         QString current;
         for (qsizetype i = 0; i < rows.size(); ++i) {
-            const QString shown = rows[i].folder ? u'[' + rows[i].name + u']' : rows[i].name;
+            const QString name = run.options.lower ? rows[i].name.toLower() : rows[i].name;
+            const QString shown = rows[i].folder ? u'[' + name + u']' : name;
             current += (i % columns == columns - 1 || i + 1 == rows.size()) ? shown : shown.leftJustified(width);
             if (i % columns == columns - 1 || i + 1 == rows.size()) {
                 run.line(current);
@@ -194,6 +234,7 @@ bool ListOne(DirRun& run, const QString& folder, const QList<Row>& rows) {
             for (int n = 2; used.contains(alias.base + u'.' + alias.ext) && n < 100000; ++n)
                 alias = MakeShortName(r.name, n);
             used.insert(alias.base + u'.' + alias.ext);
+            if (run.options.lower) alias = {alias.base.toLower(), alias.ext.toLower()};
             run.line(DirEntryLine(alias, r.folder, r.entry.size, r.entry.modified, r.name));
         }
     }
@@ -202,6 +243,8 @@ bool ListOne(DirRun& run, const QString& folder, const QList<Row>& rows) {
 }
 
 void ListTree(DirRun& run, const QString& folder) {
+    // Output that can no longer be written (a capture at its limit, a full disk) ends the walk.
+    if (run.shell.out.failed || !run.walk.Enter(folder)) return;
     QList<Row> rows;
     if (Rows(run, folder, &rows) != err::None) return;
     if (ListOne(run, folder, rows) && !run.options.bare) run.line(QString());
@@ -210,10 +253,40 @@ void ListTree(DirRun& run, const QString& folder) {
     for (const auto& f : subfolders) ListTree(run, JoinPath(folder, f.name));
 }
 
+}  // namespace
+
 QString VolumeLine(QChar letter) {
     const QString label = platform::VolumeLabel(letter);
     const QString drive = QString(letter.toUpper());
     return label.isEmpty() ? text::VolumeNoLabel.arg(drive) : text::VolumeLabel.arg(drive, label);
+}
+
+namespace {
+
+// One switch of DIR; "-x" turns off what DIRCMD turned on. False for one DIR does not know.
+bool TakeSwitch(const QString& s, DirOptions* o) {
+    const bool on = !s.startsWith(u'-');
+    const QString name = on ? s : s.mid(1);
+    if (name.isEmpty()) return false;
+    const QString value = name.mid(1).remove(u':');
+    switch (name[0].unicode()) {
+    case 'w': o->wide = on; return value.isEmpty();
+    case 'p': o->pause = on; return value.isEmpty();
+    case 'b': o->bare = on; return value.isEmpty();
+    case 's': o->recurse = on; return value.isEmpty();
+    case 'l': o->lower = on; return value.isEmpty();
+    case 'a':
+        o->all = false;
+        o->must = o->mustNot = 0;
+        return !on ? value.isEmpty() : ParseAttributeSwitch(value, o);
+    case 'o':
+        // /o alone: folders first, then by name.
+        o->order = !on ? QString() : value.isEmpty() ? QStringLiteral("gn") : value;
+        for (QChar k : o->order)
+            if (!QStringLiteral("nesdg-").contains(k)) return false;
+        return on || value.isEmpty();
+    default: return false;
+    }
 }
 
 }  // namespace
@@ -221,13 +294,10 @@ QString VolumeLine(QChar letter) {
 int Dir(Shell& shell, const QString& rest) {
     const Operands ops = ParseOperands(rest);
     DirRun run{shell, {}, {}};
-    for (const QString& s : ops.switches) {
-        if (s == u"w") run.options.wide = true;
-        else if (s == u"p") run.options.pause = true;
-        else if (s == u"b") run.options.bare = true;
-        else if (s == u"s") run.options.recurse = true;
-        else if (s.startsWith(u'a') && ParseAttributeSwitch(s.mid(1), &run.options)) continue;
-        else {
+    // The switches of DIRCMD come first; those typed override them.
+    const QStringList switches = ParseOperands(Variable(shell, "DIRCMD")).switches + ops.switches;
+    for (const QString& s : switches) {
+        if (!TakeSwitch(s, &run.options)) {
             WriteLine(shell, text::InvalidSwitch.arg(s));
             return 1;
         }

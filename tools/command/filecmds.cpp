@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
+#include <functional>
 #include "builtins.h"
 #include "parse.h"
 #include "platform/curdir.h"
@@ -31,6 +32,24 @@ bool IsReadOnly(const QString& dosPath) {
 
 }  // namespace
 
+namespace {
+ErrorCode TypeOne(Shell& shell, const QString& path) {
+    QString host;
+    int attributes = 0;
+    ErrorCode e = platform::DosToHost(path, &host);
+    if (!e) e = platform::GetAttributes(path, &attributes);
+    if (!e && (attributes & platform::attr::Directory)) e = err::AccessDenied;
+    QFile f(host);
+    if (!e && !f.open(QIODevice::ReadOnly)) {
+        e = platform::OpenForReading(path);
+        if (!e) e = err::AccessDenied;
+    }
+    while (!e && !f.atEnd() && !shell.out.failed) WriteBytes(shell, f.read(1 << 16));
+    return e;
+}
+}  // namespace
+
+// Several files, and every file a mask matches, follow each other.
 int Type(Shell& shell, const QString& rest) {
     const Operands ops = ParseOperands(rest);
     if (ops.args.isEmpty()) {
@@ -39,22 +58,24 @@ int Type(Shell& shell, const QString& rest) {
     }
     int result = 0;
     for (const QString& arg : ops.args) {
-        QString host;
-        int attributes = 0;
-        ErrorCode e = HasWildcards(arg) ? err::BadFileName : platform::DosToHost(arg, &host);
-        if (!e) e = platform::GetAttributes(arg, &attributes);
-        if (!e && (attributes & platform::attr::Directory)) e = err::AccessDenied;
-        QFile f(host);
-        if (!e && !f.open(QIODevice::ReadOnly)) {
-            e = platform::OpenForReading(arg);
-            if (!e) e = err::AccessDenied;
+        QStringList paths{arg};
+        if (HasWildcards(arg)) {
+            QString folder;
+            QList<platform::FileEntry> files;
+            paths.clear();
+            if (MatchingFiles(arg, &folder, &files) == err::None)
+                for (const auto& f : files) paths << JoinPath(folder, f.name);
+            if (paths.isEmpty()) {
+                ShowError(shell, err::FileNotFound);
+                result = 1;
+            }
         }
-        if (e) {
-            ShowError(shell, e);
-            result = 1;
-            continue;
+        for (const QString& path : paths) {
+            if (const ErrorCode e = TypeOne(shell, path)) {
+                ShowError(shell, e);
+                result = 1;
+            }
         }
-        while (!f.atEnd()) shell.out.device->write(f.read(1 << 16));
     }
     return result;
 }
@@ -81,29 +102,10 @@ QList<QStringList> CopyGroups(const QStringList& args) {
     return groups;
 }
 
-struct CopyRun {
-    Shell& shell;
-    bool ask;        // ask before overwriting
-    bool all = false;
-    int copied = 0;
-
-    // False when the user says no; "All" stops the asking.
-    bool mayOverwrite(const QString& target) {
-        if (!ask || all) return true;
-        int attributes = 0;
-        if (platform::GetAttributes(target, &attributes) != err::None) return true;
-        Write(shell, text::Overwrite.arg(Shown(target)) + u' ');
-        const QString answer = ReadLine(shell).trimmed().toLower();
-        if (!shell.in.console) WriteLine(shell, answer);
-        if (answer.startsWith(u'a')) all = true;
-        return answer.startsWith(u'y') || answer.startsWith(u'a');
-    }
-};
-
-// Joins the sources into the target. The result is written aside and put in
-// place only when complete, so a target that is also a source is read whole
-// before it changes, and a failure leaves the old target as it was.
-ErrorCode Concatenate(const QStringList& sources, const QString& target) {
+// The target is written aside and put in place only when complete, so a
+// target that is also a source is read whole before it changes, and a failure
+// leaves the old target as it was.
+ErrorCode WriteWhole(const QString& target, const std::function<ErrorCode(QSaveFile&)>& fill) {
     QString host;
     if (const ErrorCode e = platform::DosToHost(target, &host)) return e;
     if (IsFolder(target)) return err::PathFileConflict;
@@ -111,28 +113,62 @@ ErrorCode Concatenate(const QStringList& sources, const QString& target) {
     if (!QFileInfo(QFileInfo(host).path()).isDir()) return err::PathNotFound;
     QSaveFile out(host);
     if (!out.open(QIODevice::WriteOnly)) return err::AccessDenied;
-    for (const QString& source : sources) {
-        QString sourceHost;
-        if (const ErrorCode e = platform::DosToHost(source, &sourceHost)) return e;
-        QFile in(sourceHost);
-        if (!in.open(QIODevice::ReadOnly)) {
-            const ErrorCode e = platform::OpenForReading(source);
-            return e ? e : err::AccessDenied;
-        }
-        while (!in.atEnd()) {
-            const QByteArray chunk = in.read(1 << 20);
-            if (out.write(chunk) != chunk.size()) return errno == ENOSPC ? err::DiskFull : err::IoError;
-        }
-    }
+    if (const ErrorCode e = fill(out)) return e;
     if (!out.commit()) return errno == ENOSPC ? err::DiskFull : err::IoError;
     return err::None;
+}
+
+ErrorCode Concatenate(const QStringList& sources, const QString& target) {
+    return WriteWhole(target, [&sources](QSaveFile& out) {
+        for (const QString& source : sources) {
+            QString sourceHost;
+            if (const ErrorCode e = platform::DosToHost(source, &sourceHost)) return e;
+            QFile in(sourceHost);
+            if (!in.open(QIODevice::ReadOnly)) {
+                const ErrorCode e = platform::OpenForReading(source);
+                return e ? e : err::AccessDenied;
+            }
+            while (!in.atEnd()) {
+                const QByteArray chunk = in.read(1 << 20);
+                if (out.write(chunk) != chunk.size()) return errno == ENOSPC ? err::DiskFull : err::IoError;
+            }
+        }
+        return err::None;
+    });
+}
+
+bool IsConsole(const QString& name) {
+    const QString n = name.toLower();
+    return n == u"con" || n == u"con:";
+}
+
+// COPY CON file: what the user types, up to Ctrl+Z, becomes the file. Ctrl+C
+// leaves the file as it was: -1, when there is nothing more to say.
+int CopyFromConsole(Shell& shell, const QString& target, OverwriteQuestion* overwrite, int* copied) {
+    QString full;
+    if (const ErrorCode e = platform::FullDosPath(target, &full)) {
+        ShowError(shell, e);
+        return 1;
+    }
+    if (!overwrite->mayOverwrite(full)) return 0;
+    QByteArray typed;
+    if (!ReadConsoleText(shell, &typed)) return -1;
+    const ErrorCode e = WriteWhole(full, [&typed](QSaveFile& out) {
+        return out.write(typed) == typed.size() ? err::None : errno == ENOSPC ? err::DiskFull : err::IoError;
+    });
+    if (e) {
+        ShowError(shell, e);
+        return 1;
+    }
+    *copied = 1;
+    return 0;
 }
 
 }  // namespace
 
 int Copy(Shell& shell, const QString& rest) {
     const Operands ops = ParseOperands(rest);
-    bool ask = !shell.batch && !Variable(shell, "COPYCMD").toLower().contains(QStringLiteral("/y"));
+    bool ask = AsksBeforeOverwriting(shell);
     for (const QString& s : ops.switches) {
         if (s == u"y") ask = false;
         else if (s == u"-y") ask = true;
@@ -150,11 +186,20 @@ int Copy(Shell& shell, const QString& rest) {
         WriteLine(shell, text::TooManyParameters);
         return 1;
     }
-    CopyRun run{shell, ask};
+    OverwriteQuestion run{shell, ask};
+    int copied = 0;
     const auto done = [&](int result) {
-        WriteLine(shell, text::FilesCopied.arg(run.copied, 9));
+        WriteLine(shell, text::FilesCopied.arg(copied, 9));
         return result;
     };
+    if (IsConsole(groups[0].first())) {
+        if (groups.size() < 2 || groups[0].size() > 1) {
+            WriteLine(shell, groups.size() < 2 ? text::RequiredParameterMissing : text::TooManyParameters);
+            return 1;
+        }
+        const int result = CopyFromConsole(shell, groups[1][0], &run, &copied);
+        return result < 0 ? 1 : done(result);
+    }
 
     // Every source file, in order.
     QStringList sources;
@@ -176,6 +221,22 @@ int Copy(Shell& shell, const QString& rest) {
         for (const auto& f : files) sources << JoinPath(folder, f.name);
     }
     const bool concatenation = groups[0].size() > 1;
+
+    // COPY file CON shows the files.
+    if (groups.size() == 2 && IsConsole(groups[1][0])) {
+        for (const QString& source : sources) {
+            QString host;
+            QFile f;
+            if (platform::DosToHost(source, &host) == err::None) f.setFileName(host);
+            if (!f.open(QIODevice::ReadOnly)) {
+                ShowError(shell, err::AccessDenied);
+                return done(1);
+            }
+            while (!f.atEnd() && !shell.out.failed) WriteBytes(shell, f.read(1 << 16));
+            ++copied;
+        }
+        return done(0);
+    }
 
     // The destination: a folder, a name mask, or one file.
     const QString dest = groups.size() == 2 ? groups[1][0] : QString();
@@ -199,7 +260,7 @@ int Copy(Shell& shell, const QString& rest) {
             ShowError(shell, e);
             return done(1);
         }
-        run.copied = 1;
+        copied = 1;
         return done(0);
     }
 
@@ -216,7 +277,7 @@ int Copy(Shell& shell, const QString& rest) {
             ShowError(shell, e);
             return done(1);
         }
-        ++run.copied;
+        ++copied;
     }
     return done(0);
 }

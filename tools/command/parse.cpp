@@ -166,6 +166,23 @@ QStringList SplitArguments(const QString& text) {
     return args;
 }
 
+QStringList RawWords(const QString& text) {
+    QStringList words;
+    QString word;
+    bool quoted = false;
+    for (QChar c : text) {
+        if (c == u'"') quoted = !quoted;
+        if (c.isSpace() && !quoted) {
+            if (!word.isEmpty()) words << word;
+            word.clear();
+            continue;
+        }
+        word += c;
+    }
+    if (!word.isEmpty()) words << word;
+    return words;
+}
+
 Operands ParseOperands(const QString& text) {
     Operands result;
     for (const QString& arg : SplitArguments(text)) {

@@ -39,6 +39,10 @@ CommandWord SplitCommandWord(const QString& text, const QStringList& internalNam
 // are removed.
 QStringList SplitArguments(const QString& text);
 
+// The words of a text as they were written, quotes kept: a quoted text may
+// hold blanks and "/" (FIND's string, CHOICE's prompt).
+QStringList RawWords(const QString& text);
+
 // Operands of an internal command: the same arguments, with every "/x" switch
 // taken out (also when it is glued to a name, as in "dir/w/p" or "*.txt/s").
 // Switches are lower case, without the slash.

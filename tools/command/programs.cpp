@@ -81,12 +81,12 @@ void RunExecutable(Shell& shell, const Program& program, const QStringList& args
     while (process.state() != QProcess::NotRunning) {
         if (capture) {
             process.waitForReadyRead(200);
-            out.device->write(process.readAllStandardOutput());
+            WriteBytes(shell, process.readAllStandardOutput());
         } else {
             process.waitForFinished(-1);
         }
     }
-    if (capture) out.device->write(process.readAllStandardOutput());
+    if (capture) WriteBytes(shell, process.readAllStandardOutput());
     shell.errorLevel = process.exitStatus() == QProcess::NormalExit ? (process.exitCode() & 0xFF) : 255;
 }
 

@@ -5,8 +5,10 @@
 #include <QTemporaryFile>
 #include <csignal>
 #include <memory>
+#include <optional>
 #include "batch.h"
 #include "builtins.h"
+#include "console.h"
 #include "parse.h"
 #include "platform/curdir.h"
 #include "platform/files.h"
@@ -65,15 +67,21 @@ QString PromptText(const Shell& shell) {
         case '$': out += u'$'; break;
         case '_': out += u'\n'; break;
         case 'd': out += QDate::currentDate().toString("ddd MM-dd-yyyy"); break;
-        case 't': out += QTime::currentTime().toString("hh:mm:ss"); break;
+        case 't': out += QTime::currentTime().toString("hh:mm:ss.zzz").chopped(1); break;
+        case 'v': out += text::Version; break;
+        case 'e': out += QChar(0x1b); break;
+        case 'h': out.chop(1); break;   // a backspace takes back the character before it
         default: break;
         }
     }
     return out;
 }
 
-void Write(Shell& shell, const QString& text) {
-    if (shell.out.device) shell.out.device->write(text.toUtf8());
+void Write(Shell& shell, const QString& text) { WriteBytes(shell, text.toUtf8()); }
+
+void WriteBytes(Shell& shell, const QByteArray& bytes) {
+    if (!shell.out.device || shell.out.failed) return;
+    if (shell.out.device->write(bytes) != bytes.size()) shell.out.failed = true;
 }
 
 void WriteLine(Shell& shell, const QString& text) { Write(shell, text + u'\n'); }
@@ -81,6 +89,8 @@ void WriteLine(Shell& shell, const QString& text) { Write(shell, text + u'\n'); 
 QString ReadLine(Shell& shell) {
     QIODevice* in = shell.in.device;
     if (!in) return QString();
+    std::optional<console::SuspendKeyOff> noSuspend;
+    if (shell.in.console) noSuspend.emplace();
     QByteArray line = in->readLine();
     if (line.isEmpty()) return QString();
     while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);

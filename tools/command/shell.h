@@ -21,6 +21,9 @@ struct Stream {
     QIODevice* device = nullptr;
     QString hostFile;      // the device is this file on disk
     bool console = false;  // the interpreter's own standard channel
+    // A write failed (the file reached the size a captured run may write, or the
+    // disk is full): what follows is not written, and long commands stop.
+    bool failed = false;
 };
 
 struct Batch;
@@ -35,6 +38,7 @@ struct Shell {
     Stream in;
     Batch* batch = nullptr;   // the innermost batch file running, if any
     bool batchBroken = false;   // Ctrl+C ends every batch file running
+    int nesting = 0;            // commands running inside commands (IF, CALL, batch files)
 };
 
 // Variables a fresh interpreter starts with: COMSPEC, PATH and PROMPT. The PATH is
@@ -58,6 +62,7 @@ void RunBatch(Shell& shell, const QString& dosPath, const QStringList& args, boo
 
 // Output helpers every command uses.
 void Write(Shell& shell, const QString& text);
+void WriteBytes(Shell& shell, const QByteArray& bytes);
 void WriteLine(Shell& shell, const QString& text = QString());
 // One line of the input, without its line end; a null string at the end of input.
 QString ReadLine(Shell& shell);

@@ -169,14 +169,20 @@ bool ValidLogin(const QString& login) {
 
 }  // namespace
 
-QString DefaultSettingsText() {
+QString DefaultSettingsText(const QStringList& programs) {
     QFile in(":/setup/quorl.ini");
     if (!in.open(QIODevice::ReadOnly)) return QString();
     QString text = QString::fromUtf8(in.readAll());
     // The template is kept with LF; the settings file has CR LF line ends.
     text.remove('\r');
-    text.replace("\n", "\r\n");
-    return text;
+    QStringList kept;
+    bool associations = false;
+    for (const QString& line : text.split('\n')) {
+        if (line.startsWith('[')) associations = line == "[associations]";
+        const bool association = associations && line.contains(',');
+        if (!association || programs.contains(line.mid(line.lastIndexOf(',') + 1), Qt::CaseInsensitive)) kept << line;
+    }
+    return kept.join("\r\n");
 }
 
 bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made) {
@@ -186,6 +192,7 @@ bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made)
 
     if (!b.folder(prefix, prefix)) return false;
     const QString devices = prefix + "/dosdevices";
+    const bool freshDriveMap = !EntryExists(devices);
     if (!b.folder(devices, devices)) return false;
     const QString driveC = prefix + "/drive_c";
     if (!b.folder(driveC, driveC)) return false;
@@ -202,6 +209,11 @@ bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made)
     }
     const QString z = devices + "/z:";
     if (!EntryExists(z) && !b.link("/", z, "dosdevices/z:", false)) return false;
+    // A new user finds his own files as h:; a drive map he has made is his, and
+    // a letter he removed stays removed.
+    if (freshDriveMap && QFileInfo(options.home).isDir() &&
+        !b.link(QFileInfo(options.home).absoluteFilePath(), devices + "/h:", "dosdevices/h:", false))
+        return false;
 
     const QString root = QFileInfo(c).canonicalFilePath();
     if (root.isEmpty()) return b.fail("drive c: can't be reached");
@@ -241,13 +253,6 @@ bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made)
     if (!b.folder(windows, "c:\\windows")) return false;
     if (!b.folder(Builder::Child(windows, "system"), "c:\\windows\\system")) return false;
 
-    const QString ini = Builder::Child(windows, "quorl.ini");
-    if (!EntryExists(ini)) {
-        const QString text = DefaultSettingsText();
-        if (text.isEmpty()) return b.fail("setup data :/setup/quorl.ini is missing");
-        if (!b.write(ini, text.toUtf8(), "c:\\windows\\quorl.ini")) return false;
-    }
-
     // An accessory the user put there stays; a launcher whose program was
     // removed is pointed at whatever is installed now.
     for (const Accessory& accessory : Accessories()) {
@@ -263,6 +268,17 @@ bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made)
         }
         if (program.isEmpty()) continue;
         if (!b.link(program, path, shown, EntryExists(path))) return false;
+    }
+    QStringList accessories;
+    for (const Accessory& accessory : Accessories())
+        if (!*accessory.folder && QFileInfo(Builder::Child(windows, accessory.dosName)).isFile())
+            accessories << QString("c:\\windows\\") + accessory.dosName;
+
+    const QString ini = Builder::Child(windows, "quorl.ini");
+    if (!EntryExists(ini)) {
+        const QString text = DefaultSettingsText(accessories);
+        if (text.isEmpty()) return b.fail("setup data :/setup/quorl.ini is missing");
+        if (!b.write(ini, text.toUtf8(), "c:\\windows\\quorl.ini")) return false;
     }
 
     const QString users = Builder::Child(root, "users");

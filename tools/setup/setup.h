@@ -15,5 +15,7 @@ struct SetupOptions {
 // *made (optional) receives one line for each item created or repaired.
 bool SetupPrefix(const SetupOptions& options, QString* error, QStringList* made = nullptr);
 
-// The fresh settings file setup installs.
-QString DefaultSettingsText();
+// The fresh settings file setup installs. Its association lines are those whose
+// program (a DOS path, compared ignoring case) is one of `programs`: a line for
+// a program that is not there would only end in "File not found".
+QString DefaultSettingsText(const QStringList& programs);

@@ -4,7 +4,9 @@
 #include <list>
 #include "helpers.h"
 #include "pkunzip.h"
+#include "platform/hostfs.h"
 #include "pkzip.h"
+#include "zipdirectory.h"
 #include "ziplisting.h"
 
 using namespace archtest;
@@ -199,6 +201,86 @@ TEST_F(PkunzipTest, AnEntryThatFailsItsCheckLeavesNoHalfFileAndKeepsTheOldOne) {
     EXPECT_EQ(run(RunPkunzip, {"-t", "c:\\out\\bad.zip"}), archivers::status::Warning);
     EXPECT_TRUE(output.split('\n').filter("bad.txt").value(0).contains("FAILED")) << output.toStdString();
     EXPECT_TRUE(output.split('\n').filter("first.txt").value(0).contains("OK")) << output.toStdString();
+
+    // Data that runs past the size the archive declares is stopped there.
+    CraftedZip liar;
+    const QByteArray more = QByteArray("L").repeated(300000);
+    liar.add("bad.txt", more, 1000, CraftedZip::Crc(more.left(1000)));
+    liar.stored("after.txt", "after\n");
+    liar.write(c + "/out/liar.zip");
+    EXPECT_EQ(run(RunPkunzip, {"-o", "c:\\out\\liar.zip", "d:\\dest"}), archivers::status::Warning);
+    EXPECT_TRUE(output.split('\n').filter("bad.txt").value(0).contains("declares")) << output.toStdString();
+    EXPECT_EQ(Tree(d + "/dest"), Files({{"after.txt", "after\n"}, {"bad.txt", "precious\n"}, {"first.txt", "first\n"}}));
+}
+
+TEST_F(PkunzipTest, EntriesThatShareTheirBytesGetTheWholeArchiveRefused) {
+    // b.txt's header and data stand inside a.txt's data, as in an archive
+    // made to expand far beyond its size.
+    CraftedZip zip;
+    zip.stored("first.txt", "first\n");
+    const QByteArray quoted = CraftedZip::LocalHeader("b.txt", 0, CraftedZip::Crc("bravo"), 5, 5) + "bravo";
+    const quint32 inner = zip.stored("a.txt", quoted);
+    zip.record("b.txt", 0, CraftedZip::Crc("bravo"), 5, 5, inner);
+    zip.write(c + "/out/overlap.zip");
+    for (const char* action : {"-d", "-t"}) {
+        EXPECT_EQ(run(RunPkunzip, {action, "c:\\out\\overlap.zip", "d:\\dest\\"}), archivers::status::Failed);
+        EXPECT_TRUE(output.contains("Refused: c:\\out\\overlap.zip (the data of a.txt and b.txt overlap)"))
+            << output.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(d + "/dest"));
+
+    // Sorted by where they start, a range overlaps when it starts before the
+    // furthest end so far; ranges that only touch are apart.
+    using archivers::EntryExtent;
+    struct Case { QList<EntryExtent> extents; int first, second; };
+    const Case cases[] = {
+        {{{0, 10, 0}, {10, 20, 1}, {20, 30, 2}}, -1, -1},
+        {{{20, 30, 0}, {0, 10, 1}, {5, 8, 2}}, 1, 2},
+        {{{0, 100, 0}, {10, 20, 1}, {200, 300, 2}}, 0, 1},
+        {{{300, 400, 0}, {0, 100, 1}, {150, 160, 2}, {90, 95, 3}}, 1, 3},
+        {{{7, 9, 0}, {7, 9, 1}}, 0, 1},
+    };
+    for (const Case& k : cases) {
+        int first = -1, second = -1;
+        EXPECT_EQ(archivers::FindOverlap(k.extents, &first, &second), k.first >= 0);
+        EXPECT_EQ(std::make_pair(first, second), std::make_pair(k.first, k.second));
+    }
+}
+
+TEST_F(PkunzipTest, FolderDatesComeBackAndARepeatedNameIsExtractedOnceAndSaidOnce) {
+    CraftedZip zip;
+    zip.stored("docs/", "");
+    zip.stored("docs/a.txt", "first\n");
+    zip.stored("docs/A.TXT", "second\n");
+    zip.stored("docs/sub/", "");
+    zip.stored("docs/sub/c.txt", "c\n");
+    zip.stored("docs/a.txt", "third\n");
+    zip.write(c + "/out/twice.zip");
+    EXPECT_EQ(run(RunPkunzip, {"-o", "-d", "c:\\out\\twice.zip", "d:\\dest\\"}), archivers::status::Warning);
+    using Files = QMap<QString, QByteArray>;
+    EXPECT_EQ(Tree(d + "/dest"), Files({{"docs/", ""}, {"docs/a.txt", "first\n"}, {"docs/sub/", ""},
+                                        {"docs/sub/c.txt", "c\n"}}));
+    EXPECT_EQ(output.count("(duplicate name)"), 2) << output.toStdString();
+    EXPECT_EQ(output.count(archivers::DuplicateNamesNote), 1) << output.toStdString();
+    EXPECT_TRUE(output.trimmed().endsWith(archivers::DuplicateNamesNote)) << output.toStdString();
+    // Written into after they were made, the folders still carry the archive's date.
+    EXPECT_EQ(MTime(d + "/dest/docs"), kMarch.toSecsSinceEpoch());
+    EXPECT_EQ(MTime(d + "/dest/docs/sub"), kMarch.toSecsSinceEpoch());
+}
+
+// Entries spread over more folders than any short cache keeps, in turn: each
+// folder's names are read once, however many entries land in it.
+TEST_F(PkunzipTest, EachFolderIsReadOnceNotOncePerEntry) {
+    CraftedZip zip;
+    for (int i = 0; i < 240; ++i)
+        zip.stored("f" + QByteArray::number(i % 60) + "/e" + QByteArray::number(i), "x");
+    zip.write(c + "/out/many.zip");
+    MakeFile(d + "/dest/F7/E67", "old");
+    const quint64 before = platform::host::FolderReadCount();
+    EXPECT_EQ(run(RunPkunzip, {"-o", "-d", "c:\\out\\many.zip", "d:\\dest"}), 0) << output.toStdString();
+    EXPECT_LE(platform::host::FolderReadCount() - before, 62u);
+    EXPECT_EQ(ReadAll(d + "/dest/F7/E67"), "x") << "the existing spelling is the file";
+    EXPECT_EQ(Tree(d + "/dest").size(), 240 + 60);
 }
 
 TEST(EntryNames, OnlyNamesThatStayBelowTheDestinationAreSafe) {

@@ -1,0 +1,134 @@
+#include <QApplication>
+#include <QProgressBar>
+#include <functional>
+#include "browse/filelist.h"
+#include "browse/freespace.h"
+#include "browse/frmBrws.h"
+#include "fileops/frmGraph.h"
+#include "fileops/operations.h"
+#include "fileops/steps.h"
+#include "model/slots.h"
+#include "platform/files.h"
+#include "ui/errors.h"
+#include "ui/prompter.h"
+
+namespace {
+frmGraph* copyWindow = nullptr;
+bool barFollowsBytes = false;
+std::function<void(qint64, qint64)> copyChunkHook;
+
+// A big file shows its bytes in the progress window as they go, and Esc there
+// stops it within a chunk.
+platform::CopyProgress CopyProgressOf(const QString& name) {
+    return [name](qint64 copied, qint64 total) {
+        constexpr qint64 kBigFile = qint64(4) << 20;
+        constexpr int kBarSteps = 1000;
+        if (copyChunkHook) copyChunkHook(copied, total);
+        if (total >= kBigFile && copyWindow && copyWindow->isVisible()) {
+            copyWindow->lblMessage->setText(name + " : " + FormatCount(copied) + " of " + FormatCount(total) +
+                                            " bytes");
+            // The bar counts files; with one file it would stand still until the end.
+            if (barFollowsBytes) {
+                copyWindow->ProgressBar->setMaximum(kBarSteps);
+                copyWindow->ProgressBar->setValue(int(copied * kBarSteps / total));
+            }
+        }
+        QApplication::processEvents();
+        return AbortFlag == 0;
+    };
+}
+}  // namespace
+
+CopyRunWindow::CopyRunWindow(frmGraph* window, int files) {
+    copyWindow = window;
+    barFollowsBytes = files == 1;
+}
+
+CopyRunWindow::~CopyRunWindow() {
+    copyWindow = nullptr;
+    barFollowsBytes = false;
+}
+
+void SetCopyChunkHook(std::function<void(qint64, qint64)> hook) { copyChunkHook = std::move(hook); }
+
+CopyOutcome CopyFile(const QString& source, const QString& destination, bool ignoreReadOnly, bool automaticOverwrite,
+                     const QString& attributeLetters) {
+    StatusFitted("Copying file : " + NameFromPath(source));
+    int oldAttributes = 0;
+    const bool exists = platform::GetAttributes(destination, &oldAttributes) == 0;
+    if (exists && (oldAttributes & platform::attr::Directory)) {
+        LastError = 75;
+        return CopyOutcome::Failed;
+    }
+    if (exists && !automaticOverwrite) {
+        const QString prefix = "The file : " + destination;
+        if (!AskYesNo(prefix + " already exist. Overwrite it anyway ?", "Warning", PromptIcon::Exclamation))
+            return CopyOutcome::Skipped;
+        if ((oldAttributes & platform::attr::ReadOnly) && !ignoreReadOnly &&
+            !AskYesNo(prefix + " has read-only attrribute. Overwrite it anyway ?", "Warning", PromptIcon::Exclamation))
+            return CopyOutcome::Skipped;
+    }
+    if (exists && platform::IsSameFile(source, destination)) return CopyOutcome::SameFile;
+    if (exists && platform::HaveSameContent(source, destination)) {
+        platform::SetEntryAttributes(destination, LetterBits(attributeLetters));
+        return CopyOutcome::Identical;
+    }
+    if (exists) platform::SetEntryAttributes(destination, platform::attr::Archive);
+    const ErrorCode code = platform::CopyFileTo(source, destination, CopyProgressOf(NameFromPath(source)));
+    if (code != 0) {
+        // The destination was never touched by the failed copy; its attributes come back.
+        if (exists) platform::SetEntryAttributes(destination, oldAttributes);
+        LastError = 0;
+        if (code == err::Cancelled) {
+            AbortFlag = -1;
+        } else if (code == 61) {
+            if (AskYesNo("Insuficient disk space. Abort copying process ?", "Question")) AbortFlag = -1;
+        } else {
+            // A file that was not copied is never passed over in silence: the
+            // user would take it for copied.
+            LastError = code;
+        }
+        return CopyOutcome::Failed;
+    }
+    platform::SetEntryAttributes(destination, LetterBits(attributeLetters));
+    LastError = 0;
+    return CopyOutcome::Copied;
+}
+
+CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder, const QString& destination,
+                          bool endBusy) {
+    DriveSlot& slot = CurrentDriveSlot();
+    FileLine file;
+    if (!ParseFileLine(slot.Lines[position], &file)) return CopyOutcome::Failed;
+    const QString source = JoinPath(sourceFolder, file.name);
+    ErrorCode code = TestDrive(source.left(2));
+    if (code == 0) code = TestDrive(destination.left(2));
+    if (code == 0) code = TestWritable(destination.left(destination.lastIndexOf('\\')));
+    if (code != 0) {
+        ShowFileError(code);
+        return CopyOutcome::Failed;
+    }
+    if (!FileExists(source)) {
+        ForgetVanishedFile(slot, position);
+        ShowFileError(LastError ? LastError : ErrorCode(53));
+        return CopyOutcome::Failed;
+    }
+    if (InUseByAnother(source)) {
+        ShowSharingViolation();
+        return CopyOutcome::Failed;
+    }
+    SetBusy();
+    w->repaint();
+    // Without settings read, the user is asked rather than his files overwritten.
+    const bool ignoreReadOnly = Settings[1].isValid() && Settings[1].toBool();
+    const bool automatic = Settings[5].isValid() && Settings[5].toBool();
+    const CopyOutcome outcome = CopyFile(source, destination, ignoreReadOnly, automatic, file.attributes);
+    // Reading the free space would overwrite the copy's error.
+    const ErrorCode failure = LastError;
+    // A source that is no file any more (a pipe in its place) is not found, as the listing would have it.
+    ForgetVanishedFile(slot, position);
+    if (destination.left(2) == slot.Drive) ShowAvailableBytes(w);
+    if (endBusy) EndBusy();
+    if (failure) ShowFileError(failure);
+    return outcome;
+}

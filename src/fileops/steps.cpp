@@ -1,0 +1,50 @@
+#include "fileops/steps.h"
+#include <QMainWindow>
+#include <QStatusBar>
+#include "model/slots.h"
+#include "platform/files.h"
+#include "ui/errors.h"
+#include "ui/mainwindow.h"
+
+void ShowSharingViolation() {
+    ShowMessage("Sharing violation", MsgStyle::Critical, "Error");
+    LastError = 0;
+}
+
+void StatusFitted(const QString& text) {
+    const QMainWindow* main = MainWindow();
+    const int width = main ? main->statusBar()->width() * TwipsPerPixelX() : 12000;
+    SetStatus(FitText(main, text, width));
+}
+
+// Write permission belongs to folders, so the folder about to be written is the one probed.
+bool DriveReadyAndWritable(const QString& folder) {
+    const ErrorCode ready = TestDrive(folder.left(2));
+    const ErrorCode writable = TestWritable(folder);
+    LastError = ready ? ready : writable;
+    if (LastError == 0) return true;
+    ShowFileError(LastError);
+    return false;
+}
+
+// So that the picture shows what the disk holds.
+void ForgetVanishedFile(DriveSlot& slot, int position) {
+    if (LastError == 53) slot.Lines[position] = "*";
+}
+
+int LetterBits(const QString& letters) {
+    int bits = 0;
+    for (const QChar c : letters.trimmed().toUpper()) {
+        if (c == 'R') bits |= platform::attr::ReadOnly;
+        if (c == 'A') bits |= platform::attr::Archive;
+        if (c == 'S') bits |= platform::attr::System;
+        if (c == 'H') bits |= platform::attr::Hidden;
+    }
+    return bits;
+}
+
+bool InUseByAnother(const QString& path) {
+    if (!IsFileInUse(path)) return false;
+    LastError = 0;
+    return platform::HeldByAnother(path);
+}
