@@ -75,6 +75,8 @@ def unpacked_package_starts_with_a_fresh_home(desktop, build_dir, programs):
     wait_for(lambda: "[Tree structure of c:" in (p.active_window() or ""),
              f"the drive window of c: (active: {p.active_window()})")
     check(os.path.isfile(os.path.join(p.prefix, "drive_c", "windows", "quorl.ini")), "the prefix was made")
+    h = os.path.join(p.prefix, "dosdevices", "h:")
+    check(os.path.realpath(h) == os.path.realpath(p.home), f"h: is the new user's home, not {os.path.realpath(h)}")
     # The program folder and the tools lead into the unpacked package.
     for dos_name, installed in (("quorl/Quorl.exe", "bin/Quorl"), ("command.com", "libexec/quorl/quorl-command"),
                                 ("quorl/pkzip.exe", "libexec/quorl/quorl-pkzip"),
