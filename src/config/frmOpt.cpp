@@ -181,7 +181,7 @@ frmOpt::frmOpt(QWidget* parent) : QDialog(parent) {
 
 void frmOpt::Form_Load() {
     Confirmed = false;
-    held_ = HoldFocusPane();
+    held_.Hold();
     cmbMethod->setCurrentIndex(Settings[3].toString().toLower() == "slow" ? 1 : 0);
     txtFolders->setText(QString::number(Settings[2].toInt()));
     chkGen[0]->setChecked(Settings[1].toBool());
@@ -280,7 +280,7 @@ void frmOpt::btnCancel_Click() { Close(); }
 void frmOpt::reject() { btnCancel_Click(); }
 
 void frmOpt::Close() {
-    ReleaseFocusPane(held_);
+    held_.Release();
     hide();
     setResult(Confirmed ? Accepted : Rejected);
     ReturnFocusToMainWindow();

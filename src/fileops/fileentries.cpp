@@ -50,7 +50,7 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Dispo
         const Trashing trashing = TrashOrAsk(full);
         if (trashing == Trashing::Kept) return false;
         if (trashing == Trashing::Trashed) {
-            slot.Lines[position] = "*";
+            MarkDeleted(slot, position);
             AbortFlag = 0;
             return true;
         }
@@ -65,7 +65,7 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Dispo
         ShowSharingViolation();
         return false;
     }
-    slot.Lines[position] = "*";
+    MarkDeleted(slot, position);
     AbortFlag = 0;
     return true;
 }
@@ -116,10 +116,10 @@ bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
     // file that could not be made again is gone from the picture too.
     platform::FileEntry entry;
     if (made == 0 && platform::GetFileInfo(onDisk, &entry) == 0) {
-        QString fresh = MakeFileLine(name, entry.size, entry.modified, entry.attributes);
+        const QString fresh = MakeFileLine(name, entry.size, entry.modified, entry.attributes);
         slot.Lines[position] = IsTagged(line) ? MarkTagged(fresh) : fresh;
     } else {
-        slot.Lines[position] = "*";
+        MarkDeleted(slot, position);
         ShowFileError(made ? made : ErrorCode(57));
         return false;
     }
@@ -161,7 +161,7 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     }
     platform::SetEntryAttributes(target, attributes);
     // The record changes only once the disk has the new name.
-    ReplaceFirst(slot.Lines[position], oldName + "/", newName + "/", 1);
+    RenameFileLine(slot.Lines[position], newName);
     AbortFlag = 0;
     return true;
 }
@@ -181,10 +181,7 @@ bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, co
         return false;
     }
     const QString canonical = FormatAttributeLetters(LetterBits(letters));
-    if (canonical != file.attributes) {
-        QString& line = slot.Lines[position];
-        line = line.left(line.lastIndexOf(':') + 1) + canonical;
-    }
+    if (canonical != file.attributes) SetFileLineAttributes(slot.Lines[position], canonical);
     AbortFlag = 0;
     return true;
 }

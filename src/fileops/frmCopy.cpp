@@ -27,27 +27,6 @@ QPushButton* Button(QWidget* parent, const QString& text, const char* name) {
     b->setAutoDefault(false);
     return b;
 }
-
-// The active slot's focus pane while a dialog of the copy is up.
-struct PaneHold {
-    int slot = 0;
-    int16_t pane = 1;
-    bool held = false;
-};
-PaneHold& Hold() {
-    static PaneHold h;
-    return h;
-}
-void HoldPane() {
-    if (OpenDriveCount == 0 || Hold().held) return;
-    Hold() = {CurrentSlot, Slot(CurrentSlot).FocusPane, true};
-    Slot(CurrentSlot).FocusPane = 0;
-}
-void ReleasePane() {
-    if (!Hold().held) return;
-    if (Hold().slot >= 1 && Hold().slot <= OpenDriveCount) Slot(Hold().slot).FocusPane = Hold().pane;
-    Hold().held = false;
-}
 }  // namespace
 
 frmCopy::frmCopy(QWidget* parent) : QDialog(parent) {
@@ -130,7 +109,7 @@ void frmCopy::btnOk_Click() {
 
 void frmCopy::btnCancel_Click() {
     Confirmed = false;
-    ReleasePane();
+    HeldPane.Release();
     btnCancel->setFocus();
     hide();
 }
@@ -176,7 +155,7 @@ void frmCopy::proceed() {
     const QString to = txtTo->text();
     if (!EnsureDestination(to) || TestDrive(to.left(2)) != 0) {
         if (LastError) ShowFileError(LastError);
-        ReleasePane();
+        HeldPane.Release();
         return;
     }
     if (windowTitle().contains("duplicate")) {
@@ -188,17 +167,17 @@ void frmCopy::proceed() {
     }
     if (AbortFlag) {
         AbortFlag = 0;
-        ReleasePane();
+        HeldPane.Release();
         return;
     }
     // Extracting and compressing hand the two texts to the archivers.
     if (ArchiveRoutine) {
-        ReleasePane();
+        HeldPane.Release();
         ArchiveRoutine(txtTo->text(), txtAs->text());
     } else if (windowTitle() != "Extract file(s)" && !windowTitle().startsWith("Compress")) {
         DoGraphic();
     }
-    ReleasePane();
+    HeldPane.Release();
 }
 
 frmDirs::frmDirs(QWidget* parent) : QDialog(parent) {
@@ -332,7 +311,7 @@ void ShowCopyDialog(const QString& caption, const QString& as,
     copy->txtAs->setText(as);
     copy->Confirmed = false;
     AbortFlag = 0;
-    HoldPane();
+    copy->HeldPane.Hold();
     bool fresh = true;
     for (;;) {
         copy->BrowseRequested = false;
@@ -349,7 +328,7 @@ void ShowCopyDialog(const QString& caption, const QString& as,
     }
     if (copy->Confirmed) copy->proceed();
     copy->ArchiveRoutine = nullptr;
-    ReleasePane();
+    copy->HeldPane.Release();
     if (frmBrws* w = ActiveDriveWindow()) {
         if (w->FileList->count() > 0) w->GiveFocus(w->FileList);
         else if (w->DirList->isVisible()) w->GiveFocus(w->DirList);

@@ -5,8 +5,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cstdint>
 #include <functional>
+#include "ui/dialogfocus.h"
 
 // The destination dialog of copy and move: a destination folder and a new name
 // or name mask. Its caption is the operation.
@@ -26,6 +26,8 @@ public:
     // Extracting and compressing hand the two texts, destination and name, to
     // the archive routine their command gave; the copies and moves have none.
     std::function<void(const QString& to, const QString& as)> ArchiveRoutine;
+    // The drive window's focus pane, held while the dialog and its pickers are up.
+    HeldFocusPane HeldPane;
     // Full path duplication chosen in the duplicate dialog.
     bool FullDuplication() const;
 

@@ -75,7 +75,7 @@ QList<Item> ItemsOf(const frmBrws* w, DriveSlot& slot, bool tagged) {
     QList<Item> items;
     for (int row : RowsOf(w, tagged)) {
         const int position = FileLineOfItem(slot, row);
-        if (position >= 0 && slot.Lines[position] != "*") items.push_back({row, position, FolderOfListRow(slot, row)});
+        if (position >= 0 && !IsDeleted(slot.Lines[position])) items.push_back({row, position, FolderOfListRow(slot, row)});
     }
     return items;
 }
@@ -210,7 +210,7 @@ QList<ViewFile> FilesOfView(const DriveSlot& slot) {
     for (const QString& entry : slot.GlobalList) {
         int file = -1, header = -1;
         if (entry.isEmpty() || !GlobalLinePositions(entry, &file, &header)) continue;
-        if (file >= slot.LineCount || slot.Lines[file] == "*") continue;
+        if (file >= slot.LineCount || IsDeleted(slot.Lines[file])) continue;
         FolderHeader folder;
         if (ParseFolderHeader(slot.Lines[header], &folder)) files.push_back({folder.path, FileNameOf(slot.Lines[file])});
     }
@@ -226,10 +226,10 @@ void RefreshView(frmBrws* w, DriveSlot& slot, const QList<ViewFile>& files) {
     for (const ViewFile& f : files) {
         const int h = FindFolderLine(slot, f.folder, 0);
         if (h < 0) continue;
-        for (int i = h + 1; i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i) {
+        for (int i = h + 1, end = FolderLinesEnd(slot, h); i < end; ++i) {
             if (FileNameOf(slot.Lines[i]) != f.name) continue;
             if (IsTagged(slot.Lines[i])) tagged << names.size();
-            lines << f.name + '/' + QString::number(h) + '/' + QString::number(i);
+            lines << ViewEntry(f.name, h, i);
             names << f.name;
             break;
         }
@@ -239,11 +239,12 @@ void RefreshView(frmBrws* w, DriveSlot& slot, const QList<ViewFile>& files) {
         return;
     }
     slot.GlobalList = lines + QStringList{QString()};
-    slot.SelectingFiles = -1;
-    w->ClearFileList();
-    w->FileList->addItems(names);
-    for (int row : tagged) w->FileList->item(row)->setSelected(true);
-    slot.SelectingFiles = 0;
+    {
+        const QuietSelection quiet(slot);
+        w->ClearFileList();
+        w->FileList->addItems(names);
+        for (int row : tagged) w->FileList->item(row)->setSelected(true);
+    }
     qint64 bytes = 0;
     for (const QString& line : lines) {
         int file = 0;
@@ -252,17 +253,6 @@ void RefreshView(frmBrws* w, DriveSlot& slot, const QList<ViewFile>& files) {
     }
     SetMatchingFiles(w, FormatCount(lines.size()));
     SetMatchingBytes(w, FormatCount(bytes));
-}
-
-// Lines marked deleted leave the picture; positions close up.
-void RemoveDeletedLines(DriveSlot& slot) {
-    int out = 0;
-    for (int i = 0; i < slot.LineCount; ++i)
-        if (slot.Lines[i] != "*") slot.Lines[out++] = slot.Lines[i];
-    if (out != slot.LineCount) {
-        GrowLines(slot, out - slot.LineCount);
-        RefreshFolderIndex(slot);
-    }
 }
 
 void FocusAfterOperation(frmBrws* w) {
@@ -289,11 +279,12 @@ void EndOfRun(frmGraph* g, frmBrws* w, DriveSlot& slot, bool copyRun, bool wrote
     if (slot.GlobalView) {
         RefreshView(w, slot, viewFiles);
     } else {
-        // Emptying the list for the refill is no untagging by the user: the
-        // tags of the folder's other files must survive it.
-        slot.SelectingFiles = -1;
-        ShowFolderFiles(w, w->DirList->currentItem());
-        slot.SelectingFiles = 0;
+        {
+            // Emptying the list for the refill is no untagging by the user: the
+            // tags of the folder's other files must survive it.
+            const QuietSelection quiet(slot);
+            ShowFolderFiles(w, w->DirList->currentItem());
+        }
         if (w->FileList->count() > 0)
             w->FileList->setCurrentRow(qBound(0, row, w->FileList->count() - 1), QItemSelectionModel::NoUpdate);
     }
@@ -393,17 +384,13 @@ void RelogFolderPath(frmBrws* w, const QString& path) {
     const int h = LookupFolderLine(slot, path);
     FolderHeader header;
     if (h < 0 || !ParseFolderHeader(slot.Lines[h], &header)) return;
-    QSet<QString> tagged;
-    for (int i = h + 1; i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i)
-        if (IsTagged(slot.Lines[i])) tagged.insert(FileNameOf(slot.Lines[i]));
+    const QSet<QString> tagged = TaggedFileNames(slot, h);
     UnlogFolder(w, path, true, true);
     RefreshFolderIndex(slot);
     int position = 0;
     MarkFolderLogged(slot, path, &position);
     LogFolderFiles(w, path, slot.FileSpec, header.nodeIndex, false);
-    const int fresh = LookupFolderLine(slot, path);
-    for (int i = fresh + 1; fresh >= 0 && i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i)
-        if (tagged.contains(FileNameOf(slot.Lines[i]))) slot.Lines[i] = MarkTagged(slot.Lines[i]);
+    TagFilesNamed(slot, LookupFolderLine(slot, path), tagged);
     RefreshFolderIndex(slot);
 }
 
@@ -429,7 +416,6 @@ void AddFolderToPicture(frmBrws* w, const QString& path) {
         parentNode->setExpanded(true);
         w->SetNodeImage(parentNode, true);
     }
-    AddFolderLine(slot, path, child);
+    AddFolderLine(slot, path, child, HeaderState::Unlogged);
     AddNodeEntry(slot, path, child);
-    slot.Lines[slot.LineCount - 1] += "/U";
 }

@@ -207,7 +207,7 @@ void InstallDriveWindowHooks() {
     h.refreshToolbar = [] { if (MDIQuorl* m = MainForm()) m->RefreshToolbar(); };
     h.driveWindowOpened = [] { if (MDIQuorl* m = MainForm()) m->DriveWindowOpened(); };
     h.lastDriveWindowClosed = [] { if (MDIQuorl* m = MainForm()) m->LastDriveWindowClosed(); };
-    h.openFile = [](frmBrws* w) { ShowFiles(w, false, false, true); };
+    h.openFile = [](frmBrws* w) { ShowFiles(w, FileScope::CurrentFile, ShowMode::Open); };
     h.popupMenu = [](const QString& name, const QPoint& at) {
         if (MDIQuorl* m = MainForm())
             if (QMenu* menu = m->menu(name)) menu->popup(at);
@@ -291,7 +291,7 @@ void MDIQuorl::Toolbar_ButtonClick(int index) {
     case 1: CopyCommand(CopyCaption::CopyTagged); break;
     case 2: DeleteCommand(true); break;
     case 3: CopyCommand(CopyCaption::MoveTagged); break;
-    case 4: if (w) ShowFiles(w, true, false, false); break;
+    case 4: if (w) ShowFiles(w, FileScope::TaggedFiles, ShowMode::View); break;
     case 6: if (w) ShowView(w, ViewSelection::BranchMatching); break;
     case 7: if (w) ShowView(w, ViewSelection::BranchTagged); break;
     case 9: ShowDriveDialog(LogDriveCaption); break;
@@ -342,22 +342,22 @@ void MDIQuorl::connectCommands() {
     on("mnuTaggedRename", [] { RenameCommand(true); });
     on("mnuTaggedAttributes", [] { AttributesCommand(true); });
     on("mnuTaggedThrash", [] { ThrashCommand(true); });
-    onWindow("mnuView", [](frmBrws* w) { ShowFiles(w, false, false, false); });
-    onWindow("mnuHear", [](frmBrws* w) { ShowFiles(w, false, true, false); });
+    onWindow("mnuView", [](frmBrws* w) { ShowFiles(w, FileScope::CurrentFile, ShowMode::View); });
+    onWindow("mnuHear", [](frmBrws* w) { ShowFiles(w, FileScope::CurrentFile, ShowMode::Hear); });
     onWindow("mnuEdit", [](frmBrws* w) { EditFile(w); });
-    onWindow("mnuTaggedView", [](frmBrws* w) { ShowFiles(w, true, false, false); });
-    onWindow("mnuTaggedHear", [](frmBrws* w) { ShowFiles(w, true, true, false); });
+    onWindow("mnuTaggedView", [](frmBrws* w) { ShowFiles(w, FileScope::TaggedFiles, ShowMode::View); });
+    onWindow("mnuTaggedHear", [](frmBrws* w) { ShowFiles(w, FileScope::TaggedFiles, ShowMode::Hear); });
     on("mnuReadMe", [] { ShowTextFile(Settings[8].toString() + "\\readme.txt"); });
     onWindow("mnuDeleteFolder", [](frmBrws* w) { DeleteFolder(w); });
     on("mnuMake", [] { MakeFolderCommand(); });
-    onWindow("mnuTagCurrentFile", [](frmBrws* w) { TagFiles(w, true, false, false); });
-    onWindow("mnuTagAllFiles", [](frmBrws* w) { TagFiles(w, true, true, false); });
-    onWindow("mnuInvertFileTags", [](frmBrws* w) { TagFiles(w, true, true, true); });
-    onWindow("mnuUntagCurrentFile", [](frmBrws* w) { TagFiles(w, false, false, false); });
-    onWindow("mnuUntagAllFiles", [](frmBrws* w) { TagFiles(w, false, true, false); });
-    onWindow("mnuTagFolderFiles", [](frmBrws* w) { TagFiles(w, true, true, false); });
-    onWindow("mnuUntagFolderFiles", [](frmBrws* w) { TagFiles(w, false, true, false); });
-    onWindow("mnuInvertFolder", [](frmBrws* w) { TagFiles(w, true, true, true); });
+    onWindow("mnuTagCurrentFile", [](frmBrws* w) { TagFiles(w, TagChange::Tag, TagScope::CurrentFile); });
+    onWindow("mnuTagAllFiles", [](frmBrws* w) { TagFiles(w, TagChange::Tag, TagScope::AllFiles); });
+    onWindow("mnuInvertFileTags", [](frmBrws* w) { TagFiles(w, TagChange::Invert, TagScope::AllFiles); });
+    onWindow("mnuUntagCurrentFile", [](frmBrws* w) { TagFiles(w, TagChange::Untag, TagScope::CurrentFile); });
+    onWindow("mnuUntagAllFiles", [](frmBrws* w) { TagFiles(w, TagChange::Untag, TagScope::AllFiles); });
+    onWindow("mnuTagFolderFiles", [](frmBrws* w) { TagFiles(w, TagChange::Tag, TagScope::AllFiles); });
+    onWindow("mnuUntagFolderFiles", [](frmBrws* w) { TagFiles(w, TagChange::Untag, TagScope::AllFiles); });
+    onWindow("mnuInvertFolder", [](frmBrws* w) { TagFiles(w, TagChange::Invert, TagScope::AllFiles); });
     onWindow("mnuExpand", [](frmBrws* w) {
         if (QTreeWidgetItem* n = w->DirList->currentItem()) n->setExpanded(true);
     });
@@ -490,7 +490,7 @@ void MDIQuorl::LastDriveWindowClosed() {
 void MDIQuorl::RefreshToolbar() {
     frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
     if (!w) return;
-    if (CurrentDriveSlot().FocusPane == 2) w->FileToolbar();
+    if (CurrentDriveSlot().FocusPane == Pane::Files) w->FileToolbar();
     else w->FolderToolbar();
 }
 

@@ -69,7 +69,7 @@ void ShowMessage(const QString& text, MsgStyle style, const QString& title) {
     case MsgStyle::Information: Prompt(text, PromptIcon::Information, PromptButtons::Ok, title); break;
     }
     // The message box took the keyboard; a user who was in the tree goes on there.
-    if (OpenDriveCount > 0 && CurrentDriveSlot().FocusPane == 1 && treeFocus()) treeFocus()();
+    if (OpenDriveCount > 0 && CurrentDriveSlot().FocusPane == Pane::Tree && treeFocus()) treeFocus()();
 }
 
 void ShowInvalidCharacters() { ShowMessage(InvalidCharactersMessage, MsgStyle::Critical, "Error"); }
@@ -145,18 +145,6 @@ QString FitText(const QWidget* form, const QString& text, int widthTwips) {
         prefix += c;
     }
     return prefix + "...";
-}
-
-void ReplaceFirst(QString& text, const QString& find, const QString& replacement, int start) {
-    if (start > text.size() || find.isEmpty()) return;
-    const int at = text.indexOf(find, qMax(0, start - 1), Qt::CaseSensitive);
-    if (at < 0) return;
-    text = text.left(at) + replacement + text.mid(at + find.size());
-}
-
-void ReplaceInList(const QString& find, const QString& replacement, QStringList& list, int count) {
-    for (int i = 0; i < count && i < list.size(); ++i)
-        if (list[i].contains(find)) ReplaceFirst(list[i], find, replacement, 1);
 }
 
 void SetAttributeLetters(const QString& path, const QString& letters) {

@@ -327,7 +327,7 @@ void frmDump::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     closing_ = false;
-    if (held_.slot == 0) held_ = HoldFocusPane();
+    held_.Hold();
     picFind->hide();
     txtFind->clear();
     rtfBox[1]->clear();
@@ -444,7 +444,7 @@ void frmDump::CloseForm() {
     txtFind->clear();
     hexFile_.reset();
     hide();
-    ReleaseFocusPane(held_);
+    held_.Release();
     if (OpenDriveCount > 0) {
         if (QWidget* main = MainWindow()) main->update();
         ReturnFocusToMainWindow();

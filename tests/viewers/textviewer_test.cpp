@@ -28,11 +28,11 @@ TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsAndEscEndsTheView) {
     put("notes.txt", Lines(5000));
     frmBrws* w = open();
     current(w, "small.dat");
-    const int paneBefore = slotOf(w).FocusPane;
+    const Pane paneBefore = slotOf(w).FocusPane;
     forms.expect("frmDump", [&](QWidget* form) {
         auto* f = static_cast<frmDump*>(form);
         EXPECT_EQ(f->windowTitle(), "small.dat");
-        EXPECT_EQ(slotOf(w).FocusPane, 0);
+        EXPECT_EQ(slotOf(w).FocusPane, Pane::Dialog);
         EXPECT_FALSE(f->mnuFile->menuAction()->isVisible());
         EXPECT_FALSE(f->mnuNext->isVisible());
         EXPECT_TRUE(f->rtfBox[0]->isReadOnly());
