@@ -124,7 +124,7 @@ void ExtractCommand(frmBrws* w) {
     const QString archive = CurrentEntryPath(w);
     if (archive.isEmpty() || ArchiveKindOfFile(archive) == ArchiveKind::None) return;
     QPointer<frmBrws> window(w);
-    ShowCopyDialog(ExtractCaption, "*.*", [window](const QString& to, const QString& as) {
+    ShowArchiveDialog(CopyUse::Extract, ExtractCaption, "*.*", [window](const QString& to, const QString& as) {
         if (window) ExtractArchive(window, to, as);
     });
 }
@@ -135,7 +135,7 @@ void CompressCommand(const QString& caption) {
     if (LastArchiveName().isEmpty()) KeepArchiveName("Archive name");
     const QString kind = caption == ArjCompressCaption ? "ARJ" : "Zip";
     QPointer<frmBrws> window(w);
-    ShowCopyDialog(caption, LastArchiveName(), [window, kind](const QString& to, const QString& as) {
+    ShowArchiveDialog(CopyUse::Compress, caption, LastArchiveName(), [window, kind](const QString& to, const QString& as) {
         KeepArchiveName(as);
         if (window) CompressFiles(window, to, as, kind);
     });

@@ -34,7 +34,6 @@ Trashing TrashOrAsk(const QString& full) {
 bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Disposal disposal) {
     const QString name = FileNameOf(slot.Lines[position]);
     const QString full = JoinPath(folder, name);
-    AbortFlag = -1;
     if (!DriveReadyAndWritable(folder)) return false;
     if (!FileExists(full)) {
         ForgetVanishedFile(slot, position);
@@ -51,7 +50,6 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Dispo
         if (trashing == Trashing::Kept) return false;
         if (trashing == Trashing::Trashed) {
             MarkDeleted(slot, position);
-            AbortFlag = 0;
             return true;
         }
     }
@@ -66,7 +64,6 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Dispo
         return false;
     }
     MarkDeleted(slot, position);
-    AbortFlag = 0;
     return true;
 }
 
@@ -88,7 +85,6 @@ bool FileStillThere(DriveSlot& slot, int position, const QString& full) {
 }  // namespace
 
 bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
-    AbortFlag = -1;
     if (!DriveReadyAndWritable(folder)) return false;
     const QString line = slot.Lines[position];
     const QString name = FileNameOf(line);
@@ -123,12 +119,10 @@ bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
         ShowFileError(made ? made : ErrorCode(57));
         return false;
     }
-    AbortFlag = 0;
     return true;
 }
 
 bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const QString& newName) {
-    AbortFlag = -1;
     if (newName.isEmpty() || !IsValidName(newName)) {
         ShowInvalidCharacters();
         return false;
@@ -138,10 +132,7 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     const QString full = JoinPath(folder, oldName);
     if (!FileStillThere(slot, position, full)) return false;
     // A mask that maps the name onto itself ("*.*") leaves the file as it is.
-    if (newName == oldName) {
-        AbortFlag = 0;
-        return true;
-    }
+    if (newName == oldName) return true;
     const QString target = JoinPath(folder, newName);
     int existing = 0;
     if (platform::GetAttributes(target, &existing) == 0) {
@@ -162,12 +153,10 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     platform::SetEntryAttributes(target, attributes);
     // The record changes only once the disk has the new name.
     RenameFileLine(slot.Lines[position], newName);
-    AbortFlag = 0;
     return true;
 }
 
 bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, const QString& change) {
-    AbortFlag = -1;
     if (!DriveReadyAndWritable(folder)) return false;
     FileLine file;
     if (!ParseFileLine(slot.Lines[position], &file)) return false;
@@ -182,6 +171,5 @@ bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, co
     }
     const QString canonical = FormatAttributeLetters(LetterBits(letters));
     if (canonical != file.attributes) SetFileLineAttributes(slot.Lines[position], canonical);
-    AbortFlag = 0;
     return true;
 }

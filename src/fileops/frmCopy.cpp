@@ -61,9 +61,7 @@ bool frmCopy::FullDuplication() const { return DPathForm()->optFull->isChecked()
 
 bool frmCopy::ParseAs() {
     txtAs->setText(NormalizeTyped(txtAs->text()));
-    const bool tagged = windowTitle().contains("tagged");
-    const bool compress = windowTitle().startsWith("Compress");
-    if (windowTitle() == "Extract file(s)") {
+    if (Use == CopyUse::Extract) {
         // A file specification of the archive's contents: wildcards allowed.
         QString plain = txtAs->text();
         plain.remove('*').remove('?');
@@ -71,7 +69,7 @@ bool frmCopy::ParseAs() {
         ShowInvalidCharacters();
         return false;
     }
-    if (tagged && !compress) {
+    if (Use == CopyUse::Files && CopyRun.scope == FileScope::TaggedFiles) {
         if (IsValidMask(txtAs->text())) return true;
         ShowMessage(InvalidMaskMessage, MsgStyle::Critical, "Error");
         return false;
@@ -149,7 +147,7 @@ bool frmCopy::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void frmCopy::DoGraphic() { StartOperation(windowTitle().startsWith('M') ? GraphCaption::Moving : GraphCaption::Copying); }
+void frmCopy::DoGraphic() { StartOperation(CopyRun); }
 
 void frmCopy::proceed() {
     const QString to = txtTo->text();
@@ -158,7 +156,7 @@ void frmCopy::proceed() {
         HeldPane.Release();
         return;
     }
-    if (windowTitle().contains("duplicate")) {
+    if (Use == CopyUse::Files && CopyRun.paths == Paths::Duplicated) {
         AbortFlag = 0;
         // Each opening is a fresh dialog: full duplication is chosen, not
         // whatever the last run took.
@@ -174,7 +172,7 @@ void frmCopy::proceed() {
     if (ArchiveRoutine) {
         HeldPane.Release();
         ArchiveRoutine(txtTo->text(), txtAs->text());
-    } else if (windowTitle() != "Extract file(s)" && !windowTitle().startsWith("Compress")) {
+    } else if (Use == CopyUse::Files) {
         DoGraphic();
     }
     HeldPane.Release();
@@ -303,10 +301,9 @@ frmDPath* DPathForm() {
     return form;
 }
 
-void ShowCopyDialog(const QString& caption, const QString& as,
-                    std::function<void(const QString& to, const QString& as)> archiveRoutine) {
+namespace {
+void OpenCopyDialog(const QString& caption, const QString& as) {
     frmCopy* copy = CopyForm();
-    copy->ArchiveRoutine = std::move(archiveRoutine);
     copy->setWindowTitle(caption);
     copy->txtAs->setText(as);
     copy->Confirmed = false;
@@ -328,9 +325,24 @@ void ShowCopyDialog(const QString& caption, const QString& as,
     }
     if (copy->Confirmed) copy->proceed();
     copy->ArchiveRoutine = nullptr;
+    copy->Use = CopyUse::Files;
     copy->HeldPane.Release();
     if (frmBrws* w = ActiveDriveWindow()) {
         if (w->FileList->count() > 0) w->GiveFocus(w->FileList);
         else if (w->DirList->isVisible()) w->GiveFocus(w->DirList);
     }
+}
+}  // namespace
+
+void ShowCopyDialog(const Run& run, const QString& as) {
+    CopyForm()->Use = CopyUse::Files;
+    CopyForm()->CopyRun = run;
+    OpenCopyDialog(CopyCaptionOf(run), as);
+}
+
+void ShowArchiveDialog(CopyUse use, const QString& caption, const QString& as,
+                       std::function<void(const QString& to, const QString& as)> archiveRoutine) {
+    CopyForm()->Use = use;
+    CopyForm()->ArchiveRoutine = std::move(archiveRoutine);
+    OpenCopyDialog(caption, as);
 }

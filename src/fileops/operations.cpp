@@ -34,9 +34,9 @@ QString DestinationFolder(const QString& typed) {
     return StripTrailingBackslash(typed);
 }
 
-QList<int> RowsOf(const frmBrws* w, bool tagged) {
+QList<int> RowsOf(const frmBrws* w, FileScope scope) {
     QList<int> rows;
-    if (!tagged) {
+    if (scope == FileScope::CurrentFile) {
         if (w->FileList->currentRow() >= 0) rows << w->FileList->currentRow();
         return rows;
     }
@@ -70,22 +70,40 @@ struct Item {
     QString folder;
 };
 
-QList<Item> ItemsOf(const frmBrws* w, DriveSlot& slot, bool tagged) {
+QList<Item> ItemsOf(const frmBrws* w, DriveSlot& slot, FileScope scope) {
     if (!slot.GlobalView) slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
     QList<Item> items;
-    for (int row : RowsOf(w, tagged)) {
+    for (int row : RowsOf(w, scope)) {
         const int position = FileLineOfItem(slot, row);
         if (position >= 0 && !IsDeleted(slot.Lines[position])) items.push_back({row, position, FolderOfListRow(slot, row)});
     }
     return items;
 }
 
-void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const QString& caption, QStringList& touched) {
-    const bool tagged = caption.endsWith("files...");
+// One file of a delete, thrash, rename or attributes run; true when it was done.
+bool RunEntry(const Run& run, DriveSlot& slot, const Item& item, const QString& text) {
+    switch (run.kind) {
+    case RunKind::Delete: return DeleteFileEntry(slot, item.position, item.folder, Disposal::AsSettingSays);
+    case RunKind::Thrash: return ThrashFileEntry(slot, item.position, item.folder);
+    case RunKind::Rename: {
+        const QString name = FileNameOf(slot.Lines[item.position]);
+        const bool tagged = run.scope == FileScope::TaggedFiles;
+        return RenameFileEntry(slot, item.position, item.folder, tagged ? MapNameToMask(name, text) : text);
+    }
+    case RunKind::Attributes: return SetAttributesEntry(slot, item.position, item.folder, text);
+    case RunKind::Copy:
+    case RunKind::Move: break;
+    }
+    return true;
+}
+
+void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QStringList& touched) {
+    const bool tagged = run.scope == FileScope::TaggedFiles;
     if (w->FileList->count() == 0 || (tagged && w->FileList->selectedItems().isEmpty())) return;
-    const QString verb = caption.contains("Thrashing") ? "Thrash" : "Delete";
+    const bool disposing = run.kind == RunKind::Delete || run.kind == RunKind::Thrash;
+    const QString verb = run.kind == RunKind::Thrash ? "Thrash" : "Delete";
     g->ConfirmEach = false;
-    if (caption == GraphCaption::DeleteTagged || caption == GraphCaption::ThrashTagged) {
+    if (tagged && disposing) {
         g->AskingOpening = true;
         g->lblMessage->setText("Confirm " + verb.toLower() + " for each file ?");
         g->SetGraphConfirm(true);
@@ -93,13 +111,12 @@ void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const QString& capti
         g->SetGraphConfirm(false);
     }
     if (!g->ConfirmEach) g->FileAnswer = 6;
-    const QList<Item> items = ItemsOf(w, slot, tagged);
+    const QList<Item> items = ItemsOf(w, slot, run.scope);
     StartProgress(g, items.size());
     const QString text = InputForm()->txtBox->text();
-    const QChar kind = caption.at(0);
     for (const Item& item : items) {
         if (AbortFlag) break;
-        if ((kind == 'D' || kind == 'T') && g->ConfirmEach) {
+        if (disposing && g->ConfirmEach) {
             g->lblMessage->setText(FitText(g, verb + " : " + w->FileList->item(item.row)->text() + " ?",
                                            g->lblMessage->width() * TwipsPerPixelX()));
             g->SetGraphConfirm(true);
@@ -110,17 +127,8 @@ void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const QString& capti
             }
         }
         if (!touched.contains(item.folder)) touched << item.folder;
-        switch (kind.unicode()) {
-        case 'D': DeleteFileEntry(slot, item.position, item.folder, Disposal::AsSettingSays); break;
-        case 'T': ThrashFileEntry(slot, item.position, item.folder); break;
-        case 'R': {
-            const QString name = FileNameOf(slot.Lines[item.position]);
-            RenameFileEntry(slot, item.position, item.folder, tagged ? MapNameToMask(name, text) : text);
-            break;
-        }
-        case 'S': SetAttributesEntry(slot, item.position, item.folder, text); break;
-        default: break;
-        }
+        // A file that was not done ends the batch after its message.
+        if (!RunEntry(run, slot, item, text)) AbortFlag = -1;
         Step(g);
     }
 }
@@ -151,16 +159,15 @@ void DeleteMovedSource(DriveSlot& slot, const Item& item, const QString& source,
     if (!DeleteFileEntry(slot, item.position, item.folder, Disposal::ForGood)) AbortFlag = -1;
 }
 
-void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, bool* wroteHere) {
+void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QStringList& touched, bool* wroteHere) {
     frmCopy* copy = CopyForm();
-    const QString copyCaption = copy->windowTitle();
-    const bool move = copyCaption.startsWith('M');
-    const bool duplicate = copyCaption.contains("duplicate");
-    const bool tagged = copyCaption.contains("tagged");
+    const bool move = run.kind == RunKind::Move;
+    const bool duplicate = run.paths == Paths::Duplicated;
+    const bool tagged = run.scope == FileScope::TaggedFiles;
     const QString to = DestinationFolder(copy->txtTo->text());
     const QString as = copy->txtAs->text();
     const bool full = copy->FullDuplication();
-    const QList<Item> items = ItemsOf(w, slot, tagged);
+    const QList<Item> items = ItemsOf(w, slot, run.scope);
     StartProgress(g, items.size());
     const CopyRunWindow chunksShown(g, int(items.size()));
     for (const Item& item : items) {
@@ -301,25 +308,20 @@ QString JoinPath(const QString& folder, const QString& name) {
     return name.isEmpty() ? f : f + "\\" + name;
 }
 
-void RunOperation(frmGraph* g, const QString& caption) {
+void RunOperation(frmGraph* g, const Run& run) {
     frmBrws* w = ActiveDriveWindow();
     if (!w || OpenDriveCount == 0) return;
     DriveSlot& slot = CurrentDriveSlot();
     QStringList touched;
     AbortFlag = 0;
     SetBusy();
-    using namespace GraphCaption;
-    const QSet<QString> drat{DeleteFile,     DeleteTagged,     RenameFile, RenameTagged,
-                             AttributesFile, AttributesTagged, ThrashFile, ThrashTagged};
     bool wroteHere = false;
-    const bool copyRun = caption == Copying || caption == Moving;
-    if (copyRun) CFilesSub(g, w, slot, touched, &wroteHere);
-    else if (drat.contains(caption)) {
-        DRATFilesSub(g, w, slot, caption, touched);
-        wroteHere = true;
+    const bool copyRun = IsCopyOrMove(run);
+    if (copyRun) {
+        CFilesSub(g, w, slot, run, touched, &wroteHere);
     } else {
-        EndBusy();
-        return;
+        DRATFilesSub(g, w, slot, run, touched);
+        wroteHere = true;
     }
     EndOfRun(g, w, slot, copyRun, wroteHere);
 }

@@ -288,9 +288,9 @@ QAction* MDIQuorl::button(const QString& key) const {
 void MDIQuorl::Toolbar_ButtonClick(int index) {
     frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
     switch (index) {
-    case 1: CopyCommand(CopyCaption::CopyTagged); break;
-    case 2: DeleteCommand(true); break;
-    case 3: CopyCommand(CopyCaption::MoveTagged); break;
+    case 1: CopyCommand({RunKind::Copy, FileScope::TaggedFiles}); break;
+    case 2: DeleteCommand(FileScope::TaggedFiles); break;
+    case 3: CopyCommand({RunKind::Move, FileScope::TaggedFiles}); break;
     case 4: if (w) ShowFiles(w, FileScope::TaggedFiles, ShowMode::View); break;
     case 6: if (w) ShowView(w, ViewSelection::BranchMatching); break;
     case 7: if (w) ShowView(w, ViewSelection::BranchTagged); break;
@@ -328,20 +328,20 @@ void MDIQuorl::connectCommands() {
     onWindow("mnuExtract", [](frmBrws* w) { ExtractCommand(w); });
     on("mnuARJCompress", [] { CompressCommand(ArjCompressCaption); });
     on("mnuZipCompress", [] { CompressCommand(ZipCompressCaption); });
-    on("mnuCopyFile", [] { CopyCommand(CopyCaption::CopyFile); });
-    on("mnuMoveFile", [] { CopyCommand(CopyCaption::MoveFile); });
-    on("mnuDeleteFile", [] { DeleteCommand(false); });
-    on("mnuRenameFile", [] { RenameCommand(false); });
-    on("mnuAttributesFile", [] { AttributesCommand(false); });
-    on("mnuThrashFile", [] { ThrashCommand(false); });
-    on("mnuTaggedCopy", [] { CopyCommand(CopyCaption::CopyTagged); });
-    on("mnuTaggedMove", [] { CopyCommand(CopyCaption::MoveTagged); });
-    on("mnuDuplicatePaths", [] { CopyCommand(CopyCaption::CopyDuplicate); });
-    on("mnuMoveAndDuplicatePaths", [] { CopyCommand(CopyCaption::MoveDuplicate); });
-    on("mnuTaggedDelete", [] { DeleteCommand(true); });
-    on("mnuTaggedRename", [] { RenameCommand(true); });
-    on("mnuTaggedAttributes", [] { AttributesCommand(true); });
-    on("mnuTaggedThrash", [] { ThrashCommand(true); });
+    on("mnuCopyFile", [] { CopyCommand({RunKind::Copy, FileScope::CurrentFile}); });
+    on("mnuMoveFile", [] { CopyCommand({RunKind::Move, FileScope::CurrentFile}); });
+    on("mnuDeleteFile", [] { DeleteCommand(FileScope::CurrentFile); });
+    on("mnuRenameFile", [] { RenameCommand(FileScope::CurrentFile); });
+    on("mnuAttributesFile", [] { AttributesCommand(FileScope::CurrentFile); });
+    on("mnuThrashFile", [] { ThrashCommand(FileScope::CurrentFile); });
+    on("mnuTaggedCopy", [] { CopyCommand({RunKind::Copy, FileScope::TaggedFiles}); });
+    on("mnuTaggedMove", [] { CopyCommand({RunKind::Move, FileScope::TaggedFiles}); });
+    on("mnuDuplicatePaths", [] { CopyCommand({RunKind::Copy, FileScope::TaggedFiles, Paths::Duplicated}); });
+    on("mnuMoveAndDuplicatePaths", [] { CopyCommand({RunKind::Move, FileScope::TaggedFiles, Paths::Duplicated}); });
+    on("mnuTaggedDelete", [] { DeleteCommand(FileScope::TaggedFiles); });
+    on("mnuTaggedRename", [] { RenameCommand(FileScope::TaggedFiles); });
+    on("mnuTaggedAttributes", [] { AttributesCommand(FileScope::TaggedFiles); });
+    on("mnuTaggedThrash", [] { ThrashCommand(FileScope::TaggedFiles); });
     onWindow("mnuView", [](frmBrws* w) { ShowFiles(w, FileScope::CurrentFile, ShowMode::View); });
     onWindow("mnuHear", [](frmBrws* w) { ShowFiles(w, FileScope::CurrentFile, ShowMode::Hear); });
     onWindow("mnuEdit", [](frmBrws* w) { EditFile(w); });

@@ -83,7 +83,7 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
         return true;
     case 'A':
         if (tree) ShowDriveDialog(AvailableSpaceCaption);
-        else AttributesCommand(false);
+        else AttributesCommand(FileScope::CurrentFile);
         return true;
     case 'B': ShowViewIfEnabled(w, "mnuBranchMatching", ViewSelection::BranchMatching); return true;
     case 'F': ShowInputDialog(InputCaption::FileSpec, slot.FileSpec); return true;
@@ -92,18 +92,18 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'L': ShowDriveDialog(LogDriveCaption); return true;
     case 'R':
         if (tree) w->StartLabelEdit();
-        else RenameCommand(false);
+        else RenameCommand(FileScope::CurrentFile);
         return true;
     case 'C':
-        if (!tree) CopyCommand(CopyCaption::CopyFile);
+        if (!tree) CopyCommand({RunKind::Copy, FileScope::CurrentFile});
         return true;
     case 'D':
         if (tree) DeleteFolder(w);
-        else DeleteCommand(false);
+        else DeleteCommand(FileScope::CurrentFile);
         return true;
     case 'M':
         if (tree) MakeFolderCommand();
-        else CopyCommand(CopyCaption::MoveFile);
+        else CopyCommand({RunKind::Move, FileScope::CurrentFile});
         return true;
     case 'T': TagFiles(w, TagChange::Tag, tree ? TagScope::AllFiles : TagScope::CurrentFile); return true;
     case 'U': TagFiles(w, TagChange::Untag, tree ? TagScope::AllFiles : TagScope::CurrentFile); return true;
@@ -138,11 +138,11 @@ bool CtrlKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'T': TagFiles(w, TagChange::Tag, TagScope::AllFiles); return true;
     case 'U': TagFiles(w, TagChange::Untag, TagScope::AllFiles); return true;
     // Guarded: only with the list focused and files tagged.
-    case 'A': if (Guarded(w, slot)) AttributesCommand(true); return true;
-    case 'C': if (Guarded(w, slot)) CopyCommand(CopyCaption::CopyTagged); return true;
-    case 'D': if (Guarded(w, slot)) DeleteCommand(true); return true;
-    case 'M': if (Guarded(w, slot)) CopyCommand(CopyCaption::MoveTagged); return true;
-    case 'R': if (Guarded(w, slot)) RenameCommand(true); return true;
+    case 'A': if (Guarded(w, slot)) AttributesCommand(FileScope::TaggedFiles); return true;
+    case 'C': if (Guarded(w, slot)) CopyCommand({RunKind::Copy, FileScope::TaggedFiles}); return true;
+    case 'D': if (Guarded(w, slot)) DeleteCommand(FileScope::TaggedFiles); return true;
+    case 'M': if (Guarded(w, slot)) CopyCommand({RunKind::Move, FileScope::TaggedFiles}); return true;
+    case 'R': if (Guarded(w, slot)) RenameCommand(FileScope::TaggedFiles); return true;
     case VK_F5: if (Guarded(w, slot)) CompressCommand(ZipCompressCaption); return true;
     case VK_F9: if (Guarded(w, slot)) CompressCommand(ArjCompressCaption); return true;
     case 'H': if (Guarded(w, slot)) ShowFiles(w, FileScope::TaggedFiles, ShowMode::Hear); return true;
@@ -159,8 +159,8 @@ bool AltKey(frmBrws* w, DriveSlot& slot, int key) {
     case VK_F3:
         if (slot.FocusPane == Pane::Tree) RelogFolder(w);
         return true;
-    case 'C': if (Guarded(w, slot)) CopyCommand(CopyCaption::CopyDuplicate); return true;
-    case 'M': if (Guarded(w, slot)) CopyCommand(CopyCaption::MoveDuplicate); return true;
+    case 'C': if (Guarded(w, slot)) CopyCommand({RunKind::Copy, FileScope::TaggedFiles, Paths::Duplicated}); return true;
+    case 'M': if (Guarded(w, slot)) CopyCommand({RunKind::Move, FileScope::TaggedFiles, Paths::Duplicated}); return true;
     case VK_F5:
         if (slot.FocusPane == Pane::Files) ExtractCommand(w);
         return true;
@@ -207,7 +207,7 @@ void PaneKeyHandler(frmBrws* w, int& keyCode, int& shift) {
             ShowCurrentFile(w);
             Swallow(keyCode, shift);   // the list would toggle the item a second time
         } else if (shift == 0 && keyCode == VK_DELETE && w->FileList->count() > 0) {
-            DeleteCommand(false);
+            DeleteCommand(FileScope::CurrentFile);
         } else if (shift == 1 && keyCode >= 'A' && keyCode <= 'Z') {
             LetterSearch(w, keyCode);
         }
