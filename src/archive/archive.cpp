@@ -57,7 +57,7 @@ bool ArchiverUsable(const QString& program) {
 bool FitsCommandLine(const QStringList& paths) {
     for (const QString& p : paths)
         if (p.contains('"')) {
-            ShowFileError(64);
+            ShowFileError(err::BadFileName);
             return false;
         }
     return true;
@@ -75,8 +75,8 @@ bool WriteListFile(const QStringList& lines) {
         QSaveFile file(host);
         QByteArray data;
         for (const QString& line : lines) data += line.toUtf8() + "\r\n";
-        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) code = 61;
-        if (code == 61 && file.error() == QFileDevice::OpenError) code = 70;
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) code = err::DiskFull;
+        if (code == err::DiskFull && file.error() == QFileDevice::OpenError) code = err::AccessDenied;
     }
     if (code != 0) ShowFileError(code);
     return code == 0;
@@ -99,7 +99,7 @@ void RunAndOfferRelog(frmBrws* w, const QString& line, const QString& status, co
     const ArchiverOutcome outcome = RunArchiver(InterpreterPrefix + line, status);
     EndBusy();
     if (!outcome.started) {
-        ShowFileError(outcome.startError ? outcome.startError : ErrorCode(53));
+        ShowFileError(outcome.startError ? outcome.startError : err::FileNotFound);
         return;
     }
     if (!outcome.stopped && outcome.exitStatus != 0) Critical(FailureText(outcome));

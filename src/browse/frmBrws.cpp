@@ -218,7 +218,7 @@ void frmBrws::SetFormIcon() {
     default: break;
     }
     QString host;
-    if (platform::DosToHost(Settings[8].toString() + "\\" + name + ".ico", &host) == 0) setWindowIcon(QIcon(host));
+    if (platform::DosToHost(Settings[setting::ProgramFolder].toString() + "\\" + name + ".ico", &host) == 0) setWindowIcon(QIcon(host));
 }
 
 void frmBrws::ResizeFileInfo(int e) {
@@ -324,7 +324,7 @@ void frmBrws::Form_Unload() {
     if (OpenDriveCount == 0) {
         CurrentSlot = 0;
         Slot(0).FileSpec = "*.*";
-        const QString programFolder = Settings[8].toString();
+        const QString programFolder = Settings[setting::ProgramFolder].toString();
         if (!programFolder.isEmpty()) {
             platform::ChangeDrive(programFolder.at(0));
             platform::ChangeFolder(programFolder);

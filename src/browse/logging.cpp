@@ -22,7 +22,7 @@ DriveSlot& SlotOf(frmBrws*) { return CurrentDriveSlot(); }
 
 QString Separator(const QString& path) { return path.size() == 2 ? QStringLiteral("\\") : QString(); }
 
-bool ShowHiddenAndSystem() { return !Settings[4].isValid() || Settings[4].toBool(); }
+bool ShowHiddenAndSystem() { return !Settings[setting::ShowHiddenSystem].isValid() || Settings[setting::ShowHiddenSystem].toBool(); }
 
 const QString LoggingStatus = QStringLiteral("Logging folder...");
 
@@ -35,7 +35,7 @@ bool CanReadFolder(const QString& path) {
         return false;
     }
     if (!FolderExists(path + Separator(path))) {
-        ShowFileError(1000);
+        ShowFileError(err::DiskChanged);
         return false;
     }
     return true;
@@ -125,7 +125,7 @@ void LogDrive(const QString& requested) {
         }
         return;
     }
-    w->SetFileColumns(Settings[7].isValid() ? Settings[7].toInt() : 1);
+    w->SetFileColumns(Settings[setting::FileColumns].isValid() ? Settings[setting::FileColumns].toInt() : 1);
     OpenDriveCount += 1;
     slot.WindowKey = w->Caption();
     if (area) {
@@ -286,8 +286,8 @@ void ExpandFolder(frmBrws* w, int nodeIndex) {
     if (node == w->DirList->currentItem()) LogFolder(w, nodeIndex, false, false);
     SetBusy();
     SetStatus("Expanding folder...");
-    const bool slow = Settings[3].toString() == "slow";
-    const int maxFolders = Settings[2].isValid() ? Settings[2].toInt() : 0;
+    const bool slow = Settings[setting::LoggingMethod].toString() == "slow";
+    const int maxFolders = Settings[setting::SlowLoggingFolders].isValid() ? Settings[setting::SlowLoggingFolders].toInt() : 0;
     const int children = node->childCount();
     for (int i = 0; i < children; ++i) {
         const int child = w->NodeIndex(node->child(i));
@@ -329,7 +329,7 @@ void RelogFolder(frmBrws* w) {
     }
     if (!FolderExists(path + Separator(path))) {
         // The folder was logged, so its absence means the disk changed under it.
-        ShowFileError(1000);
+        ShowFileError(err::DiskChanged);
         SetStatus("User");
         return;
     }

@@ -73,7 +73,7 @@ namespace {
 bool FileStillThere(DriveSlot& slot, int position, const QString& full) {
     if (!FileExists(full)) {
         ForgetVanishedFile(slot, position);
-        ShowFileError(1000);
+        ShowFileError(err::DiskChanged);
         return false;
     }
     if (InUseByAnother(full)) {
@@ -106,17 +106,17 @@ bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
         return false;
     }
     const ErrorCode made = platform::CreateEmptyFile(onDisk);
-    if (made == 0 && modeKnown) platform::SetFileMode(onDisk, mode);
+    if (made == err::None && modeKnown) platform::SetFileMode(onDisk, mode);
     platform::SetEntryAttributes(onDisk, attributes);
     // The record follows the disk: size 0 and the new stamp, the tag kept; a
     // file that could not be made again is gone from the picture too.
     platform::FileEntry entry;
-    if (made == 0 && platform::GetFileInfo(onDisk, &entry) == 0) {
+    if (made == err::None && platform::GetFileInfo(onDisk, &entry) == err::None) {
         const QString fresh = MakeFileLine(name, entry.size, entry.modified, entry.attributes);
         slot.Lines[position] = IsTagged(line) ? MarkTagged(fresh) : fresh;
     } else {
         MarkDeleted(slot, position);
-        ShowFileError(made ? made : ErrorCode(57));
+        ShowFileError(made ? made : err::IoError);
         return false;
     }
     return true;

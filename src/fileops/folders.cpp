@@ -84,7 +84,7 @@ void RenameFolder(frmBrws* w, const QString& typed) {
     const QString oldPath = w->FullPath(node);
     if (!DriveReady(ParentFolder(oldPath))) return;
     if (!FolderExists(oldPath)) {
-        ShowFileError(1000);
+        ShowFileError(err::DiskChanged);
         return;
     }
     // Paths are never cut: a name the file system refuses is refused whole, with
@@ -133,7 +133,7 @@ void DeleteFolder(frmBrws* w) {
     }
     if (!DriveReady(ParentFolder(path))) return;
     if (!FolderExists(path)) {
-        ShowFileError(1000);
+        ShowFileError(err::DiskChanged);
         return;
     }
     if (!AskYesNo("Are you sure you want to delete this folder ?", "Delete folder")) return;

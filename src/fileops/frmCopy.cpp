@@ -319,7 +319,7 @@ void OpenCopyDialog(const QString& caption, const QString& as) {
         frmDirs* dirs = DirsForm();
         dirs->drvBox->clear();
         dirs->drvBox->addItems(platform::DriveLetters());
-        dirs->SetPath(Settings[8].toString().isEmpty() ? "c:" : Settings[8].toString());
+        dirs->SetPath(Settings[setting::ProgramFolder].toString().isEmpty() ? "c:" : Settings[setting::ProgramFolder].toString());
         dirs->btnOk->setFocus();
         CenterForm(dirs, true);
     }

@@ -331,7 +331,7 @@ bool CreatePath(const QString& folder, QStringList* made) {
     QString drive;
     QStringList parts;
     if (!platform::SplitDosPath(folder, &drive, &parts)) {
-        ShowFileError(76);
+        ShowFileError(err::PathNotFound);
         return false;
     }
     QString path = drive;
@@ -342,7 +342,7 @@ bool CreatePath(const QString& folder, QStringList* made) {
         if (!DriveReadyAndWritable(path)) break;
         const ErrorCode code = platform::MakeFolder(path);
         if (code != 0) {
-            ShowFileError(code == 75 && FileExists(path) ? ErrorCode(75) : code);
+            ShowFileError(code);
             break;
         }
         made->append(path);
@@ -362,7 +362,7 @@ bool EnsureDestination(const QString& requested) {
     if (folder.size() <= 2) return true;
     if (FolderExists(folder)) return true;
     if (FileExists(folder)) {
-        ShowFileError(75);
+        ShowFileError(err::PathFileConflict);
         return false;
     }
     LastError = 0;

@@ -177,7 +177,7 @@ void ApplyOptions(frmBrws* w) {
     };
     apply(w->DirList, 17, 18);
     apply(w->FileList, 19, 20);
-    w->SetFileColumns(Settings[7].toInt());
+    w->SetFileColumns(Settings[setting::FileColumns].toInt());
 }
 
 void SetEnabled(MDIQuorl* main, std::initializer_list<int> indexes, bool enabled) {
@@ -347,7 +347,7 @@ void MDIQuorl::connectCommands() {
     onWindow("mnuEdit", [](frmBrws* w) { EditFile(w); });
     onWindow("mnuTaggedView", [](frmBrws* w) { ShowFiles(w, FileScope::TaggedFiles, ShowMode::View); });
     onWindow("mnuTaggedHear", [](frmBrws* w) { ShowFiles(w, FileScope::TaggedFiles, ShowMode::Hear); });
-    on("mnuReadMe", [] { ShowTextFile(Settings[8].toString() + "\\readme.txt"); });
+    on("mnuReadMe", [] { ShowTextFile(Settings[setting::ProgramFolder].toString() + "\\readme.txt"); });
     onWindow("mnuDeleteFolder", [](frmBrws* w) { DeleteFolder(w); });
     on("mnuMake", [] { MakeFolderCommand(); });
     onWindow("mnuTagCurrentFile", [](frmBrws* w) { TagFiles(w, TagChange::Tag, TagScope::CurrentFile); });

@@ -277,8 +277,8 @@ bool frmDump::LoadDump(const QString& path) {
     QString listing;
     if (size >= 3 && ViewerHooksOf().runCaptured) {
         QString program, command;
-        if (head.startsWith("PK")) program = Settings[16].toString(), command = "-v";
-        else if (head.startsWith("\x60\xEA")) program = Settings[14].toString(), command = "l";
+        if (head.startsWith("PK")) program = Settings[setting::PkunzipProgram].toString(), command = "-v";
+        else if (head.startsWith("\x60\xEA")) program = Settings[setting::ArjProgram].toString(), command = "l";
         if (!program.isEmpty() && ViewerHooksOf().runCaptured(program, {command, path}, DosDumpFile))
             listing = DosDumpFile;
     }
