@@ -26,10 +26,10 @@ TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsEscEndsTheViewAndFindSelec
     thirty[1] = '\t';
     put({{"small.dat", thirty}, {"notes.txt", Lines(5000)}, {"words.txt", "alpha beta\nALPHA gamma"}});
     frmBrws* w = open("small.dat");
-    const int paneBefore = slotOf(w).FocusPane;
+    const Pane paneBefore = slotOf(w).FocusPane;
     expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "small.dat");
-        EXPECT_EQ(slotOf(w).FocusPane, 0);
+        EXPECT_EQ(slotOf(w).FocusPane, Pane::Dialog);
         EXPECT_FALSE(f->mnuFile->menuAction()->isVisible());
         EXPECT_FALSE(f->mnuNext->isVisible());
         EXPECT_TRUE(f->rtfBox[0]->isReadOnly());
