@@ -52,6 +52,7 @@ int FileLineOfItem(const DriveSlot& slot, int row) {
 #include "browse/filelist.h"
 #include "browse/frmBrws.h"
 #include "browse/spoken.h"
+#include "browse/tagging.h"
 
 void BuildGlobalList(DriveSlot& slot, ViewSelection selection) {
     ClearGlobalList(slot);
@@ -111,15 +112,17 @@ void FillView(frmBrws* w, DriveSlot& slot) {
     }
     w->FileList->addItems(names);
     qint64 tagged = 0, taggedBytes = 0;
-    slot.SelectingFiles = -1;
+    QList<bool> selected(count, false);
     for (int i = 0; i < count; ++i) {
         int file = 0;
         GlobalLinePositions(slot.GlobalList[i], &file, nullptr);
         if (!IsTagged(slot.Lines[file])) continue;
-        w->FileList->item(i)->setSelected(true);
+        selected[i] = true;
         ++tagged;
         taggedBytes += FileSizeOf(slot.Lines[file]);
     }
+    slot.SelectingFiles = -1;
+    SelectRows(w->FileList, selected);
     slot.SelectingFiles = 0;
     SetMatchingBytes(w, FormatCount(total));
     SetMatchingFiles(w, FormatCount(count));

@@ -17,6 +17,13 @@ namespace {
 // never before its fourth character.
 constexpr int HeaderSeparatorFrom = 3;
 
+// The line is the header of the folder: compared in place, as the lines of
+// a big picture are many.
+bool IsHeaderOf(const QString& line, const QString& path) {
+    return line.size() > path.size() + 1 && line.at(0) == u'>' && line.at(path.size() + 1) == u'/' &&
+           QStringView(line).mid(1, path.size()) == path && path.size() >= 2;
+}
+
 QString HeaderPath(const QString& line) {
     if (!line.startsWith('>')) return QString();
     const int slash = line.indexOf('/', HeaderSeparatorFrom);
@@ -56,6 +63,19 @@ void SetHeaderState(QString& line, QChar state) {
     else line[line.size() - 1] = state;
 }
 
+// Index entries of headers after position h, moved down by n lines: what a
+// refresh would find after an insertion, without looking for every folder.
+void ShiftIndexEntries(DriveSlot& slot, int h, int n) {
+    const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
+    for (int i = 0; i < end; ++i) {
+        QString& entry = slot.FolderIndex[i];
+        const qsizetype slash = entry.indexOf(u'/');
+        bool ok = false;
+        const int position = slash < 0 ? -1 : QStringView(entry).mid(slash + 1).toInt(&ok);
+        if (ok && position > h) entry = entry.left(slash + 1) + QString::number(position + n);
+    }
+}
+
 }  // namespace
 
 void ResetProgramState() {
@@ -77,6 +97,7 @@ DriveSlot& Slot(int n) {
 void ClearFolderLines(DriveSlot& slot) {
     slot.LineCount = 0;
     slot.Lines = QStringList{QString()};
+    slot.HeaderHints.clear();
 }
 
 void ClearFolderIndex(DriveSlot& slot) {
@@ -93,6 +114,7 @@ void ClearSlot(DriveSlot& slot) { slot = DriveSlot{}; }
 void AddFolderLine(DriveSlot& slot, const QString& path, int nodeIndex) {
     if (slot.Lines.size() <= slot.LineCount) slot.Lines.resize(slot.LineCount + 1);
     slot.Lines[slot.LineCount] = '>' + path + '/' + QString::number(nodeIndex);
+    slot.HeaderHints.insert(path, slot.LineCount);
     GrowLines(slot, 1);
 }
 
@@ -118,9 +140,17 @@ void AddNodeEntry(DriveSlot& slot, const QString& path, int nodeIndex) {
 
 int FindFolderLine(const DriveSlot& slot, const QString& path, int start) {
     const int end = std::min<int>(slot.LineCount, slot.Lines.size());
-    for (int i = std::max(0, start); i < end; ++i) {
-        const QString& line = slot.Lines[i];
-        if (line.startsWith('>') && HeaderPath(line) == path) return i;
+    start = std::max(0, start);
+    const auto hint = slot.HeaderHints.constFind(path);
+    if (hint != slot.HeaderHints.cend() && *hint >= start && *hint < end && IsHeaderOf(slot.Lines[*hint], path)) {
+        // A folder has one header; a second one before the hint would be found first.
+        return *hint;
+    }
+    for (int i = start; i < end; ++i) {
+        if (IsHeaderOf(slot.Lines[i], path)) {
+            if (start == 0) slot.HeaderHints.insert(path, i);
+            return i;
+        }
     }
     return -1;
 }
@@ -128,12 +158,13 @@ int FindFolderLine(const DriveSlot& slot, const QString& path, int start) {
 int LookupFolderLine(const DriveSlot& slot, const QString& path) {
     const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
     for (int i = 0; i < end; ++i) {
-        QString entryPath;
-        int position = 0;
+        const QString& entry = slot.FolderIndex[i];
+        if (entry.size() <= path.size() || entry.at(path.size()) != u'/' || !entry.startsWith(path)) continue;
         // An entry whose folder disappeared holds -1; the folder may have come
         // back since, so such an entry counts as missing.
-        if (SplitIndexEntry(slot.FolderIndex[i], &entryPath, &position) && entryPath == path && position >= 0)
-            return position;
+        bool ok = false;
+        const int position = QStringView(entry).mid(path.size() + 1).toInt(&ok);
+        if (ok && position >= 0) return position;
     }
     return FindFolderLine(slot, path, 0);
 }
@@ -244,10 +275,15 @@ void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines, bool refr
     if (h < 0 || h >= slot.LineCount) return;
     const int n = lines.size();
     if (n > 0) {
-        const int oldCount = slot.LineCount;
-        GrowLines(slot, n);
-        for (int i = oldCount - 1; i > h; --i) slot.Lines[i + n] = slot.Lines[i];
-        for (int i = 0; i < n; ++i) slot.Lines[h + 1 + i] = lines[i];
+        // One block move: the list moves the following strings without copying them.
+        slot.Lines.insert(h + 1, n, QString());
+        slot.LineCount += n;
+        std::copy(lines.cbegin(), lines.cend(), slot.Lines.begin() + h + 1);
+        // The headers after h moved down by n lines.
+        for (auto it = slot.HeaderHints.begin(); it != slot.HeaderHints.end(); ++it)
+            if (*it > h) *it += n;
+        if (refreshIndex) ShiftIndexEntries(slot, h, n);
+        return;
     }
     if (refreshIndex) RefreshFolderIndex(slot);
 }

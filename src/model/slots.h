@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -26,13 +27,15 @@ struct DriveSlot {
     int16_t FocusPane = 1;         // 0 dialog, 1 tree, 2 file list, 3 DOS box
     int16_t LabelEdit = 0;
     int16_t TreeClick = 0;
+    // Where each folder's header was last seen, so that finding a folder does
+    // not read every line of a big picture. Only a hint: a position is used
+    // after its line is checked to be that folder's header.
+    mutable QHash<QString, int> HeaderHints;
 };
 
 constexpr int MaxDrives = 5;
 // A drive window's caption, and so its key: this text, the drive and its label.
 inline const QString WindowCaptionPrefix = QStringLiteral("Tree structure of ");
-constexpr int MaxLines = 8000;
-constexpr int MaxFilesPerFolder = 1500;
 
 // Program-wide state, alive from start-up to exit. Index 0 of DriveSlots and
 // Settings is never used.
