@@ -29,7 +29,7 @@ def copy_of_ten_thousand_tagged_files_stopped_by_esc(desktop, build_dir, program
         with open(os.path.join(many, f"f{i:05d}.dat"), "wb") as f:
             f.write(b"q" * 4096)
     p.log_drive("d")
-    p.keys("Down")           # d:\many is logged as it becomes current
+    p.keys("Right", "Down", "Return")  # the root opens; Return logs d:\many
     p.wait_panel("Matching files : 10000")
     p.keys("Tab", "ctrl+t")
     p.wait_panel("Tagged files : 10000")
