@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and prints each against its reference measured in the same
-# run (cp, cp -r, mv, ls -lR, ls -l). Not part of ./test.sh; takes a few minutes.
+# run (cp, cp -r, mv, ls -lR, ls -l, rm -r, gio trash, find). Not part of ./test.sh;
+# takes a quarter of an hour on a loaded machine.
 #   bench/run.sh [copy-MiB]      (default 1024: one 1 GiB file)
+#   bench/run.sh keys            only the cases driven by keys in a drive window
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=1
 cmake -S . -B build >/dev/null
-cmake --build build -j2 --target bench_ops_bench bench_logging_bench Quorl quorl-setup quorl-pkunzip >/dev/null
+cmake --build build -j2 --target bench_ops_bench bench_logging_bench bench_keys_bench Quorl quorl-setup \
+    quorl-pkunzip quorl-command >/dev/null
 mib=${1:-1024}
 work=$(mktemp -d "${TMPDIR:-/tmp}/quorl-bench.XXXXXX")
 # Another file system for the move: a RAM disk where the machine has one.
@@ -15,6 +18,26 @@ trap 'rm -rf "$work" "$other"' EXIT
 
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs), $(nproc) cores," \
      "$(free -g | awk '/Mem:/ {print $2}') GB, $(df -T "$work" | awk 'NR==2 {print $2}') at $work"
+# The whole program driven by the keys a user presses in a drive window (the list,
+# tags, panels and progress window included), each case in a process of its own.
+keys() {
+    echo "keys     (whole program, offscreen)   ours   reference   ratio"
+    local n c
+    for n in 1000 10000; do
+        for c in copy move delete trash rename; do
+            build/bench_keys_bench "$work/keys" "$other" "$c" "$n" 2>/dev/null
+        done
+    done | tee "$work/keys.txt"
+    # Linear work grows tenfold from 1,000 to 10,000 files.
+    awk '$2 == 1000 {t[$1] = $4} $2 == 10000 && t[$1] > 0 {printf "growth   %-8s %6.1fx from 1,000 to 10,000 files   (target <= 12x)\n", $1, $4 / t[$1]}' "$work/keys.txt"
+    build/bench_keys_bench "$work/keys" "$other" tags 10000 2>/dev/null
+    build/bench_keys_bench "$work/keys" "$other" logging 100000 2>/dev/null
+    build/bench_keys_bench "$work/keys" "$other" rss 1000000 2>/dev/null
+}
+if [ "${1:-}" = keys ]; then
+    keys
+    exit 0
+fi
 echo "case        ours    reference    ratio"
 build/bench_ops_bench "$work/ops" "$other" "$mib"
 build/bench_ops_bench "$work/rss" "$other" rss 2>/dev/null
@@ -45,6 +68,7 @@ PY
 else
     echo "zip      skipped: unzip or python3 missing"
 fi
+keys
 echo "logging (program, 60 x 120):"
 build/bench_logging_bench 60 120 | sed 's/^/  /'
 

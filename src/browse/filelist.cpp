@@ -5,6 +5,7 @@
 #include "browse/logging.h"
 #include "model/slots.h"
 #include "browse/frmBrws.h"
+#include "browse/tagging.h"
 #include "browse/spoken.h"
 #include "browse/views.h"
 
@@ -40,14 +41,14 @@ void FillFileList(frmBrws* w, int h, bool listNames) {
     qint64 matching = 0, matchingBytes = 0, tagged = 0, taggedBytes = 0;
     if (h >= 0) {
         QStringList names;
-        QList<int> selected;
+        QList<bool> selected;
         for (int i = h + 1, end = FolderLinesEnd(slot, h); i < end; ++i) {
             const QString& line = slot.Lines[i];
             const qint64 size = FileSizeOf(line);
-            if (IsTagged(line)) {
+            selected << IsTagged(line);
+            if (selected.last()) {
                 ++tagged;
                 taggedBytes += size;
-                selected << int(matching);
             }
             if (listNames) names << FileNameOf(line);
             ++matching;
@@ -56,7 +57,7 @@ void FillFileList(frmBrws* w, int h, bool listNames) {
         if (listNames) {
             w->FileList->addItems(names);
             const QuietSelection quiet(slot);
-            for (int k : selected) w->FileList->item(k)->setSelected(true);
+            SelectRows(w->FileList, selected);
         }
     }
     SetMatchingBytes(w, FormatCount(matchingBytes));
@@ -154,6 +155,7 @@ void ApplyFileSpec(frmBrws* w) {
     // From the last header up: relogging a folder moves only the lines after it,
     // so the index still finds every folder that is yet to be done.
     std::sort(folders.begin(), folders.end(), [](const Logged& a, const Logged& b) { return a.header > b.header; });
+    const LoggingAction action;
     for (const auto& [h, path, node] : folders) {
         UnlogFolder(w, path, true, true, true);
         int position = 0;

@@ -3,7 +3,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTreeWidgetItem>
+#include <algorithm>
+#include <utility>
 #include "browse/freespace.h"
+#include "config/more.h"
 #include "ui/errors.h"
 #include "browse/filelist.h"
 #include "model/slots.h"
@@ -15,6 +18,7 @@
 #include "browse/driveframe.h"
 #include "browse/frmBrws.h"
 #include "browse/spoken.h"
+#include "browse/tagging.h"
 
 namespace {
 // Commands act on the current slot, the slot of the active drive window.
@@ -47,9 +51,42 @@ const QString& NoMemoryMessage() {
     return text;
 }
 
+int FilesPerFolder() { return MoreNumber(more::FilesPerFolder); }
+int LinesPerDrive() { return MoreNumber(more::LinesPerDrive); }
+
+namespace {
+struct LeftOut {
+    int actions = 0;          // logging actions under way, the outermost first
+    qint64 byFolder = 0;      // files past "Files per folder"
+    qint64 byDrive = 0;       // files past "Lines per drive"
+};
+LeftOut& leftOut() {
+    static LeftOut tally;
+    return tally;
+}
+}  // namespace
+
+LoggingAction::LoggingAction() { ++leftOut().actions; }
+
+LoggingAction::~LoggingAction() {
+    LeftOut& tally = leftOut();
+    if (--tally.actions > 0) return;
+    const qint64 byFolder = std::exchange(tally.byFolder, 0), byDrive = std::exchange(tally.byDrive, 0);
+    if (byFolder + byDrive > 0) ShowMessage(LeftOutMessage(byFolder, byDrive), MsgStyle::Critical, "Error");
+}
+
+QString LeftOutMessage(qint64 byFolderLimit, qint64 byDriveLimit) {
+    const QString settings = byFolderLimit == 0  ? more::LinesPerDrive
+                             : byDriveLimit == 0 ? more::FilesPerFolder
+                                                 : more::FilesPerFolder + " and " + more::LinesPerDrive;
+    return FormatCount(byFolderLimit + byDriveLimit) + " file(s) left out : see " + settings +
+           " in Program, Options, More";
+}
+
 QStringList FoldersToRelog;
 
 void HandleFoldersToRelog(frmBrws* w) {
+    const LoggingAction action;
     DriveSlot& slot = SlotOf(w);
     for (QString& folder : FoldersToRelog) {
         if (folder.isEmpty() || folder.left(2) != slot.Drive) continue;
@@ -206,7 +243,7 @@ bool AddSubfolders(frmBrws* w, int nodeIndex) {
         return true;
     }
     for (const platform::FileEntry& folder : folders) {
-        if (slot.LineCount >= MaxLines) {
+        if (slot.LineCount >= LinesPerDrive()) {
             ShowMessage(NoMemoryMessage(), MsgStyle::Critical, "Error");
             return false;
         }
@@ -221,6 +258,7 @@ bool AddSubfolders(frmBrws* w, int nodeIndex) {
 
 bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int nodeIndex, bool refill,
                     bool refreshIndex) {
+    const LoggingAction action;
     DriveSlot& slot = SlotOf(w);
     if (!CanReadFolder(path)) return false;
     // What a killed copy left behind goes before the folder is read.
@@ -233,8 +271,13 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
     }
     const int h = FindFolderLine(slot, path, 0);
     if (h < 0) return false;
+    const qint64 withinFolder = std::min<qint64>(files.size(), FilesPerFolder());
+    const qint64 taken = std::clamp<qint64>(LinesPerDrive() - slot.LineCount, 0, withinFolder);
+    leftOut().byFolder += files.size() - withinFolder;
+    leftOut().byDrive += withinFolder - taken;
     QStringList lines;
-    for (int i = 0; i < files.size() && i != MaxFilesPerFolder && slot.LineCount + i != MaxLines; ++i) {
+    lines.reserve(taken);
+    for (qint64 i = 0; i < taken; ++i) {
         const platform::FileEntry& f = files[i];
         lines << MakeFileLine(f.name.toLower(), f.size, f.modified, f.attributes);
     }
@@ -257,7 +300,7 @@ void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (!node) return;
     const QString path = w->FullPath(node);
-    if (slot.LineCount >= MaxLines) {
+    if (slot.LineCount >= LinesPerDrive()) {
         if (!IsFolderLogged(slot, path) && !node->isExpanded())
             ShowMessage(NoMemoryMessage(), MsgStyle::Critical, "Error");
         return;
@@ -281,6 +324,7 @@ void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
 void ExpandFolder(frmBrws* w, int nodeIndex) {
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (!node) return;
+    const LoggingAction action;
     const OneMessage oneMessage;
     w->SetNodeImage(node, true);
     if (node == w->DirList->currentItem()) LogFolder(w, nodeIndex, false, false);
@@ -341,12 +385,14 @@ void RelogFolder(frmBrws* w) {
         TagFilesNamed(slot, header, tagged);
         qint64 count = 0, bytes = 0;
         const QuietSelection quiet(slot);
+        QList<bool> selected = SelectedRows(w->FileList);
         for (int at = header + 1, row = 0, end = FolderLinesEnd(slot, header); at < end; ++at, ++row) {
             if (!tagged.contains(FileNameOf(slot.Lines[at]))) continue;
-            if (row < w->FileList->count()) w->FileList->item(row)->setSelected(true);
+            if (row < selected.size()) selected[row] = true;
             ++count;
             bytes += FileSizeOf(slot.Lines[at]);
         }
+        SelectRows(w->FileList, selected);
         SetTaggedFiles(w, FormatCount(count));
         SetTaggedBytes(w, FormatCount(bytes));
     }

@@ -22,10 +22,29 @@ void RelogDrive(frmBrws* w);
 void ExpandFolder(frmBrws* w, int nodeIndex);
 bool FolderExists(const QString& path);
 
+// The message when the picture holds as many lines as "Lines per drive" allows.
+const QString& NoMemoryMessage();
+
+// How much logging takes in: the files of one folder, and the lines of one
+// drive's picture (the settings "Files per folder" and "Lines per drive").
+int FilesPerFolder();
+int LinesPerDrive();
+
+// One logging action (a drive, a folder, the folders a slow expansion logs,
+// a relog, a new file specification): the files it leaves out at a limit are
+// told once, when the outermost action ends, with the setting that shows them.
+class LoggingAction {
+public:
+    LoggingAction();
+    ~LoggingAction();
+    LoggingAction(const LoggingAction&) = delete;
+    LoggingAction& operator=(const LoggingAction&) = delete;
+};
+// The text that tells of files left out, by the limit that left them out.
+QString LeftOutMessage(qint64 byFolderLimit, qint64 byDriveLimit);
+
 // Folders whose copies or moves changed them while their drive window was not
 // active; the window relogs those of its drive when it is activated.
-// The message when the picture holds its 8000 lines.
-const QString& NoMemoryMessage();
 
 extern QStringList FoldersToRelog;
 void HandleFoldersToRelog(frmBrws* w);

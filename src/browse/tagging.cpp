@@ -1,5 +1,6 @@
 #include "browse/tagging.h"
 #include <QApplication>
+#include <QItemSelection>
 #include "browse/filelist.h"
 #include "model/slots.h"
 #include "browse/frmBrws.h"
@@ -8,17 +9,32 @@
 namespace {
 DriveSlot& SlotOf(frmBrws*) { return CurrentDriveSlot(); }
 
-// Sets one item and its line to the wanted state; true when the tag changed.
-// A line that is not the item's own file is never written: a tag letter in the
-// wrong place would tag another file or break a folder's header.
-bool SetItemTag(frmBrws* w, DriveSlot& slot, int row, bool wanted) {
+// The line of a row gets the wanted tag; false when the line is not the
+// item's own file. Such a line is never written: a tag letter in the wrong
+// place would tag another file or break a folder's header.
+bool WriteTag(frmBrws* w, DriveSlot& slot, int row, bool wanted) {
     QListWidgetItem* item = w->FileList->item(row);
     const int at = FileLineOfItem(slot, row);
     if (!item || at < 0 || FileNameOf(slot.Lines[at]) != item->text()) return false;
-    const bool was = IsTagged(slot.Lines[at]);
     slot.Lines[at] = wanted ? MarkTagged(slot.Lines[at]) : MarkUntagged(slot.Lines[at]);
-    if (item->isSelected() != wanted) item->setSelected(wanted);
-    return was != wanted;
+    return true;
+}
+
+// Sets one item and its line to the wanted state.
+void SetItemTag(frmBrws* w, DriveSlot& slot, int row, bool wanted) {
+    QListWidgetItem* item = w->FileList->item(row);
+    if (WriteTag(w, slot, row, wanted) && item->isSelected() != wanted) item->setSelected(wanted);
+}
+
+// Rows [from, to] to the wanted state each, the list's selection changed once.
+template <typename Wanted>
+void SetRowTags(frmBrws* w, DriveSlot& slot, int from, int to, Wanted wanted) {
+    QList<bool> rows = SelectedRows(w->FileList);
+    for (int row = from; row <= to; ++row) {
+        const bool state = wanted(row, rows[row]);
+        if (WriteTag(w, slot, row, state)) rows[row] = state;
+    }
+    SelectRows(w->FileList, rows);
 }
 
 // The file panels and the file toolbar belong to the list; tagging from the
@@ -34,8 +50,9 @@ void RecountTagged(frmBrws* w) {
     // describe the same files, also in a branch view.
     const DriveSlot& slot = SlotOf(w);
     qint64 count = 0, bytes = 0;
-    for (int row = 0; row < w->FileList->count(); ++row) {
-        if (!w->FileList->item(row)->isSelected()) continue;
+    const QList<bool> rows = SelectedRows(w->FileList);
+    for (int row = 0; row < rows.size(); ++row) {
+        if (!rows[row]) continue;
         ++count;
         const int at = FileLineOfItem(slot, row);
         if (at >= 0) bytes += FileSizeOf(slot.Lines[at]);
@@ -53,9 +70,9 @@ void TagFiles(frmBrws* w, TagChange change, TagScope scope) {
     {
         const QuietSelection quiet(slot);
         if (change == TagChange::Invert) {
-            for (int row = 0; row < list->count(); ++row) SetItemTag(w, slot, row, !list->item(row)->isSelected());
+            SetRowTags(w, slot, 0, list->count() - 1, [](int, bool was) { return !was; });
         } else if (scope == TagScope::AllFiles) {
-            for (int row = 0; row < list->count(); ++row) SetItemTag(w, slot, row, tag);
+            SetRowTags(w, slot, 0, list->count() - 1, [tag](int, bool) { return tag; });
         } else {
             int row = list->currentRow();
             if (row < 0) row = 0;
@@ -87,7 +104,7 @@ void FileListMouseDown(frmBrws* w, int row, int shift) {
     const int from = (shift == 1 && w->RememberedIndex >= 0) ? qMin(w->RememberedIndex, list->count() - 1) : row;
     {
         const QuietSelection quiet(slot);
-        for (int i = qMin(from, row); i <= qMax(from, row); ++i) SetItemTag(w, slot, i, wanted);
+        SetRowTags(w, slot, qMin(from, row), qMax(from, row), [wanted](int, bool) { return wanted; });
     }
     w->RememberedIndex = row;
     AfterTagging(w);
@@ -104,8 +121,28 @@ void SyncTagsWithList(frmBrws* w) {
     if (!slot.GlobalView) slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
     {
         const QuietSelection quiet(slot);
-        for (int row = 0; row < w->FileList->count(); ++row)
-            SetItemTag(w, slot, row, w->FileList->item(row)->isSelected());
+        const QList<bool> rows = SelectedRows(w->FileList);
+        for (int row = 0; row < rows.size(); ++row) WriteTag(w, slot, row, rows[row]);
     }
     AfterTagging(w);
+}
+
+QList<bool> SelectedRows(const QListWidget* list) {
+    QList<bool> rows(list->count(), false);
+    for (const QItemSelectionRange& range : list->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (row >= 0 && row < rows.size()) rows[row] = true;
+    return rows;
+}
+
+void SelectRows(QListWidget* list, const QList<bool>& selected) {
+    QItemSelection selection;
+    QAbstractItemModel* model = list->model();
+    for (int row = 0; row < selected.size(); ++row) {
+        if (!selected[row]) continue;
+        const int first = row;
+        while (row + 1 < selected.size() && selected[row + 1]) ++row;
+        selection.select(model->index(first, 0), model->index(row, 0));
+    }
+    list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }

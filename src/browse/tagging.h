@@ -1,6 +1,8 @@
 #pragma once
+#include <QList>
 #include <QString>
 
+class QListWidget;
 class frmBrws;
 
 // Tags live in two places that always agree: the selected state of the file's
@@ -20,3 +22,8 @@ void FileListMouseDown(frmBrws* w, int row, int shift);
 void SyncTagsWithList(frmBrws* w);
 // Recounts the tagged files and bytes of the list and shows them.
 void RecountTagged(frmBrws* w);
+// The selected state of each row of a list, and the list's selection set to
+// such states in one change: selecting item by item costs the list a walk over
+// its whole selection each time, minutes over thousands of files.
+QList<bool> SelectedRows(const QListWidget* list);
+void SelectRows(QListWidget* list, const QList<bool>& selected);

@@ -38,6 +38,7 @@ int FileLineOfItem(const DriveSlot& slot, int row) {
 #include "browse/filelist.h"
 #include "browse/frmBrws.h"
 #include "browse/spoken.h"
+#include "browse/tagging.h"
 
 void BuildGlobalList(DriveSlot& slot, ViewSelection selection) {
     ClearGlobalList(slot);
@@ -95,16 +96,18 @@ void FillView(frmBrws* w, DriveSlot& slot) {
     }
     w->FileList->addItems(names);
     qint64 tagged = 0, taggedBytes = 0;
+    QList<bool> selected(count, false);
+    for (int i = 0; i < count; ++i) {
+        int file = 0;
+        GlobalLinePositions(slot.GlobalList[i], &file, nullptr);
+        if (!IsTagged(slot.Lines[file])) continue;
+        selected[i] = true;
+        ++tagged;
+        taggedBytes += FileSizeOf(slot.Lines[file]);
+    }
     {
         const QuietSelection quiet(slot);
-        for (int i = 0; i < count; ++i) {
-            int file = 0;
-            GlobalLinePositions(slot.GlobalList[i], &file, nullptr);
-            if (!IsTagged(slot.Lines[file])) continue;
-            w->FileList->item(i)->setSelected(true);
-            ++tagged;
-            taggedBytes += FileSizeOf(slot.Lines[file]);
-        }
+        SelectRows(w->FileList, selected);
     }
     SetMatchingBytes(w, FormatCount(total));
     SetMatchingFiles(w, FormatCount(count));

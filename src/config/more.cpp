@@ -35,6 +35,10 @@ bool IsHeader(const QString& line) { return line.trimmed().startsWith('['); }
 const QList<MoreSetting>& MoreSettings() {
     static const QList<MoreSetting> table = {
         {more::DeleteToTrash, QStringLiteral("&Delete to trash"), MoreKind::Switch, "false"},
+        // How much of a drive logging takes in: the files of one folder, and the
+        // lines (folders and files) of one drive window's picture.
+        {more::FilesPerFolder, QStringLiteral("&Files per folder"), MoreKind::Number, "1500", 1, 10000000},
+        {more::LinesPerDrive, QStringLiteral("&Lines per drive"), MoreKind::Number, "8000", 100, 10000000},
     };
     return table;
 }

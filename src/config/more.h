@@ -23,6 +23,8 @@ struct MoreSetting {
 namespace more {
 inline const QString Header = QStringLiteral("[more]");
 inline const QString DeleteToTrash = QStringLiteral("Delete to trash");
+inline const QString FilesPerFolder = QStringLiteral("Files per folder");
+inline const QString LinesPerDrive = QStringLiteral("Lines per drive");
 }  // namespace more
 
 // The settings of "[more]", in the order of the More tab; one line each (and

@@ -6,6 +6,8 @@
 #include "browse/frmBrws.h"
 #include "fileops/frmGraph.h"
 #include "fileops/operations.h"
+#include "fileops/probes.h"
+#include "fileops/redraw.h"
 #include "fileops/steps.h"
 #include "model/slots.h"
 #include "platform/files.h"
@@ -33,7 +35,7 @@ platform::CopyProgress CopyProgressOf(const QString& name) {
                 copyWindow->ProgressBar->setValue(int(copied * kBarSteps / total));
             }
         }
-        QApplication::processEvents();
+        redraw::Pump();
         return AbortFlag == 0;
     };
 }
@@ -103,7 +105,7 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
     const QString source = JoinPath(sourceFolder, file.name);
     ErrorCode code = TestDrive(source.left(2));
     if (code == 0) code = TestDrive(destination.left(2));
-    if (code == 0) code = TestWritable(destination.left(destination.lastIndexOf('\\')));
+    if (code == 0) code = TestWritableInRun(destination.left(destination.lastIndexOf('\\')));
     if (code != 0) {
         ShowFileError(code);
         return CopyOutcome::Failed;
@@ -118,7 +120,6 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
         return CopyOutcome::Failed;
     }
     SetBusy();
-    w->repaint();
     // Without settings read, the user is asked rather than his files overwritten.
     const bool ignoreReadOnly = Settings[setting::IgnoreReadOnly].isValid() && Settings[setting::IgnoreReadOnly].toBool();
     const bool automatic = Settings[setting::AutoOverwrite].isValid() && Settings[setting::AutoOverwrite].toBool();
@@ -127,7 +128,8 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
     const ErrorCode failure = LastError;
     // A source that is no file any more (a pipe in its place) is not found, as the listing would have it.
     ForgetVanishedFile(slot, position);
-    if (destination.left(2) == slot.Drive) ShowAvailableBytes(w);
+    // In a run the end of the run shows the free space; between, as often as the window is drawn.
+    if (destination.left(2) == slot.Drive && (endBusy || redraw::Due())) ShowAvailableBytes(w);
     if (endBusy) EndBusy();
     if (failure) ShowFileError(failure);
     return outcome;

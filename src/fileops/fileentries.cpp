@@ -54,12 +54,14 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Dispo
         }
     }
     // Archive only, so that read-only, hidden and system files go without a
-    // question; a link is deleted as it is and what it points at keeps its attributes.
+    // question; a link is deleted as it is and what it points at keeps its
+    // attributes. A file with the archive attribute alone is deleted as it is.
     int attributes = 0;
     platform::GetAttributes(full, &attributes);
-    platform::SetEntryAttributes(full, platform::attr::Archive);
+    const bool plain = attributes == platform::attr::Archive;
+    if (!plain) platform::SetEntryAttributes(full, platform::attr::Archive);
     if (platform::DeleteFile(full) != 0) {
-        platform::SetEntryAttributes(full, attributes);
+        if (!plain) platform::SetEntryAttributes(full, attributes);
         ShowSharingViolation();
         return false;
     }
@@ -144,13 +146,15 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     StatusFitted("Renaming  file : " + oldName);
     int attributes = 0;
     platform::GetAttributes(full, &attributes);
-    platform::SetEntryAttributes(full, platform::attr::Archive);
+    // A file with the archive attribute alone has nothing to take off and put back.
+    const bool plain = attributes == platform::attr::Archive;
+    if (!plain) platform::SetEntryAttributes(full, platform::attr::Archive);
     if (platform::RenamePath(full, target) != 0) {
-        platform::SetEntryAttributes(full, attributes);
+        if (!plain) platform::SetEntryAttributes(full, attributes);
         ShowSharingViolation();
         return false;
     }
-    platform::SetEntryAttributes(target, attributes);
+    if (!plain) platform::SetEntryAttributes(target, attributes);
     // The record changes only once the disk has the new name.
     RenameFileLine(slot.Lines[position], newName);
     return true;

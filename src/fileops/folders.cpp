@@ -62,7 +62,7 @@ void MakeSub(const QString& name) {
     }
     // A full picture cannot take the new folder; the user hears that it is on
     // disk all the same, so that he does not make it again.
-    if (slot.LineCount >= MaxLines && FindFolderLine(slot, path, 0) < 0) {
+    if (slot.LineCount >= LinesPerDrive() && FindFolderLine(slot, path, 0) < 0) {
         ShowMessage(NoMemoryMessage(), MsgStyle::Critical, "Error");
         ShowMessage(FolderMadeMessage + path, MsgStyle::Information, "Make folder");
     }

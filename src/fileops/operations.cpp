@@ -1,5 +1,6 @@
 #include "fileops/operations.h"
 #include <QApplication>
+#include <QHash>
 #include <QSet>
 #include <QTreeWidgetItem>
 #include "browse/freespace.h"
@@ -7,6 +8,8 @@
 #include "fileops/frmCopy.h"
 #include "fileops/frmGraph.h"
 #include "fileops/frmInput.h"
+#include "fileops/probes.h"
+#include "fileops/redraw.h"
 #include "fileops/steps.h"
 #include "ui/prompter.h"
 #include "fileops/validate.h"
@@ -51,9 +54,11 @@ bool LoggedInAnyWindow(const QString& folder) {
     return false;
 }
 
+// The bar counts every file; the windows are drawn and Esc is read as often as
+// a frame is due.
 void Step(frmGraph* g) {
     if (g->ProgressBar->value() < g->ProgressBar->maximum()) g->ProgressBar->setValue(g->ProgressBar->value() + 1);
-    QApplication::processEvents();
+    redraw::Pump();
 }
 
 void StartProgress(frmGraph* g, int count) {
@@ -226,20 +231,37 @@ QList<ViewFile> FilesOfView(const DriveSlot& slot) {
 
 // The view keeps its files, found again at their new positions; files that
 // went away leave it, and an empty view gives way to the folder view.
+// Each folder of a view is looked up once, with the positions of its files by
+// name: a view of thousands of files is found again in one pass over its folders.
+struct FolderFiles {
+    int header = -1;
+    QHash<QString, int> lines;
+};
+
+FolderFiles FilesOfFolder(const DriveSlot& slot, const QString& folder) {
+    FolderFiles found;
+    found.header = FindFolderLine(slot, folder, 0);
+    if (found.header < 0) return found;
+    for (int i = found.header + 1, end = FolderLinesEnd(slot, found.header); i < end; ++i) {
+        const QString name = FileNameOf(slot.Lines[i]);
+        if (!found.lines.contains(name)) found.lines.insert(name, i);   // the first of a name counts
+    }
+    return found;
+}
+
 void RefreshView(frmBrws* w, DriveSlot& slot, const QList<ViewFile>& files) {
     QStringList lines;
     QStringList names;
     QList<int> tagged;
+    QHash<QString, FolderFiles> folders;
     for (const ViewFile& f : files) {
-        const int h = FindFolderLine(slot, f.folder, 0);
-        if (h < 0) continue;
-        for (int i = h + 1, end = FolderLinesEnd(slot, h); i < end; ++i) {
-            if (FileNameOf(slot.Lines[i]) != f.name) continue;
-            if (IsTagged(slot.Lines[i])) tagged << names.size();
-            lines << ViewEntry(f.name, h, i);
-            names << f.name;
-            break;
-        }
+        auto folder = folders.find(f.folder);
+        if (folder == folders.end()) folder = folders.insert(f.folder, FilesOfFolder(slot, f.folder));
+        const int i = folder->lines.value(f.name, -1);
+        if (i < 0) continue;
+        if (IsTagged(slot.Lines[i])) tagged << names.size();
+        lines << ViewEntry(f.name, folder->header, i);
+        names << f.name;
     }
     if (lines.isEmpty()) {
         LeaveView(w);
@@ -250,7 +272,9 @@ void RefreshView(frmBrws* w, DriveSlot& slot, const QList<ViewFile>& files) {
         const QuietSelection quiet(slot);
         w->ClearFileList();
         w->FileList->addItems(names);
-        for (int row : tagged) w->FileList->item(row)->setSelected(true);
+        QList<bool> selected(names.size(), false);
+        for (int row : tagged) selected[row] = true;
+        SelectRows(w->FileList, selected);
     }
     qint64 bytes = 0;
     for (const QString& line : lines) {
@@ -276,6 +300,7 @@ void EndOfRun(frmGraph* g, frmBrws* w, DriveSlot& slot, bool copyRun, bool wrote
     const QList<ViewFile> viewFiles = slot.GlobalView ? FilesOfView(slot) : QList<ViewFile>();
     RemoveDeletedLines(slot);
     if (copyRun) {
+        const LoggingAction action;
         for (QString& folder : FoldersToRelog) {
             if (folder.left(2) != slot.Drive) continue;
             RelogFolderPath(w, folder);
@@ -313,6 +338,7 @@ void RunOperation(frmGraph* g, const Run& run) {
     if (!w || OpenDriveCount == 0) return;
     DriveSlot& slot = CurrentDriveSlot();
     QStringList touched;
+    const RunProbes probes;
     AbortFlag = 0;
     SetBusy();
     bool wroteHere = false;
@@ -405,7 +431,7 @@ void AddFolderToPicture(frmBrws* w, const QString& path) {
     if (h < 0 || !ParseFolderHeader(slot.Lines[h], &header)) return;
     QTreeWidgetItem* parentNode = w->Node(header.nodeIndex);
     if (!parentNode || !w->SubfoldersRead(parentNode)) return;
-    if (slot.LineCount >= MaxLines) return;
+    if (slot.LineCount >= LinesPerDrive()) return;
     const QString name = path.mid(path.lastIndexOf('\\') + 1);
     const int child = w->AddNode(parentNode, name);
     w->MarkSubfoldersRead(w->Node(child));

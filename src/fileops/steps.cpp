@@ -1,6 +1,8 @@
 #include "fileops/steps.h"
 #include <QMainWindow>
 #include <QStatusBar>
+#include "fileops/probes.h"
+#include "fileops/redraw.h"
 #include "model/slots.h"
 #include "platform/files.h"
 #include "ui/errors.h"
@@ -12,6 +14,8 @@ void ShowSharingViolation() {
 }
 
 void StatusFitted(const QString& text) {
+    // Fitting the text takes longer than a small file's step; the bar shows it at each frame.
+    if (!redraw::Due()) return;
     const QMainWindow* main = MainWindow();
     const int width = main ? main->statusBar()->width() * TwipsPerPixelX() : 12000;
     SetStatus(FitText(main, text, width));
@@ -20,7 +24,7 @@ void StatusFitted(const QString& text) {
 // Write permission belongs to folders, so the folder about to be written is the one probed.
 bool DriveReadyAndWritable(const QString& folder) {
     const ErrorCode ready = TestDrive(folder.left(2));
-    const ErrorCode writable = TestWritable(folder);
+    const ErrorCode writable = TestWritableInRun(folder);
     LastError = ready ? ready : writable;
     if (LastError == 0) return true;
     ShowFileError(LastError);

@@ -143,10 +143,15 @@ void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines, bool refr
     if (h < 0 || h >= slot.LineCount) return;
     const int n = lines.size();
     if (n > 0) {
-        const int oldCount = slot.LineCount;
-        GrowLines(slot, n);
-        for (int i = oldCount - 1; i > h; --i) slot.Lines[i + n] = slot.Lines[i];
-        for (int i = 0; i < n; ++i) slot.Lines[h + 1 + i] = lines[i];
+        // One block move: the list moves the following strings without copying them.
+        slot.Lines.insert(h + 1, n, QString());
+        slot.LineCount += n;
+        std::copy(lines.cbegin(), lines.cend(), slot.Lines.begin() + h + 1);
+        // The headers after h moved down by n lines.
+        for (auto it = slot.HeaderHints.begin(); it != slot.HeaderHints.end(); ++it)
+            if (*it > h) *it += n;
+        if (refreshIndex) ShiftIndexEntries(slot, h, n);
+        return;
     }
     if (refreshIndex) RefreshFolderIndex(slot);
 }

@@ -26,6 +26,13 @@ bool SplitIndexEntry(const QString& entry, QString* path, int* position) {
 // never before its fourth character.
 constexpr int HeaderSeparatorFrom = 3;
 
+// The line is the header of the folder: compared in place, as the lines of
+// a big picture are many.
+bool IsHeaderOf(const QString& line, const QString& path) {
+    return line.size() > path.size() + 1 && line.at(0) == u'>' && line.at(path.size() + 1) == u'/' &&
+           QStringView(line).mid(1, path.size()) == path && path.size() >= 2;
+}
+
 QString HeaderPath(const QString& line) {
     if (!line.startsWith('>')) return QString();
     const int slash = line.indexOf('/', HeaderSeparatorFrom);
@@ -81,6 +88,7 @@ QuietSelection::~QuietSelection() {
 void ClearFolderLines(DriveSlot& slot) {
     slot.LineCount = 0;
     slot.Lines = QStringList{QString()};
+    slot.HeaderHints.clear();
 }
 
 void ClearFolderIndex(DriveSlot& slot) {
@@ -113,6 +121,7 @@ void AddFolderLine(DriveSlot& slot, const QString& path, int nodeIndex, HeaderSt
     if (state == HeaderState::Unlogged) line += "/U";
     if (state == HeaderState::Logged) line += "/L";
     slot.Lines[slot.LineCount] = line;
+    slot.HeaderHints.insert(path, slot.LineCount);
     GrowLines(slot, 1);
 }
 
@@ -127,9 +136,17 @@ bool IsFolderHeader(const QString& line) { return line.startsWith('>'); }
 
 int FindFolderLine(const DriveSlot& slot, const QString& path, int start) {
     const int end = std::min<int>(slot.LineCount, slot.Lines.size());
-    for (int i = std::max(0, start); i < end; ++i) {
-        const QString& line = slot.Lines[i];
-        if (IsFolderHeader(line) && HeaderPath(line) == path) return i;
+    start = std::max(0, start);
+    const auto hint = slot.HeaderHints.constFind(path);
+    if (hint != slot.HeaderHints.cend() && *hint >= start && *hint < end && IsHeaderOf(slot.Lines[*hint], path)) {
+        // A folder has one header; a second one before the hint would be found first.
+        return *hint;
+    }
+    for (int i = start; i < end; ++i) {
+        if (IsHeaderOf(slot.Lines[i], path)) {
+            if (start == 0) slot.HeaderHints.insert(path, i);
+            return i;
+        }
     }
     return -1;
 }
@@ -216,12 +233,13 @@ void RemoveNodeEntry(DriveSlot& slot, const QString& path) {
 int LookupFolderLine(const DriveSlot& slot, const QString& path) {
     const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
     for (int i = 0; i < end; ++i) {
-        QString entryPath;
-        int position = 0;
+        const QString& entry = slot.FolderIndex[i];
+        if (entry.size() <= path.size() || entry.at(path.size()) != u'/' || !entry.startsWith(path)) continue;
         // An entry whose folder disappeared holds -1; the folder may have come
         // back since, so such an entry counts as missing.
-        if (SplitIndexEntry(slot.FolderIndex[i], &entryPath, &position) && entryPath == path && position >= 0)
-            return position;
+        bool ok = false;
+        const int position = QStringView(entry).mid(path.size() + 1).toInt(&ok);
+        if (ok && position >= 0) return position;
     }
     return FindFolderLine(slot, path, 0);
 }
@@ -234,6 +252,17 @@ void RefreshFolderIndex(DriveSlot& slot) {
         if (!SplitIndexEntry(slot.FolderIndex[i], &path, &position)) continue;
         const int found = FindFolderLine(slot, path, 0);
         if (found != position) slot.FolderIndex[i] = path + '/' + QString::number(found);
+    }
+}
+
+void ShiftIndexEntries(DriveSlot& slot, int h, int n) {
+    const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
+    for (int i = 0; i < end; ++i) {
+        QString& entry = slot.FolderIndex[i];
+        const qsizetype slash = entry.indexOf(u'/');
+        bool ok = false;
+        const int position = slash < 0 ? -1 : QStringView(entry).mid(slash + 1).toInt(&ok);
+        if (ok && position > h) entry = entry.left(slash + 1) + QString::number(position + n);
     }
 }
 

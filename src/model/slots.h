@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -56,13 +57,15 @@ struct DriveSlot {
     Pane FocusPane = Pane::Tree;
     int16_t LabelEdit = 0;
     int16_t TreeClick = 0;
+    // Where each folder's header was last seen, so that finding a folder does
+    // not read every line of a big picture. Only a hint: a position is used
+    // after its line is checked to be that folder's header.
+    mutable QHash<QString, int> HeaderHints;
 };
 
 constexpr int MaxDrives = 5;
 // A drive window's caption, and so its key: this text, the drive and its label.
 inline const QString WindowCaptionPrefix = QStringLiteral("Tree structure of ");
-constexpr int MaxLines = 8000;
-constexpr int MaxFilesPerFolder = 1500;
 
 // Program-wide state, alive from start-up to exit. Index 0 of DriveSlots and
 // Settings is never used.
@@ -155,6 +158,9 @@ bool ParseFolderHeader(const QString& line, FolderHeader* header);
 void AddIndexEntry(DriveSlot& slot, const QString& path, int position);
 void AddNodeEntry(DriveSlot& slot, const QString& path, int nodeIndex);
 void RefreshFolderIndex(DriveSlot& slot);
+// Index entries of headers after position h, moved down by n lines: what a
+// refresh would find after an insertion, without looking for every folder.
+void ShiftIndexEntries(DriveSlot& slot, int h, int n);
 // The path of an index or node map entry, and the node of a node map entry.
 QString EntryPath(const QString& entry);
 int EntryNode(const QString& entry);

@@ -21,10 +21,12 @@ bool HaveSameContent(const QString& a, const QString& b) {
     QFile fa, fb;
     if (OpenUserHostFile(ha, &fa) != err::None || OpenUserHostFile(hb, &fb) != err::None) return false;
     if (fa.size() != fb.size()) return false;
-    constexpr qint64 Chunk = 1 << 20;
+    // A small file is read in one piece of its own size: a mebibyte asked for
+    // each of many small files costs more than comparing them.
+    const qint64 chunk = qBound<qint64>(1, fa.size(), qint64(1) << 20);
     while (!fa.atEnd()) {
-        const QByteArray x = fa.read(Chunk);
-        const QByteArray y = fb.read(Chunk);
+        const QByteArray x = fa.read(chunk);
+        const QByteArray y = fb.read(chunk);
         if (x != y || x.isEmpty()) return x == y && fa.atEnd();
     }
     return fb.atEnd();

@@ -87,8 +87,16 @@ struct Copier {
     bool scanZeros = false;   // blocks of zeros are left as holes
     bool kernel = true;       // the kernel copies until the file systems refuse it
     qint64 written = 0;       // the end of the last bytes written
+    qint64 length = 0;        // the source's length when the copy began
     std::vector<char> buffer;
 };
+
+// A small file is read through a buffer of its own size: a mebibyte filled
+// with zeros for each of many small files costs more than their copies.
+size_t BufferFor(const Copier& c, qint64 at, size_t want) {
+    const auto rest = size_t(std::max<qint64>(c.length - at, c.block));
+    return std::min({want, kBuffer, rest});
+}
 
 bool IsZero(const char* p, qint64 n) { return n == 0 || (p[0] == 0 && std::memcmp(p, p + 1, size_t(n - 1)) == 0); }
 
@@ -109,8 +117,9 @@ bool WriteAt(Copier& c, const char* p, qint64 n, qint64 at) {
 
 // Reads a part and writes its runs of blocks that are not all zeros.
 ssize_t ReadAndWrite(Copier& c, qint64 at, size_t want) {
-    if (c.buffer.empty()) c.buffer.resize(kBuffer);
-    const ssize_t n = ::pread(c.in, c.buffer.data(), std::min(want, c.buffer.size()), at);
+    const size_t size = BufferFor(c, at, want);
+    if (c.buffer.size() < size) c.buffer.resize(size);
+    const ssize_t n = ::pread(c.in, c.buffer.data(), size, at);
     if (n <= 0) return n;
     const char* data = c.buffer.data();
     qint64 run = -1;   // where the bytes still to be written start
@@ -207,7 +216,7 @@ ErrorCode CopyContents(int in, int out, const struct stat& source, HoleSearch se
     if (known)
         if (const ErrorCode e = CheckSpace(fs, source, holes)) return e;
     const qint64 block = fs.f_bsize > 0 ? qint64(fs.f_bsize) : 4096;
-    Copier c{in, out, block, told, holes && search == HoleSearch::ZeroBlocks, true, 0, {}};
+    Copier c{in, out, block, told, holes && search == HoleSearch::ZeroBlocks, true, 0, qint64(source.st_size), {}};
     // A file within one block that takes its block has no hole to keep; pseudo
     // files report no length and have bytes all the same: they are read to their end.
     const bool regions = holes && source.st_size > 0 && (source.st_size > block || LooksSparse(source));

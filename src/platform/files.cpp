@@ -424,6 +424,7 @@ ErrorCode CreateEmptyFile(const QString& dosPath) {
 }
 
 ErrorCode ProbeWritable(const QString& dosFolder, const QString& probeName) {
+    host::CountWriteProbe();
     QString folder;
     if (const ErrorCode e = DosToHost(dosFolder, &folder)) return e;
     struct stat st;

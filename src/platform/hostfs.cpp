@@ -49,9 +49,12 @@ bool IsDosNameBytes(const QByteArray& raw, QString* name) {
 
 namespace {
 quint64 folderReads = 0;
+quint64 writeProbes = 0;
 }
 
 quint64 FolderReadCount() { return folderReads; }
+quint64 WriteProbeCount() { return writeProbes; }
+void CountWriteProbe() { ++writeProbes; }
 
 ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names) {
     names->clear();

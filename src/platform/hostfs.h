@@ -54,6 +54,9 @@ void NoteEntryChanged(const QString& hostPath, const FolderStamp& before);
 void NoteEntriesChanged(const QString& hostPath, const QString& otherHostPath, const FolderStamp& before);
 // How many times folders were read since the program started (tests and benchmarks).
 quint64 FolderReadCount();
+// How many write probes were made since the program started (tests and benchmarks).
+quint64 WriteProbeCount();
+void CountWriteProbe();
 
 // user.DOSATTRIB holds H, S and A either as "0x" + hex digits (Wine, old Samba)
 // or as Samba's binary record (versions 1 to 5), which keeps R as well; the

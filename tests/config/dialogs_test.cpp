@@ -121,6 +121,13 @@ TEST_F(DialogTest, OptionsConfirmedReachSettingsAndTheFileAndReadBackTheSame) {
         EXPECT_EQ(trash->text(), "&Delete to trash");
         EXPECT_FALSE(trash->isChecked());
         trash->setChecked(true);
+        // The limits of logging show the values of a file without them; a user raises one.
+        auto* files = o->findChild<QLineEdit*>("txtMore1");
+        auto* lines = o->findChild<QLineEdit*>("txtMore2");
+        ASSERT_TRUE(files && lines);
+        EXPECT_EQ(files->text(), "1500");
+        EXPECT_EQ(lines->text(), "8000");
+        files->setText("20000");
         QTest::mouseClick(o->btnOk, Qt::LeftButton);
     });
     EXPECT_TRUE(ShowOptions());
@@ -140,7 +147,8 @@ TEST_F(DialogTest, OptionsConfirmedReachSettingsAndTheFileAndReadBackTheSame) {
     EXPECT_TRUE(text.contains("\r\nTree font name=dejavu serif\r\nTree font size=14\r\n"));
     // Everything from [supportedfiletypes] on is byte for byte what it was, the new section before the associations.
     EXPECT_TRUE(text.endsWith("[supportedfiletypes]\r\n.txt,text\r\n.caf\xe9,caf\xe9 files\r\n\r\n"
-                              "[more]\r\nDelete to trash=True\r\n\r\n" + Associations + Tail));
+                              "[more]\r\nDelete to trash=True\r\nFiles per folder=20000\r\n\r\n" + Associations +
+                              Tail));
 
     // Read back: the same values (12 and 13 in the form loading gives them).
     ResetProgramState();

@@ -98,11 +98,17 @@ TEST(SettingsText, ByteOrderMarksOpeningLinesAreNoTextForTheReaderAndTheDesktopS
 TEST(MoreSection, LinesAreReadByNameAndWrittenBackKeepingWhatTheProgramDoesNotKnow) {
     const MoreSetting& trash = MoreSettings().at(0);
     ASSERT_EQ(trash.name, more::DeleteToTrash);
-    const MoreSetting number{"Files per folder", "Files per folder", MoreKind::Number, "1500", 1, 32000};
+    // The limits of logging; without a line, the values the program always had.
+    const MoreSetting& number = MoreSettings().at(1);
+    ASSERT_EQ(number.name, more::FilesPerFolder);
+    ASSERT_EQ(MoreSettings().at(2).name, more::LinesPerDrive);
+    ReadMoreSection({});
+    EXPECT_EQ(MoreNumber(more::FilesPerFolder), 1500);
+    EXPECT_EQ(MoreNumber(more::LinesPerDrive), 8000);
     for (const auto& [setting, value, held] : {std::tuple{&trash, "TRUE", "true"}, {&trash, " false ", "false"},
                                                {&trash, "yes", "false"}, {&number, "20000 files", "20000"},
                                                {&number, "99999999999999999999", "1500"}, {&number, "0", "1"},
-                                               {&number, "40000", "32000"}, {&number, "many", "1500"}})
+                                               {&number, "40000000", "10000000"}, {&number, "many", "1500"}})
         EXPECT_EQ(CheckedMoreValue(*setting, value), held) << value;
 
     // Read by name wherever the line stands and however it is spelt; no line keeps the old behaviour.

@@ -1,4 +1,5 @@
 #include "shell_fixture.h"
+#include "config/more.h"
 
 namespace {
 
@@ -95,22 +96,48 @@ TEST_F(LoggingTest, LabelCaptionSameDriveTwiceSwitchingKeyDriveWithoutDiskAndSix
     EXPECT_EQ(lines(windowOf('g')), before);
 }
 
-TEST_F(LoggingTest, AFolderWith2000FilesIsLoggedWithItsFirst1500) {
+// A fresh setup takes in big folders whole; a settings file from before keeps
+// 1500 files per folder, and the files a logging action leaves out are told
+// once, with the setting that shows them.
+TEST_F(LoggingTest, AFreshSetupLogsTenThousandFilesAndACutIsToldOncePerLoggingAction) {
     const QString big = drive('d') + "/big";
-    for (int i = 0; i < 2000; ++i) file(big + QString("/f%1.txt").arg(i, 4, 10, QChar('0')));
+    for (int i = 0; i < 10000; ++i) file(big + QString("/f%1.txt").arg(i, 5, 10, QChar('0')));
+    for (int f = 0; f < 3; ++f)
+        for (int i = 0; i < 120; ++i)
+            file(drive('d') + QString("/slow/sub%1/g%2.txt").arg(f).arg(i, 3, 10, QChar('0')));
     frmBrws* w = logDrive('d');
     ASSERT_TRUE(w);
     logFolder(w, "d:\\big");
-    ASSERT_EQ(FindFolderLine(slotOf(w), "d:\\big", 0), 1);
-    EXPECT_EQ(lines(w)[1], ">d:\\big/2/L");
-    EXPECT_EQ(slotOf(w).LineCount, 2 + 1500);
-    EXPECT_TRUE(lines(w)[2].startsWith("f0000.txt/U/0:"));
-    EXPECT_TRUE(lines(w).last().startsWith("f1499.txt/U/0:"));
+    EXPECT_EQ(slotOf(w).LineCount, 6 + 10000);
+    EXPECT_EQ(w->FileList->count(), 10000);
+    EXPECT_EQ(panel(w, 1), "Matching files : 10000");
+
+    // The older limit: a relog keeps the first 1500 and says how many it left out.
+    ReadMoreSection({});
+    EXPECT_EQ(FilesPerFolder(), 1500);
+    EXPECT_EQ(LinesPerDrive(), 8000);
+    prompts.expect("8500 file(s) left out : see Files per folder in Program, Options, More", PromptAnswer::Ok,
+                   "Error");
+    key(w->DirList, Qt::Key_F3, Qt::AltModifier);
+    EXPECT_TRUE(prompts.done());
+    const int h = FindFolderLine(slotOf(w), "d:\\big", 0);
+    ASSERT_GE(h, 0);
+    EXPECT_TRUE(lines(w)[h + 1].startsWith("f00000.txt/U/0:"));
+    EXPECT_TRUE(lines(w)[h + 1500].startsWith("f01499.txt/U/0:"));
     EXPECT_EQ(w->FileList->count(), 1500);
     EXPECT_EQ(panel(w, 1), "Matching files : 1500");
+
+    // Opening a folder in slow mode logs its three subfolders: one message for all of them.
+    Settings[3] = QString("slow");
+    Settings[2] = 10;
+    SetMoreValue(more::FilesPerFolder, "100");
+    prompts.expect("60 file(s) left out : see Files per folder in Program, Options, More", PromptAnswer::Ok, "Error");
+    expand(w, "d:\\slow");
+    EXPECT_TRUE(prompts.done());
+    EXPECT_TRUE(IsFolderLogged(slotOf(w), "d:\\slow\\sub2"));
 }
 
-TEST_F(LoggingTest, TheLineLimitStopsAddingFoldersWithAMessageAndCutsFilesWithout) {
+TEST_F(LoggingTest, TheLineLimitStopsAddingFoldersWithAMessageAndCutsFilesWithAnother) {
     // In memory where possible: a disk may take seconds to remove 8100 folders.
     QTemporaryDir memory("/dev/shm/quorl-test-XXXXXX");
     const QString d = memory.isValid() ? memory.path() : drive('d');
@@ -118,14 +145,16 @@ TEST_F(LoggingTest, TheLineLimitStopsAddingFoldersWithAMessageAndCutsFilesWithou
     for (int i = 0; i < 8100; ++i)
         ASSERT_TRUE(QDir(d).mkdir(QString("s%1").arg(i, 4, 10, QChar('0'))));
     file(d + "/root.txt", 1);
-    prompts.expect("Not enough memory to log more files / folders", PromptAnswer::Ok, "Error");
+    SetMoreValue(more::LinesPerDrive, "8000");
+    prompts.expect("Not enough memory to log more files / folders", PromptAnswer::Ok, "Error")
+        .expect("1 file(s) left out : see Lines per drive in Program, Options, More", PromptAnswer::Ok, "Error");
     frmBrws* w = logDrive('d');
     ASSERT_TRUE(w);
     EXPECT_TRUE(prompts.done());
     ASSERT_EQ(slotOf(w).LineCount, 8000);
     EXPECT_EQ(lines(w).last(), ">d:\\s7998/8000/U");
     EXPECT_EQ(w->Node(1)->childCount(), 7999);
-    // No room is left for the root's file; it is left out without a message.
+    // No room is left for the root's file; it is left out, and the user is told.
     EXPECT_EQ(FindFolderLine(slotOf(w), "d:", 0), 0);
     for (const QString& line : lines(w)) ASSERT_TRUE(line.startsWith('>'));
     EXPECT_EQ(panel(w, 1), "Matching files : 0");
