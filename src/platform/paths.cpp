@@ -174,10 +174,16 @@ bool IsDosPathWord(const QString& word) {
 QString HostWord(const QString& word) {
     if (!IsDosPathWord(word)) return word;
     const qsizetype lead = (word.startsWith(u'@') || word.startsWith(u'!')) ? 1 : 0;
+    const QString path = word.mid(lead);
     QString host;
-    if (DosToHost(word.mid(lead), &host) != err::None) return word;
+    if (DosToHost(path, &host) != err::None) return word;
+    // A drive letter says it is a path, even of a file still to be made.
+    if (path.size() >= 2 && path[1] == u':') return word.left(lead) + host;
+    // Without one, the folder it lies in must be there; a word that ends in
+    // "\\" names a folder itself.
+    const QString folder = word.endsWith(u'\\') ? host : host::ParentOf(host);
     struct stat st;
-    if (::stat(host::Encode(host::ParentOf(host)).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return word;
+    if (::stat(host::Encode(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return word;
     return word.left(lead) + host;
 }
 

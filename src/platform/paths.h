@@ -45,11 +45,12 @@ ErrorCode FullDosPath(const QString& dosPath, QString* fullPath);
 // drive ("c:x", "c:\\x"), also behind a leading "@" or "!" (list files); a
 // network name ("\\\\server") and a lone "\\" are not.
 bool IsDosPathWord(const QString& word);
-// A word handed to a Linux program: a DOS path whose folder exists becomes its
-// host path, absolute (a relative one taken in the current folder of its
-// drive), so that a name that begins with "-" is never an option; any other
-// word, and a DOS path whose folder is not there (a pattern such as "a\\.b"),
-// stays as typed.
+// A word handed to a Linux program: a DOS path becomes its host path,
+// absolute (a relative one taken in the current folder of its drive), so that
+// a name that begins with "-" is never an option. A path with a drive letter
+// always does; one without only when its folder exists, so that a pattern
+// such as "a\\.b" (or "x\\" where x is no folder) stays as typed, as does
+// every other word.
 QString HostWord(const QString& word);
 
 }  // namespace platform

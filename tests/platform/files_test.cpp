@@ -47,6 +47,13 @@ TEST_F(PathsTest, HostPathsMapToTheDriveWithTheLongestRoot) {
     EXPECT_EQ(HostToDos(tp.base() + "/x"), "") << "outside every drive";
 }
 
+TEST(DosPathWords, AWordWithABackslashOrADriveIsAPathAlsoBehindListMarks) {
+    for (const char* yes : {"c:\\x", "c:", "c:x", "Z:\\", "\\temp\\a.txt", "sub\\f.txt", "a\\.b", "@c:\\list.lst", "!d:x"})
+        EXPECT_TRUE(IsDosPathWord(yes)) << yes;
+    for (const char* no : {"-v", "a.txt", "100%", "\\\\server\\share", "\\", "http://x", "\xc3\xa9:\\x", "", "@"})
+        EXPECT_FALSE(IsDosPathWord(QString::fromUtf8(no))) << no;
+}
+
 using AttributesTest = PlatformTest;
 
 TEST_F(AttributesTest, ReadOnlyIsTheWritePermissionAndTheRestIsWrittenAsWineDoes) {
