@@ -9,6 +9,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
+#include "platform/copyfile.h"
 #include "platform/hostfs.h"
 #include "platform/paths.h"
 #include "platform/userfile.h"
@@ -17,6 +18,8 @@ namespace platform {
 
 using host::Encode;
 using host::ErrorAt;
+using copying::CopyHostFile;
+using copying::DestinationErrorAt;
 
 namespace {
 constexpr int kHsa = attr::Hidden | attr::System | attr::Archive;
@@ -43,29 +46,6 @@ ErrorCode FolderErrorAt(int e, const QString& hostPath) {
 }
 
 bool IsUnsupported(int e) { return e == ENOTSUP || e == EOPNOTSUPP; }
-
-// Whether a folder takes a new file of a plain name: one is made and removed again.
-bool FolderTakesFiles(const QString& hostFolder) {
-    QByteArray probe = Encode(host::Join(hostFolder, CopyTempPrefix + QStringLiteral("probe-XXXXXX")));
-    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    ::close(fd);
-    ::unlink(probe.constData());
-    return true;
-}
-
-// The code of a failed make or rename at a destination. A disk that cannot
-// hold the name (a FAT disk and ":" or a byte that is no UTF-8, a share and
-// "?") refuses it with EINVAL, EILSEQ or EPERM while the folder takes other
-// names: that is a bad name, which the caller reports naming the file, not a
-// disk that may not be written.
-ErrorCode DestinationErrorAt(int e, const QString& hostPath, bool folderTookAFile = false) {
-    struct stat st;
-    if ((e == EINVAL || e == EILSEQ || e == EPERM) && ::lstat(Encode(hostPath).constData(), &st) != 0 &&
-        (folderTookAFile || FolderTakesFiles(host::ParentOf(hostPath))))
-        return err::BadFileName;
-    return ErrorAt(e, hostPath);
-}
 
 // The permissions or Samba's record: either makes a file read-only.
 bool IsReadOnlyAt(const QString& hostPath, const struct stat& st) {
@@ -155,91 +135,6 @@ ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& pat
         const QString la = a.name.toLower(), lb = b.name.toLower();
         return la != lb ? la < lb : a.name < b.name;
     });
-    return err::None;
-}
-
-ErrorCode CopyData(int in, int out, qint64 total, const CopyProgress& progress) {
-    // Chunks small enough that the window stays alive and Esc is seen within
-    // a moment, large enough that the kernel copy keeps its speed.
-    constexpr size_t kChunk = size_t(8) << 20;
-    std::vector<char> buffer;
-    bool kernel = true;
-    qint64 copied = 0;
-    for (;;) {
-        ssize_t n;
-        if (kernel) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || IsUnsupported(errno))) {
-                kernel = false;
-                continue;
-            }
-            // Some pseudo file systems report size 0 to the kernel copy; read to be sure.
-            if (n == 0 && copied == 0) {
-                kernel = false;
-                continue;
-            }
-        } else {
-            if (buffer.empty()) buffer.resize(1 << 20);
-            n = ::read(in, buffer.data(), buffer.size());
-            for (ssize_t done = 0; n > 0 && done < n;) {
-                const ssize_t w = ::write(out, buffer.data() + done, size_t(n - done));
-                if (w < 0) {
-                    if (errno == EINTR) continue;
-                    return ErrorFromErrno(errno);
-                }
-                done += w;
-            }
-        }
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return ErrorFromErrno(errno);
-        }
-        if (n == 0) return err::None;
-        copied += n;
-        if (progress && !progress(copied, qMax(total, copied))) return err::Cancelled;
-    }
-}
-
-// The copy proper, host to host: data, DOS attributes, permissions and time go to
-// a temporary file beside the destination, which then replaces the destination.
-ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, const CopyProgress& progress) {
-    const host::FolderStamp before = host::StampOfFolderOf(dst);
-    QByteArray tmpl = Encode(host::Join(host::ParentOf(dst), CopyTempPrefix + QString::number(::getpid()) +
-                                                                   QStringLiteral("-XXXXXX")));
-    const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    if (out < 0) return ErrorAt(errno, host::Decode(tmpl));
-    auto fail = [&](ErrorCode code) {
-        ::close(out);
-        ::unlink(tmpl.constData());
-        return code;
-    };
-    if (const ErrorCode e = CopyData(in, out, qint64(source.st_size), progress)) return fail(e);
-    char dosAttrib[256];
-    const ssize_t n = ::fgetxattr(in, host::DosAttribName, dosAttrib, sizeof dosAttrib);
-    // Before the permissions: a read-only copy would refuse the attribute.
-    if (n >= 0 && ::fsetxattr(out, host::DosAttribName, dosAttrib, size_t(n), 0) != 0 && !IsUnsupported(errno))
-        return fail(ErrorFromErrno(errno));
-    if (::fchmod(out, source.st_mode & 07777) != 0) {
-        // A disk without Unix permissions (a FAT stick) holds read-only and no
-        // more: that much travels, and the copy goes on.
-        const int e = errno;
-        if (e != EPERM && e != ENOSYS && !IsUnsupported(e)) return fail(ErrorFromErrno(e));
-        struct stat made;
-        if (!(source.st_mode & S_IWUSR) && ::fstat(out, &made) == 0) ::fchmod(out, made.st_mode & 07555);
-    }
-    const struct timespec times[2] = {source.st_atim, source.st_mtim};
-    if (::futimens(out, times) != 0) return fail(ErrorFromErrno(errno));
-    if (::close(out) != 0) {
-        const int e = errno;
-        ::unlink(tmpl.constData());
-        return ErrorFromErrno(e);
-    }
-    if (::rename(tmpl.constData(), Encode(dst).constData()) != 0) {
-        const ErrorCode e = DestinationErrorAt(errno, dst, true);
-        ::unlink(tmpl.constData());
-        return e;
-    }
-    host::NoteEntryChanged(dst, before);
     return err::None;
 }
 

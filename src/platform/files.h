@@ -60,9 +60,12 @@ int EntriesBeyondPathLimit(const QString& dosFolder);
 // a folder, 70 when it is read-only; 53 when the source is no file (a pipe,
 // socket or device). Copying a file onto itself (the same file by
 // another spelling or a hard link) does nothing and returns 0.
-// The data goes in chunks; after each, progress hears the bytes copied and the
-// file's size, and false from it stops the copy: the temporary file goes, the
-// destination stays as it was, and the result is err::Cancelled.
+// Holes stay holes and a file system that clones shares the blocks; 61 comes
+// before anything is written when the blocks the copy will take don't fit.
+// The data goes in chunks; progress hears how far into the file's length the
+// copy is (holes count) and the length, at least every 8 MiB or twentieth of a
+// second and at the end, and false from it stops the copy: the temporary file
+// goes, the destination stays as it was, and the result is err::Cancelled.
 using CopyProgress = std::function<bool(qint64 copied, qint64 total)>;
 // toName: how the destination's name is looked up (paths.h). A destination
 // whose disk cannot hold the name (a FAT disk and ":") gives 64, a bad name.

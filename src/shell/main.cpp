@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     app.setApplicationName("Disk Rorediva");
+    // The desktop matches the windows to the installed entry and its icon.
+    app.setDesktopFileName("org.rorediva.Quorl");
     // The exit writes the desktop itself; closing the last window must not end
     // the program before it has.
     app.setQuitOnLastWindowClosed(false);

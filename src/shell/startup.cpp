@@ -1,14 +1,19 @@
 #include "shell/startup.h"
 #include <QApplication>
+#include <QFile>
+#include <QProcess>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <sys/stat.h>
 #include "config/settings.h"
 #include "ui/errors.h"
 #include "model/slots.h"
 #include "platform/curdir.h"
 #include "platform/files.h"
+#include "platform/prefix.h"
 #include "shell/MDIQuorl.h"
 
 namespace {
@@ -184,8 +189,26 @@ void SaveDesktopAndExit() {
     EndProgram();
 }
 
+namespace {
+// A first start finds no prefix at all, and setup, which lies beside the
+// program, makes one. A prefix that is there is the user's: setup is not run
+// over it, and a settings file missing in it is reported as always.
+void MakePrefixOnFirstStart() {
+    const QString prefix = platform::PrefixFolder();
+    struct stat st;
+    if (::lstat(QFile::encodeName(prefix).constData(), &st) == 0 || errno != ENOENT) return;
+    // What it made is no news to the user; what failed goes on to the program's own error output.
+    QProcess setup;
+    setup.setStandardOutputFile(QProcess::nullDevice());
+    setup.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    setup.start(QCoreApplication::applicationDirPath() + "/quorl-setup", {"--prefix", prefix});
+    setup.waitForFinished(-1);
+}
+}  // namespace
+
 bool RunStartUp() {
     // Steps 1, 2, 8 and 9 need the forms and live in frmShowUp; this is the rest.
+    MakePrefixOnFirstStart();
     if (!LoadSettings()) return false;
     const QString programFolder = Settings[8].toString();
     if (!programFolder.isEmpty()) {

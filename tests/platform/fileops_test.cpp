@@ -3,6 +3,7 @@
 #include <sys/statvfs.h>
 #include <cerrno>
 #include "helpers.h"
+#include "platform/copyfile.h"
 #include "platform/hostfs.h"
 
 using namespace platform;
@@ -219,6 +220,61 @@ TEST_F(FileOpsTest, FreeSpaceCountsClustersAndAFullDiskLeavesNoHalfWrittenFile) 
     EXPECT_EQ(CopyFileTo("d:\\big.bin", "f:\\new.bin"), err::DiskFull);
     EXPECT_EQ(ReadAll(keep), Pattern(16 * 1024));
     EXPECT_EQ(FolderNames(tp.base() + "/small"), QStringList({"keep.bin"}));
+}
+
+qint64 BytesTaken(const QString& hostPath) {
+    struct stat st {};
+    ::stat(Enc(hostPath).constData(), &st);
+    return qint64(st.st_blocks) * 512;
+}
+
+// Holes stay holes on the same disk, on another with less room than the
+// file's length, and where only the zeros tell them; every byte stays.
+TEST_F(FileOpsTest, SparseFilesKeepTheirHolesAndEveryByte) {
+    ScratchMount small(tp.base() + "/small", "tmpfs", "size=1m");
+    REQUIRE_MOUNT(small);
+    tp.linkDrive('f', tp.base() + "/small");
+    constexpr qint64 kMiB = 1 << 20, kSize = 16 * kMiB + 123;
+    const struct {
+        const char* name;
+        QList<std::pair<qint64, QByteArray>> pieces;
+    } shapes[] = {
+        {"middle.bin", {{5 * kMiB + 7, "sparse"}}},                      // hole, data, hole to the end
+        {"ends.bin", {{0, Pattern(5000)}, {kSize - 200, Pattern(200)}}},  // data, hole, data to an odd end
+        {"none.bin", {}},
+    };
+    QByteArray expected;
+    for (const auto& shape : shapes) {
+        expected = QByteArray(kSize, '\0');
+        QFile f(d + "/" + shape.name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(kSize));
+        for (const auto& [at, bytes] : shape.pieces) {
+            ASSERT_TRUE(f.seek(at) && f.write(bytes) == bytes.size());
+            expected.replace(at, bytes.size(), bytes);
+        }
+        f.close();
+        for (const char* to : {"d:\\copy-", "f:\\"}) {
+            const QString dos = to + QString(shape.name);
+            std::pair<qint64, qint64> told;
+            const auto progress = [&](qint64 copied, qint64 total) { return told = {copied, total}, true; };
+            ASSERT_EQ(CopyFileTo(QStringLiteral("d:\\") + shape.name, dos, progress), 0) << dos.toStdString();
+            EXPECT_TRUE(ReadAll(hostOf(dos)) == expected) << dos.toStdString();
+            EXPECT_LE(BytesTaken(hostOf(dos)), 64 * 1024) << dos.toStdString();
+            EXPECT_EQ(told, std::make_pair(kSize, kSize)) << "the progress counts the holes";
+        }
+    }
+    // A file that holds its zeros on disk, copied where only they tell the holes.
+    const QString dense = MakeHostFile(d + "/dense.bin", expected);
+    const int in = ::open(Enc(dense).constData(), O_RDONLY);
+    const int out = ::open(Enc(d + "/scanned.bin").constData(), O_RDWR | O_CREAT | O_TRUNC, 0644);
+    struct stat st;
+    ASSERT_EQ(::fstat(in, &st), 0);
+    EXPECT_EQ(copying::CopyContents(in, out, st, copying::HoleSearch::ZeroBlocks, CopyProgress()), 0);
+    ::close(in);
+    ::close(out);
+    EXPECT_TRUE(ReadAll(d + "/scanned.bin") == expected);
+    EXPECT_LE(BytesTaken(d + "/scanned.bin"), 64 * 1024);
+    EXPECT_GE(BytesTaken(dense), kSize) << "the source held its zeros";
 }
 
 }  // namespace

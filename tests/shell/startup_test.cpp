@@ -22,12 +22,19 @@ QByteArray setDesktop(const TempPrefix& prefix, const QByteArray& state, const Q
     return ini;
 }
 
-TEST_F(StartUpTest, AMissingSettingsFileEndsTheProgramWithItsMessage) {
+TEST_F(StartUpTest, AMissingSettingsFileEndsTheProgramWithItsMessageButAMissingPrefixIsMadeFirst) {
     QFile::remove(prefix.host("c:\\windows\\quorl.ini"));
     prompts.expect("Quorl.ini is invalid or can't be found on your windows directory", PromptAnswer::Ok, "Error");
     start();
     EXPECT_FALSE(main);
     EXPECT_FALSE(QFile::exists(prefix.prefix() + "/drive_c/windows/quorl.ini"));
+    // A first start: setup makes the prefix and the program folder's drive opens.
+    ASSERT_TRUE(QDir(prefix.prefix()).removeRecursively());
+    start();
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(QFile::exists(prefix.prefix() + "/drive_c/windows/quorl.ini"));
+    EXPECT_TRUE(QFileInfo(prefix.prefix() + "/drive_c/command.com").isExecutable());
+    EXPECT_TRUE(windowOf('c'));
 }
 
 TEST_F(StartUpTest, ExitRewritesOnlyTheDesktopSectionAndDeletesTheTemporaryFiles) {

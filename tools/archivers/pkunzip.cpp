@@ -43,16 +43,39 @@ struct Fd {
     }
 };
 
-// The spelling a name already has in a host folder, so that a DOS name never
-// gets a second file that differs from it only in case; a name the archive
-// also holds in another spelling is taken as it is.
-QString OnDiskName(const QString& folderHost, const QString& name, bool exactCase) {
-    if (exactCase) return name;
-    QStringList names;
-    if (platform::host::ReadFolderNames(folderHost, &names) != err::None) return name;
-    const QString match = platform::host::PickCaseMatch(names, name);
-    return match.isEmpty() ? name : match;
-}
+// The spelling a name already has in a folder, so that a DOS name never gets
+// a second file that differs from it only in case; a name the archive also
+// holds in another spelling (exactCase) is taken as it is. Each folder's names
+// are read once, when first asked, and kept up to date with what the
+// extraction makes there: an archive costs one read per folder, not one per
+// entry.
+class FolderNames {
+public:
+    QString onDisk(int dirFd, const QString& folderHost, const QString& name, bool exactCase) {
+        struct stat st;
+        if (exactCase || ::fstatat(dirFd, platform::host::Encode(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+            return name;
+        return namesOf(folderHost).value(platform::host::Fold(name), name);
+    }
+    void made(const QString& folderHost, const QString& name) {
+        namesOf(folderHost).insert(platform::host::Fold(name), name);
+    }
+    void madeFolder(const QString& folderHost) { byFolder_.insert(folderHost, {}); }
+
+private:
+    // By folded name; the first in sorted order, as a lookup picks it.
+    QHash<QString, QString>& namesOf(const QString& folderHost) {
+        auto it = byFolder_.find(folderHost);
+        if (it != byFolder_.end()) return *it;
+        QHash<QString, QString> names;
+        QStringList all;
+        platform::host::ReadFolderNames(folderHost, &all);
+        // Backwards, so that the first spelling of a name is the one kept.
+        for (auto n = all.crbegin(); n != all.crend(); ++n) names.insert(platform::host::Fold(*n), *n);
+        return *byFolder_.insert(folderHost, names);
+    }
+    QHash<QString, QHash<QString, QString>> byFolder_;
+};
 
 struct Entry {
     zip_uint64_t index = 0;
@@ -154,11 +177,14 @@ private:
     Fd enterFolders(const QStringList& folders, bool exactCase, QString* folderHost, QString* why) {
         Fd current(::dup(dest_.fd));
         for (const QString& f : folders) {
-            const QString name = OnDiskName(*folderHost, f, exactCase);
+            const QString name = names_.onDisk(current.fd, *folderHost, f, exactCase);
             const QByteArray raw = Bytes(name);
             int fd = ::openat(current.fd, raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0 && errno == ENOENT) {
-                if (::mkdirat(current.fd, raw.constData(), 0777) != 0 && errno != EEXIST) {
+                if (::mkdirat(current.fd, raw.constData(), 0777) == 0) {
+                    names_.made(*folderHost, name);
+                    names_.madeFolder(platform::host::Join(*folderHost, platform::NameToHost(name)));
+                } else if (errno != EEXIST) {
                     *why = "can't make folder " + name + ": " + ErrnoText(errno);
                     return Fd();
                 }
@@ -191,7 +217,7 @@ private:
     // and an existing link is replaced, never written through.
     bool writeFile(const Entry& e, int dirFd, const QString& dirHost, const QString& wanted, bool* skipped,
                    QString* why) {
-        const QString name = OnDiskName(dirHost, wanted, e.exactCase);
+        const QString name = names_.onDisk(dirFd, dirHost, wanted, e.exactCase);
         const QByteArray target = Bytes(name);
         struct stat existing;
         if (::fstatat(dirFd, target.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -230,7 +256,8 @@ private:
             ok = false;
             *why = "can't write it: " + ErrnoText(errno);
         }
-        if (!ok) ::unlinkat(dirFd, temp.constData(), 0);
+        if (ok) names_.made(dirHost, name);
+        else ::unlinkat(dirFd, temp.constData(), 0);
         return ok;
     }
 
@@ -303,6 +330,7 @@ private:
     mode_t umask_ = 022;
     Fd dest_;
     QString destHost_;
+    FolderNames names_;
     int problems_ = 0;
     int done_ = 0;
     QList<std::pair<QStringList, time_t>> folderDates_;

@@ -32,6 +32,12 @@ QString HomeFolder() {
     return home;
 }
 
+// Built, the tools lie beside setup; installed, in their own folder.
+QString ToolsFolder(const QString& here) {
+    if (QFileInfo(here + "/quorl-command").isFile()) return here;
+    return QDir::cleanPath(here + "/" QUORL_TOOLS_FROM_BIN);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,7 +64,7 @@ int main(int argc, char** argv) {
     if (options.prefix.isEmpty()) options.prefix = DefaultPrefix();
     const QString here = QCoreApplication::applicationDirPath();
     options.quorlBinary = here + "/Quorl";
-    options.toolsFolder = here;
+    options.toolsFolder = ToolsFolder(here);
     options.login = LoginName();
     options.home = HomeFolder();
 

@@ -4,6 +4,7 @@
 #include <list>
 #include "helpers.h"
 #include "pkunzip.h"
+#include "platform/hostfs.h"
 #include "platform/names.h"
 #include "pkzip.h"
 #include "zipdirectory.h"
@@ -266,6 +267,21 @@ TEST_F(PkunzipTest, FolderDatesComeBackAndARepeatedNameIsExtractedOnceAndSaidOnc
     // Written into after they were made, the folders still carry the archive's date.
     EXPECT_EQ(MTime(d + "/dest/docs"), kMarch.toSecsSinceEpoch());
     EXPECT_EQ(MTime(d + "/dest/docs/sub"), kMarch.toSecsSinceEpoch());
+}
+
+// Entries spread over more folders than any short cache keeps, in turn: each
+// folder's names are read once, however many entries land in it.
+TEST_F(PkunzipTest, EachFolderIsReadOnceNotOncePerEntry) {
+    CraftedZip zip;
+    for (int i = 0; i < 240; ++i)
+        zip.stored("f" + QByteArray::number(i % 60) + "/e" + QByteArray::number(i), "x");
+    zip.write(c + "/out/many.zip");
+    MakeFile(d + "/dest/F7/E67", "old");
+    const quint64 before = platform::host::FolderReadCount();
+    EXPECT_EQ(run(RunPkunzip, {"-o", "-d", "c:\\out\\many.zip", "d:\\dest"}), 0) << output.toStdString();
+    EXPECT_LE(platform::host::FolderReadCount() - before, 62u);
+    EXPECT_EQ(ReadAll(d + "/dest/F7/E67"), "x") << "the existing spelling is the file";
+    EXPECT_EQ(Tree(d + "/dest").size(), 240 + 60);
 }
 
 TEST(EntryNames, OnlyNamesThatStayBelowTheDestinationAreSafeAndBackslashSeparatesOnlyInDosArchives) {
