@@ -57,7 +57,7 @@ bool ArchiverUsable(const QString& program) {
 bool FitsCommandLine(const QStringList& paths) {
     for (const QString& p : paths)
         if (p.contains('"')) {
-            ShowFileError(64);
+            ShowFileError(err::BadFileName);
             return false;
         }
     return true;
@@ -75,8 +75,8 @@ bool WriteListFile(const QStringList& lines) {
         QSaveFile file(host);
         QByteArray data;
         for (const QString& line : lines) data += line.toUtf8() + "\r\n";
-        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) code = 61;
-        if (code == 61 && file.error() == QFileDevice::OpenError) code = 70;
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) code = err::DiskFull;
+        if (code == err::DiskFull && file.error() == QFileDevice::OpenError) code = err::AccessDenied;
     }
     if (code != 0) ShowFileError(code);
     return code == 0;
@@ -99,7 +99,7 @@ void RunAndOfferRelog(frmBrws* w, const QString& line, const QString& status, co
     const ArchiverOutcome outcome = RunArchiver(InterpreterPrefix + line, status);
     EndBusy();
     if (!outcome.started) {
-        ShowFileError(outcome.startError ? outcome.startError : ErrorCode(53));
+        ShowFileError(outcome.startError ? outcome.startError : err::FileNotFound);
         return;
     }
     if (!outcome.stopped && outcome.exitStatus != 0) Critical(FailureText(outcome));
@@ -124,7 +124,7 @@ void ExtractCommand(frmBrws* w) {
     const QString archive = CurrentEntryPath(w);
     if (archive.isEmpty() || ArchiveKindOfFile(archive) == ArchiveKind::None) return;
     QPointer<frmBrws> window(w);
-    ShowCopyDialog(ExtractCaption, "*.*", [window](const QString& to, const QString& as) {
+    ShowArchiveDialog(CopyUse::Extract, ExtractCaption, "*.*", [window](const QString& to, const QString& as) {
         if (window) ExtractArchive(window, to, as);
     });
 }
@@ -135,7 +135,7 @@ void CompressCommand(const QString& caption) {
     if (LastArchiveName().isEmpty()) KeepArchiveName("Archive name");
     const QString kind = caption == ArjCompressCaption ? "ARJ" : "Zip";
     QPointer<frmBrws> window(w);
-    ShowCopyDialog(caption, LastArchiveName(), [window, kind](const QString& to, const QString& as) {
+    ShowArchiveDialog(CopyUse::Compress, caption, LastArchiveName(), [window, kind](const QString& to, const QString& as) {
         KeepArchiveName(as);
         if (window) CompressFiles(window, to, as, kind);
     });

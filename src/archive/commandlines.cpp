@@ -25,7 +25,7 @@ QString QuotedPath(const QString& path) {
 }
 
 QString ArchiverProgram(ArchiveKind kind, bool compressing) {
-    if (kind == ArchiveKind::Arj) return Settings[14].toString();
+    if (kind == ArchiveKind::Arj) return Settings[setting::ArjProgram].toString();
     if (kind == ArchiveKind::Zip) return Settings[compressing ? 15 : 16].toString();
     return QString();
 }

@@ -138,13 +138,13 @@ ArchiverOutcome RunArchiverProcess(const QString& commandLine, const QString& st
     ArchiverOutcome outcome;
     QStringList words = SplitCommandLine(commandLine);
     if (words.isEmpty()) {
-        outcome.startError = 53;
+        outcome.startError = err::FileNotFound;
         return outcome;
     }
     QString program;
     outcome.startError = platform::DosToHost(words.takeFirst(), &program);
-    if (outcome.startError == 0 && !QFileInfo(program).isFile()) outcome.startError = 53;
-    if (outcome.startError != 0) return outcome;
+    if (outcome.startError == err::None && !QFileInfo(program).isFile()) outcome.startError = err::FileNotFound;
+    if (outcome.startError != err::None) return outcome;
 
     QProcess process;
     process.setProgram(program);
@@ -175,7 +175,7 @@ ArchiverOutcome RunArchiverProcess(const QString& commandLine, const QString& st
     if (!failedToStart) loop.exec();
     QApplication::restoreOverrideCursor();
     if (failedToStart) {
-        outcome.startError = 70;
+        outcome.startError = err::AccessDenied;
         return outcome;
     }
     outcome.output += QString::fromLocal8Bit(process.readAll());

@@ -35,37 +35,13 @@ void SetAvailableBytes(frmBrws* w, const QString& value) { SetPanel(w, 3, "Avail
 void SetTaggedFiles(frmBrws* w, const QString& value) { SetPanel(w, 4, "Tagged files : " + value); }
 void SetTaggedBytes(frmBrws* w, const QString& value) { SetPanel(w, 5, "Tagged bytes : " + value); }
 
-QString FileNameOf(const QString& line) { return line.left(line.indexOf('/')); }
-
-bool IsTagged(const QString& line) { return line.contains("/T"); }
-
-qint64 FileSizeOf(const QString& line) {
-    FileLine f;
-    return ParseFileLine(line, &f) ? f.size : 0;
-}
-
-QString FileDateOf(const QString& line) {
-    FileLine f;
-    return ParseFileLine(line, &f) ? f.dateTime.section(' ', 0, 0) : QString();
-}
-
-QString FileTimeOf(const QString& line) {
-    FileLine f;
-    return ParseFileLine(line, &f) ? f.dateTime.section(' ', 1) : QString();
-}
-
-QString FileAttributesOf(const QString& line) {
-    FileLine f;
-    return ParseFileLine(line, &f) ? f.attributes : QString();
-}
-
 void FillFileList(frmBrws* w, int h, bool listNames) {
     DriveSlot& slot = SlotOf(w);
     qint64 matching = 0, matchingBytes = 0, tagged = 0, taggedBytes = 0;
     if (h >= 0) {
         QStringList names;
         QList<int> selected;
-        for (int i = h + 1; i < slot.LineCount && i != MaxLines && !slot.Lines[i].startsWith('>'); ++i) {
+        for (int i = h + 1, end = FolderLinesEnd(slot, h); i < end; ++i) {
             const QString& line = slot.Lines[i];
             const qint64 size = FileSizeOf(line);
             if (IsTagged(line)) {
@@ -79,9 +55,8 @@ void FillFileList(frmBrws* w, int h, bool listNames) {
         }
         if (listNames) {
             w->FileList->addItems(names);
-            slot.SelectingFiles = -1;
+            const QuietSelection quiet(slot);
             for (int k : selected) w->FileList->item(k)->setSelected(true);
-            slot.SelectingFiles = 0;
         }
     }
     SetMatchingBytes(w, FormatCount(matchingBytes));
@@ -171,7 +146,7 @@ void ApplyFileSpec(frmBrws* w) {
     };
     QList<Logged> folders;
     for (int i = 0; i < slot.IndexCount; ++i) {
-        const QString path = slot.FolderIndex[i].section('/', 0, 0);
+        const QString path = EntryPath(slot.FolderIndex[i]);
         FolderHeader header;
         const int h = FindFolderLine(slot, path, 0);
         if (h >= 0 && ParseFolderHeader(slot.Lines[h], &header)) folders.append({h, path, header.nodeIndex});

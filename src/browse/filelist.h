@@ -6,6 +6,9 @@ class QTreeWidgetItem;
 
 // The file list and the status panels of a drive window, drawn from the picture.
 
+// What a command on files acts on: the list's current file or all tagged files.
+enum class FileScope { CurrentFile, TaggedFiles };
+
 void FillFileList(frmBrws* w, int headerPosition, bool listNames);
 void ShowFolderFiles(frmBrws* w, QTreeWidgetItem* node);
 void ClearCounters(frmBrws* w);
@@ -25,11 +28,3 @@ void SetMatchingBytes(frmBrws* w, const QString& value);
 void SetAvailableBytes(frmBrws* w, const QString& value);
 void SetTaggedFiles(frmBrws* w, const QString& value);
 void SetTaggedBytes(frmBrws* w, const QString& value);
-
-// Line readers.
-QString FileNameOf(const QString& line);
-bool IsTagged(const QString& line);
-qint64 FileSizeOf(const QString& line);
-QString FileDateOf(const QString& line);
-QString FileTimeOf(const QString& line);
-QString FileAttributesOf(const QString& line);

@@ -132,7 +132,7 @@ void frmBrws::buildControls() {
     // The file panels follow the list's current item whenever the list is the
     // pane in use, also while a dialog or a run holds the slot's focus pane.
     connect(FileList, &QListWidget::currentRowChanged, this, [this](int) {
-        if (MySlot(this).FocusPane == 2 || focusWidget() == FileList) ShowCurrentFile(this);
+        if (MySlot(this).FocusPane == Pane::Files || focusWidget() == FileList) ShowCurrentFile(this);
     });
     resize(BaseWidth, 400);
 }
@@ -218,7 +218,7 @@ void frmBrws::SetFormIcon() {
     default: break;
     }
     QString host;
-    if (platform::DosToHost(Settings[8].toString() + "\\" + name + ".ico", &host) == 0) setWindowIcon(QIcon(host));
+    if (platform::DosToHost(Settings[setting::ProgramFolder].toString() + "\\" + name + ".ico", &host) == 0) setWindowIcon(QIcon(host));
 }
 
 void frmBrws::ResizeFileInfo(int e) {
@@ -234,11 +234,8 @@ void frmBrws::ResizeFileInfo(int e) {
 }
 
 void frmBrws::ClearFileList() {
-    DriveSlot& slot = MySlot(this);
-    const int16_t was = slot.SelectingFiles;
-    slot.SelectingFiles = -1;
+    const QuietSelection quiet(MySlot(this));
     FileList->clear();
-    slot.SelectingFiles = was;
 }
 
 void frmBrws::SetFileColumns(int columns) {
@@ -272,7 +269,7 @@ void frmBrws::Form_Activate() {
     CurrentSlot = GetFormNumber();
     DriveSlot& slot = MySlot(this);
     if (!WaitForDrive(slot.Drive)) return;
-    if (slot.FocusPane == 1 && DirList->isVisible()) GiveFocus(DirList);
+    if (slot.FocusPane == Pane::Tree && DirList->isVisible()) GiveFocus(DirList);
     HandleFoldersToRelog(this);
 }
 
@@ -320,14 +317,14 @@ void frmBrws::Form_Unload() {
     for (int i = n; i < OpenDriveCount; ++i) DriveSlots[i] = DriveSlots[i + 1];
     DriveSlot& last = DriveSlots[OpenDriveCount];
     ClearSlot(last);
-    last.FocusPane = 1;
+    last.FocusPane = Pane::Tree;
     FoldersToRelog.clear();
     OpenDriveCount -= 1;
     if (CurrentSlot > OpenDriveCount) CurrentSlot = OpenDriveCount;
     if (OpenDriveCount == 0) {
         CurrentSlot = 0;
         Slot(0).FileSpec = "*.*";
-        const QString programFolder = Settings[8].toString();
+        const QString programFolder = Settings[setting::ProgramFolder].toString();
         if (!programFolder.isEmpty()) {
             platform::ChangeDrive(programFolder.at(0));
             platform::ChangeFolder(programFolder);
@@ -338,7 +335,7 @@ void frmBrws::Form_Unload() {
 
 void frmBrws::Form_KeyDown(int& keyCode, int& shift) {
     DriveSlot& slot = MySlot(this);
-    if (slot.FocusPane == 3) return;
+    if (slot.FocusPane == Pane::Dos) return;
     slot.TreeClick = 0;
     if (slot.LabelEdit) return;
     CallHook(Hooks().keyDown, this, keyCode, shift);
@@ -346,7 +343,7 @@ void frmBrws::Form_KeyDown(int& keyCode, int& shift) {
 
 void frmBrws::Form_KeyPress(QChar& key) {
     const DriveSlot& slot = MySlot(this);
-    if (slot.FocusPane == 3 || slot.LabelEdit) return;
+    if (slot.FocusPane == Pane::Dos || slot.LabelEdit) return;
     if (key == '?') CallHook(Hooks().showDriveInfo);
     key = QChar();
 }
@@ -354,7 +351,7 @@ void frmBrws::Form_KeyPress(QChar& key) {
 void frmBrws::dirlist_GotFocus() {
     CallHook(Hooks().folderMode);
     FolderToolbar();
-    MySlot(this).FocusPane = 1;
+    MySlot(this).FocusPane = Pane::Tree;
     EmptyFileInfo();
 }
 
@@ -366,7 +363,7 @@ void frmBrws::dirlist_DblClick() { LogFolder(this, SelectedNodeIndex(), false, t
 
 // Expanding and collapsing count as the user's only while the tree is the
 // window's pane; the program's own expansions do not log anything.
-bool frmBrws::TreeIsActivePane() const { return DirList->hasFocus() || MySlot(this).FocusPane == 1; }
+bool frmBrws::TreeIsActivePane() const { return DirList->hasFocus() || MySlot(this).FocusPane == Pane::Tree; }
 
 void frmBrws::dirlist_expand(QTreeWidgetItem* node) {
     if (!TreeIsActivePane()) return;
@@ -389,7 +386,7 @@ void frmBrws::dirlist_Collapse(QTreeWidgetItem* node) {
 void frmBrws::filelist_GotFocus() {
     CallHook(Hooks().fileMode);
     DriveSlot& slot = MySlot(this);
-    slot.FocusPane = 2;
+    slot.FocusPane = Pane::Files;
     FileToolbar();
     if (FileList->count() > 0 && !slot.GlobalView) {
         slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
@@ -430,15 +427,18 @@ void frmBrws::GiveFocus(QWidget* control) {
 // the one keys go to; the slot's FocusPane follows it, whatever focus events
 // came or did not come.
 void frmBrws::FollowRealPane(QWidget* control) {
-    const int16_t pane = control == DirList ? 1 : control == FileList ? 2 : control == txtDos ? 3 : 0;
-    if (pane == 0 || MySlot(this).FocusPane == pane) return;
-    if (pane == 1) dirlist_GotFocus();
-    else if (pane == 2) filelist_GotFocus();
+    const Pane pane = control == DirList    ? Pane::Tree
+                      : control == FileList ? Pane::Files
+                      : control == txtDos   ? Pane::Dos
+                                            : Pane::Dialog;
+    if (pane == Pane::Dialog || MySlot(this).FocusPane == pane) return;
+    if (pane == Pane::Tree) dirlist_GotFocus();
+    else if (pane == Pane::Files) filelist_GotFocus();
     else txtDOS_GotFocus();
 }
 
 void frmBrws::txtDOS_GotFocus() {
-    MySlot(this).FocusPane = 3;
+    MySlot(this).FocusPane = Pane::Dos;
     txtDos->selectAll();
 }
 
@@ -542,7 +542,7 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
                 CurrentSlot = GetFormNumber();
                 DirList->setFocus();
             } else if (mouse->button() == Qt::RightButton) {
-                if (slot.FocusPane == 1) CallHook(Hooks().popupMenu, "mnuFolder", mouse->globalPosition().toPoint());
+                if (slot.FocusPane == Pane::Tree) CallHook(Hooks().popupMenu, "mnuFolder", mouse->globalPosition().toPoint());
                 return true;
             }
         } else if (watched == FileList->viewport()) {
@@ -557,7 +557,7 @@ bool frmBrws::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             if (mouse->button() == Qt::RightButton) {
-                if (slot.FocusPane == 2) CallHook(Hooks().popupMenu, "mnuFile", mouse->globalPosition().toPoint());
+                if (slot.FocusPane == Pane::Files) CallHook(Hooks().popupMenu, "mnuFile", mouse->globalPosition().toPoint());
                 return true;
             }
         }

@@ -22,7 +22,7 @@ DriveSlot& SlotOf(frmBrws*) { return CurrentDriveSlot(); }
 
 QString Separator(const QString& path) { return path.size() == 2 ? QStringLiteral("\\") : QString(); }
 
-bool ShowHiddenAndSystem() { return !Settings[4].isValid() || Settings[4].toBool(); }
+bool ShowHiddenAndSystem() { return !Settings[setting::ShowHiddenSystem].isValid() || Settings[setting::ShowHiddenSystem].toBool(); }
 
 const QString LoggingStatus = QStringLiteral("Logging folder...");
 
@@ -35,7 +35,7 @@ bool CanReadFolder(const QString& path) {
         return false;
     }
     if (!FolderExists(path + Separator(path))) {
-        ShowFileError(1000);
+        ShowFileError(err::DiskChanged);
         return false;
     }
     return true;
@@ -57,8 +57,8 @@ void HandleFoldersToRelog(frmBrws* w) {
         folder.clear();
         if (FindFolderLine(slot, path, 0) < 0) continue;
         for (int i = 0; i + 1 < slot.NodeMap.size(); ++i) {
-            if (slot.NodeMap[i].section('/', 0, 0) != path) continue;
-            QTreeWidgetItem* node = w->Node(slot.NodeMap[i].section('/', 1, 1).toInt());
+            if (EntryPath(slot.NodeMap[i]) != path) continue;
+            QTreeWidgetItem* node = w->Node(EntryNode(slot.NodeMap[i]));
             if (!node) break;
             w->DirList->setCurrentItem(node);
             RelogFolder(w);
@@ -104,7 +104,7 @@ void LogDrive(const QString& requested) {
     slot.SelectingFiles = 0;
     slot.GlobalView = 0;
     slot.TreeClick = 0;
-    slot.FocusPane = 1;
+    slot.FocusPane = Pane::Tree;
     slot.Drive = drive;
     slot.CurrentPath = drive;
     LastError = 0;
@@ -125,7 +125,7 @@ void LogDrive(const QString& requested) {
         }
         return;
     }
-    w->SetFileColumns(Settings[7].isValid() ? Settings[7].toInt() : 1);
+    w->SetFileColumns(Settings[setting::FileColumns].isValid() ? Settings[setting::FileColumns].toInt() : 1);
     OpenDriveCount += 1;
     slot.WindowKey = w->Caption();
     if (area) {
@@ -176,8 +176,7 @@ void LogDriveTree(frmBrws* w) {
 
     const int root = w->AddNode(nullptr, drive);
     AddNodeEntry(slot, drive, root);
-    AddFolderLine(slot, drive, root);
-    slot.Lines[0] += "/L";
+    AddFolderLine(slot, drive, root, HeaderState::Logged);
     AddIndexEntry(slot, drive, 0);
     {
         const QSignalBlocker block(w->DirList);
@@ -214,9 +213,8 @@ bool AddSubfolders(frmBrws* w, int nodeIndex) {
         const QString name = folder.name.toLower();
         const QString full = path + "\\" + name;
         const int child = w->AddNode(node, name);
-        AddFolderLine(slot, full, child);
+        AddFolderLine(slot, full, child, HeaderState::Unlogged);
         AddNodeEntry(slot, full, child);
-        slot.Lines[slot.LineCount - 1] += "/U";
     }
     return true;
 }
@@ -288,8 +286,8 @@ void ExpandFolder(frmBrws* w, int nodeIndex) {
     if (node == w->DirList->currentItem()) LogFolder(w, nodeIndex, false, false);
     SetBusy();
     SetStatus("Expanding folder...");
-    const bool slow = Settings[3].toString() == "slow";
-    const int maxFolders = Settings[2].isValid() ? Settings[2].toInt() : 0;
+    const bool slow = Settings[setting::LoggingMethod].toString() == "slow";
+    const int maxFolders = Settings[setting::SlowLoggingFolders].isValid() ? Settings[setting::SlowLoggingFolders].toInt() : 0;
     const int children = node->childCount();
     for (int i = 0; i < children; ++i) {
         const int child = w->NodeIndex(node->child(i));
@@ -305,20 +303,8 @@ void UnlogFolder(frmBrws* w, const QString& path, bool quiet, bool batch, bool k
     if (!quiet) SetStatus("Unlogging folder...");
     int h = 0;
     MarkFolderUnlogged(slot, path, &h);
-    if (!keepIndex) {
-        for (int i = 0; i < slot.IndexCount; ++i) {
-            if (slot.FolderIndex[i].section('/', 0, 0) != path) continue;
-            slot.FolderIndex.removeAt(i);
-            slot.IndexCount -= 1;
-            break;
-        }
-    }
-    int count = 0;
-    while (h + 1 + count < slot.LineCount && !slot.Lines[h + 1 + count].startsWith('>')) ++count;
-    if (count > 0) {
-        for (int i = h + 1; i + count < slot.LineCount; ++i) slot.Lines[i] = slot.Lines[i + count];
-        GrowLines(slot, -count);
-    }
+    if (!keepIndex) RemoveIndexEntry(slot, path);
+    RemoveFileLines(slot, h);
     if (!batch) {
         RefreshFolderIndex(slot);
         w->ClearFileList();
@@ -332,11 +318,8 @@ void RelogFolder(frmBrws* w) {
     DriveSlot& slot = SlotOf(w);
     SetStatus("Relogging folder...");
     const QString path = slot.CurrentPath;
-    QSet<QString> tagged;
-    const int h = LookupFolderLine(slot, path);
-    if (h >= 0 && IsFolderLogged(slot, path))
-        for (int i = h + 1; i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i)
-            if (IsTagged(slot.Lines[i])) tagged.insert(FileNameOf(slot.Lines[i]));
+    const QSet<QString> tagged =
+        IsFolderLogged(slot, path) ? TaggedFileNames(slot, LookupFolderLine(slot, path)) : QSet<QString>();
     UnlogFolder(w, path, true);
     // A relog that cannot read the folder still ends idle.
     if (TestDrive(slot.Drive) != 0) {
@@ -346,7 +329,7 @@ void RelogFolder(frmBrws* w) {
     }
     if (!FolderExists(path + Separator(path))) {
         // The folder was logged, so its absence means the disk changed under it.
-        ShowFileError(1000);
+        ShowFileError(err::DiskChanged);
         SetStatus("User");
         return;
     }
@@ -355,17 +338,15 @@ void RelogFolder(frmBrws* w) {
     if (header >= 0 && !tagged.isEmpty()) {
         // The tags go back into the lines even when the list shows no names (a
         // collapsed folder with subfolders), so that no tag is lost on the way.
+        TagFilesNamed(slot, header, tagged);
         qint64 count = 0, bytes = 0;
-        slot.SelectingFiles = -1;
-        for (int at = header + 1, row = 0; at < slot.LineCount && !slot.Lines[at].startsWith('>'); ++at, ++row) {
+        const QuietSelection quiet(slot);
+        for (int at = header + 1, row = 0, end = FolderLinesEnd(slot, header); at < end; ++at, ++row) {
             if (!tagged.contains(FileNameOf(slot.Lines[at]))) continue;
-            QString& line = slot.Lines[at];
-            line[line.indexOf('/') + 1] = 'T';
             if (row < w->FileList->count()) w->FileList->item(row)->setSelected(true);
             ++count;
-            bytes += FileSizeOf(line);
+            bytes += FileSizeOf(slot.Lines[at]);
         }
-        slot.SelectingFiles = 0;
         SetTaggedFiles(w, FormatCount(count));
         SetTaggedBytes(w, FormatCount(bytes));
     }
@@ -391,7 +372,7 @@ void RelogDrive(frmBrws* w) {
     slot.CurrentPath.clear();
     slot.GlobalView = 0;
     slot.SelectingFiles = 0;
-    slot.FocusPane = 1;
+    slot.FocusPane = Pane::Tree;
     slot.LabelEdit = 0;
     slot.TreeClick = 0;
     slot.CurrentPath = slot.Drive;

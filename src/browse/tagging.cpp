@@ -8,14 +8,6 @@
 namespace {
 DriveSlot& SlotOf(frmBrws*) { return CurrentDriveSlot(); }
 
-QString WithTag(const QString& line, QChar letter) {
-    const int slash = line.indexOf('/');
-    if (slash < 0 || slash + 1 >= line.size()) return line;
-    QString out = line;
-    out[slash + 1] = letter;
-    return out;
-}
-
 // Sets one item and its line to the wanted state; true when the tag changed.
 // A line that is not the item's own file is never written: a tag letter in the
 // wrong place would tag another file or break a folder's header.
@@ -29,51 +21,13 @@ bool SetItemTag(frmBrws* w, DriveSlot& slot, int row, bool wanted) {
     return was != wanted;
 }
 
-template <typename Body>
-void Selecting(DriveSlot& slot, Body body) {
-    slot.SelectingFiles = -1;
-    body();
-    slot.SelectingFiles = 0;
-}
-
 // The file panels and the file toolbar belong to the list; tagging from the
 // tree leaves the tree's toolbar as it is.
 void AfterTagging(frmBrws* w) {
     RecountTagged(w);
-    if (SlotOf(w).FocusPane == 2) ShowCurrentFile(w);
-}
-
-int FolderEnd(const DriveSlot& slot, int header) {
-    int i = header + 1;
-    while (i < slot.LineCount && !slot.Lines[i].startsWith('>')) ++i;
-    return i;
+    if (SlotOf(w).FocusPane == Pane::Files) ShowCurrentFile(w);
 }
 }  // namespace
-
-QString MarkTagged(const QString& line) { return WithTag(line, 'T'); }
-QString MarkUntagged(const QString& line) { return WithTag(line, 'U'); }
-
-int FolderFileCount(const DriveSlot& slot, const QString& folder) {
-    const int h = LookupFolderLine(slot, folder);
-    return h < 0 ? 0 : FolderEnd(slot, h) - h - 1;
-}
-
-qint64 FolderTaggedBytes(const DriveSlot& slot, const QString& folder) {
-    const int h = LookupFolderLine(slot, folder);
-    qint64 total = 0;
-    if (h >= 0)
-        for (int i = h + 1, end = FolderEnd(slot, h); i < end; ++i)
-            if (IsTagged(slot.Lines[i])) total += FileSizeOf(slot.Lines[i]);
-    return total;
-}
-
-qint64 FolderBytes(const DriveSlot& slot, const QString& folder) {
-    const int h = LookupFolderLine(slot, folder);
-    qint64 total = 0;
-    if (h >= 0)
-        for (int i = h + 1, end = FolderEnd(slot, h); i < end; ++i) total += FileSizeOf(slot.Lines[i]);
-    return total;
-}
 
 void RecountTagged(frmBrws* w) {
     // The totals are those of the list shown, so count and bytes always
@@ -90,15 +44,17 @@ void RecountTagged(frmBrws* w) {
     SetTaggedFiles(w, FormatCount(count));
 }
 
-void TagFiles(frmBrws* w, bool tag, bool all, bool invert) {
+void TagFiles(frmBrws* w, TagChange change, TagScope scope) {
     QListWidget* list = w->FileList;
     if (list->count() == 0) return;
     DriveSlot& slot = SlotOf(w);
     if (!slot.GlobalView) slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
-    Selecting(slot, [&] {
-        if (invert) {
+    const bool tag = change == TagChange::Tag;
+    {
+        const QuietSelection quiet(slot);
+        if (change == TagChange::Invert) {
             for (int row = 0; row < list->count(); ++row) SetItemTag(w, slot, row, !list->item(row)->isSelected());
-        } else if (all) {
+        } else if (scope == TagScope::AllFiles) {
             for (int row = 0; row < list->count(); ++row) SetItemTag(w, slot, row, tag);
         } else {
             int row = list->currentRow();
@@ -108,15 +64,17 @@ void TagFiles(frmBrws* w, bool tag, bool all, bool invert) {
             if (row < list->count() - 1) list->setCurrentRow(row + 1, QItemSelectionModel::NoUpdate);
             else list->setCurrentRow(row, QItemSelectionModel::NoUpdate);
         }
-    });
+    }
     AfterTagging(w);
 }
 
 void SelectDeselectFile(frmBrws* w, bool& state) {
     DriveSlot& slot = SlotOf(w);
     const int row = w->FileList->currentRow();
-    if (row >= 0) Selecting(slot, [&] { SetItemTag(w, slot, row, state); });
-    slot.SelectingFiles = 0;
+    if (row >= 0) {
+        const QuietSelection quiet(slot);
+        SetItemTag(w, slot, row, state);
+    }
     AfterTagging(w);
 }
 
@@ -127,9 +85,10 @@ void FileListMouseDown(frmBrws* w, int row, int shift) {
     if (!slot.GlobalView) slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
     const bool wanted = !list->item(row)->isSelected();
     const int from = (shift == 1 && w->RememberedIndex >= 0) ? qMin(w->RememberedIndex, list->count() - 1) : row;
-    Selecting(slot, [&] {
+    {
+        const QuietSelection quiet(slot);
         for (int i = qMin(from, row); i <= qMax(from, row); ++i) SetItemTag(w, slot, i, wanted);
-    });
+    }
     w->RememberedIndex = row;
     AfterTagging(w);
     ShowCurrentFile(w);
@@ -143,9 +102,10 @@ void SyncTagsWithList(frmBrws* w) {
     // untagging and must not reach the lines.
     if (QApplication::focusWidget() != w->FileList) return;
     if (!slot.GlobalView) slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
-    Selecting(slot, [&] {
+    {
+        const QuietSelection quiet(slot);
         for (int row = 0; row < w->FileList->count(); ++row)
             SetItemTag(w, slot, row, w->FileList->item(row)->isSelected());
-    });
+    }
     AfterTagging(w);
 }

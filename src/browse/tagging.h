@@ -2,13 +2,15 @@
 #include <QString>
 
 class frmBrws;
-struct DriveSlot;
 
 // Tags live in two places that always agree: the selected state of the file's
 // item in the window's list and the tag letter of its line in the picture.
 
-// The tag operation of the commands: (tag, all, invert).
-void TagFiles(frmBrws* w, bool tag, bool all, bool invert);
+// The tag operation of the commands: tag or untag the current item or every
+// item of the list, or invert the tags of every item.
+enum class TagChange { Tag, Untag, Invert };
+enum class TagScope { CurrentFile, AllFiles };
+void TagFiles(frmBrws* w, TagChange change, TagScope scope);
 // Brings the current item's tag to the wanted state.
 void SelectDeselectFile(frmBrws* w, bool& state);
 // A left click on a list row; with Shift the rows from the last clicked one on
@@ -18,11 +20,3 @@ void FileListMouseDown(frmBrws* w, int row, int shift);
 void SyncTagsWithList(frmBrws* w);
 // Recounts the tagged files and bytes of the list and shows them.
 void RecountTagged(frmBrws* w);
-
-// A file line with its tag letter replaced.
-QString MarkTagged(const QString& line);
-QString MarkUntagged(const QString& line);
-// Counting over a folder's block of file lines.
-int FolderFileCount(const DriveSlot& slot, const QString& folder);
-qint64 FolderTaggedBytes(const DriveSlot& slot, const QString& folder);
-qint64 FolderBytes(const DriveSlot& slot, const QString& folder);

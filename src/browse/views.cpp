@@ -1,20 +1,6 @@
 #include "browse/views.h"
 #include "model/slots.h"
 
-bool GlobalLinePositions(const QString& globalLine, int* fileLine, int* headerLine) {
-    const int last = globalLine.lastIndexOf('/');
-    if (last <= 0) return false;
-    const int before = globalLine.lastIndexOf('/', last - 1);
-    if (before < 0) return false;
-    bool okFile = false, okHeader = false;
-    const int file = globalLine.mid(last + 1).toInt(&okFile);
-    const int header = globalLine.mid(before + 1, last - before - 1).toInt(&okHeader);
-    if (!okFile || !okHeader) return false;
-    if (fileLine) *fileLine = file;
-    if (headerLine) *headerLine = header;
-    return true;
-}
-
 QString FolderOfListRow(const DriveSlot& slot, int row) {
     if (!slot.GlobalView) return slot.CurrentPath;
     int header = -1;
@@ -37,7 +23,7 @@ int FileLineOfItem(const DriveSlot& slot, int row) {
             header = LookupFolderLine(slot, slot.CurrentPath);
         if (header < 0) return -1;
         const int at = header + 1 + row;
-        return at < slot.LineCount && !slot.Lines[at].startsWith('>') ? at : -1;
+        return at < slot.LineCount && !IsFolderHeader(slot.Lines[at]) ? at : -1;
     }
     int file = -1;
     if (row >= slot.GlobalList.size() || !GlobalLinePositions(slot.GlobalList[row], &file, nullptr)) return -1;
@@ -59,7 +45,7 @@ void BuildGlobalList(DriveSlot& slot, ViewSelection selection) {
     QStringList aux;
     QSet<int> seen;
     for (int e = 0; e < slot.IndexCount; ++e) {
-        const QString path = slot.FolderIndex[e].section('/', 0, 0);
+        const QString path = EntryPath(slot.FolderIndex[e]);
         int h = LookupFolderLine(slot, path);
         FolderHeader folder;
         if (h < 0 || h >= slot.LineCount || !ParseFolderHeader(slot.Lines[h], &folder) || folder.path != path)
@@ -67,8 +53,8 @@ void BuildGlobalList(DriveSlot& slot, ViewSelection selection) {
         // A folder is listed once, however often the index names it.
         if (h < 0 || seen.contains(h)) continue;
         seen.insert(h);
-        for (int i = h + 1; i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i)
-            aux << FileNameOf(slot.Lines[i]) + '/' + QString::number(h) + '/' + QString::number(i);
+        for (int i = h + 1, end = FolderLinesEnd(slot, h); i < end; ++i)
+            aux << ViewEntry(FileNameOf(slot.Lines[i]), h, i);
     }
     std::stable_sort(aux.begin(), aux.end(),
                      [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
@@ -97,9 +83,7 @@ const char* const SelectionProperty = "viewSelection";
 // Fills the list with the lines of GlobalList and shows their totals.
 void FillView(frmBrws* w, DriveSlot& slot) {
     // Emptying the list drops the selection it showed; the files keep their tags.
-    slot.SelectingFiles = -1;
     w->ClearFileList();
-    slot.SelectingFiles = 0;
     qint64 total = 0;
     const int count = slot.GlobalList.size() - 1;
     QStringList names;
@@ -111,16 +95,17 @@ void FillView(frmBrws* w, DriveSlot& slot) {
     }
     w->FileList->addItems(names);
     qint64 tagged = 0, taggedBytes = 0;
-    slot.SelectingFiles = -1;
-    for (int i = 0; i < count; ++i) {
-        int file = 0;
-        GlobalLinePositions(slot.GlobalList[i], &file, nullptr);
-        if (!IsTagged(slot.Lines[file])) continue;
-        w->FileList->item(i)->setSelected(true);
-        ++tagged;
-        taggedBytes += FileSizeOf(slot.Lines[file]);
+    {
+        const QuietSelection quiet(slot);
+        for (int i = 0; i < count; ++i) {
+            int file = 0;
+            GlobalLinePositions(slot.GlobalList[i], &file, nullptr);
+            if (!IsTagged(slot.Lines[file])) continue;
+            w->FileList->item(i)->setSelected(true);
+            ++tagged;
+            taggedBytes += FileSizeOf(slot.Lines[file]);
+        }
     }
-    slot.SelectingFiles = 0;
     SetMatchingBytes(w, FormatCount(total));
     SetMatchingFiles(w, FormatCount(count));
     SetTaggedFiles(w, FormatCount(tagged));
@@ -160,7 +145,7 @@ void RebuildView(frmBrws* w) {
     }
     FillView(w, slot);
     w->FileList->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-    if (slot.FocusPane == 2) ShowCurrentFile(w);
+    if (slot.FocusPane == Pane::Files) ShowCurrentFile(w);
 }
 
 void LeaveView(frmBrws* w) {

@@ -6,10 +6,6 @@ struct DriveSlot;
 
 // The global and branch views: flat lists of the logged files of a drive or a branch.
 
-// A global line is the file name, "/", the position of the folder's header line
-// and "/", the position of the file line. Every command that acts on list items
-// while a view is shown maps them to file lines through this routine.
-bool GlobalLinePositions(const QString& globalLine, int* fileLine, int* headerLine);
 // The file line position of a list item of the window: the global mapping while
 // a view is shown, else the folder's first file line plus the item's row.
 int FileLineOfItem(const DriveSlot& slot, int row);

@@ -111,7 +111,7 @@ frmFA::frmFA(QWidget* parent) : QDialog(parent) {
 
 void frmFA::Form_Load() {
     Confirmed = false;
-    held_ = HoldFocusPane();
+    held_.Hold();
     lstFAssociations->clear();
     QStringList lines = ReadSection(AssociationsHeader);
     lines.removeLast();   // the extra empty entry
@@ -220,7 +220,7 @@ void frmFA::btnCancel_Click() { Close(); }
 void frmFA::reject() { btnCancel_Click(); }
 
 void frmFA::Close() {
-    ReleaseFocusPane(held_);
+    held_.Release();
     hide();
     setResult(Confirmed ? Accepted : Rejected);
     ReturnFocusToMainWindow();

@@ -181,26 +181,26 @@ frmOpt::frmOpt(QWidget* parent) : QDialog(parent) {
 
 void frmOpt::Form_Load() {
     Confirmed = false;
-    held_ = HoldFocusPane();
-    cmbMethod->setCurrentIndex(Settings[3].toString().toLower() == "slow" ? 1 : 0);
-    txtFolders->setText(QString::number(Settings[2].toInt()));
-    chkGen[0]->setChecked(Settings[1].toBool());
-    chkGen[1]->setChecked(Settings[4].toBool());
-    chkGen[2]->setChecked(Settings[5].toBool());
-    cmbDF->setCurrentIndex(Settings[6].toString().toLower() == "dd-mm-yy" ? 1 : 0);
-    txtCol->setText(QString::number(Settings[7].toInt()));
+    held_.Hold();
+    cmbMethod->setCurrentIndex(Settings[setting::LoggingMethod].toString().toLower() == "slow" ? 1 : 0);
+    txtFolders->setText(QString::number(Settings[setting::SlowLoggingFolders].toInt()));
+    chkGen[0]->setChecked(Settings[setting::IgnoreReadOnly].toBool());
+    chkGen[1]->setChecked(Settings[setting::ShowHiddenSystem].toBool());
+    chkGen[2]->setChecked(Settings[setting::AutoOverwrite].toBool());
+    cmbDF->setCurrentIndex(Settings[setting::DateFormat].toString().toLower() == "dd-mm-yy" ? 1 : 0);
+    txtCol->setText(QString::number(Settings[setting::FileColumns].toInt()));
     for (int i = 0; i < 3; ++i) {
         chkARJZipGeneral[i]->setChecked(Settings[9 + i].toBool());
         txtArchiveFolders[i]->setText(Settings[14 + i].toString());
     }
     cmbVolumeSize->setCurrentIndex(0);
-    SelectText(cmbVolumeSize, Settings[12].toString());
+    SelectText(cmbVolumeSize, Settings[setting::ArjVolumeSize].toString());
     cmbCompressionMethod->setCurrentIndex(2);
-    SelectText(cmbCompressionMethod, Settings[13].toString());
-    treeFontName_ = Settings[17].toString();
-    treeFontSize_ = Settings[18].toString();
-    fileFontName_ = Settings[19].toString();
-    fileFontSize_ = Settings[20].toString();
+    SelectText(cmbCompressionMethod, Settings[setting::CompressionMethod].toString());
+    treeFontName_ = Settings[setting::TreeFontName].toString();
+    treeFontSize_ = Settings[setting::TreeFontSize].toString();
+    fileFontName_ = Settings[setting::FileFontName].toString();
+    fileFontSize_ = Settings[setting::FileFontSize].toString();
     ShowFonts();
     for (int i = 0; i < ctlMore.size(); ++i) {
         const QString value = MoreValue(MoreSettings()[i].name);
@@ -250,21 +250,21 @@ void frmOpt::btnOk_Click() {
     // A program that is not there would only fail later, at the first archive.
     for (int i = 0; i < 3; ++i)
         if (!CheckArchiverBox(i)) return;
-    Settings[1] = chkGen[0]->isChecked();
-    Settings[2] = CheckedSetting(2, txtFolders->text());
-    Settings[3] = cmbMethod->currentText().toLower();
-    Settings[4] = chkGen[1]->isChecked();
-    Settings[5] = chkGen[2]->isChecked();
-    Settings[6] = cmbDF->currentText();
-    Settings[7] = CheckedSetting(7, txtCol->text());
+    Settings[setting::IgnoreReadOnly] = chkGen[0]->isChecked();
+    Settings[setting::SlowLoggingFolders] = CheckedSetting(setting::SlowLoggingFolders, txtFolders->text());
+    Settings[setting::LoggingMethod] = cmbMethod->currentText().toLower();
+    Settings[setting::ShowHiddenSystem] = chkGen[1]->isChecked();
+    Settings[setting::AutoOverwrite] = chkGen[2]->isChecked();
+    Settings[setting::DateFormat] = cmbDF->currentText();
+    Settings[setting::FileColumns] = CheckedSetting(setting::FileColumns, txtCol->text());
     for (int i = 0; i < 3; ++i) Settings[9 + i] = chkARJZipGeneral[i]->isChecked();
-    Settings[12] = cmbVolumeSize->currentText().toLower();
-    Settings[13] = cmbCompressionMethod->currentText().toLower();
+    Settings[setting::ArjVolumeSize] = cmbVolumeSize->currentText().toLower();
+    Settings[setting::CompressionMethod] = cmbCompressionMethod->currentText().toLower();
     for (int i = 0; i < 3; ++i) Settings[14 + i] = txtArchiveFolders[i]->text().trimmed().toLower();
-    Settings[17] = treeFontName_;
-    Settings[18] = treeFontSize_;
-    Settings[19] = fileFontName_;
-    Settings[20] = fileFontSize_;
+    Settings[setting::TreeFontName] = treeFontName_;
+    Settings[setting::TreeFontSize] = treeFontSize_;
+    Settings[setting::FileFontName] = fileFontName_;
+    Settings[setting::FileFontSize] = fileFontSize_;
     for (int i = 0; i < ctlMore.size(); ++i) {
         const auto* check = qobject_cast<QCheckBox*>(ctlMore[i]);
         SetMoreValue(MoreSettings()[i].name, check ? (check->isChecked() ? "true" : "false")
@@ -280,7 +280,7 @@ void frmOpt::btnCancel_Click() { Close(); }
 void frmOpt::reject() { btnCancel_Click(); }
 
 void frmOpt::Close() {
-    ReleaseFocusPane(held_);
+    held_.Release();
     hide();
     setResult(Confirmed ? Accepted : Rejected);
     ReturnFocusToMainWindow();

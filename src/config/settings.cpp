@@ -217,11 +217,11 @@ bool LoadSettings() {
             // The extra empty entry and any missing line read as an empty value.
             const QString value = n < lines.size() ? ValueOf(lines[n]) : QString();
             const int index = section.firstIndex + n;
-            Settings[index] = index >= 17 ? QVariant(value) : CheckedSetting(index, value);
+            Settings[index] = index >= setting::TreeFontName ? QVariant(value) : CheckedSetting(index, value);
         }
     }
     ReadMoreSection(ReadSection(more::Header));
-    const QString folder = Settings[8].toString();
+    const QString folder = Settings[setting::ProgramFolder].toString();
     if (folder.isEmpty() || !FileExists(folder + "\\Quorl.exe")) {
         ShowMessage(NotInstalledMessage + folder + "\r\n" + NotInstalledAdvice, MsgStyle::Critical, "Error");
         return false;

@@ -1,4 +1,5 @@
 #include "config/settingstext.h"
+#include "model/slots.h"
 #include <QStringDecoder>
 
 // The settings file's text as plain data: splitting, decoding, reading values
@@ -104,21 +105,23 @@ QStringList DefaultSettingKeys(const QString& sectionHeader) {
 
 QVariant CheckedSetting(int index, const QString& value) {
     const QString v = value.trimmed().toLower();
+    using namespace setting;
     switch (index) {
-    case 1: case 4: case 5: case 9: case 10: case 11:
+    case IgnoreReadOnly: case ShowHiddenSystem: case AutoOverwrite:
+    case ArchiveOverwrite: case CompressWithPaths: case ExtractWithPaths:
         return v != "false";
-    case 2:
+    case SlowLoggingFolders:
         return LimitedNumber(v, 0, 99);
-    case 3:
+    case LoggingMethod:
         return v == "slow" ? v : QStringLiteral("fast");
-    case 6:
+    case DateFormat:
         return v == "dd-mm-yy" ? v : QStringLiteral("mm-dd-yy");
-    case 7:
+    case FileColumns:
         return LimitedNumber(v, 1, 4);
-    case 12:
+    case ArjVolumeSize:
         if (v == "360 kb" || v == "720 kb" || v == "1200 kb" || v == "1440 kb") return v.toUpper();
         return QStringLiteral("Available");
-    case 13:
+    case CompressionMethod:
         if (v == "store" || v == "slowest" || v == "fastest") return CapitalFirst(v);
         return QStringLiteral("fastest");
     default:

@@ -65,12 +65,12 @@ void frmDInfo::Form_Load(const QString& drive) {
 
 void frmDInfo::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous() && held_.slot == 0) held_ = HoldFocusPane();
+    if (!event->spontaneous()) held_.Hold();
 }
 
 void frmDInfo::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous()) ReleaseFocusPane(held_);
+    if (!event->spontaneous()) held_.Release();
 }
 
 frmDInfo* DriveInfoForm() {

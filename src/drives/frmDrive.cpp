@@ -164,12 +164,12 @@ void frmDrive::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     FillDrives();
-    if (held_.slot == 0) held_ = HoldFocusPane();
+    held_.Hold();
 }
 
 void frmDrive::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous()) ReleaseFocusPane(held_);
+    if (!event->spontaneous()) held_.Release();
 }
 
 frmDrive* DriveForm() {

@@ -133,9 +133,7 @@ bool frmMap::CloseDriveWindow(QChar letter) {
         if (QMdiSubWindow* sub = w->SubWindow()) sub->close();
         else w->close();
         if (IsDriveOpen(drive)) break;
-        // The slots above the closed one moved down by one.
-        if (held_.slot == slot) held_ = {};
-        else if (held_.slot > slot) --held_.slot;
+        held_.SlotClosed(slot);
     }
     if (!IsDriveOpen(drive)) return true;
     ShowMessage("Drive " + drive + " is still open", MsgStyle::Critical, "Error");
@@ -213,12 +211,12 @@ void frmMap::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     Form_Load();
-    if (held_.slot == 0) held_ = HoldFocusPane();
+    held_.Hold();
 }
 
 void frmMap::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous()) ReleaseFocusPane(held_);
+    if (!event->spontaneous()) held_.Release();
 }
 
 frmMap* MapForm() {

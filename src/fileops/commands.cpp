@@ -9,44 +9,44 @@
 
 namespace {
 // The active window with files to act on; the tagged commands also need tags.
-frmBrws* WindowWithFiles(bool tagged) {
+frmBrws* WindowWithFiles(FileScope scope) {
     frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
     if (!w || w->FileList->count() == 0) return nullptr;
-    if (tagged && w->FileList->selectedItems().isEmpty()) return nullptr;
-    if (!tagged && !w->FileList->currentItem()) return nullptr;
+    if (scope == FileScope::TaggedFiles && w->FileList->selectedItems().isEmpty()) return nullptr;
+    if (scope == FileScope::CurrentFile && !w->FileList->currentItem()) return nullptr;
     return w;
 }
+
+bool Tagged(FileScope scope) { return scope == FileScope::TaggedFiles; }
 }  // namespace
 
-void CopyCommand(const QString& caption) {
-    const bool tagged = caption.contains("tagged");
-    frmBrws* w = WindowWithFiles(tagged);
+void CopyCommand(const Run& run) {
+    frmBrws* w = WindowWithFiles(run.scope);
     if (!w) return;
     QString as = CopyForm()->txtAs->text();
-    if (!tagged) as = w->FileList->currentItem()->text();
+    if (!Tagged(run.scope)) as = w->FileList->currentItem()->text();
     else if (!as.contains('*')) as = "*.*";
-    ShowCopyDialog(caption, as);
+    ShowCopyDialog(run, as);
 }
 
-void DeleteCommand(bool tagged) {
-    if (WindowWithFiles(tagged)) StartOperation(tagged ? GraphCaption::DeleteTagged : GraphCaption::DeleteFile);
+void DeleteCommand(FileScope scope) {
+    if (WindowWithFiles(scope)) StartOperation({RunKind::Delete, scope});
 }
 
-void ThrashCommand(bool tagged) {
-    if (WindowWithFiles(tagged)) StartOperation(tagged ? GraphCaption::ThrashTagged : GraphCaption::ThrashFile);
+void ThrashCommand(FileScope scope) {
+    if (WindowWithFiles(scope)) StartOperation({RunKind::Thrash, scope});
 }
 
-void RenameCommand(bool tagged) {
-    frmBrws* w = WindowWithFiles(tagged);
+void RenameCommand(FileScope scope) {
+    frmBrws* w = WindowWithFiles(scope);
     if (!w) return;
-    ShowInputDialog(tagged ? InputCaption::RenameTagged : InputCaption::RenameFile,
-                    tagged ? QStringLiteral("*.*") : w->FileList->currentItem()->text());
-    if (InputForm()->Confirmed) StartOperation(tagged ? GraphCaption::RenameTagged : GraphCaption::RenameFile);
+    ShowInputDialog(Tagged(scope) ? InputCaption::RenameTagged : InputCaption::RenameFile,
+                    Tagged(scope) ? QStringLiteral("*.*") : w->FileList->currentItem()->text());
+    if (InputForm()->Confirmed) StartOperation({RunKind::Rename, scope});
 }
 
-void AttributesCommand(bool tagged) {
-    if (!WindowWithFiles(tagged)) return;
-    ShowInputDialog(tagged ? InputCaption::TaggedAttributes : InputCaption::FileAttributes, QString());
-    if (InputForm()->Confirmed)
-        StartOperation(tagged ? GraphCaption::AttributesTagged : GraphCaption::AttributesFile);
+void AttributesCommand(FileScope scope) {
+    if (!WindowWithFiles(scope)) return;
+    ShowInputDialog(Tagged(scope) ? InputCaption::TaggedAttributes : InputCaption::FileAttributes, QString());
+    if (InputForm()->Confirmed) StartOperation({RunKind::Attributes, scope});
 }

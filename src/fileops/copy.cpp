@@ -57,7 +57,7 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
     int oldAttributes = 0;
     const bool exists = platform::GetAttributes(destination, &oldAttributes) == 0;
     if (exists && (oldAttributes & platform::attr::Directory)) {
-        LastError = 75;
+        LastError = err::PathFileConflict;
         return CopyOutcome::Failed;
     }
     if (exists && !automaticOverwrite) {
@@ -81,7 +81,7 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
         LastError = 0;
         if (code == err::Cancelled) {
             AbortFlag = -1;
-        } else if (code == 61) {
+        } else if (code == err::DiskFull) {
             if (AskYesNo("Insuficient disk space. Abort copying process ?", "Question")) AbortFlag = -1;
         } else {
             // A file that was not copied is never passed over in silence: the
@@ -110,7 +110,7 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
     }
     if (!FileExists(source)) {
         ForgetVanishedFile(slot, position);
-        ShowFileError(LastError ? LastError : ErrorCode(53));
+        ShowFileError(LastError ? LastError : err::FileNotFound);
         return CopyOutcome::Failed;
     }
     if (InUseByAnother(source)) {
@@ -120,8 +120,8 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
     SetBusy();
     w->repaint();
     // Without settings read, the user is asked rather than his files overwritten.
-    const bool ignoreReadOnly = Settings[1].isValid() && Settings[1].toBool();
-    const bool automatic = Settings[5].isValid() && Settings[5].toBool();
+    const bool ignoreReadOnly = Settings[setting::IgnoreReadOnly].isValid() && Settings[setting::IgnoreReadOnly].toBool();
+    const bool automatic = Settings[setting::AutoOverwrite].isValid() && Settings[setting::AutoOverwrite].toBool();
     const CopyOutcome outcome = CopyFile(source, destination, ignoreReadOnly, automatic, file.attributes);
     // Reading the free space would overwrite the copy's error.
     const ErrorCode failure = LastError;

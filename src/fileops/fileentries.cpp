@@ -34,7 +34,6 @@ Trashing TrashOrAsk(const QString& full) {
 bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Disposal disposal) {
     const QString name = FileNameOf(slot.Lines[position]);
     const QString full = JoinPath(folder, name);
-    AbortFlag = -1;
     if (!DriveReadyAndWritable(folder)) return false;
     if (!FileExists(full)) {
         ForgetVanishedFile(slot, position);
@@ -50,8 +49,7 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Dispo
         const Trashing trashing = TrashOrAsk(full);
         if (trashing == Trashing::Kept) return false;
         if (trashing == Trashing::Trashed) {
-            slot.Lines[position] = "*";
-            AbortFlag = 0;
+            MarkDeleted(slot, position);
             return true;
         }
     }
@@ -65,8 +63,7 @@ bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Dispo
         ShowSharingViolation();
         return false;
     }
-    slot.Lines[position] = "*";
-    AbortFlag = 0;
+    MarkDeleted(slot, position);
     return true;
 }
 
@@ -76,7 +73,7 @@ namespace {
 bool FileStillThere(DriveSlot& slot, int position, const QString& full) {
     if (!FileExists(full)) {
         ForgetVanishedFile(slot, position);
-        ShowFileError(1000);
+        ShowFileError(err::DiskChanged);
         return false;
     }
     if (InUseByAnother(full)) {
@@ -88,7 +85,6 @@ bool FileStillThere(DriveSlot& slot, int position, const QString& full) {
 }  // namespace
 
 bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
-    AbortFlag = -1;
     if (!DriveReadyAndWritable(folder)) return false;
     const QString line = slot.Lines[position];
     const QString name = FileNameOf(line);
@@ -110,25 +106,23 @@ bool ThrashFileEntry(DriveSlot& slot, int position, const QString& folder) {
         return false;
     }
     const ErrorCode made = platform::CreateEmptyFile(onDisk);
-    if (made == 0 && modeKnown) platform::SetFileMode(onDisk, mode);
+    if (made == err::None && modeKnown) platform::SetFileMode(onDisk, mode);
     platform::SetEntryAttributes(onDisk, attributes);
     // The record follows the disk: size 0 and the new stamp, the tag kept; a
     // file that could not be made again is gone from the picture too.
     platform::FileEntry entry;
-    if (made == 0 && platform::GetFileInfo(onDisk, &entry) == 0) {
-        QString fresh = MakeFileLine(name, entry.size, entry.modified, entry.attributes);
+    if (made == err::None && platform::GetFileInfo(onDisk, &entry) == err::None) {
+        const QString fresh = MakeFileLine(name, entry.size, entry.modified, entry.attributes);
         slot.Lines[position] = IsTagged(line) ? MarkTagged(fresh) : fresh;
     } else {
-        slot.Lines[position] = "*";
-        ShowFileError(made ? made : ErrorCode(57));
+        MarkDeleted(slot, position);
+        ShowFileError(made ? made : err::IoError);
         return false;
     }
-    AbortFlag = 0;
     return true;
 }
 
 bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const QString& newName) {
-    AbortFlag = -1;
     if (newName.isEmpty() || !IsValidName(newName)) {
         ShowInvalidCharacters();
         return false;
@@ -138,10 +132,7 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     const QString full = JoinPath(folder, oldName);
     if (!FileStillThere(slot, position, full)) return false;
     // A mask that maps the name onto itself ("*.*") leaves the file as it is.
-    if (newName == oldName) {
-        AbortFlag = 0;
-        return true;
-    }
+    if (newName == oldName) return true;
     const QString target = JoinPath(folder, newName);
     int existing = 0;
     if (platform::GetAttributes(target, &existing) == 0) {
@@ -161,13 +152,11 @@ bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const
     }
     platform::SetEntryAttributes(target, attributes);
     // The record changes only once the disk has the new name.
-    ReplaceFirst(slot.Lines[position], oldName + "/", newName + "/", 1);
-    AbortFlag = 0;
+    RenameFileLine(slot.Lines[position], newName);
     return true;
 }
 
 bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, const QString& change) {
-    AbortFlag = -1;
     if (!DriveReadyAndWritable(folder)) return false;
     FileLine file;
     if (!ParseFileLine(slot.Lines[position], &file)) return false;
@@ -181,10 +170,6 @@ bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, co
         return false;
     }
     const QString canonical = FormatAttributeLetters(LetterBits(letters));
-    if (canonical != file.attributes) {
-        QString& line = slot.Lines[position];
-        line = line.left(line.lastIndexOf(':') + 1) + canonical;
-    }
-    AbortFlag = 0;
+    if (canonical != file.attributes) SetFileLineAttributes(slot.Lines[position], canonical);
     return true;
 }

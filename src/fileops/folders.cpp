@@ -34,14 +34,6 @@ QString ParentFolder(const QString& path) {
 }
 }  // namespace
 
-bool ReplaceFolderPrefix(QString& text, int offset, const QString& oldPath, const QString& newPath) {
-    if (text.mid(offset, oldPath.size()) != oldPath) return false;
-    const int after = offset + oldPath.size();
-    if (after < text.size() && text[after] != '\\' && text[after] != '/') return false;
-    text = text.left(offset) + newPath + text.mid(after);
-    return true;
-}
-
 void MakeFolderCommand() {
     if (OpenDriveCount == 0) return;
     ShowInputDialog(InputCaption::MakeFolder, QString());
@@ -92,7 +84,7 @@ void RenameFolder(frmBrws* w, const QString& typed) {
     const QString oldPath = w->FullPath(node);
     if (!DriveReady(ParentFolder(oldPath))) return;
     if (!FolderExists(oldPath)) {
-        ShowFileError(1000);
+        ShowFileError(err::DiskChanged);
         return;
     }
     // Paths are never cut: a name the file system refuses is refused whole, with
@@ -106,10 +98,7 @@ void RenameFolder(frmBrws* w, const QString& typed) {
     }
     // The picture changes only after the disk did, and only for the folder and
     // the folders below it.
-    for (int i = 0; i < slot.LineCount; ++i)
-        if (slot.Lines[i].startsWith('>')) ReplaceFolderPrefix(slot.Lines[i], 1, oldPath, newPath);
-    for (int i = 0; i < slot.IndexCount; ++i) ReplaceFolderPrefix(slot.FolderIndex[i], 0, oldPath, newPath);
-    for (QString& entry : slot.NodeMap) ReplaceFolderPrefix(entry, 0, oldPath, newPath);
+    RenameFolderInPicture(slot, oldPath, newPath);
     ReplaceFolderPrefix(slot.CurrentPath, 0, oldPath, newPath);
     // Programs started from now on begin in the folder under its new name.
     QString current = platform::CurrentFolder(slot.Drive.at(0));
@@ -137,14 +126,14 @@ void DeleteFolder(frmBrws* w) {
         return;
     }
     const int h = LookupFolderLine(slot, path);
-    const bool hasFiles = h + 1 < slot.LineCount && !slot.Lines[h + 1].startsWith('>');
+    const bool hasFiles = FolderLinesEnd(slot, h) > h + 1;
     if (node->childCount() > 0 || hasFiles) {
         ShowMessage("Folder is not empty", MsgStyle::Critical, "Error");
         return;
     }
     if (!DriveReady(ParentFolder(path))) return;
     if (!FolderExists(path)) {
-        ShowFileError(1000);
+        ShowFileError(err::DiskChanged);
         return;
     }
     if (!AskYesNo("Are you sure you want to delete this folder ?", "Delete folder")) return;
@@ -156,20 +145,7 @@ void DeleteFolder(frmBrws* w) {
         return;
     }
     // The header, its index and node map entries, and the node go.
-    slot.Lines.removeAt(h);
-    slot.LineCount -= 1;
-    for (int i = 0; i < slot.IndexCount; ++i) {
-        if (slot.FolderIndex[i].section('/', 0, 0) != path) continue;
-        slot.FolderIndex.removeAt(i);
-        slot.IndexCount -= 1;
-        break;
-    }
-    for (int i = 0; i + 1 < slot.NodeMap.size(); ++i) {
-        if (slot.NodeMap[i].section('/', 0, 0) != path) continue;
-        slot.NodeMap.removeAt(i);
-        break;
-    }
-    RefreshFolderIndex(slot);
+    RemoveFolderFromPicture(slot, path);
     QTreeWidgetItem* parent = node->parent();
     w->RemoveNode(w->NodeIndex(node));
     if (parent && parent->childCount() == 0) w->SetNodeImage(parent, false);

@@ -9,7 +9,3 @@ void MakeFolderCommand();
 void MakeSub(const QString& name);
 void RenameFolder(frmBrws* w, const QString& label);
 void DeleteFolder(frmBrws* w);
-
-// A path with the old folder path replaced by the new one, when it is that
-// folder or lies below it ("c:\a" renames "c:\a\x" but not "c:\ab").
-bool ReplaceFolderPrefix(QString& text, int offset, const QString& oldPath, const QString& newPath);

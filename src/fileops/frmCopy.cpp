@@ -27,27 +27,6 @@ QPushButton* Button(QWidget* parent, const QString& text, const char* name) {
     b->setAutoDefault(false);
     return b;
 }
-
-// The active slot's focus pane while a dialog of the copy is up.
-struct PaneHold {
-    int slot = 0;
-    int16_t pane = 1;
-    bool held = false;
-};
-PaneHold& Hold() {
-    static PaneHold h;
-    return h;
-}
-void HoldPane() {
-    if (OpenDriveCount == 0 || Hold().held) return;
-    Hold() = {CurrentSlot, Slot(CurrentSlot).FocusPane, true};
-    Slot(CurrentSlot).FocusPane = 0;
-}
-void ReleasePane() {
-    if (!Hold().held) return;
-    if (Hold().slot >= 1 && Hold().slot <= OpenDriveCount) Slot(Hold().slot).FocusPane = Hold().pane;
-    Hold().held = false;
-}
 }  // namespace
 
 frmCopy::frmCopy(QWidget* parent) : QDialog(parent) {
@@ -82,9 +61,7 @@ bool frmCopy::FullDuplication() const { return DPathForm()->optFull->isChecked()
 
 bool frmCopy::ParseAs() {
     txtAs->setText(NormalizeTyped(txtAs->text()));
-    const bool tagged = windowTitle().contains("tagged");
-    const bool compress = windowTitle().startsWith("Compress");
-    if (windowTitle() == "Extract file(s)") {
+    if (Use == CopyUse::Extract) {
         // A file specification of the archive's contents: wildcards allowed.
         QString plain = txtAs->text();
         plain.remove('*').remove('?');
@@ -92,7 +69,7 @@ bool frmCopy::ParseAs() {
         ShowInvalidCharacters();
         return false;
     }
-    if (tagged && !compress) {
+    if (Use == CopyUse::Files && CopyRun.scope == FileScope::TaggedFiles) {
         if (IsValidMask(txtAs->text())) return true;
         ShowMessage(InvalidMaskMessage, MsgStyle::Critical, "Error");
         return false;
@@ -130,7 +107,7 @@ void frmCopy::btnOk_Click() {
 
 void frmCopy::btnCancel_Click() {
     Confirmed = false;
-    ReleasePane();
+    HeldPane.Release();
     btnCancel->setFocus();
     hide();
 }
@@ -170,16 +147,16 @@ bool frmCopy::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void frmCopy::DoGraphic() { StartOperation(windowTitle().startsWith('M') ? GraphCaption::Moving : GraphCaption::Copying); }
+void frmCopy::DoGraphic() { StartOperation(CopyRun); }
 
 void frmCopy::proceed() {
     const QString to = txtTo->text();
     if (!EnsureDestination(to) || TestDrive(to.left(2)) != 0) {
         if (LastError) ShowFileError(LastError);
-        ReleasePane();
+        HeldPane.Release();
         return;
     }
-    if (windowTitle().contains("duplicate")) {
+    if (Use == CopyUse::Files && CopyRun.paths == Paths::Duplicated) {
         AbortFlag = 0;
         // Each opening is a fresh dialog: full duplication is chosen, not
         // whatever the last run took.
@@ -188,17 +165,17 @@ void frmCopy::proceed() {
     }
     if (AbortFlag) {
         AbortFlag = 0;
-        ReleasePane();
+        HeldPane.Release();
         return;
     }
     // Extracting and compressing hand the two texts to the archivers.
     if (ArchiveRoutine) {
-        ReleasePane();
+        HeldPane.Release();
         ArchiveRoutine(txtTo->text(), txtAs->text());
-    } else if (windowTitle() != "Extract file(s)" && !windowTitle().startsWith("Compress")) {
+    } else if (Use == CopyUse::Files) {
         DoGraphic();
     }
-    ReleasePane();
+    HeldPane.Release();
 }
 
 frmDirs::frmDirs(QWidget* parent) : QDialog(parent) {
@@ -324,15 +301,14 @@ frmDPath* DPathForm() {
     return form;
 }
 
-void ShowCopyDialog(const QString& caption, const QString& as,
-                    std::function<void(const QString& to, const QString& as)> archiveRoutine) {
+namespace {
+void OpenCopyDialog(const QString& caption, const QString& as) {
     frmCopy* copy = CopyForm();
-    copy->ArchiveRoutine = std::move(archiveRoutine);
     copy->setWindowTitle(caption);
     copy->txtAs->setText(as);
     copy->Confirmed = false;
     AbortFlag = 0;
-    HoldPane();
+    copy->HeldPane.Hold();
     bool fresh = true;
     for (;;) {
         copy->BrowseRequested = false;
@@ -343,15 +319,30 @@ void ShowCopyDialog(const QString& caption, const QString& as,
         frmDirs* dirs = DirsForm();
         dirs->drvBox->clear();
         dirs->drvBox->addItems(platform::DriveLetters());
-        dirs->SetPath(Settings[8].toString().isEmpty() ? "c:" : Settings[8].toString());
+        dirs->SetPath(Settings[setting::ProgramFolder].toString().isEmpty() ? "c:" : Settings[setting::ProgramFolder].toString());
         dirs->btnOk->setFocus();
         CenterForm(dirs, true);
     }
     if (copy->Confirmed) copy->proceed();
     copy->ArchiveRoutine = nullptr;
-    ReleasePane();
+    copy->Use = CopyUse::Files;
+    copy->HeldPane.Release();
     if (frmBrws* w = ActiveDriveWindow()) {
         if (w->FileList->count() > 0) w->GiveFocus(w->FileList);
         else if (w->DirList->isVisible()) w->GiveFocus(w->DirList);
     }
+}
+}  // namespace
+
+void ShowCopyDialog(const Run& run, const QString& as) {
+    CopyForm()->Use = CopyUse::Files;
+    CopyForm()->CopyRun = run;
+    OpenCopyDialog(CopyCaptionOf(run), as);
+}
+
+void ShowArchiveDialog(CopyUse use, const QString& caption, const QString& as,
+                       std::function<void(const QString& to, const QString& as)> archiveRoutine) {
+    CopyForm()->Use = use;
+    CopyForm()->ArchiveRoutine = std::move(archiveRoutine);
+    OpenCopyDialog(caption, as);
 }

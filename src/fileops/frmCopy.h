@@ -5,11 +5,16 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cstdint>
 #include <functional>
+#include "fileops/runs.h"
+#include "ui/dialogfocus.h"
+
+// What the destination dialog is up for: a copy or move of files, or the
+// extraction or compression of an archive.
+enum class CopyUse { Files, Extract, Compress };
 
 // The destination dialog of copy and move: a destination folder and a new name
-// or name mask. Its caption is the operation.
+// or name mask. Its caption shows the operation.
 class frmCopy : public QDialog {
     Q_OBJECT
 public:
@@ -23,9 +28,14 @@ public:
 
     bool Confirmed = false;
     bool BrowseRequested = false;
+    CopyUse Use = CopyUse::Files;
+    // The copy or move the dialog starts when Use is Files.
+    Run CopyRun;
     // Extracting and compressing hand the two texts, destination and name, to
     // the archive routine their command gave; the copies and moves have none.
     std::function<void(const QString& to, const QString& as)> ArchiveRoutine;
+    // The drive window's focus pane, held while the dialog and its pickers are up.
+    HeldFocusPane HeldPane;
     // Full path duplication chosen in the duplicate dialog.
     bool FullDuplication() const;
 
@@ -82,8 +92,9 @@ protected:
 frmCopy* CopyForm();
 frmDirs* DirsForm();
 frmDPath* DPathForm();
-// Shows the destination dialog with a caption and a name or mask, the folder
-// picker in between when asked, and runs the operation when it is confirmed:
-// the archive routine when one is given, else the copy or move.
-void ShowCopyDialog(const QString& caption, const QString& as,
-                    std::function<void(const QString& to, const QString& as)> archiveRoutine = {});
+// Shows the destination dialog with a name or mask, the folder picker in
+// between when asked, and runs the copy or move when it is confirmed.
+void ShowCopyDialog(const Run& run, const QString& as);
+// The same dialog for an archive: the routine gets the two texts on OK.
+void ShowArchiveDialog(CopyUse use, const QString& caption, const QString& as,
+                       std::function<void(const QString& to, const QString& as)> archiveRoutine);

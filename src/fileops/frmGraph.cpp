@@ -90,7 +90,7 @@ void frmGraph::Form_Activate() {
     SetGraphConfirm(false);
     repaint();
     running_ = true;
-    RunOperation(this, windowTitle());
+    RunOperation(this, CurrentRun);
     running_ = false;
 }
 
@@ -138,9 +138,10 @@ frmGraph* GraphForm() {
     return form;
 }
 
-void StartOperation(const QString& caption) {
+void StartOperation(const Run& run) {
     frmGraph* g = GraphForm();
-    g->setWindowTitle(caption);
+    g->CurrentRun = run;
+    g->setWindowTitle(GraphCaptionOf(run));
     g->ProgressBar->setValue(0);
     const HeldActivation before = HoldActivation();
     // The run happens while the window is up; it hides itself at the end.

@@ -3,9 +3,10 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include "fileops/runs.h"
 
-// The progress window every operation on files runs in. Its caption names the
-// operation; it shows a message, a progress bar and Yes/No buttons that are
+// The progress window every operation on files runs in. Its caption shows the
+// run; it shows a message, a progress bar and Yes/No buttons that are
 // usable only while it asks a question.
 class frmGraph : public QDialog {
     Q_OBJECT
@@ -21,6 +22,7 @@ public:
     bool Answered = false;
     bool AskingOpening = false;
     int FileAnswer = 6;   // 6 Yes, 7 No
+    Run CurrentRun;
 
     void btnYes_Click();
     void btnno_Click();
@@ -39,20 +41,6 @@ private:
     bool running_ = false;
 };
 
-// The operations the window runs, by its caption.
-namespace GraphCaption {
-inline const QString Copying = QStringLiteral("Copying file(s)...");
-inline const QString Moving = QStringLiteral("Moving file(s)...");
-inline const QString DeleteFile = QStringLiteral("Deleting file...");
-inline const QString DeleteTagged = QStringLiteral("Deleting files...");
-inline const QString RenameFile = QStringLiteral("Renaming file...");
-inline const QString RenameTagged = QStringLiteral("Renaming files...");
-inline const QString AttributesFile = QStringLiteral("Setting attributes of file...");
-inline const QString AttributesTagged = QStringLiteral("Setting attributes of all tagged files...");
-inline const QString ThrashFile = QStringLiteral("Thrashing file...");
-inline const QString ThrashTagged = QStringLiteral("Thrashing files...");
-}  // namespace GraphCaption
-
 frmGraph* GraphForm();
-// Sets the caption and runs the operation in the window, shown centred and modal.
-void StartOperation(const QString& caption);
+// Runs the run in the window, shown centred and modal under the run's caption.
+void StartOperation(const Run& run);

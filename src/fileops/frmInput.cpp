@@ -79,15 +79,8 @@ frmInput::frmInput(QWidget* parent) : QDialog(parent) {
 
 void frmInput::Form_Activate() {
     Confirmed = false;
-    paneSaved_ = false;
     Label1->setText(PromptFor(mode()));
-    // Keys of the drive window stay idle while the dialog is up.
-    if (OpenDriveCount > 0) {
-        savedSlot_ = CurrentSlot;
-        savedPane_ = Slot(savedSlot_).FocusPane;
-        Slot(savedSlot_).FocusPane = 0;
-        paneSaved_ = true;
-    }
+    held_.Hold();
     txtBox->setFocus();
     txtBox_GotFocus();
 }
@@ -169,14 +162,8 @@ void frmInput::confirm() {
 
 void frmInput::putAway() {
     hide();
-    restoreFocusPane();
+    held_.Release();
     FocusDriveWindow();
-}
-
-void frmInput::restoreFocusPane() {
-    if (!paneSaved_) return;
-    paneSaved_ = false;
-    Slot(savedSlot_).FocusPane = savedPane_;
 }
 
 void frmInput::reject() { btnCancel_Click(); }

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <cstdint>
+#include "ui/dialogfocus.h"
 
 // The one-line input dialog: a new name, a name mask, an attribute change, a new
 // folder name, a volume label or a file specification. The caption a command
@@ -49,11 +49,8 @@ protected:
 private:
     void confirm();
     void putAway();
-    void restoreFocusPane();
 
-    int savedSlot_ = 0;
-    int16_t savedPane_ = 0;
-    bool paneSaved_ = false;
+    HeldFocusPane held_;
 };
 
 // The single instance, created on first use.

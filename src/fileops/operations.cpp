@@ -34,9 +34,9 @@ QString DestinationFolder(const QString& typed) {
     return StripTrailingBackslash(typed);
 }
 
-QList<int> RowsOf(const frmBrws* w, bool tagged) {
+QList<int> RowsOf(const frmBrws* w, FileScope scope) {
     QList<int> rows;
-    if (!tagged) {
+    if (scope == FileScope::CurrentFile) {
         if (w->FileList->currentRow() >= 0) rows << w->FileList->currentRow();
         return rows;
     }
@@ -70,22 +70,40 @@ struct Item {
     QString folder;
 };
 
-QList<Item> ItemsOf(const frmBrws* w, DriveSlot& slot, bool tagged) {
+QList<Item> ItemsOf(const frmBrws* w, DriveSlot& slot, FileScope scope) {
     if (!slot.GlobalView) slot.FirstFileLine = LookupFolderLine(slot, slot.CurrentPath) + 1;
     QList<Item> items;
-    for (int row : RowsOf(w, tagged)) {
+    for (int row : RowsOf(w, scope)) {
         const int position = FileLineOfItem(slot, row);
-        if (position >= 0 && slot.Lines[position] != "*") items.push_back({row, position, FolderOfListRow(slot, row)});
+        if (position >= 0 && !IsDeleted(slot.Lines[position])) items.push_back({row, position, FolderOfListRow(slot, row)});
     }
     return items;
 }
 
-void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const QString& caption, QStringList& touched) {
-    const bool tagged = caption.endsWith("files...");
+// One file of a delete, thrash, rename or attributes run; true when it was done.
+bool RunEntry(const Run& run, DriveSlot& slot, const Item& item, const QString& text) {
+    switch (run.kind) {
+    case RunKind::Delete: return DeleteFileEntry(slot, item.position, item.folder, Disposal::AsSettingSays);
+    case RunKind::Thrash: return ThrashFileEntry(slot, item.position, item.folder);
+    case RunKind::Rename: {
+        const QString name = FileNameOf(slot.Lines[item.position]);
+        const bool tagged = run.scope == FileScope::TaggedFiles;
+        return RenameFileEntry(slot, item.position, item.folder, tagged ? MapNameToMask(name, text) : text);
+    }
+    case RunKind::Attributes: return SetAttributesEntry(slot, item.position, item.folder, text);
+    case RunKind::Copy:
+    case RunKind::Move: break;
+    }
+    return true;
+}
+
+void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QStringList& touched) {
+    const bool tagged = run.scope == FileScope::TaggedFiles;
     if (w->FileList->count() == 0 || (tagged && w->FileList->selectedItems().isEmpty())) return;
-    const QString verb = caption.contains("Thrashing") ? "Thrash" : "Delete";
+    const bool disposing = run.kind == RunKind::Delete || run.kind == RunKind::Thrash;
+    const QString verb = run.kind == RunKind::Thrash ? "Thrash" : "Delete";
     g->ConfirmEach = false;
-    if (caption == GraphCaption::DeleteTagged || caption == GraphCaption::ThrashTagged) {
+    if (tagged && disposing) {
         g->AskingOpening = true;
         g->lblMessage->setText("Confirm " + verb.toLower() + " for each file ?");
         g->SetGraphConfirm(true);
@@ -93,13 +111,12 @@ void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const QString& capti
         g->SetGraphConfirm(false);
     }
     if (!g->ConfirmEach) g->FileAnswer = 6;
-    const QList<Item> items = ItemsOf(w, slot, tagged);
+    const QList<Item> items = ItemsOf(w, slot, run.scope);
     StartProgress(g, items.size());
     const QString text = InputForm()->txtBox->text();
-    const QChar kind = caption.at(0);
     for (const Item& item : items) {
         if (AbortFlag) break;
-        if ((kind == 'D' || kind == 'T') && g->ConfirmEach) {
+        if (disposing && g->ConfirmEach) {
             g->lblMessage->setText(FitText(g, verb + " : " + w->FileList->item(item.row)->text() + " ?",
                                            g->lblMessage->width() * TwipsPerPixelX()));
             g->SetGraphConfirm(true);
@@ -110,17 +127,8 @@ void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const QString& capti
             }
         }
         if (!touched.contains(item.folder)) touched << item.folder;
-        switch (kind.unicode()) {
-        case 'D': DeleteFileEntry(slot, item.position, item.folder, Disposal::AsSettingSays); break;
-        case 'T': ThrashFileEntry(slot, item.position, item.folder); break;
-        case 'R': {
-            const QString name = FileNameOf(slot.Lines[item.position]);
-            RenameFileEntry(slot, item.position, item.folder, tagged ? MapNameToMask(name, text) : text);
-            break;
-        }
-        case 'S': SetAttributesEntry(slot, item.position, item.folder, text); break;
-        default: break;
-        }
+        // A file that was not done ends the batch after its message.
+        if (!RunEntry(run, slot, item, text)) AbortFlag = -1;
         Step(g);
     }
 }
@@ -151,16 +159,15 @@ void DeleteMovedSource(DriveSlot& slot, const Item& item, const QString& source,
     if (!DeleteFileEntry(slot, item.position, item.folder, Disposal::ForGood)) AbortFlag = -1;
 }
 
-void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, QStringList& touched, bool* wroteHere) {
+void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QStringList& touched, bool* wroteHere) {
     frmCopy* copy = CopyForm();
-    const QString copyCaption = copy->windowTitle();
-    const bool move = copyCaption.startsWith('M');
-    const bool duplicate = copyCaption.contains("duplicate");
-    const bool tagged = copyCaption.contains("tagged");
+    const bool move = run.kind == RunKind::Move;
+    const bool duplicate = run.paths == Paths::Duplicated;
+    const bool tagged = run.scope == FileScope::TaggedFiles;
     const QString to = DestinationFolder(copy->txtTo->text());
     const QString as = copy->txtAs->text();
     const bool full = copy->FullDuplication();
-    const QList<Item> items = ItemsOf(w, slot, tagged);
+    const QList<Item> items = ItemsOf(w, slot, run.scope);
     StartProgress(g, items.size());
     const CopyRunWindow chunksShown(g, int(items.size()));
     for (const Item& item : items) {
@@ -210,7 +217,7 @@ QList<ViewFile> FilesOfView(const DriveSlot& slot) {
     for (const QString& entry : slot.GlobalList) {
         int file = -1, header = -1;
         if (entry.isEmpty() || !GlobalLinePositions(entry, &file, &header)) continue;
-        if (file >= slot.LineCount || slot.Lines[file] == "*") continue;
+        if (file >= slot.LineCount || IsDeleted(slot.Lines[file])) continue;
         FolderHeader folder;
         if (ParseFolderHeader(slot.Lines[header], &folder)) files.push_back({folder.path, FileNameOf(slot.Lines[file])});
     }
@@ -226,10 +233,10 @@ void RefreshView(frmBrws* w, DriveSlot& slot, const QList<ViewFile>& files) {
     for (const ViewFile& f : files) {
         const int h = FindFolderLine(slot, f.folder, 0);
         if (h < 0) continue;
-        for (int i = h + 1; i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i) {
+        for (int i = h + 1, end = FolderLinesEnd(slot, h); i < end; ++i) {
             if (FileNameOf(slot.Lines[i]) != f.name) continue;
             if (IsTagged(slot.Lines[i])) tagged << names.size();
-            lines << f.name + '/' + QString::number(h) + '/' + QString::number(i);
+            lines << ViewEntry(f.name, h, i);
             names << f.name;
             break;
         }
@@ -239,11 +246,12 @@ void RefreshView(frmBrws* w, DriveSlot& slot, const QList<ViewFile>& files) {
         return;
     }
     slot.GlobalList = lines + QStringList{QString()};
-    slot.SelectingFiles = -1;
-    w->ClearFileList();
-    w->FileList->addItems(names);
-    for (int row : tagged) w->FileList->item(row)->setSelected(true);
-    slot.SelectingFiles = 0;
+    {
+        const QuietSelection quiet(slot);
+        w->ClearFileList();
+        w->FileList->addItems(names);
+        for (int row : tagged) w->FileList->item(row)->setSelected(true);
+    }
     qint64 bytes = 0;
     for (const QString& line : lines) {
         int file = 0;
@@ -252,17 +260,6 @@ void RefreshView(frmBrws* w, DriveSlot& slot, const QList<ViewFile>& files) {
     }
     SetMatchingFiles(w, FormatCount(lines.size()));
     SetMatchingBytes(w, FormatCount(bytes));
-}
-
-// Lines marked deleted leave the picture; positions close up.
-void RemoveDeletedLines(DriveSlot& slot) {
-    int out = 0;
-    for (int i = 0; i < slot.LineCount; ++i)
-        if (slot.Lines[i] != "*") slot.Lines[out++] = slot.Lines[i];
-    if (out != slot.LineCount) {
-        GrowLines(slot, out - slot.LineCount);
-        RefreshFolderIndex(slot);
-    }
 }
 
 void FocusAfterOperation(frmBrws* w) {
@@ -289,11 +286,12 @@ void EndOfRun(frmGraph* g, frmBrws* w, DriveSlot& slot, bool copyRun, bool wrote
     if (slot.GlobalView) {
         RefreshView(w, slot, viewFiles);
     } else {
-        // Emptying the list for the refill is no untagging by the user: the
-        // tags of the folder's other files must survive it.
-        slot.SelectingFiles = -1;
-        ShowFolderFiles(w, w->DirList->currentItem());
-        slot.SelectingFiles = 0;
+        {
+            // Emptying the list for the refill is no untagging by the user: the
+            // tags of the folder's other files must survive it.
+            const QuietSelection quiet(slot);
+            ShowFolderFiles(w, w->DirList->currentItem());
+        }
         if (w->FileList->count() > 0)
             w->FileList->setCurrentRow(qBound(0, row, w->FileList->count() - 1), QItemSelectionModel::NoUpdate);
     }
@@ -310,25 +308,20 @@ QString JoinPath(const QString& folder, const QString& name) {
     return name.isEmpty() ? f : f + "\\" + name;
 }
 
-void RunOperation(frmGraph* g, const QString& caption) {
+void RunOperation(frmGraph* g, const Run& run) {
     frmBrws* w = ActiveDriveWindow();
     if (!w || OpenDriveCount == 0) return;
     DriveSlot& slot = CurrentDriveSlot();
     QStringList touched;
     AbortFlag = 0;
     SetBusy();
-    using namespace GraphCaption;
-    const QSet<QString> drat{DeleteFile,     DeleteTagged,     RenameFile, RenameTagged,
-                             AttributesFile, AttributesTagged, ThrashFile, ThrashTagged};
     bool wroteHere = false;
-    const bool copyRun = caption == Copying || caption == Moving;
-    if (copyRun) CFilesSub(g, w, slot, touched, &wroteHere);
-    else if (drat.contains(caption)) {
-        DRATFilesSub(g, w, slot, caption, touched);
-        wroteHere = true;
+    const bool copyRun = IsCopyOrMove(run);
+    if (copyRun) {
+        CFilesSub(g, w, slot, run, touched, &wroteHere);
     } else {
-        EndBusy();
-        return;
+        DRATFilesSub(g, w, slot, run, touched);
+        wroteHere = true;
     }
     EndOfRun(g, w, slot, copyRun, wroteHere);
 }
@@ -338,7 +331,7 @@ bool CreatePath(const QString& folder, QStringList* made) {
     QString drive;
     QStringList parts;
     if (!platform::SplitDosPath(folder, &drive, &parts)) {
-        ShowFileError(76);
+        ShowFileError(err::PathNotFound);
         return false;
     }
     QString path = drive;
@@ -349,7 +342,7 @@ bool CreatePath(const QString& folder, QStringList* made) {
         if (!DriveReadyAndWritable(path)) break;
         const ErrorCode code = platform::MakeFolder(path);
         if (code != 0) {
-            ShowFileError(code == 75 && FileExists(path) ? ErrorCode(75) : code);
+            ShowFileError(code);
             break;
         }
         made->append(path);
@@ -369,7 +362,7 @@ bool EnsureDestination(const QString& requested) {
     if (folder.size() <= 2) return true;
     if (FolderExists(folder)) return true;
     if (FileExists(folder)) {
-        ShowFileError(75);
+        ShowFileError(err::PathFileConflict);
         return false;
     }
     LastError = 0;
@@ -393,17 +386,13 @@ void RelogFolderPath(frmBrws* w, const QString& path) {
     const int h = LookupFolderLine(slot, path);
     FolderHeader header;
     if (h < 0 || !ParseFolderHeader(slot.Lines[h], &header)) return;
-    QSet<QString> tagged;
-    for (int i = h + 1; i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i)
-        if (IsTagged(slot.Lines[i])) tagged.insert(FileNameOf(slot.Lines[i]));
+    const QSet<QString> tagged = TaggedFileNames(slot, h);
     UnlogFolder(w, path, true, true);
     RefreshFolderIndex(slot);
     int position = 0;
     MarkFolderLogged(slot, path, &position);
     LogFolderFiles(w, path, slot.FileSpec, header.nodeIndex, false);
-    const int fresh = LookupFolderLine(slot, path);
-    for (int i = fresh + 1; fresh >= 0 && i < slot.LineCount && !slot.Lines[i].startsWith('>'); ++i)
-        if (tagged.contains(FileNameOf(slot.Lines[i]))) slot.Lines[i] = MarkTagged(slot.Lines[i]);
+    TagFilesNamed(slot, LookupFolderLine(slot, path), tagged);
     RefreshFolderIndex(slot);
 }
 
@@ -429,7 +418,6 @@ void AddFolderToPicture(frmBrws* w, const QString& path) {
         parentNode->setExpanded(true);
         w->SetNodeImage(parentNode, true);
     }
-    AddFolderLine(slot, path, child);
+    AddFolderLine(slot, path, child, HeaderState::Unlogged);
     AddNodeEntry(slot, path, child);
-    slot.Lines[slot.LineCount - 1] += "/U";
 }

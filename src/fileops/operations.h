@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include "fileops/runs.h"
 
 class frmBrws;
 class frmGraph;
@@ -10,25 +11,16 @@ struct DriveSlot;
 // The operations on the current file or on all tagged files of the active drive
 // window, and the per-file routines the progress window runs them with.
 
-// Command entry points, one argument: all tagged files (true) or the current file.
-void CopyCommand(const QString& copyCaption);
-void DeleteCommand(bool tagged);
-void ThrashCommand(bool tagged);
-void RenameCommand(bool tagged);
-void AttributesCommand(bool tagged);
+// Command entry points: on the current file of the active window's list or on
+// all its tagged files. A copy or move opens the destination dialog first.
+void CopyCommand(const Run& run);
+void DeleteCommand(FileScope scope);
+void ThrashCommand(FileScope scope);
+void RenameCommand(FileScope scope);
+void AttributesCommand(FileScope scope);
 
-// The captions of the destination dialog for copy and move.
-namespace CopyCaption {
-inline const QString CopyFile = QStringLiteral("Copy file");
-inline const QString MoveFile = QStringLiteral("Move file");
-inline const QString CopyTagged = QStringLiteral("Copy all tagged files");
-inline const QString MoveTagged = QStringLiteral("Move all tagged files");
-inline const QString CopyDuplicate = QStringLiteral("Copy all tagged files, and duplicate paths");
-inline const QString MoveDuplicate = QStringLiteral("Move all tagged files, and duplicate paths");
-}  // namespace CopyCaption
-
-// The run inside the progress window, by its caption.
-void RunOperation(frmGraph* g, const QString& caption);
+// The run inside the progress window.
+void RunOperation(frmGraph* g, const Run& run);
 
 // Makes sure a destination folder exists, asking before it creates one.
 bool EnsureDestination(const QString& folder);
@@ -49,6 +41,8 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
 // Where a deleted file goes: into the trash when the "Delete to trash" setting
 // says so, or away for good (the source of a move, whose bytes are in its copy).
 enum class Disposal { AsSettingSays, ForGood };
+// Each routine acts on one file and says whether it was done; the loop over
+// the files decides whether the batch goes on.
 bool DeleteFileEntry(DriveSlot& slot, int position, const QString& folder, Disposal disposal);
 bool RenameFileEntry(DriveSlot& slot, int position, const QString& folder, const QString& newName);
 bool SetAttributesEntry(DriveSlot& slot, int position, const QString& folder, const QString& change);

@@ -29,7 +29,7 @@ bool DriveReadyAndWritable(const QString& folder) {
 
 // So that the picture shows what the disk holds.
 void ForgetVanishedFile(DriveSlot& slot, int position) {
-    if (LastError == 53) slot.Lines[position] = "*";
+    if (LastError == err::FileNotFound) MarkDeleted(slot, position);
 }
 
 int LetterBits(const QString& letters) {

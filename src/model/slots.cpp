@@ -1,7 +1,5 @@
 #include "model/slots.h"
-#include <QDateTime>
 #include <algorithm>
-#include "platform/files.h"
 
 std::array<DriveSlot, MaxDrives + 1> DriveSlots;
 int OpenDriveCount = 0;
@@ -11,6 +9,17 @@ std::array<QVariant, 21> Settings;
 int16_t AbortFlag = 0;
 
 namespace {
+// Folder index entry: path + "/" + position; paths never hold "/".
+bool SplitIndexEntry(const QString& entry, QString* path, int* position) {
+    const int slash = entry.indexOf('/');
+    if (slash < 0) return false;
+    bool ok = false;
+    const int value = entry.mid(slash + 1).toInt(&ok);
+    if (!ok) return false;
+    *path = entry.left(slash);
+    *position = value;
+    return true;
+}
 
 // Index entries and header lines both put "/" after the path; a root path such
 // as "c:" is at least two characters, so the separator of a header line is
@@ -22,18 +31,6 @@ QString HeaderPath(const QString& line) {
     const int slash = line.indexOf('/', HeaderSeparatorFrom);
     if (slash < 0) return QString();
     return line.mid(1, slash - 1);
-}
-
-// Folder index entry: path + "/" + position; paths never hold "/".
-bool SplitIndexEntry(const QString& entry, QString* path, int* position) {
-    const int slash = entry.indexOf('/');
-    if (slash < 0) return false;
-    bool ok = false;
-    const int value = entry.mid(slash + 1).toInt(&ok);
-    if (!ok) return false;
-    *path = entry.left(slash);
-    *position = value;
-    return true;
 }
 
 // The header of a folder, by the index first and by scanning when the index
@@ -55,7 +52,6 @@ void SetHeaderState(QString& line, QChar state) {
     if (header.state.isNull()) line += '/' + QString(state);
     else line[line.size() - 1] = state;
 }
-
 }  // namespace
 
 void ResetProgramState() {
@@ -74,6 +70,14 @@ DriveSlot& Slot(int n) {
     return DriveSlots[n];
 }
 
+QuietSelection::QuietSelection(DriveSlot& slot) : slot_(slot), outer_(slot.SelectingFiles == 0) {
+    slot.SelectingFiles = -1;
+}
+
+QuietSelection::~QuietSelection() {
+    if (outer_) slot_.SelectingFiles = 0;
+}
+
 void ClearFolderLines(DriveSlot& slot) {
     slot.LineCount = 0;
     slot.Lines = QStringList{QString()};
@@ -90,19 +94,6 @@ void ClearGlobalList(DriveSlot& slot) { slot.GlobalList = QStringList{QString()}
 
 void ClearSlot(DriveSlot& slot) { slot = DriveSlot{}; }
 
-void AddFolderLine(DriveSlot& slot, const QString& path, int nodeIndex) {
-    if (slot.Lines.size() <= slot.LineCount) slot.Lines.resize(slot.LineCount + 1);
-    slot.Lines[slot.LineCount] = '>' + path + '/' + QString::number(nodeIndex);
-    GrowLines(slot, 1);
-}
-
-void GrowLines(DriveSlot& slot, int n) {
-    slot.LineCount = std::max(0, slot.LineCount + n);
-    slot.Lines.resize(slot.LineCount + 1);
-    // After lines were taken away the spare entry may still hold the old last line.
-    slot.Lines[slot.LineCount].clear();
-}
-
 void AddIndexEntry(DriveSlot& slot, const QString& path, int position) {
     if (slot.FolderIndex.size() <= slot.IndexCount) slot.FolderIndex.resize(slot.IndexCount + 1);
     slot.FolderIndex[slot.IndexCount] = path + '/' + QString::number(position);
@@ -116,37 +107,38 @@ void AddNodeEntry(DriveSlot& slot, const QString& path, int nodeIndex) {
     slot.NodeMap.append(QString());
 }
 
+void AddFolderLine(DriveSlot& slot, const QString& path, int nodeIndex, HeaderState state) {
+    if (slot.Lines.size() <= slot.LineCount) slot.Lines.resize(slot.LineCount + 1);
+    QString line = '>' + path + '/' + QString::number(nodeIndex);
+    if (state == HeaderState::Unlogged) line += "/U";
+    if (state == HeaderState::Logged) line += "/L";
+    slot.Lines[slot.LineCount] = line;
+    GrowLines(slot, 1);
+}
+
+void GrowLines(DriveSlot& slot, int n) {
+    slot.LineCount = std::max(0, slot.LineCount + n);
+    slot.Lines.resize(slot.LineCount + 1);
+    // After lines were taken away the spare entry may still hold the old last line.
+    slot.Lines[slot.LineCount].clear();
+}
+
+bool IsFolderHeader(const QString& line) { return line.startsWith('>'); }
+
 int FindFolderLine(const DriveSlot& slot, const QString& path, int start) {
     const int end = std::min<int>(slot.LineCount, slot.Lines.size());
     for (int i = std::max(0, start); i < end; ++i) {
         const QString& line = slot.Lines[i];
-        if (line.startsWith('>') && HeaderPath(line) == path) return i;
+        if (IsFolderHeader(line) && HeaderPath(line) == path) return i;
     }
     return -1;
 }
 
-int LookupFolderLine(const DriveSlot& slot, const QString& path) {
-    const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
-    for (int i = 0; i < end; ++i) {
-        QString entryPath;
-        int position = 0;
-        // An entry whose folder disappeared holds -1; the folder may have come
-        // back since, so such an entry counts as missing.
-        if (SplitIndexEntry(slot.FolderIndex[i], &entryPath, &position) && entryPath == path && position >= 0)
-            return position;
-    }
-    return FindFolderLine(slot, path, 0);
-}
-
-void RefreshFolderIndex(DriveSlot& slot) {
-    const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
-    for (int i = 0; i < end; ++i) {
-        QString path;
-        int position = 0;
-        if (!SplitIndexEntry(slot.FolderIndex[i], &path, &position)) continue;
-        const int found = FindFolderLine(slot, path, 0);
-        if (found != position) slot.FolderIndex[i] = path + '/' + QString::number(found);
-    }
+int FolderLinesEnd(const DriveSlot& slot, int h) {
+    const int end = std::min<int>(slot.LineCount, slot.Lines.size());
+    int i = std::max(0, h + 1);
+    while (i < end && !IsFolderHeader(slot.Lines[i])) ++i;
+    return i;
 }
 
 bool IsFolderLogged(const DriveSlot& slot, const QString& path) {
@@ -186,70 +178,89 @@ void MarkFolderUnlogged(DriveSlot& slot, const QString& path, int* position) {
     SetHeaderState(slot.Lines[found], 'U');
 }
 
-QString FormatFileDate(const QDateTime& stamp, const QString& dateFormat) {
-    if (!stamp.isValid()) return QString();
-    const bool dayFirst = dateFormat.trimmed().toLower() == "dd-mm-yy";
-    return stamp.date().toString(dayFirst ? "dd-MM-yy" : "MM-dd-yy") + ' ' + stamp.time().toString("HH:mm:ss");
+bool ParseFolderHeader(const QString& line, FolderHeader* header) {
+    if (!IsFolderHeader(line)) return false;
+    const int slash = line.indexOf('/', HeaderSeparatorFrom);
+    if (slash < 0) return false;
+    const QStringList rest = line.mid(slash + 1).split('/');
+    bool ok = false;
+    const int node = rest.first().toInt(&ok);
+    if (!ok) return false;
+    header->path = line.mid(1, slash - 1);
+    header->nodeIndex = node;
+    header->state = rest.size() == 2 && !line.endsWith('/') ? line.back() : QChar();
+    return true;
 }
 
-QString FormatAttributeLetters(int attributes) {
-    QString letters;
-    if (attributes & platform::attr::ReadOnly) letters += 'R';
-    if (attributes & platform::attr::Archive) letters += 'A';
-    if (attributes & platform::attr::System) letters += 'S';
-    if (attributes & platform::attr::Hidden) letters += 'H';
-    return letters;
-}
+QString EntryPath(const QString& entry) { return entry.section('/', 0, 0); }
 
-QString MakeFileLine(const QString& name, qint64 size, const QDateTime& stamp, int attributes) {
-    return name.toLower() + "/U/" + QString::number(size) + ':' + FormatFileDate(stamp, Settings[6].toString()) +
-           ':' + FormatAttributeLetters(attributes);
-}
+int EntryNode(const QString& entry) { return entry.section('/', 1, 1).toInt(); }
 
-void SetFileLine(DriveSlot& slot, const QString& fileName, int position, const QString& folderPath) {
-    if (position < 0 || position >= slot.Lines.size()) return;
-    platform::FileEntry entry;
-    const ErrorCode code = platform::GetFileInfo(folderPath + '\\' + fileName, &entry);
-    if (code != 0) {
-        // The line still stands for the file so that the picture keeps its shape;
-        // the caller finds out through LastError.
-        LastError = code;
-        slot.Lines[position] = fileName.toLower() + "/U/0::";
+void RemoveIndexEntry(DriveSlot& slot, const QString& path) {
+    for (int i = 0; i < slot.IndexCount; ++i) {
+        if (EntryPath(slot.FolderIndex[i]) != path) continue;
+        slot.FolderIndex.removeAt(i);
+        slot.IndexCount -= 1;
         return;
     }
-    slot.Lines[position] = MakeFileLine(fileName, entry.size, entry.modified, entry.attributes);
 }
 
-QString FileDateText(const QString& fullPath) {
-    platform::FileEntry entry;
-    const ErrorCode code = platform::GetFileInfo(fullPath, &entry);
-    if (code != 0) {
-        LastError = code;
-        return QString();
+void RemoveNodeEntry(DriveSlot& slot, const QString& path) {
+    for (int i = 0; i + 1 < slot.NodeMap.size(); ++i) {
+        if (EntryPath(slot.NodeMap[i]) != path) continue;
+        slot.NodeMap.removeAt(i);
+        return;
     }
-    return FormatFileDate(entry.modified, Settings[6].toString());
 }
 
-QString AttributeLetters(const QString& fullPath) {
-    int attributes = 0;
-    const ErrorCode code = platform::GetAttributes(fullPath, &attributes);
-    if (code != 0) {
-        LastError = code;
-        return QString();
+int LookupFolderLine(const DriveSlot& slot, const QString& path) {
+    const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
+    for (int i = 0; i < end; ++i) {
+        QString entryPath;
+        int position = 0;
+        // An entry whose folder disappeared holds -1; the folder may have come
+        // back since, so such an entry counts as missing.
+        if (SplitIndexEntry(slot.FolderIndex[i], &entryPath, &position) && entryPath == path && position >= 0)
+            return position;
     }
-    return FormatAttributeLetters(attributes);
+    return FindFolderLine(slot, path, 0);
 }
 
-void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines, bool refreshIndex) {
-    if (h < 0 || h >= slot.LineCount) return;
-    const int n = lines.size();
-    if (n > 0) {
-        const int oldCount = slot.LineCount;
-        GrowLines(slot, n);
-        for (int i = oldCount - 1; i > h; --i) slot.Lines[i + n] = slot.Lines[i];
-        for (int i = 0; i < n; ++i) slot.Lines[h + 1 + i] = lines[i];
+void RefreshFolderIndex(DriveSlot& slot) {
+    const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
+    for (int i = 0; i < end; ++i) {
+        QString path;
+        int position = 0;
+        if (!SplitIndexEntry(slot.FolderIndex[i], &path, &position)) continue;
+        const int found = FindFolderLine(slot, path, 0);
+        if (found != position) slot.FolderIndex[i] = path + '/' + QString::number(found);
     }
-    if (refreshIndex) RefreshFolderIndex(slot);
+}
+
+bool ReplaceFolderPrefix(QString& text, int offset, const QString& oldPath, const QString& newPath) {
+    if (text.mid(offset, oldPath.size()) != oldPath) return false;
+    const int after = offset + oldPath.size();
+    if (after < text.size() && text[after] != '\\' && text[after] != '/') return false;
+    text = text.left(offset) + newPath + text.mid(after);
+    return true;
+}
+
+void RenameFolderInPicture(DriveSlot& slot, const QString& oldPath, const QString& newPath) {
+    for (int i = 0; i < slot.LineCount; ++i)
+        if (IsFolderHeader(slot.Lines[i])) ReplaceFolderPrefix(slot.Lines[i], 1, oldPath, newPath);
+    for (int i = 0; i < slot.IndexCount; ++i) ReplaceFolderPrefix(slot.FolderIndex[i], 0, oldPath, newPath);
+    for (QString& entry : slot.NodeMap) ReplaceFolderPrefix(entry, 0, oldPath, newPath);
+}
+
+void RemoveFolderFromPicture(DriveSlot& slot, const QString& path) {
+    const int h = LookupFolderLine(slot, path);
+    if (h >= 0 && h < slot.LineCount) {
+        slot.Lines.removeAt(h);
+        slot.LineCount -= 1;
+    }
+    RemoveIndexEntry(slot, path);
+    RemoveNodeEntry(slot, path);
+    RefreshFolderIndex(slot);
 }
 
 int GetFormNumberForCaption(const QString& caption) {
@@ -273,36 +284,4 @@ bool IsDriveOpen(const QString& drive) {
         if (key.startsWith(prefix) ? key.mid(prefix.size()).startsWith(wanted) : key.contains(wanted)) return true;
     }
     return false;
-}
-
-bool ParseFolderHeader(const QString& line, FolderHeader* header) {
-    if (!line.startsWith('>')) return false;
-    const int slash = line.indexOf('/', HeaderSeparatorFrom);
-    if (slash < 0) return false;
-    const QStringList rest = line.mid(slash + 1).split('/');
-    bool ok = false;
-    const int node = rest.first().toInt(&ok);
-    if (!ok) return false;
-    header->path = line.mid(1, slash - 1);
-    header->nodeIndex = node;
-    header->state = rest.size() == 2 && !line.endsWith('/') ? line.back() : QChar();
-    return true;
-}
-
-bool ParseFileLine(const QString& line, FileLine* file) {
-    const int firstSlash = line.indexOf('/');
-    if (firstSlash < 0 || firstSlash + 2 >= line.size() || line.at(firstSlash + 2) != '/') return false;
-    const int sizeStart = firstSlash + 3;
-    const int sizeEnd = line.indexOf(':', sizeStart);
-    if (sizeEnd < 0) return false;
-    bool ok = false;
-    const qint64 size = line.mid(sizeStart, sizeEnd - sizeStart).toLongLong(&ok);
-    if (!ok) return false;
-    const int lastColon = line.lastIndexOf(':');
-    file->name = line.left(firstSlash);
-    file->tag = line.at(firstSlash + 1);
-    file->size = size;
-    file->dateTime = lastColon > sizeEnd ? line.mid(sizeEnd + 1, lastColon - sizeEnd - 1) : QString();
-    file->attributes = line.mid(lastColon + 1);
-    return true;
 }

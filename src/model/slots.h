@@ -1,10 +1,40 @@
 #pragma once
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 #include <QVariant>
 #include <array>
 #include "platform/errors.h"
+
+// The logged picture of a drive: text lines, lower case, "/" as separator
+// (paths never hold "/"). Only the routines of this header read or write them.
+//
+//   Folder header  ">" path "/" node [ "/U" | "/L" ]         >c:\windows/3/L
+//     node: the index of the folder's node in the window's tree. No suffix:
+//     the folder is known but was never logged; "/U": its files are not
+//     logged (or were unlogged again); "/L": they are logged. The path ends at
+//     the first "/" from the fourth character on.
+//   File line  name "/" tag "/" size ":" date " " time ":" attributes
+//                                     readme.txt/U/1024:03-15-97 10:04:00:RA
+//     tag: "T" tagged, "U" untagged. The size ends at the first ":" after the
+//     tag; the attribute letters (R, A, S, H in this order, none for an empty
+//     field) follow the last ":", since the time holds colons itself.
+//   Deleted mark  "*"
+//     a file line whose file a running operation deleted; the end of the run
+//     takes these out (RemoveDeletedLines).
+//
+// A folder's file lines follow its header directly, up to the next header or
+// the end of the used part (FolderLinesEnd). Header lines are appended in the
+// order the folders are found. Beside the lines, a slot holds:
+//   folder index entry  path "/" position of the header line
+//   node map entry      path "/" node
+//   view entry          name "/" header position "/" file line position
+//     (GlobalList: the files a global or branch view lists)
+
+// Which part of a drive window has the keyboard; Dialog while a dialog is up
+// over the window, so that its keyboard commands stay idle.
+enum class Pane : int16_t { Dialog = 0, Tree = 1, Files = 2, Dos = 3 };
 
 // One drive slot per open drive window: the drive, the window's folder and its
 // file specification, the logged picture as text lines and the flags through
@@ -22,8 +52,8 @@ struct DriveSlot {
     QStringList NodeMap{QString()};      // entries + one empty at the end
     QString WindowKey;
     int16_t GlobalView = 0;        // 0 / -1
-    int16_t SelectingFiles = 0;
-    int16_t FocusPane = 1;         // 0 dialog, 1 tree, 2 file list, 3 DOS box
+    int16_t SelectingFiles = 0;    // -1 while the program changes the list's selection
+    Pane FocusPane = Pane::Tree;
     int16_t LabelEdit = 0;
     int16_t TreeClick = 0;
 };
@@ -43,11 +73,52 @@ extern ErrorCode LastError;
 extern std::array<QVariant, 21> Settings;
 extern int16_t AbortFlag;
 
+// The indices of Settings: the lines of "[general]", "[compression]" and
+// "[fonts]" in the settings file, in their order.
+namespace setting {
+constexpr int IgnoreReadOnly = 1;
+constexpr int SlowLoggingFolders = 2;   // most subfolders logged at once in slow logging
+constexpr int LoggingMethod = 3;        // "fast" or "slow"
+constexpr int ShowHiddenSystem = 4;
+constexpr int AutoOverwrite = 5;
+constexpr int DateFormat = 6;
+constexpr int FileColumns = 7;
+constexpr int ProgramFolder = 8;
+constexpr int ArchiveOverwrite = 9;
+constexpr int CompressWithPaths = 10;
+constexpr int ExtractWithPaths = 11;
+constexpr int ArjVolumeSize = 12;
+constexpr int CompressionMethod = 13;
+constexpr int ArjProgram = 14;
+constexpr int PkzipProgram = 15;
+constexpr int PkunzipProgram = 16;
+constexpr int TreeFontName = 17;
+constexpr int TreeFontSize = 18;
+constexpr int FileFontName = 19;
+constexpr int FileFontSize = 20;
+}  // namespace setting
+
 // Back to the state of a program that has just started (tests).
 void ResetProgramState();
 
 DriveSlot& Slot(int n);
 inline DriveSlot& CurrentDriveSlot() { return Slot(CurrentSlot); }
+
+// While the program itself changes the selection of a drive window's file
+// list, the list's own handlers leave the tags alone: SelectingFiles is set
+// for the guard's life and 0 afterwards (a guard inside another leaves it to
+// the outer one).
+class QuietSelection {
+public:
+    explicit QuietSelection(DriveSlot& slot);
+    ~QuietSelection();
+    QuietSelection(const QuietSelection&) = delete;
+    QuietSelection& operator=(const QuietSelection&) = delete;
+
+private:
+    DriveSlot& slot_;
+    bool outer_;
+};
 
 void ClearFolderLines(DriveSlot& slot);
 void ClearFolderIndex(DriveSlot& slot);
@@ -55,19 +126,59 @@ void ClearNodeMap(DriveSlot& slot);
 void ClearGlobalList(DriveSlot& slot);
 void ClearSlot(DriveSlot& slot);   // a slot no window uses any more
 
-void AddFolderLine(DriveSlot& slot, const QString& path, int nodeIndex);
-void GrowLines(DriveSlot& slot, int n);
-void AddIndexEntry(DriveSlot& slot, const QString& path, int position);
-void AddNodeEntry(DriveSlot& slot, const QString& path, int nodeIndex);
+int GetFormNumber(const QWidget* driveWindow);
+int GetFormNumberForCaption(const QString& caption);
+bool IsDriveOpen(const QString& drive);
 
+// Folder headers.
+enum class HeaderState { Known, Unlogged, Logged };
+void AddFolderLine(DriveSlot& slot, const QString& path, int nodeIndex, HeaderState state = HeaderState::Known);
+void GrowLines(DriveSlot& slot, int n);
+bool IsFolderHeader(const QString& line);
 int FindFolderLine(const DriveSlot& slot, const QString& path, int start = 0);
 int LookupFolderLine(const DriveSlot& slot, const QString& path);
-void RefreshFolderIndex(DriveSlot& slot);
+// The position after the last file line of the folder whose header is at h.
+int FolderLinesEnd(const DriveSlot& slot, int h);
 bool IsFolderLogged(const DriveSlot& slot, const QString& path);
 bool IsFolderUnlogged(const DriveSlot& slot, const QString& path);
 void MarkFolderLogged(DriveSlot& slot, const QString& path, int* position, bool skipIndex = false);
 void MarkFolderUnlogged(DriveSlot& slot, const QString& path, int* position);
 
+struct FolderHeader {
+    QString path;
+    int nodeIndex = 0;
+    QChar state;   // 'L', 'U' or null when never logged
+};
+bool ParseFolderHeader(const QString& line, FolderHeader* header);
+
+// The folder index and the node map.
+void AddIndexEntry(DriveSlot& slot, const QString& path, int position);
+void AddNodeEntry(DriveSlot& slot, const QString& path, int nodeIndex);
+void RefreshFolderIndex(DriveSlot& slot);
+// The path of an index or node map entry, and the node of a node map entry.
+QString EntryPath(const QString& entry);
+int EntryNode(const QString& entry);
+void RemoveIndexEntry(DriveSlot& slot, const QString& path);
+void RemoveNodeEntry(DriveSlot& slot, const QString& path);
+
+// Inserts lines after the header at position h, moving the rest towards the end
+// in one block; the folder index is refreshed unless the caller does it once
+// for a batch of folders.
+void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines, bool refreshIndex = true);
+// Takes the file lines of the folder whose header is at h out of the picture;
+// the folder index is left for the caller to refresh.
+void RemoveFileLines(DriveSlot& slot, int h);
+// Takes a folder without file lines out: its header, index and node map entries.
+void RemoveFolderFromPicture(DriveSlot& slot, const QString& path);
+// A folder renamed on disk: the headers, index and node map entries of it and
+// of the folders below it follow.
+void RenameFolderInPicture(DriveSlot& slot, const QString& oldPath, const QString& newPath);
+// A path (at offset in text) with the old folder path replaced by the new one,
+// when it is that folder or lies below it ("c:\a" renames "c:\a\x" but not
+// "c:\ab"); true when it did.
+bool ReplaceFolderPrefix(QString& text, int offset, const QString& oldPath, const QString& newPath);
+
+// File lines.
 // File line of folderPath\fileName read from the disk now, untagged.
 void SetFileLine(DriveSlot& slot, const QString& fileName, int position, const QString& folderPath);
 QString FileDateText(const QString& fullPath);
@@ -77,23 +188,6 @@ QString FormatFileDate(const QDateTime& stamp, const QString& dateFormat);
 QString FormatAttributeLetters(int attributes);
 QString MakeFileLine(const QString& name, qint64 size, const QDateTime& stamp, int attributes);
 
-// Inserts lines after the header at position h, moving the rest towards the end
-// in one block; the folder index is refreshed unless the caller does it once
-// for a batch of folders.
-void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines, bool refreshIndex = true);
-
-int GetFormNumber(const QWidget* driveWindow);
-int GetFormNumberForCaption(const QString& caption);
-bool IsDriveOpen(const QString& drive);
-
-// Parsed header and file lines.
-struct FolderHeader {
-    QString path;
-    int nodeIndex = 0;
-    QChar state;   // 'L', 'U' or null when never logged
-};
-bool ParseFolderHeader(const QString& line, FolderHeader* header);
-
 struct FileLine {
     QString name;
     QChar tag;
@@ -102,3 +196,35 @@ struct FileLine {
     QString attributes;
 };
 bool ParseFileLine(const QString& line, FileLine* file);
+QString FileNameOf(const QString& line);
+bool IsTagged(const QString& line);
+qint64 FileSizeOf(const QString& line);
+QString FileDateOf(const QString& line);
+QString FileTimeOf(const QString& line);
+QString FileAttributesOf(const QString& line);
+
+// A file line with its tag letter replaced.
+QString MarkTagged(const QString& line);
+QString MarkUntagged(const QString& line);
+// The names of the tagged files of the folder whose header is at h, and the
+// tags given back to the files of those names (a folder read again).
+QSet<QString> TaggedFileNames(const DriveSlot& slot, int h);
+void TagFilesNamed(DriveSlot& slot, int h, const QSet<QString>& names);
+// The file line with another name, or other attribute letters.
+void RenameFileLine(QString& line, const QString& newName);
+void SetFileLineAttributes(QString& line, const QString& letters);
+
+// A file deleted during a run keeps its place until the run ends.
+void MarkDeleted(DriveSlot& slot, int position);
+bool IsDeleted(const QString& line);
+void RemoveDeletedLines(DriveSlot& slot);
+
+// Counting over a folder's file lines.
+int FolderFileCount(const DriveSlot& slot, const QString& folder);
+qint64 FolderTaggedBytes(const DriveSlot& slot, const QString& folder);
+qint64 FolderBytes(const DriveSlot& slot, const QString& folder);
+
+// View entries. Every command that acts on list items while a view is shown
+// maps them to file lines through GlobalLinePositions.
+QString ViewEntry(const QString& name, int headerLine, int fileLine);
+bool GlobalLinePositions(const QString& viewEntry, int* fileLine, int* headerLine);

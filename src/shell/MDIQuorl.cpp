@@ -177,7 +177,7 @@ void ApplyOptions(frmBrws* w) {
     };
     apply(w->DirList, 17, 18);
     apply(w->FileList, 19, 20);
-    w->SetFileColumns(Settings[7].toInt());
+    w->SetFileColumns(Settings[setting::FileColumns].toInt());
 }
 
 void SetEnabled(MDIQuorl* main, std::initializer_list<int> indexes, bool enabled) {
@@ -207,7 +207,7 @@ void InstallDriveWindowHooks() {
     h.refreshToolbar = [] { if (MDIQuorl* m = MainForm()) m->RefreshToolbar(); };
     h.driveWindowOpened = [] { if (MDIQuorl* m = MainForm()) m->DriveWindowOpened(); };
     h.lastDriveWindowClosed = [] { if (MDIQuorl* m = MainForm()) m->LastDriveWindowClosed(); };
-    h.openFile = [](frmBrws* w) { ShowFiles(w, false, false, true); };
+    h.openFile = [](frmBrws* w) { ShowFiles(w, FileScope::CurrentFile, ShowMode::Open); };
     h.popupMenu = [](const QString& name, const QPoint& at) {
         if (MDIQuorl* m = MainForm())
             if (QMenu* menu = m->menu(name)) menu->popup(at);
@@ -288,10 +288,10 @@ QAction* MDIQuorl::button(const QString& key) const {
 void MDIQuorl::Toolbar_ButtonClick(int index) {
     frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
     switch (index) {
-    case 1: CopyCommand(CopyCaption::CopyTagged); break;
-    case 2: DeleteCommand(true); break;
-    case 3: CopyCommand(CopyCaption::MoveTagged); break;
-    case 4: if (w) ShowFiles(w, true, false, false); break;
+    case 1: CopyCommand({RunKind::Copy, FileScope::TaggedFiles}); break;
+    case 2: DeleteCommand(FileScope::TaggedFiles); break;
+    case 3: CopyCommand({RunKind::Move, FileScope::TaggedFiles}); break;
+    case 4: if (w) ShowFiles(w, FileScope::TaggedFiles, ShowMode::View); break;
     case 6: if (w) ShowView(w, ViewSelection::BranchMatching); break;
     case 7: if (w) ShowView(w, ViewSelection::BranchTagged); break;
     case 9: ShowDriveDialog(LogDriveCaption); break;
@@ -328,36 +328,36 @@ void MDIQuorl::connectCommands() {
     onWindow("mnuExtract", [](frmBrws* w) { ExtractCommand(w); });
     on("mnuARJCompress", [] { CompressCommand(ArjCompressCaption); });
     on("mnuZipCompress", [] { CompressCommand(ZipCompressCaption); });
-    on("mnuCopyFile", [] { CopyCommand(CopyCaption::CopyFile); });
-    on("mnuMoveFile", [] { CopyCommand(CopyCaption::MoveFile); });
-    on("mnuDeleteFile", [] { DeleteCommand(false); });
-    on("mnuRenameFile", [] { RenameCommand(false); });
-    on("mnuAttributesFile", [] { AttributesCommand(false); });
-    on("mnuThrashFile", [] { ThrashCommand(false); });
-    on("mnuTaggedCopy", [] { CopyCommand(CopyCaption::CopyTagged); });
-    on("mnuTaggedMove", [] { CopyCommand(CopyCaption::MoveTagged); });
-    on("mnuDuplicatePaths", [] { CopyCommand(CopyCaption::CopyDuplicate); });
-    on("mnuMoveAndDuplicatePaths", [] { CopyCommand(CopyCaption::MoveDuplicate); });
-    on("mnuTaggedDelete", [] { DeleteCommand(true); });
-    on("mnuTaggedRename", [] { RenameCommand(true); });
-    on("mnuTaggedAttributes", [] { AttributesCommand(true); });
-    on("mnuTaggedThrash", [] { ThrashCommand(true); });
-    onWindow("mnuView", [](frmBrws* w) { ShowFiles(w, false, false, false); });
-    onWindow("mnuHear", [](frmBrws* w) { ShowFiles(w, false, true, false); });
+    on("mnuCopyFile", [] { CopyCommand({RunKind::Copy, FileScope::CurrentFile}); });
+    on("mnuMoveFile", [] { CopyCommand({RunKind::Move, FileScope::CurrentFile}); });
+    on("mnuDeleteFile", [] { DeleteCommand(FileScope::CurrentFile); });
+    on("mnuRenameFile", [] { RenameCommand(FileScope::CurrentFile); });
+    on("mnuAttributesFile", [] { AttributesCommand(FileScope::CurrentFile); });
+    on("mnuThrashFile", [] { ThrashCommand(FileScope::CurrentFile); });
+    on("mnuTaggedCopy", [] { CopyCommand({RunKind::Copy, FileScope::TaggedFiles}); });
+    on("mnuTaggedMove", [] { CopyCommand({RunKind::Move, FileScope::TaggedFiles}); });
+    on("mnuDuplicatePaths", [] { CopyCommand({RunKind::Copy, FileScope::TaggedFiles, Paths::Duplicated}); });
+    on("mnuMoveAndDuplicatePaths", [] { CopyCommand({RunKind::Move, FileScope::TaggedFiles, Paths::Duplicated}); });
+    on("mnuTaggedDelete", [] { DeleteCommand(FileScope::TaggedFiles); });
+    on("mnuTaggedRename", [] { RenameCommand(FileScope::TaggedFiles); });
+    on("mnuTaggedAttributes", [] { AttributesCommand(FileScope::TaggedFiles); });
+    on("mnuTaggedThrash", [] { ThrashCommand(FileScope::TaggedFiles); });
+    onWindow("mnuView", [](frmBrws* w) { ShowFiles(w, FileScope::CurrentFile, ShowMode::View); });
+    onWindow("mnuHear", [](frmBrws* w) { ShowFiles(w, FileScope::CurrentFile, ShowMode::Hear); });
     onWindow("mnuEdit", [](frmBrws* w) { EditFile(w); });
-    onWindow("mnuTaggedView", [](frmBrws* w) { ShowFiles(w, true, false, false); });
-    onWindow("mnuTaggedHear", [](frmBrws* w) { ShowFiles(w, true, true, false); });
-    on("mnuReadMe", [] { ShowTextFile(Settings[8].toString() + "\\readme.txt"); });
+    onWindow("mnuTaggedView", [](frmBrws* w) { ShowFiles(w, FileScope::TaggedFiles, ShowMode::View); });
+    onWindow("mnuTaggedHear", [](frmBrws* w) { ShowFiles(w, FileScope::TaggedFiles, ShowMode::Hear); });
+    on("mnuReadMe", [] { ShowTextFile(Settings[setting::ProgramFolder].toString() + "\\readme.txt"); });
     onWindow("mnuDeleteFolder", [](frmBrws* w) { DeleteFolder(w); });
     on("mnuMake", [] { MakeFolderCommand(); });
-    onWindow("mnuTagCurrentFile", [](frmBrws* w) { TagFiles(w, true, false, false); });
-    onWindow("mnuTagAllFiles", [](frmBrws* w) { TagFiles(w, true, true, false); });
-    onWindow("mnuInvertFileTags", [](frmBrws* w) { TagFiles(w, true, true, true); });
-    onWindow("mnuUntagCurrentFile", [](frmBrws* w) { TagFiles(w, false, false, false); });
-    onWindow("mnuUntagAllFiles", [](frmBrws* w) { TagFiles(w, false, true, false); });
-    onWindow("mnuTagFolderFiles", [](frmBrws* w) { TagFiles(w, true, true, false); });
-    onWindow("mnuUntagFolderFiles", [](frmBrws* w) { TagFiles(w, false, true, false); });
-    onWindow("mnuInvertFolder", [](frmBrws* w) { TagFiles(w, true, true, true); });
+    onWindow("mnuTagCurrentFile", [](frmBrws* w) { TagFiles(w, TagChange::Tag, TagScope::CurrentFile); });
+    onWindow("mnuTagAllFiles", [](frmBrws* w) { TagFiles(w, TagChange::Tag, TagScope::AllFiles); });
+    onWindow("mnuInvertFileTags", [](frmBrws* w) { TagFiles(w, TagChange::Invert, TagScope::AllFiles); });
+    onWindow("mnuUntagCurrentFile", [](frmBrws* w) { TagFiles(w, TagChange::Untag, TagScope::CurrentFile); });
+    onWindow("mnuUntagAllFiles", [](frmBrws* w) { TagFiles(w, TagChange::Untag, TagScope::AllFiles); });
+    onWindow("mnuTagFolderFiles", [](frmBrws* w) { TagFiles(w, TagChange::Tag, TagScope::AllFiles); });
+    onWindow("mnuUntagFolderFiles", [](frmBrws* w) { TagFiles(w, TagChange::Untag, TagScope::AllFiles); });
+    onWindow("mnuInvertFolder", [](frmBrws* w) { TagFiles(w, TagChange::Invert, TagScope::AllFiles); });
     onWindow("mnuExpand", [](frmBrws* w) {
         if (QTreeWidgetItem* n = w->DirList->currentItem()) n->setExpanded(true);
     });
@@ -490,7 +490,7 @@ void MDIQuorl::LastDriveWindowClosed() {
 void MDIQuorl::RefreshToolbar() {
     frmBrws* w = OpenDriveCount > 0 ? ActiveDriveWindow() : nullptr;
     if (!w) return;
-    if (CurrentDriveSlot().FocusPane == 2) w->FileToolbar();
+    if (CurrentDriveSlot().FocusPane == Pane::Files) w->FileToolbar();
     else w->FolderToolbar();
 }
 

@@ -38,7 +38,7 @@ bool MenuEnabled(const char* name) {
 bool AnyTagged(const frmBrws* w) { return !w->FileList->selectedItems().isEmpty(); }
 
 // A command on all tagged files runs only from the list and with files tagged.
-bool Guarded(const frmBrws* w, const DriveSlot& slot) { return slot.FocusPane == 2 && AnyTagged(w); }
+bool Guarded(const frmBrws* w, const DriveSlot& slot) { return slot.FocusPane == Pane::Files && AnyTagged(w); }
 
 void ShowViewIfEnabled(frmBrws* w, const char* item, ViewSelection selection) {
     if (MenuEnabled(item)) ShowView(w, selection);
@@ -63,7 +63,7 @@ void EnterKey(frmBrws* w, DriveSlot& slot) {
         LeaveView(w);
         return;
     }
-    if (slot.FocusPane != 1) {
+    if (slot.FocusPane != Pane::Tree) {
         w->GiveFocus(w->DirList);
         return;
     }
@@ -75,7 +75,7 @@ void EnterKey(frmBrws* w, DriveSlot& slot) {
 
 // Shift state 0. Returns false for a key that is not handled.
 bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
-    const bool tree = slot.FocusPane == 1;
+    const bool tree = slot.FocusPane == Pane::Tree;
     switch (key) {
     case VK_RETURN: EnterKey(w, slot); return true;
     case VK_ESCAPE:
@@ -83,33 +83,33 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
         return true;
     case 'A':
         if (tree) ShowDriveDialog(AvailableSpaceCaption);
-        else AttributesCommand(false);
+        else AttributesCommand(FileScope::CurrentFile);
         return true;
     case 'B': ShowViewIfEnabled(w, "mnuBranchMatching", ViewSelection::BranchMatching); return true;
     case 'F': ShowInputDialog(InputCaption::FileSpec, slot.FileSpec); return true;
     case 'G': ShowViewIfEnabled(w, "mnuGlobalMatching", ViewSelection::GlobalMatching); return true;
-    case 'I': TagFiles(w, true, true, true); return true;
+    case 'I': TagFiles(w, TagChange::Invert, TagScope::AllFiles); return true;
     case 'L': ShowDriveDialog(LogDriveCaption); return true;
     case 'R':
         if (tree) w->StartLabelEdit();
-        else RenameCommand(false);
+        else RenameCommand(FileScope::CurrentFile);
         return true;
     case 'C':
-        if (!tree) CopyCommand(CopyCaption::CopyFile);
+        if (!tree) CopyCommand({RunKind::Copy, FileScope::CurrentFile});
         return true;
     case 'D':
         if (tree) DeleteFolder(w);
-        else DeleteCommand(false);
+        else DeleteCommand(FileScope::CurrentFile);
         return true;
     case 'M':
         if (tree) MakeFolderCommand();
-        else CopyCommand(CopyCaption::MoveFile);
+        else CopyCommand({RunKind::Move, FileScope::CurrentFile});
         return true;
-    case 'T': TagFiles(w, true, tree, false); return true;
-    case 'U': TagFiles(w, false, tree, false); return true;
+    case 'T': TagFiles(w, TagChange::Tag, tree ? TagScope::AllFiles : TagScope::CurrentFile); return true;
+    case 'U': TagFiles(w, TagChange::Untag, tree ? TagScope::AllFiles : TagScope::CurrentFile); return true;
     case 'V':
         if (tree) VolumeCommand();
-        else ShowFiles(w, false, false, false);
+        else ShowFiles(w, FileScope::CurrentFile, ShowMode::View);
         return true;
     case 'X': ExecuteFile(w); return false;   // the key goes on unhandled
     case VK_MULTIPLY: {
@@ -122,7 +122,7 @@ bool PlainKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'E':
         if (!tree) EditFile(w);
         return true;
-    case 'H': ShowFiles(w, false, true, false); return true;
+    case 'H': ShowFiles(w, FileScope::CurrentFile, ShowMode::Hear); return true;
     default: return false;
     }
 }
@@ -133,20 +133,20 @@ bool CtrlKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'B': ShowViewIfEnabled(w, "mnuBranchTagged", ViewSelection::BranchTagged); return true;
     case 'G': ShowViewIfEnabled(w, "mnuGlobalTagged", ViewSelection::GlobalTagged); return true;
     case 'I':
-        if (AnyTagged(w)) TagFiles(w, true, true, true);
+        if (AnyTagged(w)) TagFiles(w, TagChange::Invert, TagScope::AllFiles);
         return true;
-    case 'T': TagFiles(w, true, true, false); return true;
-    case 'U': TagFiles(w, false, true, false); return true;
+    case 'T': TagFiles(w, TagChange::Tag, TagScope::AllFiles); return true;
+    case 'U': TagFiles(w, TagChange::Untag, TagScope::AllFiles); return true;
     // Guarded: only with the list focused and files tagged.
-    case 'A': if (Guarded(w, slot)) AttributesCommand(true); return true;
-    case 'C': if (Guarded(w, slot)) CopyCommand(CopyCaption::CopyTagged); return true;
-    case 'D': if (Guarded(w, slot)) DeleteCommand(true); return true;
-    case 'M': if (Guarded(w, slot)) CopyCommand(CopyCaption::MoveTagged); return true;
-    case 'R': if (Guarded(w, slot)) RenameCommand(true); return true;
+    case 'A': if (Guarded(w, slot)) AttributesCommand(FileScope::TaggedFiles); return true;
+    case 'C': if (Guarded(w, slot)) CopyCommand({RunKind::Copy, FileScope::TaggedFiles}); return true;
+    case 'D': if (Guarded(w, slot)) DeleteCommand(FileScope::TaggedFiles); return true;
+    case 'M': if (Guarded(w, slot)) CopyCommand({RunKind::Move, FileScope::TaggedFiles}); return true;
+    case 'R': if (Guarded(w, slot)) RenameCommand(FileScope::TaggedFiles); return true;
     case VK_F5: if (Guarded(w, slot)) CompressCommand(ZipCompressCaption); return true;
     case VK_F9: if (Guarded(w, slot)) CompressCommand(ArjCompressCaption); return true;
-    case 'H': if (Guarded(w, slot)) ShowFiles(w, true, true, false); return true;
-    case 'V': if (Guarded(w, slot)) ShowFiles(w, true, false, false); return true;
+    case 'H': if (Guarded(w, slot)) ShowFiles(w, FileScope::TaggedFiles, ShowMode::Hear); return true;
+    case 'V': if (Guarded(w, slot)) ShowFiles(w, FileScope::TaggedFiles, ShowMode::View); return true;
     default: return false;
     }
 }
@@ -157,12 +157,12 @@ bool AltKey(frmBrws* w, DriveSlot& slot, int key) {
     case 'F': w->SetFileColumns(w->FileColumns() % 4 + 1); return true;
     case 'Q': SaveDesktopAndExit(); return true;
     case VK_F3:
-        if (slot.FocusPane == 1) RelogFolder(w);
+        if (slot.FocusPane == Pane::Tree) RelogFolder(w);
         return true;
-    case 'C': if (Guarded(w, slot)) CopyCommand(CopyCaption::CopyDuplicate); return true;
-    case 'M': if (Guarded(w, slot)) CopyCommand(CopyCaption::MoveDuplicate); return true;
+    case 'C': if (Guarded(w, slot)) CopyCommand({RunKind::Copy, FileScope::TaggedFiles, Paths::Duplicated}); return true;
+    case 'M': if (Guarded(w, slot)) CopyCommand({RunKind::Move, FileScope::TaggedFiles, Paths::Duplicated}); return true;
     case VK_F5:
-        if (slot.FocusPane == 2) ExtractCommand(w);
+        if (slot.FocusPane == Pane::Files) ExtractCommand(w);
         return true;
     default: return false;
     }
@@ -193,13 +193,13 @@ void KeyDispatcher(frmBrws* w, int& keyCode, int& shift) {
 void PaneKeyHandler(frmBrws* w, int& keyCode, int& shift) {
     if (keyCode == 0) return;
     DriveSlot& slot = CurrentDriveSlot();
-    if (slot.FocusPane == 1) {
+    if (slot.FocusPane == Pane::Tree) {
         if (shift == 2 && keyCode == 'L') LogFolder(w, w->SelectedNodeIndex(), false, true);
         else if (shift == 2 && keyCode == 'O') UnlogFolder(w, slot.CurrentPath, false);
         else if (shift == 1 && keyCode >= 'A' && keyCode <= 'Z') LetterSearch(w, keyCode);
         else return;
         Swallow(keyCode, shift);
-    } else if (slot.FocusPane == 2) {
+    } else if (slot.FocusPane == Pane::Files) {
         if (shift == 0 && keyCode == VK_SPACE && w->FileList->count() > 0) {
             QListWidgetItem* item = w->FileList->currentItem();
             bool state = item ? !item->isSelected() : true;
@@ -207,7 +207,7 @@ void PaneKeyHandler(frmBrws* w, int& keyCode, int& shift) {
             ShowCurrentFile(w);
             Swallow(keyCode, shift);   // the list would toggle the item a second time
         } else if (shift == 0 && keyCode == VK_DELETE && w->FileList->count() > 0) {
-            DeleteCommand(false);
+            DeleteCommand(FileScope::CurrentFile);
         } else if (shift == 1 && keyCode >= 'A' && keyCode <= 'Z') {
             LetterSearch(w, keyCode);
         }
@@ -217,7 +217,7 @@ void PaneKeyHandler(frmBrws* w, int& keyCode, int& shift) {
 void LetterSearch(frmBrws* w, int keyCode) {
     const QChar letter(keyCode);
     DriveSlot& slot = CurrentDriveSlot();
-    if (slot.FocusPane == 2) {
+    if (slot.FocusPane == Pane::Files) {
         QListWidget* list = w->FileList;
         const int count = list->count();
         for (int step = 1; step <= count; ++step) {
@@ -230,19 +230,19 @@ void LetterSearch(frmBrws* w, int keyCode) {
         }
         return;
     }
-    if (slot.FocusPane != 1) return;
+    if (slot.FocusPane != Pane::Tree) return;
     // The node map in order of discovery, from the entry after the selected folder.
     const int entries = slot.NodeMap.size() - 1;
     const QString selected = slot.CurrentPath;
     int start = 0;
     for (int i = 0; i < entries; ++i)
-        if (slot.NodeMap[i].section('/', 0, 0) == selected) start = i;
+        if (EntryPath(slot.NodeMap[i]) == selected) start = i;
     for (int step = 1; step <= entries; ++step) {
         const QString entry = slot.NodeMap[(start + step) % entries];
-        const QString path = entry.section('/', 0, 0);
+        const QString path = EntryPath(entry);
         const QString name = path.mid(path.lastIndexOf('\\') + 1);
         if (name.isEmpty() || name.at(0).toUpper() != letter) continue;
-        QTreeWidgetItem* node = w->Node(entry.section('/', 1, 1).toInt());
+        QTreeWidgetItem* node = w->Node(EntryNode(entry));
         if (!node) continue;
         bool visible = true;
         for (QTreeWidgetItem* p = node->parent(); p; p = p->parent()) visible = visible && p->isExpanded();

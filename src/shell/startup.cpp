@@ -210,7 +210,7 @@ bool RunStartUp() {
     // Steps 1, 2, 8 and 9 need the forms and live in frmShowUp; this is the rest.
     MakePrefixOnFirstStart();
     if (!LoadSettings()) return false;
-    const QString programFolder = Settings[8].toString();
+    const QString programFolder = Settings[setting::ProgramFolder].toString();
     if (!programFolder.isEmpty()) {
         platform::ChangeDrive(programFolder.at(0));
         platform::ChangeFolder(programFolder);

@@ -7,19 +7,29 @@
 #include "model/slots.h"
 #include "ui/mainwindow.h"
 
-HeldFocusPane HoldFocusPane() {
-    if (OpenDriveCount <= 0) return {};
-    HeldFocusPane held{CurrentSlot, CurrentDriveSlot().FocusPane};
-    CurrentDriveSlot().FocusPane = 0;
-    return held;
+void HeldFocusPane::Hold() {
+    if (IsHeld()) return;
+    Note();
+    if (IsHeld()) CurrentDriveSlot().FocusPane = Pane::Dialog;
 }
 
-void ReleaseFocusPane(HeldFocusPane& held) {
-    if (held.slot == 0) return;
+void HeldFocusPane::Note() {
+    if (OpenDriveCount <= 0) return;
+    slot_ = CurrentSlot;
+    pane_ = CurrentDriveSlot().FocusPane;
+}
+
+void HeldFocusPane::Release() {
+    if (!IsHeld()) return;
     // Logging from the dialog may have made another slot active; the value
     // belongs to the slot that was active when the dialog opened.
-    if (held.slot <= OpenDriveCount) Slot(held.slot).FocusPane = held.pane;
-    held = {};
+    if (slot_ <= OpenDriveCount) Slot(slot_).FocusPane = pane_;
+    slot_ = 0;
+}
+
+void HeldFocusPane::SlotClosed(int slot) {
+    if (slot_ == slot) slot_ = 0;
+    else if (slot_ > slot) --slot_;
 }
 
 namespace {

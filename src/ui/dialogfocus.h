@@ -1,19 +1,31 @@
 #pragma once
 #include <QPointer>
 #include <QWidget>
-#include <cstdint>
+#include "model/slots.h"
 
-// While a drive dialog is up, the active slot's focus pane is 0 so that the
-// keyboard commands of the drive window stay idle; it is put back on closing.
-struct HeldFocusPane {
-    int slot = 0;          // 0: nothing held
-    int16_t pane = 0;
+// While a dialog is up over a drive window, the active slot's focus pane is
+// Pane::Dialog so that the window's keyboard commands stay idle; the value it
+// had comes back when the dialog goes. The dialog owns its hold: it lasts
+// from the event that shows the dialog to the one that puts it away.
+class HeldFocusPane {
+public:
+    // Saves the active slot's pane and sets it to Pane::Dialog, when a drive
+    // window is open; while held, a second call changes nothing.
+    void Hold();
+    // Saves the active slot's pane and leaves it as it is: a window that is
+    // no dialog (the media player) gives the value back all the same.
+    void Note();
+    // Puts the saved value back into the slot it came from, once.
+    void Release();
+    // A drive window closed while the dialog is up: the slots above its own
+    // moved down by one, and its own value has nowhere to go.
+    void SlotClosed(int slot);
+    bool IsHeld() const { return slot_ != 0; }
+
+private:
+    int slot_ = 0;   // 0: nothing held
+    Pane pane_ = Pane::Dialog;
 };
-
-// Saves the active slot's focus pane and sets it to 0, when a drive window is open.
-HeldFocusPane HoldFocusPane();
-// Puts the saved value back into the slot it came from, once.
-void ReleaseFocusPane(HeldFocusPane& held);
 
 // Gives the keyboard back to the control that had it in the main window (or
 // to the modal dialog still up over it).

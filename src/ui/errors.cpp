@@ -36,18 +36,18 @@ void SetTreeFocusHandler(std::function<void()> handler) { treeFocus() = std::mov
 
 QString ErrorMessage(ErrorCode code) {
     switch (code) {
-    case 53: return "File not found";
-    case 57: return "Input/output error on specified drive";
-    case 58: return "File already exists";
-    case 62: return "Internal error opening file";
-    case 64: return "Bad file name";
-    case 67: return "Too many files";
-    case 68:
-    case 71: return "Disk not ready";
-    case 70: return "Access denied / write-protected disk";
-    case 75: return "The specified path conflicts with an existing file / folder name";
-    case 76: return "Can't access specified drive / path";
-    case 1000: return "Disk has been changed";
+    case err::FileNotFound: return "File not found";
+    case err::IoError: return "Input/output error on specified drive";
+    case err::FileExists: return "File already exists";
+    case err::PastEnd: return "Internal error opening file";
+    case err::BadFileName: return "Bad file name";
+    case err::TooManyFiles: return "Too many files";
+    case err::DeviceUnavailable:
+    case err::DiskNotReady: return "Disk not ready";
+    case err::AccessDenied: return "Access denied / write-protected disk";
+    case err::PathFileConflict: return "The specified path conflicts with an existing file / folder name";
+    case err::PathNotFound: return "Can't access specified drive / path";
+    case err::DiskChanged: return "Disk has been changed";
     default: return "Undefined error ocurred";
     }
 }
@@ -69,7 +69,7 @@ void ShowMessage(const QString& text, MsgStyle style, const QString& title) {
     case MsgStyle::Information: Prompt(text, PromptIcon::Information, PromptButtons::Ok, title); break;
     }
     // The message box took the keyboard; a user who was in the tree goes on there.
-    if (OpenDriveCount > 0 && CurrentDriveSlot().FocusPane == 1 && treeFocus()) treeFocus()();
+    if (OpenDriveCount > 0 && CurrentDriveSlot().FocusPane == Pane::Tree && treeFocus()) treeFocus()();
 }
 
 void ShowInvalidCharacters() { ShowMessage(InvalidCharactersMessage, MsgStyle::Critical, "Error"); }
@@ -84,22 +84,22 @@ ErrorCode TestDrive(const QString& path) {
     // The Windows folder's drive first, so a failed test never leaves the
     // current drive on a drive that just went away.
     const QString windows = platform::WindowsDirectory();
-    ErrorCode code = windows.isEmpty() ? ErrorCode(0) : platform::ChangeDrive(windows.at(0));
-    if (code == 0) code = path.isEmpty() ? ErrorCode(68) : platform::ChangeDrive(path.at(0).toUpper());
+    ErrorCode code = windows.isEmpty() ? err::None : platform::ChangeDrive(windows.at(0));
+    if (code == err::None) code = path.isEmpty() ? err::DeviceUnavailable : platform::ChangeDrive(path.at(0).toUpper());
     LastError = code;
     return code;
 }
 
 ErrorCode TestWritable(const QString& folder) {
     ErrorCode code = platform::ProbeWritable(folder, QString::fromUtf8("k56f5432.h\u00f18"));
-    if (code == 75) code = 70;
+    if (code == err::PathFileConflict) code = err::AccessDenied;
     LastError = code;
     return code;
 }
 
 bool IsFileInUse(const QString& path) {
     LastError = platform::OpenForReading(path);
-    return LastError == 70;
+    return LastError == err::AccessDenied;
 }
 
 QString NameFromPath(const QString& path) {
@@ -145,18 +145,6 @@ QString FitText(const QWidget* form, const QString& text, int widthTwips) {
         prefix += c;
     }
     return prefix + "...";
-}
-
-void ReplaceFirst(QString& text, const QString& find, const QString& replacement, int start) {
-    if (start > text.size() || find.isEmpty()) return;
-    const int at = text.indexOf(find, qMax(0, start - 1), Qt::CaseSensitive);
-    if (at < 0) return;
-    text = text.left(at) + replacement + text.mid(at + find.size());
-}
-
-void ReplaceInList(const QString& find, const QString& replacement, QStringList& list, int count) {
-    for (int i = 0; i < count && i < list.size(); ++i)
-        if (list[i].contains(find)) ReplaceFirst(list[i], find, replacement, 1);
 }
 
 void SetAttributeLetters(const QString& path, const QString& letters) {

@@ -33,8 +33,6 @@ void SetBusy();     // hourglass pointer while a long action runs
 void EndBusy();
 QString FitText(const QWidget* form, const QString& text, int widthTwips);
 
-void ReplaceFirst(QString& text, const QString& find, const QString& replacement, int start);
-void ReplaceInList(const QString& find, const QString& replacement, QStringList& list, int count);
 void SetAttributeLetters(const QString& path, const QString& letters);
 
 inline const QString InvalidCharactersMessage =

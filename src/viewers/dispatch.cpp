@@ -14,10 +14,11 @@
 
 namespace {
 // Shows one file; true when it was shown or started (it counts as handled).
-bool ShowOne(const QString& name, const QString& path, bool taggedWalk, bool hear, bool openWhenNotViewable,
-             const QStringList& types) {
+bool ShowOne(const QString& name, const QString& path, FileScope scope, ShowMode mode, const QStringList& types) {
+    const bool taggedWalk = scope == FileScope::TaggedFiles;
+    const bool hear = mode == ShowMode::Hear;
     const QString extension = FileExtension(name);
-    bool open = openWhenNotViewable;
+    bool open = mode == ShowMode::Open;
     switch (RouteFor(extension, LookUpFileType(types, extension), hear, open)) {
     case ViewRoute::Picture: {
         frmGV* gv = PictureForm();
@@ -73,8 +74,9 @@ bool ShowOne(const QString& name, const QString& path, bool taggedWalk, bool hea
 }
 }  // namespace
 
-void ShowFiles(frmBrws* w, bool taggedWalk, bool hear, bool openWhenNotViewable) {
+void ShowFiles(frmBrws* w, FileScope scope, ShowMode mode) {
     if (!w || w->FileList->count() == 0) return;
+    const bool taggedWalk = scope == FileScope::TaggedFiles;
     const int toShow = taggedWalk ? int(w->FileList->selectedItems().size()) : 1;
     const int first = taggedWalk ? 0 : w->FileList->currentRow();
     if (first < 0 || toShow == 0) return;
@@ -85,7 +87,7 @@ void ShowFiles(frmBrws* w, bool taggedWalk, bool hear, bool openWhenNotViewable)
         QListWidgetItem* item = w->FileList->item(row);
         if (taggedWalk && !item->isSelected()) continue;
         const QString name = item->text();
-        if (ShowOne(name, EntryPath(CurrentDriveSlot(), row, name), taggedWalk, hear, openWhenNotViewable, types))
+        if (ShowOne(name, EntryPath(CurrentDriveSlot(), row, name), scope, mode, types))
             ++handled;
         if (AbortFlag || handled > toShow || !taggedWalk) break;
     }

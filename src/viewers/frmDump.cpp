@@ -277,8 +277,8 @@ bool frmDump::LoadDump(const QString& path) {
     QString listing;
     if (size >= 3 && ViewerHooksOf().runCaptured) {
         QString program, command;
-        if (head.startsWith("PK")) program = Settings[16].toString(), command = "-v";
-        else if (head.startsWith("\x60\xEA")) program = Settings[14].toString(), command = "l";
+        if (head.startsWith("PK")) program = Settings[setting::PkunzipProgram].toString(), command = "-v";
+        else if (head.startsWith("\x60\xEA")) program = Settings[setting::ArjProgram].toString(), command = "l";
         if (!program.isEmpty() && ViewerHooksOf().runCaptured(program, {command, path}, DosDumpFile))
             listing = DosDumpFile;
     }
@@ -327,7 +327,7 @@ void frmDump::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;
     closing_ = false;
-    if (held_.slot == 0) held_ = HoldFocusPane();
+    held_.Hold();
     picFind->hide();
     txtFind->clear();
     rtfBox[1]->clear();
@@ -444,7 +444,7 @@ void frmDump::CloseForm() {
     txtFind->clear();
     hexFile_.reset();
     hide();
-    ReleaseFocusPane(held_);
+    held_.Release();
     if (OpenDriveCount > 0) {
         if (QWidget* main = MainWindow()) main->update();
         ReturnFocusToMainWindow();

@@ -140,7 +140,7 @@ bool frmDump::CanSaveAs() {
     if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     const QString path = platform::HostToDos(dialog.selectedFiles().first()).toLower();
     if (path.isEmpty()) {
-        ShowFileError(76);
+        ShowFileError(err::PathNotFound);
         return false;
     }
     if (!WriteDocument(path)) return false;

@@ -163,7 +163,7 @@ void frmGV::showEvent(QShowEvent* event) {
     closing_ = false;
     GvBox->setFocus();
     ZoomChk(1);
-    if (held_.slot == 0) held_ = HoldFocusPane();
+    held_.Hold();
 }
 
 void frmGV::GvBox_KeyDown(int keyCode, int shift, bool* handled) {
@@ -221,7 +221,7 @@ void frmGV::CloseForm() {
     hide();
     GvBox->Release();
     if (QWidget* main = MainWindow()) main->update();
-    ReleaseFocusPane(held_);
+    held_.Release();
     ReturnFocusToMainWindow();
 }
 

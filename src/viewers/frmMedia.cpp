@@ -314,7 +314,7 @@ void frmMedia::CloseForm() {
     if (!TaggedView) lower();
     if (OpenDriveCount > 0 && !TaggedView) {
         if (QWidget* main = MainWindow()) main->update();
-        ReleaseFocusPane(held_);
+        held_.Release();
         ReturnFocusToMainWindow();
     }
 }
@@ -327,7 +327,7 @@ void frmMedia::Form_Unload() {
 bool frmMedia::event(QEvent* event) {
     // Form_Activate: the drive window's pane is noted, to be given back.
     if (event->type() == QEvent::WindowActivate && OpenDriveCount > 0)
-        held_ = HeldFocusPane{CurrentSlot, CurrentDriveSlot().FocusPane};
+        held_.Note();
     return QDialog::event(event);
 }
 

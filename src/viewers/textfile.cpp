@@ -48,12 +48,12 @@ const char* EndBytes(LineEnd end) {
 
 ErrorCode CodeOfErrno(int e) {
     switch (e) {
-    case ENOENT: return 53;
-    case ENOTDIR: return 76;
-    case EACCES: case EPERM: case EROFS: case ETXTBSY: return 70;
-    case ENOSPC: case EDQUOT: case EFBIG: return 61;
-    case EISDIR: return 75;
-    default: return 57;
+    case ENOENT: return err::FileNotFound;
+    case ENOTDIR: return err::PathNotFound;
+    case EACCES: case EPERM: case EROFS: case ETXTBSY: return err::AccessDenied;
+    case ENOSPC: case EDQUOT: case EFBIG: return err::DiskFull;
+    case EISDIR: return err::PathFileConflict;
+    default: return err::IoError;
     }
 }
 }  // namespace
@@ -204,7 +204,7 @@ ErrorCode ReadFileStart(const QString& dosPath, qint64 limit, QByteArray* bytes,
     if (ErrorCode code = platform::OpenUserFile(dosPath, &f)) return code;
     if (size) *size = f.size();
     *bytes = f.read(limit);
-    return f.error() == QFileDevice::NoError ? ErrorCode(0) : ErrorCode(57);
+    return f.error() == QFileDevice::NoError ? err::None : err::IoError;
 }
 
 namespace {
@@ -227,7 +227,7 @@ ErrorCode SaveFileAtomically(const QString& dosPath, const QByteArray& bytes) {
     // Through a link the file it names is replaced, and the link stays.
     const QFileInfo info(host);
     if (info.isSymLink() && info.exists()) host = info.canonicalFilePath();
-    if (info.isDir()) return 75;
+    if (info.isDir()) return err::PathFileConflict;
     const QByteArray target = QFile::encodeName(host);
     struct stat st {};
     const bool exists = ::stat(target.constData(), &st) == 0;

@@ -42,14 +42,14 @@ TEST_F(CommandTest, BatchFilesTakeArgumentsJumpTestAndCall) {
     EXPECT_TRUE(shell.echo);
 }
 
-TEST_F(CommandTest, BatchEchoChainingShiftAndMissingLabels) {
+TEST_F(CommandTest, BatchEchoChainingShiftPauseAndMissingLabels) {
     // With echo on each line shows behind the prompt; "@" hides one line.
     write("c:\\loud.bat", "echo one\n@echo two\n");
     EXPECT_EQ(lines("loud"), (QStringList{"C:\\>echo one", "one", "two"}));
 
     // A batch file started without CALL takes the place of the one that started it.
-    write("c:\\first.bat", "@echo off\necho in first\nsecond x\necho never\n");
-    write("c:\\second.bat", "echo in second %1\n");
+    write({{"c:\\first.bat", "@echo off\necho in first\nsecond x\necho never\n"},
+           {"c:\\second.bat", "echo in second %1\n"}});
     EXPECT_EQ(lines("first"), (QStringList{"in first", "in second x"}));
     // With CALL it comes back.
     write("c:\\caller.bat", "@echo off\ncall second y\necho back\n");
@@ -70,6 +70,12 @@ TEST_F(CommandTest, BatchEchoChainingShiftAndMissingLabels) {
     write("c:\\bad.bat", "@echo off\nif %1==x echo x\necho after\n");
     EXPECT_EQ(lines("bad"), (QStringList{"Syntax error", "after"}));
 
+    // PAUSE waits for an answer in the input.
+    write("c:\\p.bat", "@echo off\npause\necho after\n");
+    answer("\n");
+    EXPECT_EQ(run("p"), "Press any key to continue . . .\nafter\n");
+    EXPECT_TRUE(in.atEnd());
+
     // EXIT ends the interpreter, from a batch file too, with its number.
     write("c:\\quit.bat", "@echo off\necho before\nexit 4\necho after\n");
     EXPECT_EQ(lines("quit"), QStringList{"before"});
@@ -82,8 +88,7 @@ TEST_F(CommandTest, BatchEchoChainingShiftAndMissingLabels) {
 
 TEST_F(CommandTest, ForRunsACommandPerMemberAndChoiceSetsTheErrorlevel) {
     for (const char* n : {"b.txt", "a.txt", "skip.doc"}) write(QString("c:\\") + n, n);
-    write("d:\\logs\\x.log", "");
-    write("c:\\answers.in", "q\nn\ny");
+    write({{"d:\\logs\\x.log", ""}, {"c:\\answers.in", "q\nn\ny"}});
     write("c:\\ask.bat",
           "@echo off\r\n"
           "for %%f in (*.txt d:\\logs\\*.log plain,two;three *.none) do echo item %%f\r\n"
@@ -129,13 +134,6 @@ TEST_F(CommandTest, ForRunsACommandPerMemberAndChoiceSetsTheErrorlevel) {
         EXPECT_EQ(run(c.line), c.said) << c.line;
         EXPECT_EQ(shell.errorLevel, c.level) << c.line;
     }
-}
-
-TEST_F(CommandTest, PauseWaitsForAnswerInTheInput) {
-    write("c:\\p.bat", "@echo off\npause\necho after\n");
-    answer("\n");
-    EXPECT_EQ(run("p"), "Press any key to continue . . .\nafter\n");
-    EXPECT_TRUE(in.atEnd());
 }
 
 TEST_F(CommandTest, RedirectionAndPipesJoinInternalCommandsAndPrograms) {

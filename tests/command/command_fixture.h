@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include "fixture.h"
 #include "platform/curdir.h"
 #include "platform/paths.h"
@@ -46,9 +47,17 @@ protected:
 
     QString host(const QString& dos) { return tp.host(dos); }
     void write(const QString& dos, const QByteArray& bytes) { tp.writeFile(dos, bytes); }
+    // Files with their bytes, their folders made on the way.
+    void write(std::initializer_list<std::pair<QString, QByteArray>> files) {
+        for (const auto& [dos, bytes] : files) write(dos, bytes);
+    }
     QByteArray read(const QString& dos) { return tp.readFile(dos); }
     bool exists(const QString& dos) { return QFileInfo::exists(host(dos)); }
     void mkdir(const QString& dos) { QDir().mkpath(host(dos)); }
+    // A symbolic link at the host path `at` to `target`, as written (a host path or a relative one).
+    static void link(const QString& target, const QString& at) {
+        ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(at).constData()), 0);
+    }
     // A Linux executable: a shell script with a fixed body.
     void script(const QString& dos, const QByteArray& body) {
         write(dos, "#!/bin/sh\n" + body);

@@ -23,11 +23,8 @@ const QDateTime Morning(QDate(2021, 12, 31), QTime(0, 5));
 
 TEST_F(CommandTest, DirShowsHeaderEntriesAndTotalsInTheClassicLayout) {
     mkdir("c:\\data\\sub");
-    write("c:\\data\\readme.txt", QByteArray(1234, 'x'));
-    write("c:\\data\\My Long Document.text", "abc");
-    write("c:\\data\\long name one.txt", "1");
-    write("c:\\data\\long name two.txt", "22");
-    write("c:\\data\\.hidden", "h");
+    write({{"c:\\data\\readme.txt", QByteArray(1234, 'x')}, {"c:\\data\\My Long Document.text", "abc"},
+           {"c:\\data\\long name one.txt", "1"}, {"c:\\data\\long name two.txt", "22"}, {"c:\\data\\.hidden", "h"}});
     // A file past 4 GB, sparse so that it costs no disk.
     QFile big(host("c:\\data\\big.iso"));
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(5'000'000'000LL));
@@ -82,9 +79,7 @@ TEST_F(CommandTest, DirShowsHeaderEntriesAndTotalsInTheClassicLayout) {
 }
 
 TEST_F(CommandTest, DirOfATreeListsEachFolderAndTheGrandTotal) {
-    write("c:\\t\\a.txt", "aaaa");
-    write("c:\\t\\one\\b.txt", "bb");
-    write("c:\\t\\one\\two\\c.dat", "c");
+    write({{"c:\\t\\a.txt", "aaaa"}, {"c:\\t\\one\\b.txt", "bb"}, {"c:\\t\\one\\two\\c.dat", "c"}});
     const QString all = run("dir c:\\t /s");
     const qsizetype top = all.indexOf(" Directory of C:\\T\n");
     const qsizetype one = all.indexOf(" Directory of C:\\T\\ONE\n");
@@ -96,8 +91,8 @@ TEST_F(CommandTest, DirOfATreeListsEachFolderAndTheGrandTotal) {
 
     // A link to a folder is listed but not entered: a loop ends, a tree elsewhere is not walked.
     write("d:\\far\\d.txt", "d");
-    ASSERT_EQ(::symlink(".", QFile::encodeName(host("c:\\t\\one\\loop")).constData()), 0);
-    ASSERT_EQ(::symlink(QFile::encodeName(host("d:\\far")).constData(), QFile::encodeName(host("c:\\t\\far")).constData()), 0);
+    link(".", host("c:\\t\\one\\loop"));
+    link(host("d:\\far"), host("c:\\t\\far"));
     const QString linked = run("dir c:\\t /s");
     EXPECT_EQ(linked.count(" Directory of "), 3) << linked.toStdString();
     EXPECT_TRUE(linked.contains(QRegularExpression("LOOP +<DIR> .* loop\n"))) << linked.toStdString();
@@ -110,9 +105,7 @@ TEST_F(CommandTest, DirOfATreeListsEachFolderAndTheGrandTotal) {
 }
 
 TEST_F(CommandTest, DirSortsByTheKeysOfOAndTakesItsSwitchesFromDircmd) {
-    write("c:\\s\\big.txt", "123456");
-    write("c:\\s\\Small.doc", "1");
-    write("c:\\s\\mid.bat", "123");
+    write({{"c:\\s\\big.txt", "123456"}, {"c:\\s\\Small.doc", "1"}, {"c:\\s\\mid.bat", "123"}});
     mkdir("c:\\s\\zdir");
     mkdir("c:\\s\\adir");
     Stamp(host("c:\\s\\big.txt"), Morning);
@@ -166,9 +159,8 @@ TEST_F(CommandTest, FreeSpaceAndSizesUseSixtyFourBitArithmetic) {
     EXPECT_EQ(command::FreeLine(2, command::FreeBytes(space)), "        2 dir(s) 12,288,000,000,000 bytes free");
     EXPECT_EQ(command::FreeLine(0, 1023), "        0 dir(s)           1,023 bytes free");
     EXPECT_EQ(command::FilesLine(12, 9'999'999'999LL), "       12 file(s)  9,999,999,999 bytes");
-    EXPECT_EQ(command::GroupDigits(0), "0");
-    EXPECT_EQ(command::GroupDigits(999), "999");
-    EXPECT_EQ(command::GroupDigits(1000), "1,000");
+    const std::pair<qint64, QString> grouped[] = {{0, "0"}, {999, "999"}, {1000, "1,000"}};
+    for (const auto& [n, text] : grouped) EXPECT_EQ(command::GroupDigits(n), text);
     // The listing's own free line is the drive's free space as the platform reports it.
     write("c:\\f.txt", "x");
     platform::DiskSpace real;
@@ -179,20 +171,16 @@ TEST_F(CommandTest, FreeSpaceAndSizesUseSixtyFourBitArithmetic) {
     EXPECT_LE(std::abs(shown - command::FreeBytes(real)), 512LL * 1024 * 1024) << last.toStdString();
 }
 
-TEST_F(CommandTest, ShortNamesFollowTheEightDotThreeRules) {
-    using command::MakeShortName;
-    const auto alias = [](const QString& n, int k = 1) {
-        const auto a = MakeShortName(n, k);
-        return a.ext.isEmpty() ? a.base : a.base + u'.' + a.ext;
+TEST(ShortNames, FollowTheEightDotThreeRules) {
+    const struct { const char* name; int k; QString alias; } cases[] = {
+        {"readme.txt", 1, "README.TXT"}, {"MAKEFILE", 1, "MAKEFILE"},   {"document.html", 1, "DOCUME~1.HTM"},
+        {"verylongname.c", 12, "VERYL~12.C"}, {"a b.txt", 1, "AB~1.TXT"}, {"c++.h", 1, "C__~1.H"},
+        {".profile", 1, "PROFIL~1"},     {"archive.tar.gz", 1, "ARCHIV~1.GZ"},
     };
-    EXPECT_EQ(alias("readme.txt"), "README.TXT");
-    EXPECT_EQ(alias("MAKEFILE"), "MAKEFILE");
-    EXPECT_EQ(alias("document.html"), "DOCUME~1.HTM");
-    EXPECT_EQ(alias("verylongname.c", 12), "VERYL~12.C");
-    EXPECT_EQ(alias("a b.txt"), "AB~1.TXT");
-    EXPECT_EQ(alias("c++.h"), "C__~1.H");
-    EXPECT_EQ(alias(".profile"), "PROFIL~1");
-    EXPECT_EQ(alias("archive.tar.gz"), "ARCHIV~1.GZ");
+    for (const auto& c : cases) {
+        const auto a = command::MakeShortName(c.name, c.k);
+        EXPECT_EQ(a.ext.isEmpty() ? a.base : a.base + u'.' + a.ext, c.alias) << c.name;
+    }
 }
 
 TEST_F(CommandTest, ShowingCommandsWriteTheirClassicLines) {

@@ -5,9 +5,7 @@
 #include "platform/files.h"
 
 TEST_F(CommandTest, CopyCopiesJoinsAndAsksBeforeOverwriting) {
-    write("c:\\a.txt", "alpha\n");
-    write("c:\\b.txt", "beta\n");
-    write("c:\\c.log", "log\n");
+    write({{"c:\\a.txt", "alpha\n"}, {"c:\\b.txt", "beta\n"}, {"c:\\c.log", "log\n"}});
 
     EXPECT_EQ(lines("copy a.txt new.txt"), QStringList{"        1 file(s) copied"});
     EXPECT_EQ(read("c:\\new.txt"), "alpha\n");
@@ -28,9 +26,7 @@ TEST_F(CommandTest, CopyCopiesJoinsAndAsksBeforeOverwriting) {
     run("copy a.txt+b.txt b.txt");
     EXPECT_EQ(read("c:\\b.txt"), "alpha\nbeta\n");
     // A mask onto one file joins every match.
-    mkdir("d:\\parts");
-    write("d:\\parts\\1.prt", "one ");
-    write("d:\\parts\\2.prt", "two");
+    write({{"d:\\parts\\1.prt", "one "}, {"d:\\parts\\2.prt", "two"}});
     run("copy d:\\parts\\*.prt d:\\whole.dat");
     EXPECT_EQ(read("d:\\whole.dat"), "one two");
     // A mask as the target renames on the way.
@@ -102,16 +98,13 @@ TEST_F(CommandTest, DelAsksForAllFilesAndLeavesFoldersAndReadOnlyFiles) {
 }
 
 TEST_F(CommandTest, RenRenamesByMaskAndNeverReplacesOrMoves) {
-    using command::ApplyMask;
-    EXPECT_EQ(ApplyMask("report.txt", "*.bak"), "report.bak");
-    EXPECT_EQ(ApplyMask("abc.txt", "x?z.*"), "xbz.txt");
-    EXPECT_EQ(ApplyMask("letter.doc", "??.*"), "le.doc");
-    EXPECT_EQ(ApplyMask("data", "*.old"), "data.old");
-    EXPECT_EQ(ApplyMask("data.old", "*."), "data");
-    EXPECT_EQ(ApplyMask("a.b", "*"), "a.b");
-    // Places count, as in DOS: "*" takes the source from its own place on.
-    EXPECT_EQ(ApplyMask("ab.c", "new*.?x"), "new.cx");
-    EXPECT_EQ(ApplyMask("abcdef.c", "new*.?x"), "newdef.cx");
+    const struct { const char* name; const char* mask; const char* made; } masks[] = {
+        {"report.txt", "*.bak", "report.bak"}, {"abc.txt", "x?z.*", "xbz.txt"}, {"letter.doc", "??.*", "le.doc"},
+        {"data", "*.old", "data.old"},         {"data.old", "*.", "data"},      {"a.b", "*", "a.b"},
+        // Places count, as in DOS: "*" takes the source from its own place on.
+        {"ab.c", "new*.?x", "new.cx"},         {"abcdef.c", "new*.?x", "newdef.cx"},
+    };
+    for (const auto& m : masks) EXPECT_EQ(command::ApplyMask(m.name, m.mask), m.made) << m.name << " " << m.mask;
 
     for (const char* n : {"jan.txt", "feb.txt", "mar.log"}) write(QString("c:\\m\\") + n, n);
     EXPECT_EQ(run("ren c:\\m\\*.txt *.bak"), "");
@@ -130,8 +123,7 @@ TEST_F(CommandTest, RenRenamesByMaskAndNeverReplacesOrMoves) {
     EXPECT_EQ(read("c:\\m\\xay.bak"), "jan.txt");
 
     // A taken name or a missing file is the same classic answer; nothing moves.
-    write("c:\\m\\one.txt", "1");
-    write("c:\\m\\two.txt", "2");
+    write({{"c:\\m\\one.txt", "1"}, {"c:\\m\\two.txt", "2"}});
     EXPECT_EQ(lines("ren one.txt two.txt"), QStringList{"Duplicate file name or file not found"});
     EXPECT_EQ(read("c:\\m\\two.txt"), "2");
     EXPECT_EQ(lines("ren none.txt x.txt"), QStringList{"Duplicate file name or file not found"});
@@ -157,8 +149,7 @@ TEST_F(CommandTest, TypeAndCopyConWriteFilesAsTheyAreAndTakeTheConsole) {
     EXPECT_EQ(lines("type gone.txt"), QStringList{"File not found"});
     EXPECT_EQ(lines("type"), QStringList{"Required parameter missing"});
     // Several files and masks follow each other; a missing one is named and the rest still come.
-    write("c:\\folder\\a.log", "A\n");
-    write("c:\\folder\\b.log", "B\n");
+    write({{"c:\\folder\\a.log", "A\n"}, {"c:\\folder\\b.log", "B\n"}});
     EXPECT_EQ(run("type folder\\*.log gone.txt folder\\a.log"), "A\nB\nFile not found\nA\n");
     EXPECT_EQ(shell.errorLevel, 1);
 

@@ -2,8 +2,8 @@
 #include "command_fixture.h"
 
 TEST_F(CommandTest, FindSortAndMoreFilterFilesAndPipes) {
-    write("c:\\fruit.txt", "Apple pie\r\nbanana split\r\nCherry apple\r\n\x1a" "after the end\n");
-    write("c:\\nuts.txt", "walnut\nhazel\n");
+    write({{"c:\\fruit.txt", "Apple pie\r\nbanana split\r\nCherry apple\r\n\x1a" "after the end\n"},
+           {"c:\\nuts.txt", "walnut\nhazel\n"}});
     struct Case { const char* line; QString said; int level; };
     const Case cases[] = {
         // FIND keeps the case typed; /i ignores it, /v inverts, /n numbers, /c counts.

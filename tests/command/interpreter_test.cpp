@@ -130,7 +130,7 @@ protected:
 
 }  // namespace
 
-TEST_F(InterpreterTest, CapturedBatchWritesItsFilesAndEndsWithItsErrorlevel) {
+TEST_F(InterpreterTest, CapturedRunsWriteTheirFilesEndWithTheirErrorlevelAndNeverCrash) {
     // What the program's DOS box does for a captured command.
     QDir().mkpath(tp.host("c:\\work"));
     tp.writeFile("c:\\work\\notes.txt", "some notes\n");
@@ -158,9 +158,21 @@ TEST_F(InterpreterTest, CapturedBatchWritesItsFilesAndEndsWithItsErrorlevel) {
     EXPECT_EQ(r.code, 1);
     // It starts in the folder it was started in.
     EXPECT_EQ(start({"/c", "cd"}, "c:\\work").out, "C:\\WORK\n");
+
+    // A batch file that starts the interpreter on itself: a chain of processes, ended with a message.
+    tp.writeFile("c:\\again.bat", "@echo off\r\necho level\r\nc:\\command.com /c c:\\again.bat\r\n");
+    r = start({"/c", "c:\\again.bat"}, "c:");
+    EXPECT_EQ(r.out.count("level\n"), 16);
+    EXPECT_TRUE(r.out.endsWith("level\nExceeded batch nesting limit\n")) << r.out.toStdString();
+
+    // A listing that meets the size a captured run may write stops there; the interpreter ends as usual.
+    for (int i = 0; i < 300; ++i) tp.writeFile(QString("c:\\many\\file%1.txt").arg(i), "x");
+    r = start({"/c", "dir c:\\many /s >c:\\dosdump.tmp"}, "c:", QByteArray(), 8192);
+    EXPECT_FALSE(r.crashed);
+    EXPECT_EQ(tp.readFile("c:\\dosdump.tmp").size(), 8192);
 }
 
-TEST_F(InterpreterTest, InteractivePromptAndStayingOpenAfterK) {
+TEST_F(InterpreterTest, InteractivePromptStayingOpenAfterKAndCtrlCEndingOnlyTheBatchFiles) {
     QDir().mkpath(tp.host("c:\\quorl\\sub"));
     Result r = start({}, "c:\\quorl", "cd sub\necho here\nexit\n");
     EXPECT_EQ(r.out, "\nC:\\QUORL>\nC:\\QUORL\\SUB>here\n\nC:\\QUORL\\SUB>");
@@ -170,32 +182,16 @@ TEST_F(InterpreterTest, InteractivePromptAndStayingOpenAfterK) {
     r = start({}, "c:", "copy con c:\\note.txt\nnote\x1a\ntype c:\\note.txt\n");
     EXPECT_TRUE(r.out.endsWith("        1 file(s) copied\n\nC:\\>\nC:\\>note\nC:\\>\n")) << r.out.toStdString();
     EXPECT_EQ(r.code, 0);
-}
 
-TEST_F(InterpreterTest, CtrlCEndsTheBatchFilesButNotTheInterpreter) {
-    // A program that sends the interpreter Ctrl+C, as a terminal does to the whole group.
+    // Ctrl+C, sent by a program as a terminal sends it to the whole group, ends the batch files, not the interpreter.
     tp.writeFile("c:\\bin\\break.exe", "#!/bin/sh\nkill -INT $PPID\n");
     const QString breaker = tp.host("c:\\bin\\break.exe");
     QFile::setPermissions(breaker, QFile::permissions(breaker) | QFile::ExeOwner);
     tp.writeFile("c:\\outer.bat", "@echo off\necho before\ncall c:\\inner.bat\necho outer after\n");
     tp.writeFile("c:\\inner.bat", "c:\\bin\\break.exe\necho inner after\n");
-    const Result r = start({"/k", "c:\\outer.bat"}, "c:", "echo still here\n");
+    r = start({"/k", "c:\\outer.bat"}, "c:", "echo still here\n");
     EXPECT_EQ(r.out, "before\n^C\n\nC:\\>still here\n\nC:\\>\n");
     EXPECT_EQ(r.code, 0);
-}
-
-TEST_F(InterpreterTest, InterpretersStartingThemselvesAndOutputPastTheLimitEndWithoutACrash) {
-    // A batch file that starts the interpreter on itself: a chain of processes, ended with a message.
-    tp.writeFile("c:\\again.bat", "@echo off\r\necho level\r\nc:\\command.com /c c:\\again.bat\r\n");
-    Result r = start({"/c", "c:\\again.bat"}, "c:");
-    EXPECT_EQ(r.out.count("level\n"), 16);
-    EXPECT_TRUE(r.out.endsWith("level\nExceeded batch nesting limit\n")) << r.out.toStdString();
-
-    // A listing that meets the size a captured run may write stops there; the interpreter ends as usual.
-    for (int i = 0; i < 300; ++i) tp.writeFile(QString("c:\\many\\file%1.txt").arg(i), "x");
-    r = start({"/c", "dir c:\\many /s >c:\\dosdump.tmp"}, "c:", QByteArray(), 8192);
-    EXPECT_FALSE(r.crashed);
-    EXPECT_EQ(tp.readFile("c:\\dosdump.tmp").size(), 8192);
 }
 
 TEST_F(InterpreterTest, AtATerminalLinesAreEditedAndRecalledMorePagesAndCopyConEndsAtCtrlZ) {

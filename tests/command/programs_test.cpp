@@ -1,5 +1,4 @@
 // How a command word becomes a program, and what a started program is given.
-#include <unistd.h>
 #include "command_fixture.h"
 #include "programs.h"
 
@@ -44,7 +43,6 @@ TEST_F(CommandTest, ProgramsAreLookedUpComBeforeExeBeforeBatCurrentFolderFirst) 
 TEST_F(CommandTest, LinuxProgramsGetHostPathsTheirFolderAndTheirExitCode) {
     // Prints each argument on its own line, then its working folder.
     script("c:\\bin\\args.exe", "for a in \"$@\"; do echo \"[$a]\"; done\npwd\nexit 9\n");
-    mkdir("d:\\data");
     write("d:\\data\\x.txt", "x");
     mkdir("c:\\Mixed Case");
     run("path c:\\bin");
@@ -61,15 +59,8 @@ TEST_F(CommandTest, LinuxProgramsGetHostPathsTheirFolderAndTheirExitCode) {
               (QStringList{"x:\\none", QDir(host("c:\\mixed case")).canonicalPath() + "/relative", "\\\\server\\share"}));
 
     // The project's own tools (links to quorl-*) take DOS paths themselves.
-    const QString tool = tp.base() + "/bin/quorl-fake";
-    QDir().mkpath(tp.base() + "/bin");
-    {
-        QFile f(tool);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done\n");
-    }
-    QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner);
-    ASSERT_EQ(::symlink(QFile::encodeName(tool).constData(), QFile::encodeName(host("c:\\bin\\fake.exe")).constData()), 0);
+    script("c:\\tools\\quorl-fake", "for a in \"$@\"; do echo \"[$a]\"; done\n");
+    link(host("c:\\tools\\quorl-fake"), host("c:\\bin\\fake.exe"));
     EXPECT_EQ(lines("fake d:\\data\\x.txt @c:\\list.tmp"), (QStringList{"[d:\\data\\x.txt]", "[@c:\\list.tmp]"}));
     command::Program found;
     ASSERT_TRUE(command::FindProgram(shell, "fake", &found));

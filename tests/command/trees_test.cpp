@@ -1,26 +1,17 @@
 // XCOPY, MOVE, DELTREE, TREE, ATTRIB and LABEL on real trees, links and loops included.
 #include <sys/xattr.h>
-#include <unistd.h>
 #include "command_fixture.h"
 #include "model/slots.h"
 #include "platform/files.h"
 #include "platform/volume.h"
 
-namespace {
-void Link(const QString& target, const QString& at) {
-    ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(at).constData()), 0);
-}
-}  // namespace
-
 TEST_F(CommandTest, XcopyCopiesATreeOnceAndRefusesToCopyIntoItself) {
-    write("c:\\src\\a.txt", "a");
-    write("c:\\src\\sub\\b.txt", "b");
-    write("c:\\src\\sub\\deep\\c.txt", "c");
-    write("c:\\src\\.hidden", "h");
+    write({{"c:\\src\\a.txt", "a"}, {"c:\\src\\sub\\b.txt", "b"}, {"c:\\src\\sub\\deep\\c.txt", "c"},
+           {"c:\\src\\.hidden", "h"}});
     mkdir("c:\\src\\empty");
     // A loop back to the top and a link to a file: the loop is not entered, the file is copied.
-    Link("..", host("c:\\src\\sub\\loop"));
-    Link(host("c:\\src\\a.txt"), host("c:\\src\\sub\\alias.txt"));
+    link("..", host("c:\\src\\sub\\loop"));
+    link(host("c:\\src\\a.txt"), host("c:\\src\\sub\\alias.txt"));
 
     EXPECT_EQ(lines("xcopy c:\\src d:\\dst\\ /s"),
               (QStringList{"Reading source file(s)...", "C:\\SRC\\a.txt", "C:\\SRC\\SUB\\alias.txt", "C:\\SRC\\SUB\\b.txt",
@@ -69,9 +60,7 @@ TEST_F(CommandTest, XcopyCopiesATreeOnceAndRefusesToCopyIntoItself) {
 }
 
 TEST_F(CommandTest, MoveRenamesOrMovesAndReplacesOnlyWhenAllowed) {
-    write("d:\\m\\one.txt", "1");
-    write("d:\\m\\two.txt", "2");
-    write("d:\\m\\keep.doc", "keep");
+    write({{"d:\\m\\one.txt", "1"}, {"d:\\m\\two.txt", "2"}, {"d:\\m\\keep.doc", "keep"}});
     mkdir("d:\\m\\to");
     EXPECT_EQ(lines("move d:\\m\\*.txt d:\\m\\to"),
               (QStringList{"D:\\M\\one.txt => D:\\M\\TO\\one.txt [ok]", "D:\\M\\two.txt => D:\\M\\TO\\two.txt [ok]"}));
@@ -112,11 +101,10 @@ TEST_F(CommandTest, MoveRenamesOrMovesAndReplacesOnlyWhenAllowed) {
 TEST_F(CommandTest, DeltreeAsksRemovesLinksAsLinksAndNeverARoot) {
     write("c:\\old\\ro.txt", "r");
     ASSERT_EQ(platform::SetAttributes("c:\\old\\ro.txt", platform::attr::ReadOnly), 0);
-    write("c:\\old\\sub\\.hidden", "h");
-    write("d:\\far\\keep.txt", "keep");
-    Link(host("d:\\far"), host("c:\\old\\sub\\far"));
-    Link(host("d:\\far\\keep.txt"), host("c:\\old\\keep.txt"));
-    Link("..", host("c:\\old\\sub\\up"));
+    write({{"c:\\old\\sub\\.hidden", "h"}, {"d:\\far\\keep.txt", "keep"}});
+    link(host("d:\\far"), host("c:\\old\\sub\\far"));
+    link(host("d:\\far\\keep.txt"), host("c:\\old\\keep.txt"));
+    link("..", host("c:\\old\\sub\\up"));
 
     answer("x\nn");
     EXPECT_EQ(run("deltree c:\\old"), "Delete directory \"c:\\old\" and all its subdirectories? [yn] n\n");
@@ -129,7 +117,7 @@ TEST_F(CommandTest, DeltreeAsksRemovesLinksAsLinksAndNeverARoot) {
 
     // A mask takes files and folders alike; a link to a folder goes as a link.
     for (const char* n : {"x.tmp", "keep.txt", "dir.tmp\\inner.txt"}) write(QString("c:\\w\\") + n, "w");
-    Link(host("d:\\far"), host("c:\\w\\link.tmp"));
+    link(host("d:\\far"), host("c:\\w\\link.tmp"));
     EXPECT_EQ(lines("deltree /y c:\\w\\*.tmp"),
               (QStringList{"Deleting c:\\w\\dir.tmp...", "Deleting c:\\w\\link.tmp...", "Deleting c:\\w\\x.tmp..."}));
     EXPECT_EQ(QDir(host("c:\\w")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList{"keep.txt"});
@@ -155,10 +143,9 @@ TEST_F(CommandTest, DeltreeAsksRemovesLinksAsLinksAndNeverARoot) {
 
 TEST_F(CommandTest, TreeDrawsFoldersOnceAndLabelNamesTheDrive) {
     mkdir("c:\\t\\alpha\\deep");
-    write("c:\\t\\top.txt", "t");
-    write("c:\\t\\alpha\\a.txt", "a");
+    write({{"c:\\t\\top.txt", "t"}, {"c:\\t\\alpha\\a.txt", "a"}});
     mkdir("c:\\t\\beta");
-    Link(host("c:\\t"), host("c:\\t\\beta\\loop"));
+    link(host("c:\\t"), host("c:\\t\\beta\\loop"));
     EXPECT_EQ(lines("tree c:\\t"), (QStringList{"Directory PATH listing", "C:\\T", "├───alpha", "│   └───deep",
                                                  "└───beta", "    └───loop"}));
     ASSERT_EQ(platform::SetVolumeLabel('c', "WORK"), 0);
@@ -185,8 +172,7 @@ TEST_F(CommandTest, TreeDrawsFoldersOnceAndLabelNamesTheDrive) {
 }
 
 TEST_F(CommandTest, AttribShowsAndSetsWhatTheFileManagerSees) {
-    write("c:\\at\\a.txt", "a");
-    write("c:\\at\\sub\\b.txt", "b");
+    write({{"c:\\at\\a.txt", "a"}, {"c:\\at\\sub\\b.txt", "b"}});
     const QString a = "c:\\at\\a.txt";
     EXPECT_EQ(lines("attrib c:\\at\\*.*"), QStringList{"A          C:\\AT\\a.txt"});
     EXPECT_EQ(run("attrib +r +h c:\\at\\a.txt"), "");

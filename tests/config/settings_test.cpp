@@ -199,6 +199,27 @@ TEST_F(SettingsFile, SavingRewritesTheSettingSectionsKeepsTheRestByteForByteAndR
     EXPECT_TRUE(MoreSwitch(more::DeleteToTrash));
 }
 
+// Saving the options replaces the settings file in one step (a reader holding
+// the old file still reads it whole), and sections the program does not know
+// survive a file without a file-type table.
+TEST_F(SettingsFile, SavingReplacesTheFileInOneStepAndKeepsUnknownSections) {
+    Ini ini;
+    const QByteArray kept = ini.tail.mid(ini.tail.indexOf("[associations]"));
+    ini.tail = "[mine]\r\nkey=Value\xE9\r\n" + kept;
+    write(ini.text());
+    const QByteArray text = file();
+    ASSERT_TRUE(LoadSettings());
+    QFile old(prefix.host("c:\\windows\\quorl.ini"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    Settings[setting::LoggingMethod] = QVariant(QString("fast"));
+    SaveSettings();
+    EXPECT_TRUE(old.readAll() == text) << "the old file was never written in place";
+    const QByteArray after = file();
+    EXPECT_TRUE(after.contains("[mine]\r\nkey=Value\xE9\r\n"));
+    EXPECT_TRUE(after.contains("=fast\r\n"));
+    EXPECT_TRUE(after.endsWith(kept));
+}
+
 TEST_F(SettingsFile, LineFeedFileIsReadWithoutChangeAndSavedWithCarriageReturns) {
     Ini ini;
     ini.general[2] = "Folder logging method=NOT ALLOWED";

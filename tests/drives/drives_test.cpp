@@ -30,7 +30,7 @@ protected:
     }
 
     // A drive window on slot 1 showing the drive, as logging leaves it.
-    void openWindowOn(const QString& drive, const QString& path, int16_t focusPane) {
+    void openWindowOn(const QString& drive, const QString& path, Pane focusPane) {
         OpenDriveCount = CurrentSlot = 1;
         Slot(1).Drive = drive;
         Slot(1).CurrentPath = path;
@@ -113,7 +113,7 @@ TEST_F(DrivesTest, FreeBytesAreThePlatformFiguresAndTheWaitForADriveEndsWhenTheU
 }
 
 TEST_F(DrivesTest, DriveDialogReportsFreeSpaceOnlyForADriveWithADiskAndTheWindowKeepsItsPlace) {
-    openWindowOn("c:", "c:\\windows", 2);
+    openWindowOn("c:", "c:\\windows", Pane::Files);
     ASSERT_EQ(platform::ChangeFolder("c:\\windows"), 0);
     qint64 bytes = 0;
     std::vector<PromptRequest> seen;
@@ -122,7 +122,7 @@ TEST_F(DrivesTest, DriveDialogReportsFreeSpaceOnlyForADriveWithADiskAndTheWindow
         ScriptedForms forms;
         forms.expect("frmDrive", [&](QWidget* w) {
             frmDrive* f = static_cast<frmDrive*>(w);
-            EXPECT_EQ(Slot(1).FocusPane, 0);
+            EXPECT_EQ(Slot(1).FocusPane, Pane::Dialog);
             // A retry finds the dialog on the drive chosen last time.
             const QString start = f->Drive();
             QTest::keyClick(f->Drive1, 'f');   // a drive without disk: the error, no report
@@ -152,13 +152,13 @@ TEST_F(DrivesTest, DriveDialogReportsFreeSpaceOnlyForADriveWithADiskAndTheWindow
                                 english.toString(qRound64(bytes / 1024.0)) + "\r\n");
     EXPECT_EQ(seen[2].title, "Available space on disk : D");
     EXPECT_EQ(seen[2].icon, PromptIcon::Information);
-    EXPECT_EQ(Slot(1).FocusPane, 2);
+    EXPECT_EQ(Slot(1).FocusPane, Pane::Files);
     EXPECT_EQ(platform::CurrentDrive() + platform::CurrentFolder('c'), "c:c:\\windows");
 }
 
 TEST_F(DrivesTest, DriveInfoShowsThePlatformFiguresAndLabelOfTheActiveDrive) {
     ASSERT_EQ(platform::SetVolumeLabel('d', "Work"), 0);
-    openWindowOn("d:", "d:", 2);
+    openWindowOn("d:", "d:", Pane::Files);
     ScriptedPrompter prompts;
     platform::DiskSpace s;
     QStringList general, technical;
@@ -168,7 +168,7 @@ TEST_F(DrivesTest, DriveInfoShowsThePlatformFiguresAndLabelOfTheActiveDrive) {
             general = technical = {};
             for (QLabel* label : static_cast<frmDInfo*>(w)->general) general << label->text();
             for (QLabel* label : static_cast<frmDInfo*>(w)->technical) technical << label->text();
-            EXPECT_EQ(Slot(1).FocusPane, 0);
+            EXPECT_EQ(Slot(1).FocusPane, Pane::Dialog);
             QTest::keyClick(w, Qt::Key_Return);
             EXPECT_FALSE(w->isVisible());
         });
@@ -185,13 +185,13 @@ TEST_F(DrivesTest, DriveInfoShowsThePlatformFiguresAndLabelOfTheActiveDrive) {
                            QString::number(s.bytesPerSector), QString::number(s.sectorsPerCluster),
                            QString::number(s.sectorsPerCluster * s.totalClusters), QString::number(cluster)}));
     EXPECT_GT(total, 0);
-    EXPECT_EQ(Slot(1).FocusPane, 2);
+    EXPECT_EQ(Slot(1).FocusPane, Pane::Files);
 
-    openWindowOn("f:", "f:", 3);
+    openWindowOn("f:", "f:", Pane::Dos);
     prompts.expect("Disk not ready", PromptAnswer::Ok, "Error");
     ScriptedForms noDialog;
     ShowDriveInfo();
-    EXPECT_EQ(Slot(1).FocusPane, 3);
+    EXPECT_EQ(Slot(1).FocusPane, Pane::Dos);
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ TEST_F(MapDrivesTest, LettersAreAddedChangedRemovedAndLoggedWhileTheFoldersStayA
     ScriptedForms forms;
     forms.expect("frmMap", [&](QWidget* form) {
         auto* m = static_cast<frmMap*>(form);
-        EXPECT_EQ(Slot(3).FocusPane, 0) << "the drive window's keys wait while the dialog is up";
+        EXPECT_EQ(Slot(3).FocusPane, Pane::Dialog) << "the drive window's keys wait while the dialog is up";
         ASSERT_EQ(m->lstDrives->count(), 26);
         EXPECT_EQ(m->lstDrives->item(3)->text(), "d:  " + d);
         EXPECT_EQ(m->lstDrives->item(4)->text(), "e:");
@@ -190,7 +190,7 @@ TEST_F(MapDrivesTest, LettersAreAddedChangedRemovedAndLoggedWhileTheFoldersStayA
     EXPECT_TRUE(QFileInfo::exists(song));
     ASSERT_EQ(OpenDriveCount, 3);
     EXPECT_EQ(Slot(2).Drive + Slot(3).Drive, "k:e:");
-    EXPECT_EQ(Slot(2).FocusPane, 1) << "k: moved down a slot and has its pane back";
+    EXPECT_EQ(Slot(2).FocusPane, Pane::Tree) << "k: moved down a slot and has its pane back";
     EXPECT_EQ(CurrentDriveSlot().Drive, "e:");
 }
 

@@ -17,22 +17,6 @@ FILES = {"alpha.txt": b"first file\r\nof the pair\r\n", "bravo.txt": b"second \x
          "charlie.txt": b"left out"}
 
 
-def text_of(node, pyatspi, depth=0):
-    """All text the window's text views hold."""
-    if node is None or depth > 12:
-        return ""
-    found = ""
-    try:
-        if node.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_DOCUMENT_TEXT, pyatspi.ROLE_PARAGRAPH):
-            t = node.queryText()
-            found += t.getText(0, t.characterCount)
-    except NotImplementedError:
-        pass
-    for i in range(min(node.childCount, 60)):
-        found += text_of(node.getChildAtIndex(i), pyatspi, depth + 1)
-    return found
-
-
 def tree_shows(p, name):
     tree = p.pane("DirList")
     return p._find(tree, lambda n: n.getRoleName() in p.ITEM_ROLES and n.name == name) is not None
@@ -43,12 +27,39 @@ def wait_path(p, path):
              f'the path panel to read {path} (it reads "{p.panel(" Path :")}")')
 
 
-def wait_question(p, text):
-    """The relog question, asked once the archiver has ended."""
-    p.wait_active("Question", timeout=30)
-    label = wait_for(lambda: p._find(p.window("Question"), lambda n: n.getRole() == p.pyatspi.ROLE_LABEL and
-                                     n.name.startswith(text[:20])), "the question's text")
-    check(label.name == text, f"the question reads {label.name!r}")
+RELOG = ("{} file(s) to drive d:. After the {} process is advisable to relog the drive. "
+         "Do you want to relog the drive ?")
+
+
+def through_dialog(p, key, caption, name, folder, question):
+    """An archiver's dialog: the name (or as it is), the folder; then yes to the relog question
+    asked once the archiver has ended, which gives the tree the keyboard."""
+    p.keys(key)
+    p.wait_active(caption)
+    if name:
+        p.type_text(name)
+    p.keys("Return")
+    p.type_text(folder)
+    p.keys("Return")
+    text = p.message("Question", timeout=30)
+    check(text == question, f"the question reads {text!r}")
+    p.keys("y")
+    p.wait_main("DirList")
+
+
+def extract_last_file(p, archive):
+    """The relogged root opened, the archive current at the end of the list, extracted to d:\\unpacked."""
+    p.keys("Right", "Tab")
+    p.wait_pane("FileList")
+    p.keys("End")
+    p.wait_panel("File : " + archive)
+    through_dialog(p, "alt+F5", "Extract file(s)", None, "d:\\unpacked", RELOG.format("Extracting", "extract"))
+
+
+def unpacked(p, files):
+    for name, data in files.items():
+        with open(os.path.join(p.drives["d"], "unpacked", name), "rb") as f:
+            check(f.read() == data, f"{name} comes back with its bytes")
 
 
 def dos_box_text(p):
@@ -63,8 +74,7 @@ def dos_command(p, text):
 
 
 def dos_box_folders_and_listing(desktop, build_dir, programs):
-    p = launch(desktop, build_dir, programs, drives={"d": dict(FILES)})
-    p.log_drive("d")
+    p = launch(desktop, build_dir, programs, log="d", drives={"d": dict(FILES)})
     p.keys("Tab")
     p.wait_pane("FileList")
     p.keys("Tab")
@@ -94,17 +104,12 @@ def dos_box_folders_and_listing(desktop, build_dir, programs):
     # A captured command: its output in a read-only viewer captioned by the command word.
     dos_command(p, "dir")
     p.wait_active("dir")
-    shown = wait_for(lambda: text_of(p.window("dir"), p.pyatspi), "the listing in the viewer")
+    shown = wait_for(lambda: p.text_of("dir"), "the listing in the viewer")
     for name in ("ALPHA", "BRAVO", "CHARLIE", "NEWDIR"):
         check(name.lower() in shown.lower(), f"the listing names {name}: {shown[:600]!r}")
-    text = p._find(p.window("dir"), lambda n: n.getRole() == p.pyatspi.ROLE_TEXT and n.getState().contains(
-        p.pyatspi.STATE_SHOWING))
-    check(text is not None and not text.getState().contains(p.pyatspi.STATE_EDITABLE),
-          "the captured listing is read-only")
-    bar = p._find(p.window("dir"), lambda n: n.getRole() == p.pyatspi.ROLE_MENU_BAR, limit=4)
-    shown_menus = [m.name.replace("&", "") for m in bar if m is not None and
-                   m.getState().contains(p.pyatspi.STATE_VISIBLE)] if bar is not None else []
-    check(shown_menus and "File" not in shown_menus, f"the viewer hides its File menu (menus: {shown_menus})")
+    check(not p.text_view("dir").getState().contains(p.pyatspi.STATE_EDITABLE), "the captured listing is read-only")
+    menus = p.menu_titles("dir")
+    check(menus and "File" not in menus, f"the viewer hides its File menu (menus: {menus})")
     p.keys("Escape")
     p.wait_main()
     p.wait_focus("txtDos")
@@ -132,8 +137,7 @@ def dos_box_folders_and_listing(desktop, build_dir, programs):
 
 
 def zip_two_tagged_files_and_extract(desktop, build_dir, programs):
-    p = launch(desktop, build_dir, programs, drives={"d": dict(FILES, unpacked=None)})
-    p.log_drive("d")
+    p = launch(desktop, build_dir, programs, log="d", drives={"d": dict(FILES, unpacked=None)})
     p.keys("Right", "Tab")
     p.wait_pane("FileList")
     p.wait_panel("File : alpha.txt")
@@ -144,17 +148,8 @@ def zip_two_tagged_files_and_extract(desktop, build_dir, programs):
     p.keys("t")
     p.wait_panel("Tagged files : 2")
 
-    p.keys("ctrl+F5")
-    p.wait_active("Compress file(s) to Zip format")
-    p.type_text("pair.zip")
-    p.keys("Return")
-    p.type_text("d:\\")
-    p.keys("Return")
-    wait_question(p, "Compressing file(s) to drive d:. After the compression process is advisable to relog the "
-                     "drive. Do you want to relog the drive ?")
-    p.keys("y")
-    # Relogging gives the tree the keyboard.
-    p.wait_main("DirList")
+    through_dialog(p, "ctrl+F5", "Compress file(s) to Zip format", "pair.zip", "d:\\",
+                   RELOG.format("Compressing", "compression"))
     archive = p.host("d:\\pair.zip")
     check(os.path.isfile(archive), f"the archive is made (drive holds {p.listing('d')})")
     with zipfile.ZipFile(archive) as z:
@@ -163,25 +158,10 @@ def zip_two_tagged_files_and_extract(desktop, build_dir, programs):
         for name in names:
             check(z.read(name) == FILES[name], f"{name} is stored with its bytes")
 
-    # The relogged root opened shows the archive; with it current, Alt+F5 extracts.
-    p.keys("Right", "Tab")
-    p.wait_pane("FileList")
-    p.keys("End")
-    p.wait_panel("File : pair.zip")
-    p.keys("alt+F5")
-    p.wait_active("Extract file(s)")
-    p.keys("Return")
-    p.type_text("d:\\unpacked")
-    p.keys("Return")
-    wait_question(p, "Extracting file(s) to drive d:. After the extract process is advisable to relog the drive. "
-                     "Do you want to relog the drive ?")
-    p.keys("y")
-    p.wait_main("DirList")
+    extract_last_file(p, "pair.zip")
     check(p.listing("d", "unpacked") == ["alpha.txt", "bravo.txt"],
           f"the two files are extracted: {p.listing('d', 'unpacked')}")
-    for name in ("alpha.txt", "bravo.txt"):
-        with open(os.path.join(p.drives["d"], "unpacked", name), "rb") as f:
-            check(f.read() == FILES[name], f"{name} comes back with its bytes")
+    unpacked(p, {name: FILES[name] for name in ("alpha.txt", "bravo.txt")})
     # The keyboard goes on in the relogged window.
     p.keys("Right", "Tab", "Home", "t")
     p.wait_pane("FileList")
@@ -190,45 +170,22 @@ def zip_two_tagged_files_and_extract(desktop, build_dir, programs):
 
 def arj_tagged_files_with_a_folder_and_back(desktop, build_dir, programs):
     files = {"alpha.txt": FILES["alpha.txt"], "sub/delta.txt": FILES["bravo.txt"]}
-    p = launch(desktop, build_dir, programs, drives={"d": dict(files, unpacked=None)})
-    p.log_drive("d")
+    p = launch(desktop, build_dir, programs, log="d", drives={"d": dict(files, unpacked=None)})
     # The folder logged too, then the global list of the drive: both files.
     p.keys("Right", "Down", "ctrl+l", "Home", "g")
     p.wait_focus("FileList")
     p.wait_panel("Matching files : 2")
     p.keys("Home", "t", "t")
     p.wait_panel("Tagged files : 2")
-    p.keys("ctrl+F9")
-    p.wait_active("Compress file(s) to ARJ format")
-    p.type_text("pair")
-    p.keys("Return")
-    p.type_text("d:\\")
-    p.keys("Return")
     # arj asks nothing that no one could answer: the run ends by itself.
-    wait_question(p, "Compressing file(s) to drive d:. After the compression process is advisable to relog the "
-                     "drive. Do you want to relog the drive ?")
-    p.keys("y")
-    p.wait_main("DirList")
+    through_dialog(p, "ctrl+F9", "Compress file(s) to ARJ format", "pair", "d:\\",
+                   RELOG.format("Compressing", "compression"))
     check(p.listing("d") == ["alpha.txt", "pair.arj", "sub", "unpacked"], f"the drive holds {p.listing('d')}")
     listed = subprocess.run(["arj", "v", p.host("d:\\pair.arj")], capture_output=True, text=True).stdout
     check("alpha.txt" in listed and "sub/delta.txt" in listed, f"the archive holds both files: {listed}")
 
-    p.keys("Right", "Tab")
-    p.wait_pane("FileList")
-    p.keys("End")
-    p.wait_panel("File : pair.arj")
-    p.keys("alt+F5")
-    p.wait_active("Extract file(s)")
-    p.keys("Return")
-    p.type_text("d:\\unpacked")
-    p.keys("Return")
-    wait_question(p, "Extracting file(s) to drive d:. After the extract process is advisable to relog the drive. "
-                     "Do you want to relog the drive ?")
-    p.keys("y")
-    p.wait_main("DirList")
-    for name, data in files.items():
-        with open(os.path.join(p.drives["d"], "unpacked", name), "rb") as f:
-            check(f.read() == data, f"{name} comes back with its bytes")
+    extract_last_file(p, "pair.arj")
+    unpacked(p, files)
     check(p.listing("d", "unpacked") == ["alpha.txt", "sub"], f"nothing else: {p.listing('d', 'unpacked')}")
 
 

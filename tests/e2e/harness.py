@@ -1,16 +1,5 @@
-"""End-to-end harness: the real program under Xvfb, a window manager and AT-SPI.
-
-A scene starts a private X display (Xvfb), openbox on it, a D-Bus session bus
-(which starts the accessibility bus on demand), builds a temporary prefix with
-quorl-setup, links extra drives to temporary folders and starts build/Quorl.
-Keys go in through xdotool as a user types them; what the user sees is read
-back through AT-SPI (active window, focused control, menu bar) and from the
-files on disk.
-
-Run a script directly to watch it:  python3 tests/e2e/<script>.py build
-(QUORL_E2E_DISPLAY=:1 runs on an existing display instead, e.g. a Xephyr window;
-QUORL_E2E_SLOW=1 types slower; screenshots of failures go to build/e2e-shots).
-"""
+"""End-to-end harness: the real program under Xvfb, openbox and AT-SPI, driven by keys as a user
+types them (docs/testing.md tells how to run and watch a script)."""
 
 import os
 import random
@@ -417,32 +406,19 @@ class Program:
             return None
         return self.pane_key(node) or node.name
 
-    def menu_titles(self):
-        """Titles of the menu bar's menus the user sees (shortcut marks removed)."""
+    def menu_titles(self, window_name=None):
+        """Titles of the menus a window's menu bar shows, the main window's by default (shortcut marks removed)."""
         S = self.pyatspi
-        main = self.main_window()
-        bar = self._find(main, lambda n: n.getRole() == S.ROLE_MENU_BAR, limit=4)
+        window = self.main_window() if window_name is None else self.window(window_name)
+        bar = self._find(window, lambda n: n.getRole() == S.ROLE_MENU_BAR, limit=4)
         if bar is None:
             return []
-        titles = []
-        for item in bar:
-            if item is not None and item.getState().contains(S.STATE_VISIBLE):
-                titles.append(item.name.replace("&", ""))
-        return titles
+        return [m.name.replace("&", "") for m in bar if m is not None and m.getState().contains(S.STATE_VISIBLE)]
 
     def pane_menu(self):
         """"File" or "Folder": which of the two pane menus the menu bar offers."""
         titles = self.menu_titles()
         return "File" if "File" in titles else "Folder" if "Folder" in titles else None
-
-    def status_text(self):
-        S = self.pyatspi
-        main = self.main_window()
-        bar = self._find(main, lambda n: n.getRole() == S.ROLE_STATUS_BAR, limit=3)
-        if bar is None:
-            return None
-        label = self._find(bar, lambda n: n.getRole() == S.ROLE_LABEL and n.name, limit=3)
-        return label.name if label is not None else bar.name
 
     def panel(self, label):
         """Text of the shown drive window's status panel that begins with the label ("Tagged files :")."""
@@ -483,18 +459,39 @@ class Program:
         self.keys("l")
         self.wait_active("Log drive")
         self.keys(letter)
+        self.wait_drive_window(letter)
+
+    def wait_drive_window(self, letter):
+        """The main window active, showing the drive window of the letter with its tree focused."""
         wait_for(lambda: (self.active_window() or "").endswith(f"[{self.CAPTION}{letter}:]"),
                  f"the drive window of {letter}: (active: {self.active_window()})")
         self.wait_pane("DirList")
 
-    def control(self, window_name, control_name):
-        window = self.main_window() if window_name is None else self.window(window_name)
-        return self._find(window, lambda n: n.name == control_name)
+    def text_view(self, window_name):
+        """The text view a window shows (of a viewer: the text or the hex dump)."""
+        S = self.pyatspi
+        return self._find(self.window(window_name),
+                          lambda n: n.getRole() == S.ROLE_TEXT and n.getState().contains(S.STATE_SHOWING))
 
-    def list_items(self, control_name="FileList", window_name=None):
-        """Names of the items of a list control (of the main window by default)."""
-        lst = self.control(window_name, control_name)
-        return [c.name for c in lst] if lst is not None else None
+    def text_of(self, window_name):
+        node = self.text_view(window_name)
+        if node is None:
+            return None
+        text = node.queryText()
+        return text.getText(0, text.characterCount)
+
+    def message(self, title, timeout=10):
+        """The text of the message box with that title, once it is the active window."""
+        self.wait_active(title, timeout)
+        return wait_for(lambda: self._find(self.window(title), lambda n: n.getRole() == self.pyatspi.ROLE_LABEL
+                                           and n.name), f'the text of "{title}"').name
+
+    def shot(self, name):
+        """With QUORL_E2E_SHOTS=1, a picture of the screen in build/e2e-shots/<name>.png."""
+        if os.environ.get("QUORL_E2E_SHOTS"):
+            folder = os.path.join(self.build_dir, "e2e-shots")
+            os.makedirs(folder, exist_ok=True)
+            self.desktop.screenshot(os.path.join(folder, name + ".png"))
 
     def window_extents(self, name):
         w = self.window(name)
@@ -526,11 +523,15 @@ class Program:
             self.wait_pane(pane)
 
 
-def launch(desktop, build_dir, programs, **kwargs):
-    """Starts the program in a fresh prefix; the scene runner stops it."""
+def launch(desktop, build_dir, programs, log=None, **kwargs):
+    """Starts the program in a fresh prefix, and logs the drive `log` when one is named;
+    the scene runner stops it."""
     program = Program(desktop, build_dir, **kwargs)
     programs.append(program)
-    return program.start()
+    program.start()
+    if log:
+        program.log_drive(log)
+    return program
 
 
 def check(condition, message):

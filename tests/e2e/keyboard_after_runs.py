@@ -13,15 +13,22 @@ THREE = {"a.txt": "a", "b.txt": "bb", "c.txt": "ccc"}
 
 
 def on_d(desktop, build_dir, programs, files=THREE):
-    p = launch(desktop, build_dir, programs, drives={"d": dict(files)})
-    p.log_drive("d")
-    return p
+    return launch(desktop, build_dir, programs, log="d", drives={"d": dict(files)})
 
 
-def delete_key_then_more_keys(desktop, build_dir, programs):
+def about_and_delete_key_then_more_keys(desktop, build_dir, programs):
     p = on_d(desktop, build_dir, programs)
     p.keys("Tab")
     p.wait_pane("FileList")
+    p.keys("alt+h", "a")
+    p.wait_active("About Disk Rorediva 1.0")
+    p.keys("Escape")
+    # The list had the keyboard before, so it has it again, with its menu.
+    p.wait_main("FileList")
+    p.keys("Down")
+    p.wait_panel("File : b.txt")
+    p.keys("Up")
+    p.wait_panel("File : a.txt")
     p.keys("d")
     wait_for(lambda: not p.exists("d:\\a.txt"), "a.txt to be deleted")
     p.wait_main("FileList")
@@ -66,26 +73,7 @@ def delete_to_the_trash_then_restore(desktop, build_dir, programs):
     check(after == before, f"the restored file's mode and DOS attributes {after} are those it had {before}")
 
 
-def rename_key_then_more_keys(desktop, build_dir, programs):
-    p = on_d(desktop, build_dir, programs)
-    p.keys("Tab", "r")
-    p.wait_active("Rename file")
-    p.type_text("first.txt")
-    p.keys("Return")
-    wait_for(lambda: p.exists("d:\\first.txt") and not p.exists("d:\\a.txt"), "a.txt renamed to first.txt")
-    p.wait_main("FileList")
-    # A second rename from the keyboard: the list still takes the keys.
-    p.keys("Down", "r")
-    p.wait_active("Rename file")
-    p.type_text("second.txt")
-    p.keys("Return")
-    wait_for(lambda: p.exists("d:\\second.txt"), "a second rename")
-    p.wait_main("FileList")
-    p.keys("t")
-    p.wait_panel("Tagged files : 1")
-
-
-def copy_through_dialog_then_more_keys(desktop, build_dir, programs):
+def copy_and_rename_through_dialogs_then_more_keys(desktop, build_dir, programs):
     p = on_d(desktop, build_dir, programs, files=dict(THREE, sub=None))
     # The root opened shows its files beside its folder.
     p.keys("Right", "Tab")
@@ -103,25 +91,26 @@ def copy_through_dialog_then_more_keys(desktop, build_dir, programs):
         if round < 2:
             p.wait_panel("File : " + ("b.txt", "c.txt")[round])
     check(open(p.host("d:\\sub\\c.txt")).read() == "ccc", "the copy holds the file's bytes")
-
-
-def tagged_delete_asking_each_file(desktop, build_dir, programs):
-    p = on_d(desktop, build_dir, programs)
-    p.keys("Tab", "ctrl+t")
-    p.wait_panel("Tagged files : 3")
-    p.keys("ctrl+d")
-    p.wait_active("Deleting files...")
-    p.keys("y")              # confirm each file
-    p.keys("y", "n", "y")    # a.txt yes, b.txt no, c.txt yes
-    wait_for(lambda: p.listing("d") == ["b.txt"], f"only b.txt left (left: {p.listing('d')})")
-    p.wait_main("FileList")
-    p.keys("u")
-    p.wait_panel("Tagged files : 0")
+    # Two renames from the keyboard, one after the other: the list still takes the keys.
+    p.keys("Home")
+    p.wait_panel("File : a.txt")
+    p.keys("r")
+    p.wait_active("Rename file")
+    p.type_text("first.txt")
     p.keys("Return")
-    p.wait_pane("DirList")
+    wait_for(lambda: p.exists("d:\\first.txt") and not p.exists("d:\\a.txt"), "a.txt renamed to first.txt")
+    p.wait_main("FileList")
+    p.keys("Down", "r")
+    p.wait_active("Rename file")
+    p.type_text("second.txt")
+    p.keys("Return")
+    wait_for(lambda: p.exists("d:\\second.txt"), "a second rename")
+    p.wait_main("FileList")
+    p.keys("t")
+    p.wait_panel("Tagged files : 1")
 
 
-def tagged_delete_without_questions(desktop, build_dir, programs):
+def tagged_delete_without_and_with_questions(desktop, build_dir, programs):
     p = on_d(desktop, build_dir, programs, files=dict(THREE, **{"d.txt": "dddd"}))
     p.keys("Tab", "Down", "space", "Down", "space")
     p.wait_panel("Tagged files : 2")
@@ -132,6 +121,20 @@ def tagged_delete_without_questions(desktop, build_dir, programs):
     p.wait_main("FileList")
     p.keys("t")
     p.wait_panel("Tagged files : 1")
+    p.keys("u")
+    p.wait_panel("Tagged files : 0")
+    p.keys("ctrl+t")
+    p.wait_panel("Tagged files : 2")
+    p.keys("ctrl+d")
+    p.wait_active("Deleting files...")
+    p.keys("y")              # confirm each file
+    p.keys("y", "n")         # a.txt yes, d.txt no
+    wait_for(lambda: p.listing("d") == ["d.txt"], f"only d.txt left (left: {p.listing('d')})")
+    p.wait_main("FileList")
+    p.keys("u")
+    p.wait_panel("Tagged files : 0")
+    p.keys("Return")
+    p.wait_pane("DirList")
 
 
 def make_folder_then_more_keys(desktop, build_dir, programs):
@@ -167,21 +170,6 @@ def file_pattern_then_more_keys(desktop, build_dir, programs):
     p.wait_panel("File : song.mp3")
 
 
-def about_gives_the_focus_back(desktop, build_dir, programs):
-    p = on_d(desktop, build_dir, programs)
-    p.keys("Tab")
-    p.wait_pane("FileList")
-    p.keys("alt+h", "a")
-    p.wait_active("About Disk Rorediva 1.0")
-    p.keys("Escape")
-    # The list had the keyboard before, so it has it again, with its menu.
-    p.wait_main("FileList")
-    p.keys("Down")
-    p.wait_panel("File : b.txt")
-    p.keys("t")
-    p.wait_panel("Tagged files : 1")
-
-
 def log_drive_caption_while_logging(desktop, build_dir, programs):
     """While a drive is read, the Log drive dialog stays up and its caption says so (what the
     window manager draws in the title bar: every change of the title is watched as it comes)."""
@@ -194,8 +182,7 @@ def log_drive_caption_while_logging(desktop, build_dir, programs):
                               text=True) for w in windows]
     try:
         p.keys("e")
-        wait_for(lambda: (p.active_window() or "").endswith("[Tree structure of e:]"), "the drive window of e:")
-        p.wait_pane("DirList")
+        p.wait_drive_window("e")
     finally:
         for spy in spies:
             spy.terminate()
@@ -215,15 +202,13 @@ def log_drive_dialog_then_more_keys(desktop, build_dir, programs):
     p.keys("l")
     p.wait_active("Log drive")
     p.keys("d")
-    wait_for(lambda: (p.active_window() or "").endswith("[Tree structure of d:]"), "d: brought forward")
-    p.wait_pane("DirList")
+    p.wait_drive_window("d")
     p.keys("Right", "Tab", "t")
     p.wait_pane("FileList")
     p.wait_panel("Tagged files : 1")
 
 
 if __name__ == "__main__":
-    run_scenes([delete_key_then_more_keys, rename_key_then_more_keys, copy_through_dialog_then_more_keys,
-                tagged_delete_asking_each_file, tagged_delete_without_questions, make_folder_then_more_keys,
-                file_pattern_then_more_keys, about_gives_the_focus_back, log_drive_dialog_then_more_keys,
-                delete_to_the_trash_then_restore, log_drive_caption_while_logging])
+    run_scenes([about_and_delete_key_then_more_keys, copy_and_rename_through_dialogs_then_more_keys,
+                tagged_delete_without_and_with_questions, make_folder_then_more_keys, file_pattern_then_more_keys,
+                log_drive_dialog_then_more_keys, delete_to_the_trash_then_restore, log_drive_caption_while_logging])

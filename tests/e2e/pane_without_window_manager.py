@@ -10,8 +10,7 @@ from harness import check, launch, run_scenes, wait_for  # noqa: E402
 
 
 def delete_then_return_never_deletes_unasked(desktop, build_dir, programs):
-    p = launch(desktop, build_dir, programs, drives={"d": {"a.txt": "a", "b.txt": "bb", "c.txt": "ccc"}})
-    p.log_drive("d")
+    p = launch(desktop, build_dir, programs, log="d", drives={"d": {"a.txt": "a", "b.txt": "bb", "c.txt": "ccc"}})
     p.keys("Tab", "d")
     wait_for(lambda: not p.exists("d:\\a.txt"), "a.txt to be deleted")
     p.wait_main("FileList")

@@ -10,16 +10,15 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import check, launch, run_scenes, wait_for  # noqa: E402
 
 D_FILES = {"ab.txt": "a", "zz.txt": "z", "sub/s.txt": "s", "sub/inner": None, "tools": None}
-CAPTION = "Tree structure of "
 
 
 def front_letter(p):
     """The drive of the drive window that holds the focused control, maximised or tiled."""
     S = p.pyatspi
     node = p.focused()
-    while node is not None and not (node.getRole() == S.ROLE_FRAME and node.name.startswith(CAPTION)):
+    while node is not None and not (node.getRole() == S.ROLE_FRAME and node.name.startswith(p.CAPTION)):
         node = node.parent
-    return node.name[len(CAPTION)] if node is not None else None
+    return node.name[len(p.CAPTION)] if node is not None else None
 
 
 def in_front(p, letter, pane):
@@ -42,7 +41,7 @@ def click_title(p, letter):
     """A click on the title bar of a drive window tiled in the main window."""
     S = p.pyatspi
     frame = wait_for(lambda: p._find(p.main_window(), lambda n: n.getRole() == S.ROLE_FRAME
-                                     and n.name == CAPTION + letter + ":", limit=3), f"the frame of {letter}:")
+                                     and n.name == p.CAPTION + letter + ":", limit=3), f"the frame of {letter}:")
     e = frame.queryComponent().getExtents(S.DESKTOP_COORDS)
     p.click(e.x + e.width // 2, e.y + 8)
 

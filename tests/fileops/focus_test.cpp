@@ -31,13 +31,13 @@ TEST_F(AfterRunTest, ThePaneThatTakesTheKeysIsThePaneTheCommandsActOnEvenWithout
     key(Qt::Key_D);
     ASSERT_FALSE(exists("d:\\a.txt"));
     EXPECT_EQ(w->focusWidget(), w->FileList);
-    EXPECT_EQ(slot().FocusPane, 2);
+    EXPECT_EQ(slot().FocusPane, Pane::Files);
     // Return moves the keyboard to the tree while the window is inactive: the
     // menus and the folder commands follow the tree, and D asks about the
     // folder instead of deleting the list's current file.
     keyInactive(Qt::Key_Return);
     EXPECT_EQ(w->focusWidget(), w->DirList);
-    EXPECT_EQ(slot().FocusPane, 1);
+    EXPECT_EQ(slot().FocusPane, Pane::Tree);
     EXPECT_TRUE(main->menu("mnuFolder")->menuAction()->isVisible());
     EXPECT_FALSE(main->menu("mnuFile")->menuAction()->isVisible());
     EXPECT_TRUE(main->item("mnuGlobalMatching")->isEnabled());
@@ -47,11 +47,11 @@ TEST_F(AfterRunTest, ThePaneThatTakesTheKeysIsThePaneTheCommandsActOnEvenWithout
     EXPECT_TRUE(exists("d:\\c.txt"));
     EXPECT_TRUE(prompts.done());
     // A stale pane set behind the window's back is put right by the next key.
-    slot().FocusPane = 2;
+    slot().FocusPane = Pane::Files;
     prompts.expect("Can't remove / rename root folder", Ok, "Error");
     keyInactive(Qt::Key_D);
     EXPECT_TRUE(exists("d:\\b.txt"));
-    EXPECT_EQ(slot().FocusPane, 1);
+    EXPECT_EQ(slot().FocusPane, Pane::Tree);
     EXPECT_TRUE(prompts.done());
 }
 
@@ -105,7 +105,7 @@ TEST_F(AfterRunTest, AFolderMadeWithMIsLoggedAndCanBeDeletedAtOnce) {
     key(Qt::Key_M);
     ASSERT_TRUE(isFolder("d:\\new"));
     EXPECT_TRUE(IsFolderLogged(slot(), "d:\\new"));
-    EXPECT_EQ(slot().FocusPane, 1);
+    EXPECT_EQ(slot().FocusPane, Pane::Tree);
     EXPECT_EQ(w->focusWidget(), w->DirList);
     // The arrow keys reach it without logging anything: it shows its counters.
     key(Qt::Key_Down);

@@ -63,7 +63,7 @@ public:
         w = StartWithDrive(main, "d:");
         ASSERT_TRUE(w);
         ASSERT_EQ(slot().Drive, "d:");
-        ASSERT_EQ(slot().FocusPane, 1);
+        ASSERT_EQ(slot().FocusPane, Pane::Tree);
         Settings[5] = QVariant(overwrite);
         for (const QString& f : folders) openFolder(f);
     }
@@ -121,12 +121,12 @@ public:
         ASSERT_TRUE(IsFolderLogged(slot(), path)) << path.toStdString();
     }
     // The panes get the focus through Window, Files / Folders; the list only when it shows files.
-    void focusList() { focusPane(2); }
-    void focusTree() { focusPane(1); }
-    void focusPane(int pane) {
+    void focusList() { focusPane(Pane::Files); }
+    void focusTree() { focusPane(Pane::Tree); }
+    void focusPane(Pane pane) {
         reactivate();
-        ASSERT_TRUE(pane == 1 || w->FileList->count() > 0);
-        main->item(pane == 2 ? "mnuWinFiles" : "mnuWinFolders")->trigger();
+        ASSERT_TRUE(pane == Pane::Tree || w->FileList->count() > 0);
+        main->item(pane == Pane::Files ? "mnuWinFiles" : "mnuWinFolders")->trigger();
         QApplication::processEvents();
         ASSERT_EQ(slot().FocusPane, pane);
     }

@@ -7,7 +7,6 @@
 #include <sys/xattr.h>
 #include <csignal>
 #include "../fileops/ops_fixture.h"
-#include "config/settings.h"
 #include "fileops/operations.h"
 
 namespace {
@@ -187,49 +186,6 @@ TEST_F(CopyLoopTest, AFailedDeleteEndsTheTaggedBatch) {
     ::close(fd);
     EXPECT_EQ(diskNames("d:\\docs"), QStringList({"a.txt", "b.txt", "c.txt"}));
     expectPictureMatchesDisk();
-}
-
-// Copying into a logged folder relogs it; the tags of its other files survive.
-TEST_F(CopyLoopTest, CopyingIntoALoggedFolderKeepsTheTagsOfItsOtherFiles) {
-    put("d:\\src\\a.txt", "a");
-    put("d:\\dst\\x.txt", "x");
-    put("d:\\dst\\y.txt", "y");
-    start({"d:", "d:\\src", "d:\\dst"});
-    focusList();
-    tag({"x.txt"});
-    clickFolder("d:\\src");
-    focusList();
-    current("a.txt");
-    expectCopyDialog("Copy file", "d:\\dst");
-    key(Qt::Key_C);
-    EXPECT_EQ(diskNames("d:\\dst"), QStringList({"a.txt", "x.txt", "y.txt"}));
-    EXPECT_TRUE(IsTagged(lineOf("d:\\dst", "x.txt")));
-    EXPECT_FALSE(IsTagged(lineOf("d:\\dst", "y.txt")));
-    EXPECT_FALSE(lineOf("d:\\dst", "a.txt").isEmpty());
-    clickFolder("d:\\dst");
-    EXPECT_EQ(selectedNames(), QStringList({"x.txt"}));
-}
-
-// Saving the options replaces the settings file in one step (a reader holding
-// the old file still reads it whole), and sections the program does not know
-// survive a file without a file-type table.
-TEST_F(CopyLoopTest, SavingTheSettingsReplacesTheFileInOneStepAndKeepsUnknownSections) {
-    const QString ini = host("c:\\windows\\quorl.ini");
-    QByteArray text = prefix.readFile("c:\\windows\\quorl.ini");
-    const qsizetype types = text.indexOf("[supportedfiletypes]"), assoc = text.indexOf("[associations]");
-    ASSERT_TRUE(types > 0 && assoc > types);
-    text = text.left(types) + "[mine]\r\nkey=Value\xE9\r\n" + text.mid(assoc);
-    prefix.writeFile("c:\\windows\\quorl.ini", text);
-    ASSERT_TRUE(LoadSettings());
-    QFile old(ini);
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    Settings[3] = QVariant(QString("slow"));
-    SaveSettings();
-    EXPECT_TRUE(old.readAll() == text) << "the old file was never written in place";
-    const QByteArray after = prefix.readFile("c:\\windows\\quorl.ini");
-    EXPECT_TRUE(after.contains("[mine]\r\nkey=Value\xE9\r\n"));
-    EXPECT_TRUE(after.contains("=slow\r\n"));
-    EXPECT_TRUE(after.endsWith(text.mid(assoc)));
 }
 
 }  // namespace

@@ -126,7 +126,7 @@ TEST(LineFormats, FileLineIsBuiltAndParsedBackWithMidnightAndNoAttributes) {
     EXPECT_EQ(S(FormatFileDate(midnight, "")), "03-15-97 00:00:00");
     EXPECT_EQ(S(FormatFileDate(midnight, "yy-mm-dd")), "03-15-97 00:00:00");
 
-    Settings[6] = QString("mm-dd-yy");
+    Settings[setting::DateFormat] = QString("mm-dd-yy");
     const QDateTime stamp(QDate(1997, 3, 15), QTime(10, 4, 0));
     const QString line = MakeFileLine("README.TXT", 1024, stamp, platform::attr::ReadOnly | platform::attr::Archive);
     EXPECT_EQ(S(line), "readme.txt/U/1024:03-15-97 10:04:00:RA");
@@ -138,7 +138,7 @@ TEST(LineFormats, FileLineIsBuiltAndParsedBackWithMidnightAndNoAttributes) {
     EXPECT_EQ(S(file.dateTime), "03-15-97 10:04:00");
     EXPECT_EQ(S(file.attributes), "RA");
 
-    Settings[6] = QString("dd-mm-yy");
+    Settings[setting::DateFormat] = QString("dd-mm-yy");
     EXPECT_EQ(S(MakeFileLine("a", 0, midnight, 0)), "a/U/0:15-03-97 00:00:00:");
     ASSERT_TRUE(ParseFileLine("big.bin/T/3000000000:15-03-97 00:00:00:", &file));
     EXPECT_EQ(file.tag, QChar('T'));
@@ -146,6 +146,43 @@ TEST(LineFormats, FileLineIsBuiltAndParsedBackWithMidnightAndNoAttributes) {
     EXPECT_EQ(S(file.dateTime), "15-03-97 00:00:00");
     EXPECT_TRUE(file.attributes.isEmpty());
     EXPECT_FALSE(ParseFileLine(">c:\\a/2/L", &file));
+}
+
+// The idioms the rest of the program edits the picture through: a folder's
+// lines end at the next header, a file line keeps its tag, size and date when
+// renamed or given other attributes, and deleted lines leave at the end of a run.
+TEST(LineFormats, FolderEndsRenamesAttributesTagsAndDeletedMarks) {
+    DriveSlot slot = SlotWith({">c:/1/L", "a.txt/U/5:01-01-01 10:00:00:A", "b.txt/T/7:01-01-01 10:00:00:",
+                               ">c:\\x/2/U", ">c:\\y/3/L", "c.txt/U/9:01-01-01 10:00:00:RH"});
+    struct End { int header, end; };
+    for (const End& e : {End{0, 3}, End{3, 4}, End{4, 6}})
+        EXPECT_EQ(FolderLinesEnd(slot, e.header), e.end) << "header at " << e.header;
+    EXPECT_EQ(TaggedFileNames(slot, 0), QSet<QString>{"b.txt"});
+
+    QString line = slot.Lines[2];
+    RenameFileLine(line, "new.txt");
+    EXPECT_EQ(S(line), "new.txt/T/7:01-01-01 10:00:00:");
+    SetFileLineAttributes(line, "RS");
+    EXPECT_EQ(S(line), "new.txt/T/7:01-01-01 10:00:00:RS");
+    EXPECT_EQ(S(FileTimeOf(line)), "10:00:00");
+    EXPECT_EQ(S(MarkUntagged(line)), "new.txt/U/7:01-01-01 10:00:00:RS");
+    EXPECT_EQ(S(MarkTagged(slot.Lines[1])), "a.txt/T/5:01-01-01 10:00:00:A");
+
+    TagFilesNamed(slot, 4, {"c.txt"});
+    EXPECT_TRUE(IsTagged(slot.Lines[5]));
+    AddIndexEntry(slot, "c:\\y", 4);
+    MarkDeleted(slot, 1);
+    EXPECT_TRUE(IsDeleted(slot.Lines[1]));
+    EXPECT_EQ(FolderLinesEnd(slot, 0), 3) << "a marked line keeps its place during the run";
+    RemoveDeletedLines(slot);
+    EXPECT_EQ(slot.LineCount, 5);
+    EXPECT_EQ(S(slot.Lines[1]), "b.txt/T/7:01-01-01 10:00:00:");
+    EXPECT_TRUE(slot.FolderIndex.contains("c:\\y/3")) << "the index follows the lines that moved up";
+
+    int file = 0, header = 0;
+    ASSERT_TRUE(GlobalLinePositions(ViewEntry("c.txt", 3, 4), &file, &header));
+    EXPECT_EQ(file, 4);
+    EXPECT_EQ(header, 3);
 }
 
 TEST(SlotState, FormNumberComesFromTheCaptionOfFiveWindows) {

@@ -51,7 +51,7 @@ TEST_F(DriveWindowTest, ClosingTheMiddleOfThreeWindowsKeepsTheOthersInOrder) {
     EXPECT_EQ(Slot(2).Lines.mid(0, Slot(2).LineCount), linesOfE);
     EXPECT_EQ(Slot(3).WindowKey, "");
     EXPECT_EQ(Slot(3).LineCount, 0);
-    EXPECT_EQ(Slot(3).FocusPane, 1);
+    EXPECT_EQ(Slot(3).FocusPane, Pane::Tree);
     EXPECT_EQ(we->GetFormNumber(), 2);
     // The window that moved down still works on its own picture.
     main->MdiArea->setActiveSubWindow(we->SubWindow());
@@ -125,7 +125,7 @@ TEST_F(DriveWindowTest, BringingAWindowForwardLeavesEveryWindowItsOwnPane) {
     auto front = [] {
         const QWidget* f = QApplication::focusWidget();
         return QString("%1 %2 %3").arg(ActiveDriveWindow()->Caption().right(2), f ? f->objectName() : "none")
-            .arg(CurrentDriveSlot().FocusPane).toStdString();
+            .arg(int(CurrentDriveSlot().FocusPane)).toStdString();
     };
     auto expected = [](const Pane& p) {
         return QString("%1 %2 %3").arg(p.w->Caption().right(2), p.control->objectName()).arg(p.pane).toStdString();

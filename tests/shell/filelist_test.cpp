@@ -61,12 +61,12 @@ TEST_F(FileListTest, CountersAndTagsOfFoldersNeverLoggedCollapsedAndRelogged) {
     clickNode(w, "d:\\three");
     ASSERT_TRUE(IsFolderLogged(slotOf(w), "d:\\three"));
     key(w->DirList, Qt::Key_Return);
-    ASSERT_EQ(slotOf(w).FocusPane, 2);
+    ASSERT_EQ(slotOf(w).FocusPane, Pane::Files);
     key(w->FileList, Qt::Key_Down);
     key(w->FileList, Qt::Key_Space);
     // Drawn again from the lines: away to the root and back.
     key(w->FileList, Qt::Key_Return);
-    ASSERT_EQ(slotOf(w).FocusPane, 1);
+    ASSERT_EQ(slotOf(w).FocusPane, Pane::Tree);
     clickNode(w, "d:");
     clickNode(w, "d:\\three");
     EXPECT_EQ(listed(w), QStringList({"a.txt", "b.txt", "c.txt"}));

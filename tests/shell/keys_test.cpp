@@ -28,7 +28,7 @@ TEST_F(KeysTest, EnterOnLeavesAndAQuestionMarkThatOpensTheDriveInformationWhileO
     for (const char* folder : {"/branch/inner", "/9lives", "/zeta"}) mkdir(d + folder);
     frmBrws* w = logDrive('d');
     ASSERT_TRUE(w);
-    auto inPane = [&](int pane, QWidget* widget) { return slotOf(w).FocusPane == pane && widget->hasFocus(); };
+    auto inPane = [&](Pane pane, QWidget* widget) { return slotOf(w).FocusPane == pane && widget->hasFocus(); };
     expand(w, "d:");
     // The arrow keys reach folders without logging them (9lives, branch, leaf, zeta).
     key(w->DirList, Qt::Key_Down);
@@ -36,7 +36,7 @@ TEST_F(KeysTest, EnterOnLeavesAndAQuestionMarkThatOpensTheDriveInformationWhileO
     ASSERT_EQ(slotOf(w).CurrentPath, "d:\\branch");
     key(w->DirList, Qt::Key_Return);   // a folder with children: nothing
     EXPECT_FALSE(IsFolderLogged(slotOf(w), "d:\\branch"));
-    EXPECT_EQ(slotOf(w).FocusPane, 1);
+    EXPECT_EQ(slotOf(w).FocusPane, Pane::Tree);
     // Enter logs an unlogged leaf, and from a logged one moves to the list.
     key(w->DirList, Qt::Key_Down);
     ASSERT_EQ(slotOf(w).CurrentPath, "d:\\leaf");
@@ -44,15 +44,15 @@ TEST_F(KeysTest, EnterOnLeavesAndAQuestionMarkThatOpensTheDriveInformationWhileO
     key(w->DirList, Qt::Key_Return);
     EXPECT_TRUE(IsFolderLogged(slotOf(w), "d:\\leaf"));
     EXPECT_EQ(listed(w), QStringList({"a.txt"}));
-    EXPECT_TRUE(inPane(1, w->DirList));
+    EXPECT_TRUE(inPane(Pane::Tree, w->DirList));
     key(w->DirList, Qt::Key_Return);
-    EXPECT_TRUE(inPane(2, w->FileList));
+    EXPECT_TRUE(inPane(Pane::Files, w->FileList));
     EXPECT_TRUE(main->menu("mnuFile")->menuAction()->isVisible());
     EXPECT_FALSE(main->menu("mnuFolder")->menuAction()->isVisible());
     EXPECT_EQ(panel(w, 10), "File : a.txt");
     // From the list Enter goes back to the tree.
     key(w->FileList, Qt::Key_Return);
-    EXPECT_TRUE(inPane(1, w->DirList));
+    EXPECT_TRUE(inPane(Pane::Tree, w->DirList));
     EXPECT_EQ(panel(w, 10), "File :");
 
     int infoShown = 0;
@@ -69,7 +69,7 @@ TEST_F(KeysTest, EnterOnLeavesAndAQuestionMarkThatOpensTheDriveInformationWhileO
     clickNode(w, "d:\\zeta");
     driveInfo(w->DirList, Qt::Key_Question);
     ASSERT_EQ(infoShown, 1);
-    EXPECT_EQ(slotOf(w).FocusPane, 1);
+    EXPECT_EQ(slotOf(w).FocusPane, Pane::Tree);
     // Typed characters do not search the tree.
     for (int k : {'9', 'Z', ','}) {   // Qt's keys of these characters
         key(w->DirList, k);
@@ -87,7 +87,7 @@ TEST_F(KeysTest, EnterOnLeavesAndAQuestionMarkThatOpensTheDriveInformationWhileO
     EXPECT_TRUE(tagged(w).isEmpty());
     driveInfo(w->FileList, Qt::Key_Question);
     ASSERT_EQ(infoShown, 2);
-    EXPECT_TRUE(inPane(2, w->FileList));
+    EXPECT_TRUE(inPane(Pane::Files, w->FileList));
     driveInfo(w->FileList, Qt::Key_Slash, Qt::KeypadModifier);
     EXPECT_EQ(infoShown, 3);
 }

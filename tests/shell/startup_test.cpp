@@ -73,7 +73,7 @@ TEST_F(StartUpTest, ASavedSizeLargerThanTheScreenIsCutToItAndAltQInTheDosBoxEnds
     ASSERT_TRUE(w);
     w->txtDos->setFocus();
     QApplication::processEvents();
-    EXPECT_EQ(slotOf(w).FocusPane, 3);
+    EXPECT_EQ(slotOf(w).FocusPane, Pane::Dos);
     // Letters in the DOS box are typed, not commands.
     QTest::keyClicks(w->txtDos, "tag");
     EXPECT_EQ(w->txtDos->text(), "tag");

@@ -29,7 +29,7 @@ public:
         auto [tagged, taggedBytes, bytes] = expectListMatchesLines();
         ASSERT_EQ(w->GroupDirList->isHidden(), inView());
         for (int b = 1; b <= 4; ++b)   // the tagged-file buttons: only for the list, and only with a tag in it
-            ASSERT_EQ(main->button(b)->isEnabled(), slot().FocusPane == 2 && tagged > 0) << "button " << b;
+            ASSERT_EQ(main->button(b)->isEnabled(), slot().FocusPane == Pane::Files && tagged > 0) << "button " << b;
         if (inView()) {
             ASSERT_EQ(w->FileList->count(), slot().GlobalList.size() - 1);
             ASSERT_EQ(panel(1), QString("Matching files : %1").arg(w->FileList->count()));

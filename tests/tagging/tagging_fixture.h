@@ -42,7 +42,7 @@ public:
         w = StartWithDrive(main, "d:");
         ASSERT_TRUE(w);
         ASSERT_EQ(slot().Drive, "d:");
-        ASSERT_EQ(slot().FocusPane, 1);
+        ASSERT_EQ(slot().FocusPane, Pane::Tree);
         for (const QString& f : folders) openFolder(f);
     }
 

@@ -51,7 +51,7 @@ TEST_F(TaggingTest, TagsMadeInAFolderInvertTwiceBackAndSurviveFolderSwitches) {
     EXPECT_EQ(selectedNames(), before);
     expectTotals(3, 300);
     key(Qt::Key_Return);   // from the tree, I inverts the folder's files, as the folder menu's item does
-    ASSERT_EQ(slot().FocusPane, 1);
+    ASSERT_EQ(slot().FocusPane, Pane::Tree);
     key(Qt::Key_I);
     EXPECT_EQ(selectedNames(), QStringList({"d.txt"}));
     main->item("mnuInvertFolder")->trigger();
@@ -84,7 +84,7 @@ TEST_F(TaggingTest, ViewsListWhatTheySelectAndLeaveTheFolderViewAsItWasWhenNothi
     main->button("tbBTagged")->trigger();
     expectFolderView();
     EXPECT_EQ(QApplication::focusWidget(), w->DirList);
-    EXPECT_EQ(slot().FocusPane, 1);
+    EXPECT_EQ(slot().FocusPane, Pane::Tree);
     EXPECT_EQ(names(), QStringList({"empty.dat", "pacman.exe"}));
     EXPECT_EQ(panels(), games);
     EXPECT_EQ(main->StatusBar->currentMessage(), "User");
@@ -108,7 +108,7 @@ TEST_F(TaggingTest, ViewsListWhatTheySelectAndLeaveTheFolderViewAsItWasWhenNothi
     expectListMatchesLines();
     key(Qt::Key_Escape);
     expectFolderView();
-    EXPECT_EQ(slot().FocusPane, 1);
+    EXPECT_EQ(slot().FocusPane, Pane::Tree);
     EXPECT_EQ(selectedNames(), QStringList({"empty.dat"}));
     expectTotals(1, 0);
     clickFolder("d:");
@@ -147,7 +147,7 @@ TEST_F(TaggingTest, ViewsListWhatTheySelectAndLeaveTheFolderViewAsItWasWhenNothi
     main->item("mnuWinFiles")->trigger();   // Window, Files
     key(Qt::Key_Escape);
     EXPECT_EQ(QApplication::focusWidget(), w->FileList);
-    EXPECT_EQ(slot().FocusPane, 2);
+    EXPECT_EQ(slot().FocusPane, Pane::Files);
     expectFolderView();
     EXPECT_EQ(names(), QStringList({"edit.com", "readme.txt"}));
     EXPECT_EQ(selectedNames(), QStringList({"readme.txt"}));

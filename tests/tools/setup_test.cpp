@@ -36,6 +36,11 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << path.toStdString();
 }
 
+void FakeProgram(const QString& folder, const QString& name) {
+    WriteFile(folder + "/" + name, "#!/bin/sh\n");
+    QFile::setPermissions(folder + "/" + name, QFile::permissions(folder + "/" + name) | QFile::ExeOwner);
+}
+
 // A temporary machine: a prefix, a built main program, a home folder, and an empty PATH (no host accessories).
 class SetupTest : public ::testing::Test {
 protected:
@@ -48,9 +53,10 @@ protected:
     }
     QString c(const QString& rel) const { return options.prefix + "/drive_c/" + rel; }
     QString device(const QString& name) const { return options.prefix + "/dosdevices/" + name; }
-    QStringList run() {
+    // Runs setup with only the given folder on the PATH (by default an empty one).
+    QStringList run(const QString& pathFolder = QString()) {
         const QByteArray savedPath = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(dir.path() + "/empty-path"));
+        qputenv("PATH", QFile::encodeName(pathFolder.isEmpty() ? dir.path() + "/empty-path" : pathFolder));
         QString error;
         QStringList made;
         EXPECT_TRUE(SetupPrefix(options, &error, &made)) << error.toStdString();
@@ -162,28 +168,12 @@ TEST(DefaultSettings, SectionsInOrderWithCrLfLinesThatTheProgramReadsWithoutFall
     EXPECT_TRUE(MoreSwitch(more::DeleteToTrash));
 }
 
-}  // namespace
-
-namespace {
-void FakeProgram(const QString& folder, const QString& name) {
-    WriteFile(folder + "/" + name, "#!/bin/sh\n");
-    QFile::setPermissions(folder + "/" + name, QFile::permissions(folder + "/" + name) | QFile::ExeOwner);
-}
-}  // namespace
-
 // The desktop's accessories and settings panels are linked only when a program for
 // them is installed, and a later run picks up what was installed since.
 TEST_F(SetupTest, AccessoriesAndSettingsPanelsStandForTheInstalledProgramsOnly) {
     const QString bin = dir.path() + "/host-bin";
     for (const char* name : {"mousepad", "env", "pavucontrol", "nm-connection-editor"}) FakeProgram(bin, name);
-    auto runWithPath = [&] {
-        const QByteArray savedPath = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(bin));
-        QString error;
-        EXPECT_TRUE(SetupPrefix(options, &error)) << error.toStdString();
-        qputenv("PATH", savedPath);
-    };
-    runWithPath();
+    run(bin);
     EXPECT_EQ(ReadLink(c("windows/notepad.exe")), bin + "/mousepad");
     EXPECT_EQ(ReadLink(c("windows/control.exe")), bin + "/env");
     EXPECT_EQ(ReadLink(c("windows/system/mmsys.cpl")), bin + "/pavucontrol");
@@ -201,12 +191,14 @@ TEST_F(SetupTest, AccessoriesAndSettingsPanelsStandForTheInstalledProgramsOnly) 
     // Installed since: a calculator, and a text editor that comes earlier in the list.
     FakeProgram(bin, "gnome-calculator");
     FakeProgram(bin, "gedit");
-    runWithPath();
+    run(bin);
     EXPECT_EQ(ReadLink(c("windows/calc.exe")), bin + "/gnome-calculator");
     EXPECT_EQ(ReadLink(c("windows/notepad.exe")), bin + "/mousepad") << "a working launcher stays as it is";
 
     // A launcher whose program was removed leads to what is installed now.
     QFile::remove(bin + "/mousepad");
-    runWithPath();
+    run(bin);
     EXPECT_EQ(ReadLink(c("windows/notepad.exe")), bin + "/gedit");
 }
+
+}  // namespace

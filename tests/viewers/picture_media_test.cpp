@@ -39,15 +39,15 @@ QByteArray PngHeader(quint32 width, quint32 height) {
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", ihdr);
 }
 
-TEST_F(ViewersTest, APictureOpensAtNormalAndItsKeysZoomAndScrollWithinTheirLimits) {
+TEST_F(ViewersTest, APictureOpensAtNormalItsKeysZoomAndScrollWithinTheirLimitsAndATaggedWalkGoesOn) {
     picture("wide.png", 900, 700);
     picture("tall.png", 200, 1500);
+    picture("small.png", 50, 50);
     put("broken.png", "this is not a picture");
     put("chunk.png", PngHeader(1, 1) + PngChunk("zTXt", "abcd", 0x7FFFFFF0));
     put("huge.png", PngHeader(60000, 60000) + PngChunk("IDAT", qCompress(QByteArray(180001, '\0')).mid(4)) +
                         PngChunk("IEND", ""));
-    frmBrws* w = open();
-    current(w, "wide.png");
+    frmBrws* w = open("wide.png");
     forms.expect("frmGV", [&](QWidget* form) {
         auto* gv = static_cast<frmGV*>(form);
         PictureBox* box = gv->GvBox;
@@ -116,24 +116,21 @@ TEST_F(ViewersTest, APictureOpensAtNormalAndItsKeysZoomAndScrollWithinTheirLimit
         key(w->FileList, Qt::Key_V);
         EXPECT_TRUE(AbortFlag);
     }
-}
 
-TEST_F(ViewersTest, TaggedPicturesWalkOnWithEnterAndStopAtEsc) {
-    for (const char* name : {"a.png", "b.png", "c.png"}) picture(name, 50, 50);
-    frmBrws* w = open();
-    tag(w, {"a.png", "b.png", "c.png"});
+    // Tagged pictures walk on with Enter and stop at Esc.
+    tag(w, {"small.png", "tall.png", "wide.png"});
     QStringList shown;
-    auto enter = [&](QWidget* form) {
+    forms.expect("frmGV", [&](QWidget* form) {
         shown << form->windowTitle();
         EXPECT_TRUE(static_cast<frmGV*>(form)->mnuNext->isVisible());
         QTest::keyClick(static_cast<frmGV*>(form)->GvBox, Qt::Key_Return);
-    };
-    forms.expect("frmGV", enter).expect("frmGV", [&](QWidget* form) {
+    });
+    forms.expect("frmGV", [&](QWidget* form) {
         shown << form->windowTitle();
         QTest::keyClick(static_cast<frmGV*>(form)->GvBox, Qt::Key_Escape);
     });
     main->item("mnuTaggedView")->trigger();
-    EXPECT_EQ(shown, QStringList({"a.png", "b.png"}));
+    EXPECT_EQ(shown, QStringList({"small.png", "tall.png"}));
 }
 
 // A media device that plays nothing and notes every command.
@@ -187,17 +184,19 @@ protected:
         if (frmMedia* m = MediaForm()) m->close();
         ViewersTest::TearDown();
     }
+    // H on the named file; the player that shows.
+    frmMedia* hear(frmBrws* w, const QString& name) {
+        current(w, name);
+        key(w->FileList, Qt::Key_H);
+        return MediaForm();
+    }
     FakeDeviceState device;
 };
 
-TEST_F(MediaTest, HearingAFilePlaysItAndTheProgressBarFollowsThePosition) {
-    put("empty.wav", "RIFF");
-    put("song.mp3", "ID3");
-    put("noext", "x");
+TEST_F(MediaTest, HearingAFilePlaysItTheBarFollowsThePositionAndACdTrackSeeksToItsTrack) {
+    put({{"empty.wav", "RIFF"}, {"song.mp3", "ID3"}, {"track05.cda", "cd"}});
     frmBrws* w = open();
-    current(w, "empty.wav");
-    key(w->FileList, Qt::Key_H);
-    frmMedia* player = MediaForm();
+    frmMedia* player = hear(w, "empty.wav");
     ASSERT_TRUE(player);
     EXPECT_TRUE(player->isVisible());   // beside the drive window, not modal
     EXPECT_EQ(player->windowTitle(), "empty.wav");
@@ -209,10 +208,8 @@ TEST_F(MediaTest, HearingAFilePlaysItAndTheProgressBarFollowsThePosition) {
     // Another file gets a fresh player; its bar runs to the length.
     device = FakeDeviceState{};
     device.length = 5000;
-    current(w, "song.mp3");
-    key(w->FileList, Qt::Key_H);
-    ASSERT_NE(MediaForm(), nullptr);
-    player = MediaForm();
+    player = hear(w, "song.mp3");
+    ASSERT_NE(player, nullptr);
     EXPECT_TRUE(device.log.contains("Close"));   // the previous player's device
     EXPECT_TRUE(device.log.contains("Open MPEGVideo song.mp3"));
     EXPECT_EQ(player->ProgressBar->maximum(), 5000);
@@ -243,15 +240,11 @@ TEST_F(MediaTest, HearingAFilePlaysItAndTheProgressBarFollowsThePosition) {
     key(w->FileList, Qt::Key_H);
     EXPECT_TRUE(AbortFlag);
     EXPECT_FALSE(device.log.contains("Play"));
-}
 
-TEST_F(MediaTest, ACdTrackSeeksToItsTrackAndStopGoesBackToTrackOne) {
-    put("track05.cda", "cd");
+    // A CD track seeks to its track, and Stop goes back to track one.
+    device = FakeDeviceState{};
     device.tracks = 9;
-    frmBrws* w = open();
-    current(w, "track05.cda");
-    key(w->FileList, Qt::Key_H);
-    frmMedia* player = MediaForm();
+    player = hear(w, "track05.cda");
     ASSERT_TRUE(player);
     EXPECT_EQ(device.log, QStringList({"Open CDAudio", "Seek 240000", "Play"}));
     EXPECT_EQ(player->ProgressBar->maximum(), 9);
@@ -274,9 +267,8 @@ TEST_F(MediaTest, ACdTrackSeeksToItsTrackAndStopGoesBackToTrackOne) {
 
     // Without an audio CD the player says so.
     device = FakeDeviceState{};
-    current(w, "track05.cda");
-    key(w->FileList, Qt::Key_H);
-    player = MediaForm();
+    player = hear(w, "track05.cda");
+    ASSERT_TRUE(player);
     EXPECT_TRUE(player->lblStatus->isVisible());
     EXPECT_FALSE(player->lblStatus->text().isEmpty());
 }
@@ -306,9 +298,7 @@ TEST_F(MediaTest, EscInATaggedWalkClosesTheDeviceAndEndsTheWalkWhileNextGoesOn) 
     EXPECT_EQ(shown, QStringList({"a.wav", "b.wav"}));
     EXPECT_TRUE(AbortFlag);
     // Outside a walk Esc leaves the player open behind the drive window.
-    current(w, "c.wav");
-    key(w->FileList, Qt::Key_H);
-    frmMedia* player = MediaForm();
+    frmMedia* player = hear(w, "c.wav");
     ASSERT_TRUE(player);
     QTest::keyClick(player->mciSupport->button[MciControl::Play], Qt::Key_Escape);
     EXPECT_TRUE(player->isVisible());
@@ -333,8 +323,7 @@ TEST_F(ViewersTest, ARealWaveFilePlaysThroughTheMachinesDeviceAndAVideoPlayerGiv
         if (!probe->Open("WaveAudio", host))
             GTEST_SKIP() << "the media back end cannot play a WAV file here: " << probe->ErrorText().toStdString();
     }
-    frmBrws* w = open();
-    current(w, "tone.wav");
+    frmBrws* w = open("tone.wav");
     key(w->FileList, Qt::Key_H);
     frmMedia* player = MediaForm();
     ASSERT_TRUE(player);
@@ -381,8 +370,7 @@ TEST_F(ViewersTest, ARealMp4PlaysToTheEndWithItsProgressBarMoving) {
         if (!probe->Open("MPEGVideo", host))
             GTEST_SKIP() << "the media back end cannot decode MP4 here: " << probe->ErrorText().toStdString();
     }
-    frmBrws* w = open();
-    current(w, "ball.mp4");
+    frmBrws* w = open("ball.mp4");
     key(w->FileList, Qt::Key_V);
     frmMedia* player = MediaForm();
     ASSERT_TRUE(player);
@@ -419,8 +407,7 @@ TEST_F(ViewersTest, AMidiFileEitherPlaysOrSaysWhyItCannot) {
     const bool synthesizer = probe->Open("Sequencer", d + "/tune.mid");
     const QString why = probe->ErrorText();
     probe.reset();
-    frmBrws* w = open();
-    current(w, "tune.mid");
+    frmBrws* w = open("tune.mid");
     if (synthesizer) {
         key(w->FileList, Qt::Key_H);
         ASSERT_TRUE(MediaForm());

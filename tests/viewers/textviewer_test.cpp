@@ -20,19 +20,16 @@ QByteArray Lines(int bytes) {
     return out.left(bytes);
 }
 
-TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsAndEscEndsTheView) {
+TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsEscEndsTheViewAndFindSelectsEachMatch) {
     QByteArray thirty;
     for (int i = 0; i < 30; ++i) thirty += char('a' + i % 26);
     thirty[1] = '\t';
-    put("small.dat", thirty);
-    put("notes.txt", Lines(5000));
-    frmBrws* w = open();
-    current(w, "small.dat");
-    const int paneBefore = slotOf(w).FocusPane;
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    put({{"small.dat", thirty}, {"notes.txt", Lines(5000)}, {"words.txt", "alpha beta\nALPHA gamma"}});
+    frmBrws* w = open("small.dat");
+    const Pane paneBefore = slotOf(w).FocusPane;
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "small.dat");
-        EXPECT_EQ(slotOf(w).FocusPane, 0);
+        EXPECT_EQ(slotOf(w).FocusPane, Pane::Dialog);
         EXPECT_FALSE(f->mnuFile->menuAction()->isVisible());
         EXPECT_FALSE(f->mnuNext->isVisible());
         EXPECT_TRUE(f->rtfBox[0]->isReadOnly());
@@ -56,8 +53,7 @@ TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsAndEscEndsTheView) {
 
     // A bigger file appears in parts of 2048 bytes, one part a tick.
     current(w, "notes.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_TRUE(text(f).startsWith("line 0\nline 1\n"));
         f->mnuViewMode[1]->trigger();
         EXPECT_EQ(dumpedBytes(f), 2048);
@@ -75,42 +71,50 @@ TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsAndEscEndsTheView) {
     });
     main->item("mnuView")->trigger();
     // Viewed again, the window starts from the text view with an empty dump.
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->CurrentViewMode(), 0);
         EXPECT_TRUE(text(f, 1).isEmpty());
         f->close();
     });
     key(w->FileList, Qt::Key_F7);
-}
 
-TEST_F(ViewersTest, PositionsPastTwoGigabytesAreDumpedFromTheRightPlace) {
-    {
-        QFile f(d + "/huge.bin");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(3LL * 1024 * 1024 * 1024));
-        ASSERT_TRUE(f.seek(2LL * 1024 * 1024 * 1024 + 100));
-        f.write("MARK");
-    }
-    frmDump* f = DumpForm();
-    // The text view of a file of zeros loads part by part; the hex view reads only what it shows.
-    ASSERT_TRUE(f->LoadDump("d:\\huge.bin"));
-    f->mnuViewMode_Click(1);
-    EXPECT_EQ(dumpedBytes(f), 2048);
-    const qint64 at = 2LL * 1024 * 1024 * 1024 + 101;   // 1-based
-    EXPECT_TRUE(f->HexChunk(at).startsWith("4D41524B0000"));
-    EXPECT_EQ(f->HexPosition(), at + 2048);
-    const qint64 last = 3LL * 1024 * 1024 * 1024 - 9;
-    EXPECT_EQ(f->HexChunk(last).left(22), QString(20, '0') + QString(2, ' '));
-    EXPECT_EQ(f->HexPosition(), 3LL * 1024 * 1024 * 1024 + 1);
-    f->CloseForm();
+    // Find selects each match and says when there is no more.
+    current(w, "words.txt");
+    expectDump([&](frmDump* f) {
+        f->mnuFind->trigger();
+        EXPECT_TRUE(f->picFind->isVisible());
+        QTest::keyClicks(f->txtFind, "Alpha");
+        QTest::keyClick(f->txtFind, Qt::Key_Return);
+        EXPECT_FALSE(f->picFind->isVisible());
+        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 0);
+        EXPECT_EQ(f->rtfBox[0]->textCursor().selectedText(), "alpha");
+        f->mnuFindNext->trigger();
+        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 11);
+        prompts.expect("Text not found", Ok, "Error");
+        f->mnuFindNext->trigger();
+        EXPECT_EQ(f->rtfBox[0]->textCursor().selectedText(), "ALPHA");
+        // A click elsewhere starts the next search there.
+        QTextCursor c = f->rtfBox[0]->textCursor();
+        c.setPosition(3);
+        f->rtfBox[0]->setTextCursor(c);
+        f->FindTimer_Timer();
+        EXPECT_EQ(f->SearchStart(), 4);
+        f->mnuFindNext->trigger();
+        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 11);
+        // The Edit menu of a viewer offers no change to the text.
+        f->UpdateEditMenu();
+        EXPECT_TRUE(f->mnuCopy->isEnabled());
+        EXPECT_FALSE(f->mnuCut->isEnabled());
+        EXPECT_FALSE(f->mnuDelete->isEnabled());
+        EXPECT_FALSE(f->mnuPaste->isEnabled());
+        f->close();
+    });
+    key(w->FileList, Qt::Key_V);
 }
 
 TEST_F(ViewersTest, GifsAndArchivesGoToTheViewerAndOtherFilesAreExecutedOrRefused) {
-    put("pic.gif", "GIF89a\x01\x00\x01\x00");
-    put("pack.zip", "PK\x03\x04 archive bytes");
-    put("makefile", "all:\n");
-    put("clip.avi", "RIFF");
+    put({{"pic.gif", "GIF89a\x01\x00\x01\x00"}, {"pack.zip", "PK\x03\x04 archive bytes"}, {"makefile", "all:\n"},
+         {"clip.avi", "RIFF"}});
     QStringList executed;
     QList<QStringList> captured;
     SetExecuteFileHandler([&](const QString& path) { executed << path; });
@@ -126,15 +130,13 @@ TEST_F(ViewersTest, GifsAndArchivesGoToTheViewerAndOtherFilesAreExecutedOrRefuse
         QTest::mouseDClick(w->FileList->viewport(), Qt::LeftButton, {}, r.center());
         QApplication::processEvents();
     };
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "pic.gif");
         EXPECT_TRUE(text(f).startsWith("GIF89a"));
         f->close();
     });
     doubleClick("pic.gif");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(text(f), "Archive listing of pack.zip\n");
         EXPECT_FALSE(QFile::exists(prefix.host("c:\\dosdump.tmp")));
         f->mnuViewMode[1]->trigger();
@@ -230,8 +232,7 @@ TEST_F(ViewersTest, FilesGoneLockedOrTurnedIntoPipesSinceTaggingGetTheirMessageA
     key(w->FileList, Qt::Key_V);
     // One that turns into a pipe while it is on the screen: the hex view and a save refuse it.
     current(w, "e.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         ReplaceByPipe(d + "/e.txt");
         prompts.expect("Disk has been changed", Ok, "Error");
         f->mnuViewMode[1]->trigger();
@@ -239,8 +240,7 @@ TEST_F(ViewersTest, FilesGoneLockedOrTurnedIntoPipesSinceTaggingGetTheirMessageA
     });
     key(w->FileList, Qt::Key_V);
     current(w, "b.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         QTest::keyClicks(f->rtfBox[0], "x");
         ReplaceByPipe(d + "/b.txt");
         prompts.expect("Disk has been changed", Ok, "Error");
@@ -253,43 +253,6 @@ TEST_F(ViewersTest, FilesGoneLockedOrTurnedIntoPipesSinceTaggingGetTheirMessageA
     key(w->FileList, Qt::Key_E);
 }
 
-TEST_F(ViewersTest, FindSelectsEachMatchAndSaysWhenThereIsNoMore) {
-    put("words.txt", "alpha beta\nALPHA gamma");
-    frmBrws* w = open();
-    current(w, "words.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
-        f->mnuFind->trigger();
-        EXPECT_TRUE(f->picFind->isVisible());
-        QTest::keyClicks(f->txtFind, "Alpha");
-        QTest::keyClick(f->txtFind, Qt::Key_Return);
-        EXPECT_FALSE(f->picFind->isVisible());
-        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 0);
-        EXPECT_EQ(f->rtfBox[0]->textCursor().selectedText(), "alpha");
-        f->mnuFindNext->trigger();
-        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 11);
-        prompts.expect("Text not found", Ok, "Error");
-        f->mnuFindNext->trigger();
-        EXPECT_EQ(f->rtfBox[0]->textCursor().selectedText(), "ALPHA");
-        // A click elsewhere starts the next search there.
-        QTextCursor c = f->rtfBox[0]->textCursor();
-        c.setPosition(3);
-        f->rtfBox[0]->setTextCursor(c);
-        f->FindTimer_Timer();
-        EXPECT_EQ(f->SearchStart(), 4);
-        f->mnuFindNext->trigger();
-        EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), 11);
-        // The Edit menu of a viewer offers no change to the text.
-        f->UpdateEditMenu();
-        EXPECT_TRUE(f->mnuCopy->isEnabled());
-        EXPECT_FALSE(f->mnuCut->isEnabled());
-        EXPECT_FALSE(f->mnuDelete->isEnabled());
-        EXPECT_FALSE(f->mnuPaste->isEnabled());
-        f->close();
-    });
-    key(w->FileList, Qt::Key_V);
-}
-
 TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFolder) {
     QByteArray binary(2000, 'x');
     binary[1500] = '\0';
@@ -297,14 +260,12 @@ TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFold
     const QByteArray latin = "caf\xe9\r\nsecond line\r\nthird \xe8\r\n";
     put("latin.txt", latin);
     ASSERT_TRUE(QFile::setPermissions(d + "/latin.txt", QFile::ReadOwner | QFile::ReadGroup));
-    frmBrws* w = open();
-    current(w, "binary.dat");
+    frmBrws* w = open("binary.dat");
     prompts.expect("You can only edit ASCII files", Ok, "Error");
     key(w->FileList, Qt::Key_E);
 
     current(w, "latin.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "latin.txt");
         EXPECT_TRUE(f->mnuFile->menuAction()->isVisible());
         EXPECT_FALSE(f->rtfBox[0]->isReadOnly());
@@ -334,12 +295,11 @@ TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFold
     EXPECT_TRUE(found);
 }
 
-TEST_F(ViewersTest, AChangedTextIsSavedDroppedOrKeptAsTheUserAnswersWhenTheEditorCloses) {
-    put("notes.txt", "first\n");
-    frmBrws* w = open();
-    current(w, "notes.txt");
-    auto edit = [&](std::function<void(frmDump*)> script) {
-        forms.expect("frmDump", [script](QWidget* form) { script(static_cast<frmDump*>(form)); });
+TEST_F(ViewersTest, AChangedTextIsSavedDroppedOrKeptAsTheUserAnswersAndNewAsksForAName) {
+    put({{"notes.txt", "first\n"}, {"old.txt", "old\n"}});
+    frmBrws* w = open("notes.txt");
+    auto edit = [&](const std::function<void(frmDump*)>& script) {
+        expectDump(script);
         key(w->FileList, Qt::Key_E);
     };
     edit([&](frmDump* f) {
@@ -381,14 +341,10 @@ TEST_F(ViewersTest, AChangedTextIsSavedDroppedOrKeptAsTheUserAnswersWhenTheEdito
         QTest::keyClick(f->rtfBox[0], Qt::Key_Escape);
         EXPECT_FALSE(f->isVisible());
     });
-}
 
-TEST_F(ViewersTest, NewAndSaveAsWriteTheChosenFileAndUntitledAsksForAName) {
-    put("old.txt", "old\n");
-    frmBrws* w = open();
+    // New starts an untitled text, which Save writes under the name the user chooses.
     current(w, "old.txt");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    edit([&](frmDump* f) {
         f->mnuNew->trigger();
         EXPECT_EQ(f->windowTitle(), "untitled");
         QTest::keyClicks(f->rtfBox[0], "brand new");
@@ -406,7 +362,6 @@ TEST_F(ViewersTest, NewAndSaveAsWriteTheChosenFileAndUntitledAsksForAName) {
         EXPECT_EQ(prefix.readFile("d:\\new.txt"), "brand new!");
         f->close();
     });
-    key(w->FileList, Qt::Key_E);
     EXPECT_EQ(prefix.readFile("d:\\old.txt"), "old\n");
     EXPECT_TRUE(listed(w).contains("new.txt"));
 }
@@ -414,8 +369,7 @@ TEST_F(ViewersTest, NewAndSaveAsWriteTheChosenFileAndUntitledAsksForAName) {
 TEST_F(ViewersTest, HelpReadMeShowsTheProgramFoldersReadMe) {
     const QByteArray readme = prefix.readFile("c:\\quorl\\readme.txt");
     ASSERT_FALSE(readme.isEmpty());
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "c:\\quorl\\readme.txt");
         EXPECT_FALSE(f->mnuFile->menuAction()->isVisible());
         EXPECT_FALSE(f->mnuNext->isVisible());
@@ -425,8 +379,7 @@ TEST_F(ViewersTest, HelpReadMeShowsTheProgramFoldersReadMe) {
     main->item("mnuReadMe")->trigger();
     // The captured output of a DOS command shows under the command word and dumps the capture.
     prefix.writeFile("c:\\dosdump.tmp", " Volume in drive C has no label\r\n");
-    forms.expect("frmDump", [&](QWidget* form) {
-        auto* f = static_cast<frmDump*>(form);
+    expectDump([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "vol");
         EXPECT_EQ(f->DumpPath(), "c:\\dosdump.tmp");
         f->mnuViewMode[1]->trigger();
@@ -451,7 +404,7 @@ QString ViewText(frmDump* f) {
     return f->rtfBox[0]->document()->toPlainText();
 }
 
-TEST_F(ViewersTest, ABigTextShowsItsStartAtOnceAndTheRestFollowsInOneEncoding) {
+TEST_F(ViewersTest, ABigTextShowsItsStartAtOnceTheRestFollowsInOneEncodingAndPast2GbTheDumpIsRight) {
     const int size = 3 * 1024 * 1024 + 500;
     // UTF-8 throughout, with a character cut across the first part's end.
     const QByteArray utf8 = LinesWith(size, 1024 * 1024 - 1, "\xC3\xA9") + "end \xE2\x82\xAC";
@@ -479,6 +432,25 @@ TEST_F(ViewersTest, ABigTextShowsItsStartAtOnceAndTheRestFollowsInOneEncoding) {
     QTest::keyClick(f->txtFind, Qt::Key_Return);
     EXPECT_FALSE(f->TextPending());
     EXPECT_EQ(f->rtfBox[0]->textCursor().selectionStart(), QString::fromUtf8(utf8).lastIndexOf("end "));
+
+    // Positions past two gigabytes are dumped from the right place.
+    {
+        QFile huge(d + "/huge.bin");
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(3LL * 1024 * 1024 * 1024));
+        ASSERT_TRUE(huge.seek(2LL * 1024 * 1024 * 1024 + 100));
+        huge.write("MARK");
+    }
+    // The text view of a file of zeros loads part by part; the hex view reads only what it shows.
+    ASSERT_TRUE(f->LoadDump("d:\\huge.bin"));
+    f->mnuViewMode_Click(1);
+    EXPECT_EQ(dumpedBytes(f), 2048);
+    const qint64 at = 2LL * 1024 * 1024 * 1024 + 101;   // 1-based
+    EXPECT_TRUE(f->HexChunk(at).startsWith("4D41524B0000"));
+    EXPECT_EQ(f->HexPosition(), at + 2048);
+    const qint64 last = 3LL * 1024 * 1024 * 1024 - 9;
+    EXPECT_EQ(f->HexChunk(last).left(22), QString(20, '0') + QString(2, ' '));
+    EXPECT_EQ(f->HexPosition(), 3LL * 1024 * 1024 * 1024 + 1);
     f->CloseForm();
 }
 

@@ -19,16 +19,21 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+    void put(std::initializer_list<std::pair<QString, QByteArray>> files) {
+        for (const auto& [name, bytes] : files) put(name, bytes);
+    }
     void picture(const QString& name, int width, int height) {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
         ASSERT_TRUE(image.save(d + "/" + name));
     }
-    frmBrws* open() {
+    // Logs d: and gives its list the focus, with the named file current when one is named.
+    frmBrws* open(const QString& name = QString()) {
         frmBrws* w = logDrive('d');
         EXPECT_TRUE(w);
         w->FileList->setFocus();
         QApplication::processEvents();
+        if (!name.isEmpty()) current(w, name);
         return w;
     }
     // Makes the named file the list's current one, without tagging it.
@@ -45,6 +50,10 @@ protected:
             current(w, name);
             key(w->FileList, Qt::Key_Space);
         }
+    }
+    // The next text viewer-editor that opens is handed to the script.
+    void expectDump(const std::function<void(frmDump*)>& script) {
+        forms.expect("frmDump", [script](QWidget* form) { script(static_cast<frmDump*>(form)); });
     }
     static QString text(frmDump* f, int view = 0) { return f->rtfBox[view]->toPlainText(); }
     // The bytes the hex view shows: each line is 58 characters plus one per byte.

@@ -41,13 +41,11 @@ TEST_F(ArjTest, TaggedFilesInADosListFileGoThereAndBackWithAndWithoutPaths) {
     // Extraction with paths to another drive, the destination without its
     // trailing backslash and "*.*" as the program passes them.
     EXPECT_EQ(run(RunArj, Argv(" -y  x -v c:\\out\\arc.arj d:\\dest *.*")), 0) << output.toStdString();
-    using Files = QMap<QString, QByteArray>;
     EXPECT_EQ(Tree(d + "/dest"), Files({{"A.txt", "hello\n"},
                                         {"Sub/", ""},
                                         {"Sub/Deep.TXT", "deep\n"},
                                         {"my notes.txt", "notes\n"},
                                         {"nodot", "no extension\n"}}));
-    // And without paths.
     EXPECT_EQ(run(RunArj, Argv(" -y  e -v c:\\out\\arc.arj d:\\flat *.*")), 0) << output.toStdString();
     EXPECT_EQ(Tree(d + "/flat"), Files({{"A.txt", "hello\n"},
                                         {"Deep.TXT", "deep\n"},

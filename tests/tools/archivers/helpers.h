@@ -26,6 +26,13 @@ namespace archtest {
 
 inline QByteArray Enc(const QString& p) { return QFile::encodeName(p); }
 
+// Dates the test files are made with.
+inline const QDateTime kMarch(QDate(2020, 3, 4), QTime(10, 20, 30));
+inline const QDateTime kJuly(QDate(2021, 7, 8), QTime(9, 10, 12));
+
+// A host folder's tree as Tree() reads it.
+using Files = QMap<QString, QByteArray>;
+
 inline QString MakeFile(const QString& hostPath, const QByteArray& bytes,
                         const QDateTime& modified = QDateTime()) {
     QDir().mkpath(hostPath.left(hostPath.lastIndexOf('/')));

@@ -12,8 +12,6 @@ using archivers::RunPkzip;
 
 namespace {
 
-const QDateTime kMarch(QDate(2020, 3, 4), QTime(10, 20, 30));
-const QDateTime kJuly(QDate(2021, 7, 8), QTime(9, 10, 12));
 const QDateTime kNewest(QDate(2022, 1, 2), QTime(3, 4, 6));
 
 class PkzipTest : public ArchiverTest {
@@ -35,7 +33,7 @@ protected:
     QByteArray big;
 };
 
-TEST_F(PkzipTest, TaggedFilesGoInWithOrWithoutTheirPathsAndHiddenOnesOnlyWithWhs) {
+TEST_F(PkzipTest, TaggedFilesGoInWithOrWithoutTheirPathsHiddenOnesOnlyWithWhsAndOneOfEachName) {
     writeList({"a.txt", "big.log", "sub\\deep.txt", ".secret", "c:\\other\\x.txt"});
 
     // Switch set A off, compress with paths, slowest method.
@@ -80,14 +78,13 @@ TEST_F(PkzipTest, TaggedFilesGoInWithOrWithoutTheirPathsAndHiddenOnesOnlyWithWhs
         EXPECT_EQ(run(RunPkzip, {"-whs", "c:\\out\\marked", "marked.txt"}), 0) << output.toStdString();
         EXPECT_EQ(ReadZip(c + "/out/marked.zip").keys(), QStringList({"Marked.txt"}));
     }
-}
 
-TEST_F(PkzipTest, TwoFilesOfOneNameWithoutPathsKeepTheFirstAndSayWhichWasLeftOut) {
+    // Two files of one name without paths: the first goes in, the output names the one left out.
     MakeFile(c + "/work/Sub/A.txt", "another a\n");
     writeList({"a.txt", "sub\\a.txt"});
     EXPECT_EQ(run(RunPkzip, Argv(" -p  c:\\out\\dup.zip @c:\\yhb6543.tmp")), archivers::status::Warning);
     EXPECT_TRUE(output.contains("c:\\work\\sub\\a.txt", Qt::CaseInsensitive)) << output.toStdString();
-    const auto entries = ReadZip(c + "/out/dup.zip");
+    entries = ReadZip(c + "/out/dup.zip");
     ASSERT_EQ(entries.keys(), QStringList({"A.txt"}));
     EXPECT_EQ(entries["A.txt"].data, "hello\n");
 
@@ -146,14 +143,12 @@ TEST_F(PkzipTest, BadInputChangesNothingAndSaysWhy) {
     MakeFile(d + "/notzip.zip", "just text, not an archive");
     EXPECT_EQ(run(RunPkzip, {"d:\\notzip.zip", "a.txt"}), archivers::status::Failed);
     EXPECT_EQ(ReadAll(d + "/notzip.zip"), "just text, not an archive");
-    // An unknown switch and a missing archive name.
     EXPECT_EQ(run(RunPkzip, {"-q", "d:\\x.zip", "a.txt"}), archivers::status::BadUsage);
     EXPECT_EQ(run(RunPkzip, {"-P"}), archivers::status::BadUsage);
     EXPECT_FALSE(QFileInfo::exists(d + "/x.zip"));
     // A list file that isn't there stops before anything is written.
     EXPECT_EQ(run(RunPkzip, {"d:\\list", "@c:\\missing.tmp"}), archivers::status::Failed);
     EXPECT_FALSE(QFileInfo::exists(d + "/list.zip"));
-    // A drive that doesn't exist.
     EXPECT_EQ(run(RunPkzip, {"q:\\x.zip", "a.txt"}), archivers::status::Failed);
     // An existing archive keeps its entries when a named file is missing.
     EXPECT_EQ(run(RunPkzip, {"d:\\keep", "a.txt"}), 0);
