@@ -6,6 +6,8 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-multimedia-dev libgtest-dev libzip-dev zlib1g-dev libgl-dev
   arj unzip attr fonts-dejavu-core
+  # A FAT stick for the tests: an image made and mounted through FUSE.
+  dosfstools fusefat
   xvfb xdotool xterm
   # The end-to-end tests: a window manager and the accessibility bus.
   openbox python3-pyatspi at-spi2-core dbus-x11 imagemagick x11-utils

@@ -95,6 +95,8 @@ QString ArchivePath(const QString& destination, const QString& name) {
 QString ListFileLine(const QString& fullPath, const QString& currentFolder) {
     // Only a path beneath the folder is cut: "c:\ab\x" does not lie in "c:\a".
     const QString beneath = currentFolder.endsWith('\\') ? currentFolder : currentFolder + '\\';
-    if (fullPath.startsWith(beneath, Qt::CaseInsensitive)) return fullPath.mid(beneath.size());
-    return fullPath;
+    const QString line = fullPath.startsWith(beneath, Qt::CaseInsensitive) ? fullPath.mid(beneath.size()) : fullPath;
+    // The archivers trim each line and then take off surrounding quotes, so a
+    // name that begins or ends with a blank keeps it inside quotes.
+    return line == line.trimmed() ? line : u'"' + line + u'"';
 }

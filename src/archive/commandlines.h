@@ -34,5 +34,6 @@ QString CompressLine(ArchiveKind kind, const QString& archivePath);
 QString ArchivePath(const QString& destination, const QString& name);
 
 // A line of the list file: the file's full path, relative to the drive window's
-// folder when the file lies beneath it.
+// folder when the file lies beneath it; in double quotes when it begins or
+// ends with a blank.
 QString ListFileLine(const QString& fullPath, const QString& currentFolder);

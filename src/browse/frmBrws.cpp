@@ -410,9 +410,10 @@ void frmBrws::FileList_DblClick() {
     CallHook(Hooks().openFile, this);
 }
 
-// Enter runs the command and empties the box; Esc only empties it.
+// Enter runs the command and empties the box; Esc only empties it. The text
+// keeps its case: the command decides which words it lower-cases.
 void frmBrws::txtDOS_KeyPress(bool enter) {
-    const QString text = txtDos->text().trimmed().toLower();
+    const QString text = txtDos->text().trimmed();
     txtDos->clear();
     if (enter && !text.isEmpty()) CallHook(Hooks().dosCommand, this, text);
 }

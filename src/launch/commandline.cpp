@@ -117,13 +117,6 @@ QString ResolveFolderOperand(const QString& operand, const QString& drive, const
     return Normalised(currentPath + u'\\' + operand);
 }
 
-bool IsDosPathArgument(const QString& word) {
-    const QString path = (word.startsWith(u'@') || word.startsWith(u'!')) ? word.mid(1) : word;
-    if (path.startsWith(u'\\')) return !path.startsWith("\\\\") && path.size() > 1;
-    if (path.size() < 2 || path[1] != u':' || path[0].unicode() > 127 || !path[0].isLetter()) return false;
-    return path.size() == 2 || path[2] == u'\\';
-}
-
 QString ExtensionOf(const QString& name) {
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot < 0 || name.indexOf(u'\\', dot) >= 0) return QString();

@@ -38,9 +38,6 @@ QString ResolveChdirTarget(const QString& operand, const QString& drive, const Q
 // Full path of an "md" or "rd" operand; empty when it can't be a path.
 QString ResolveFolderOperand(const QString& operand, const QString& drive, const QString& currentPath);
 
-// "c:\x" or "\x", also behind a leading "@" or "!" (list files).
-bool IsDosPathArgument(const QString& word);
-
 // Extension of a name from its last dot, upper-cased; empty without one.
 QString ExtensionOf(const QString& name);
 // .EXE, .COM, .BAT and .LNK run by themselves.

@@ -1,6 +1,5 @@
 #include "launch/dosbox.h"
 #include <QApplication>
-#include <QFileInfo>
 #include <QTreeWidgetItem>
 #include "browse/filelist.h"
 #include "browse/freespace.h"
@@ -134,7 +133,10 @@ qint64 LaunchProgram(const QString& commandLine, int& attempt, const QString& fo
 }
 
 void RunDosCommand(frmBrws* w, const QString& typed) {
-    QString text = typed.trimmed().toLower();
+    // The command word and the folder commands work on the lower-cased text; a
+    // program gets its words as they were typed (grep Foo is not grep foo).
+    QString text = typed.trimmed();
+    const QString lower = text.toLower();
     if (!w || text.isEmpty()) return;
     if (HasControlCharacters(text)) {
         ShowMessage("Bad command or file name", MsgStyle::Critical, "Error");
@@ -143,7 +145,7 @@ void RunDosCommand(frmBrws* w, const QString& typed) {
     CurrentSlot = w->GetFormNumber();
     DriveSlot& slot = CurrentDriveSlot();
     SetBusy();
-    const QString word = CommandWord(text);
+    const QString word = CommandWord(lower);
     const DosCommandKind kind = ClassifyCommand(word);
     if (kind == DosCommandKind::Interpreter) text = CommandInterpreter + " /k " + text;
     if (const ErrorCode e = TestDrive(slot.Drive)) {
@@ -157,15 +159,15 @@ void RunDosCommand(frmBrws* w, const QString& typed) {
         EndBusy();
         return;
     }
-    const QString operand = CommandOperand(text);
+    const QString operand = CommandOperand(lower);
     switch (kind) {
     case DosCommandKind::ChangeFolder: DosChangeFolder(w, slot, operand); break;
     case DosCommandKind::MakeFolder: DosMakeFolder(w, slot, operand); break;
     case DosCommandKind::RemoveFolder: DosRemoveFolder(w, slot, operand); break;
     case DosCommandKind::Captured: {
         const QString dump = RunCaptured(CommandInterpreter, text + " >" + DosDumpFile);
-        QString host;
-        if (!dump.isEmpty() && platform::DosToHost(dump, &host) == err::None && QFileInfo(host).size() > 0) {
+        platform::FileEntry capture;
+        if (!dump.isEmpty() && platform::GetFileInfo(dump, &capture) == err::None && capture.size > 0) {
             EndBusy();
             ShowCapturedFile(dump, word);
         }

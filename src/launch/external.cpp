@@ -12,6 +12,7 @@
 #include "launch/programs.h"
 #include "model/slots.h"
 #include "platform/curdir.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 #include "platform/prefix.h"
 #include "platform/userfile.h"
@@ -32,6 +33,12 @@ QString EntryFolder(const DriveSlot& slot, int row) {
 
 QString JoinDos(const QString& folder, const QString& name) {
     return folder.endsWith(u'\\') ? folder + name : folder + u'\\' + name;
+}
+
+// A file's URL from the bytes of its name, so that a name that is no UTF-8
+// reaches the desktop as it is on disk.
+QUrl FileUrl(const QString& hostPath) {
+    return QUrl::fromEncoded("file://" + platform::host::Encode(hostPath).toPercentEncoding("/"), QUrl::StrictMode);
 }
 
 void StartIn(const QString& commandLine, const QString& folder) {
@@ -117,14 +124,15 @@ void OpenWith(frmBrws* w, const QString& fileName, const QString& givenProgram) 
         return;
     }
     platform::ChangeFolder(folder);
-    if (fileName.endsWith("lnk")) {
+    if (fileName.endsWith("lnk", Qt::CaseInsensitive)) {
         QString host;
-        if (platform::DosToHost(file, &host) != err::None || !QDesktopServices::openUrl(QUrl::fromLocalFile(host)))
+        if (platform::DosToHost(file, &host) != err::None || !QDesktopServices::openUrl(FileUrl(host)))
             ShowFileError(err::FileNotFound);
     } else {
-        // The file goes by its bare name: the program starts in the file's folder.
-        const QString line = program.isEmpty() ? QuoteArgument(fileName)
-                                               : QuoteArgument(program) + u' ' + QuoteArgument(fileName);
+        // The program starts in the file's folder and gets the file's full
+        // path: a Linux program its host path as on disk (a name that begins
+        // with "-" is then no option), a tool of the program's own the DOS path.
+        const QString line = program.isEmpty() ? QuoteArgument(file) : QuoteArgument(program) + u' ' + QuoteArgument(file);
         StartIn(line, folder);
     }
     platform::ChangeFolder(slot.Drive + "\\");

@@ -1,10 +1,13 @@
 #include "launch/programs.h"
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
+#include <sys/stat.h>
+#include <unistd.h>
 #include "launch/commandline.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 #include "platform/prefix.h"
+#include "platform/process.h"
 
 namespace {
 QString JoinDos(const QString& folder, const QString& name) {
@@ -15,9 +18,10 @@ QString JoinDos(const QString& folder, const QString& name) {
 QString Startable(const QString& dosPath) {
     QString host;
     if (platform::DosToHost(dosPath, &host) != err::None) return QString();
-    const QFileInfo info(host);
-    if (!info.isFile()) return QString();
-    if (!info.isExecutable() && ExtensionOf(dosPath) != ".BAT") return QString();
+    const QByteArray bytes = platform::host::Encode(host);
+    struct stat st;
+    if (::stat(bytes.constData(), &st) != 0 || !S_ISREG(st.st_mode)) return QString();
+    if (::access(bytes.constData(), X_OK) != 0 && ExtensionOf(dosPath) != ".BAT") return QString();
     return host;
 }
 
@@ -35,14 +39,7 @@ bool IsInterpreter(const QString& hostPath) {
 // Programs that know nothing of drive letters get host paths.
 QStringList HostArguments(const QStringList& words) {
     QStringList out;
-    for (const QString& word : words) {
-        const qsizetype lead = (word.startsWith(u'@') || word.startsWith(u'!')) ? 1 : 0;
-        QString host;
-        if (IsDosPathArgument(word) && platform::DosToHost(word.mid(lead), &host) == err::None)
-            out << word.left(lead) + host;
-        else
-            out << word;
-    }
+    for (const QString& word : words) out << platform::HostWord(word);
     return out;
 }
 }  // namespace
@@ -74,7 +71,9 @@ ErrorCode PlanCommandLine(const QString& line, const QString& currentFolder, Sta
     const QStringList words = SplitCommandLine(line);
     if (words.isEmpty()) return err::FileNotFound;
     QString folder;
-    if (platform::DosToHost(currentFolder, &folder) != err::None || !QFileInfo(folder).isDir())
+    struct stat st;
+    if (platform::DosToHost(currentFolder, &folder) != err::None ||
+        ::stat(platform::host::Encode(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
         return err::PathNotFound;
     // Without an extension the name is also tried as ".exe", as the system did.
     const QStringList extensions = ExtensionOf(words.first()).isEmpty() ? QStringList{"", ".exe"} : QStringList{""};
@@ -118,8 +117,5 @@ ErrorCode StartDetached(const StartPlan& plan, qint64* processId) {
         if (program.isEmpty()) return err::FileNotFound;
         arguments = QStringList{"-e", plan.program} + plan.arguments;
     }
-    qint64 pid = 0;
-    if (!QProcess::startDetached(program, arguments, plan.workingFolder, &pid)) return err::FileNotFound;
-    if (processId) *processId = pid;
-    return err::None;
+    return platform::StartDetachedProcess(program, arguments, plan.workingFolder, processId);
 }

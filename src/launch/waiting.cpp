@@ -12,6 +12,7 @@
 #include "model/slots.h"
 #include "platform/curdir.h"
 #include "platform/files.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 #include "ui/errors.h"
 #include "ui/mainwindow.h"
@@ -114,7 +115,7 @@ int RunAndWaitLimited(const QString& commandLine, qint64 fileSizeLimit) {
 // the note, so that the file still ends within the limit.
 void NoteCutCapture(const QString& dumpHost, qint64 limit) {
     struct stat st;
-    if (::lstat(QFile::encodeName(dumpHost).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < limit) return;
+    if (::lstat(platform::host::Encode(dumpHost).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < limit) return;
     const QByteArray note = "\n" + QStringLiteral("--- Output cut at %1 MB ---").arg(limit >> 20).toUtf8() + "\n";
     QFile dump(dumpHost);
     if (limit <= note.size() || !dump.open(QIODevice::ReadWrite)) return;
@@ -144,10 +145,12 @@ QString RunCaptured(const QString& program, const QString& commandLine) {
     // The batch file has the program's own name on drive C:; a link planted
     // there is replaced, never written through.
     struct stat st;
-    if (::lstat(QFile::encodeName(batch).constData(), &st) == 0 && S_ISLNK(st.st_mode)) QFile::remove(batch);
+    if (::lstat(platform::host::Encode(batch).constData(), &st) == 0 && S_ISLNK(st.st_mode)) QFile::remove(batch);
     QFile out(batch);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return QString();
-    out.write(("@echo off\r\n" + commandLine + "\r\n").toUtf8());
+    // In a batch file the interpreter reads "%x%" as a variable and drops a
+    // lone "%": doubled, each one reaches the command as it was ("100%.txt").
+    out.write(("@echo off\r\n" + QString(commandLine).replace(u'%', QStringLiteral("%%")) + "\r\n").toUtf8());
     out.close();
     // An old capture never survives into this run.
     platform::CreateEmptyFile(DosDumpFile);

@@ -1,6 +1,7 @@
 #include <QFile>
 #include <sys/stat.h>
 #include "platform/files.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 #include "platform/userfile.h"
 
@@ -10,8 +11,8 @@ bool IsSameFile(const QString& a, const QString& b) {
     QString ha, hb;
     if (DosToHost(a, &ha) != 0 || DosToHost(b, &hb) != 0) return false;
     struct stat sa, sb;
-    if (::stat(QFile::encodeName(ha).constData(), &sa) != 0) return false;
-    if (::stat(QFile::encodeName(hb).constData(), &sb) != 0) return false;
+    if (::stat(host::Encode(ha).constData(), &sa) != 0) return false;
+    if (::stat(host::Encode(hb).constData(), &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 

@@ -227,12 +227,34 @@ ErrorCode CopyContents(int in, int out, const struct stat& source, HoleSearch se
     return told.end(end) ? err::None : err::Cancelled;
 }
 
+namespace {
+// Whether a folder takes a new file of a plain name: one is made and removed again.
+bool FolderTakesFiles(const QString& hostFolder) {
+    QByteArray probe = Encode(host::Join(hostFolder, CopyTempPrefix + QStringLiteral("probe-XXXXXX")));
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(probe.constData());
+    return true;
+}
+
+}  // namespace
+
+ErrorCode DestinationErrorAt(int e, const QString& hostPath, bool folderTookAFile) {
+    struct stat st;
+    if ((e == EINVAL || e == EILSEQ || e == EPERM) && ::lstat(Encode(hostPath).constData(), &st) != 0 &&
+        (folderTookAFile || FolderTakesFiles(host::ParentOf(hostPath))))
+        return err::BadFileName;
+    return host::ErrorAt(e, hostPath);
+}
+
+
 ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, const CopyProgress& progress) {
     const host::FolderStamp before = host::StampOfFolderOf(dst);
     QByteArray tmpl = Encode(host::Join(host::ParentOf(dst), CopyTempPrefix + QString::number(::getpid()) +
                                                                    QStringLiteral("-XXXXXX")));
     const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
-    if (out < 0) return host::ErrorAt(errno, QFile::decodeName(tmpl));
+    if (out < 0) return host::ErrorAt(errno, host::Decode(tmpl));
     auto fail = [&](ErrorCode code) {
         ::close(out);
         ::unlink(tmpl.constData());
@@ -244,7 +266,14 @@ ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, co
     // Before the permissions: a read-only copy would refuse the attribute.
     if (n >= 0 && ::fsetxattr(out, host::DosAttribName, dosAttrib, size_t(n), 0) != 0 && !IsUnsupported(errno))
         return fail(ErrorFromErrno(errno));
-    if (::fchmod(out, source.st_mode & 07777) != 0) return fail(ErrorFromErrno(errno));
+    if (::fchmod(out, source.st_mode & 07777) != 0) {
+        // A disk without Unix permissions (a FAT stick) holds read-only and no
+        // more: that much travels, and the copy goes on.
+        const int e = errno;
+        if (e != EPERM && e != ENOSYS && !IsUnsupported(e)) return fail(ErrorFromErrno(e));
+        struct stat made;
+        if (!(source.st_mode & S_IWUSR) && ::fstat(out, &made) == 0) ::fchmod(out, made.st_mode & 07555);
+    }
     const struct timespec times[2] = {source.st_atim, source.st_mtim};
     if (::futimens(out, times) != 0) return fail(ErrorFromErrno(errno));
     if (::close(out) != 0) {
@@ -253,7 +282,7 @@ ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, co
         return ErrorFromErrno(e);
     }
     if (::rename(tmpl.constData(), Encode(dst).constData()) != 0) {
-        const ErrorCode e = host::ErrorAt(errno, dst);
+        const ErrorCode e = DestinationErrorAt(errno, dst, true);
         ::unlink(tmpl.constData());
         return e;
     }

@@ -23,6 +23,13 @@ enum class HoleSearch {
 // counts the source's whole length, holes included.
 ErrorCode CopyContents(int in, int out, const struct stat& source, HoleSearch search, const CopyProgress& progress);
 
+// The code of a failed make or rename at a destination. A disk that cannot
+// hold the name (a FAT disk and ":" or a byte that is no UTF-8, a share and
+// "?") refuses it with EINVAL, EILSEQ or EPERM while the folder takes other
+// names (folderTookAFile: it just did): that is a bad name, which the caller
+// reports naming the file, not a disk that may not be written.
+ErrorCode DestinationErrorAt(int e, const QString& hostPath, bool folderTookAFile = false);
+
 // The copy proper, host to host: data, DOS attributes, permissions and time go
 // to a temporary file beside the destination, which then replaces it.
 ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, const CopyProgress& progress);

@@ -80,7 +80,11 @@ ErrorCode ChangeFolder(const QString& dosPath) {
     } else if (::access(host::Encode(hostFolder).constData(), X_OK) != 0) {
         return ErrorFromErrno(errno);
     }
-    State().folders.insert(l, full.toLower());
+    // Held lower case, as the program holds paths, unless that spelling finds
+    // another folder (one of names that differ only in case).
+    QString lower;
+    const bool lowerFinds = DosToHost(full.toLower(), &lower) == err::None && lower == hostFolder;
+    State().folders.insert(l, lowerFinds ? full.toLower() : full);
     return err::None;
 }
 

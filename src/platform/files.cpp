@@ -19,18 +19,19 @@ namespace platform {
 using host::Encode;
 using host::ErrorAt;
 using copying::CopyHostFile;
+using copying::DestinationErrorAt;
 
 namespace {
 constexpr int kHsa = attr::Hidden | attr::System | attr::Archive;
 
 // Host path and DOS name of the entry a DOS path stands for (the name is empty for a root).
-ErrorCode Resolve(const QString& dosPath, QString* hostPath, QString* dosName) {
+ErrorCode Resolve(const QString& dosPath, QString* hostPath, QString* dosName, LastName last = LastName::AnyCase) {
     QString full, drive;
     QStringList components;
     if (const ErrorCode e = FullDosPath(dosPath, &full)) return e;
     SplitDosPath(full, &drive, &components);
-    if (const ErrorCode e = DosToHost(full, hostPath)) return e;
-    if (dosName) *dosName = components.isEmpty() ? QString() : hostPath->mid(hostPath->lastIndexOf(u'/') + 1);
+    if (const ErrorCode e = DosToHost(full, hostPath, last)) return e;
+    if (dosName) *dosName = components.isEmpty() ? QString() : NameFromHost(hostPath->mid(hostPath->lastIndexOf(u'/') + 1));
     return err::None;
 }
 
@@ -110,41 +111,23 @@ bool MatchesOne(const QString& foldedName, const QString& foldedPattern) {
     return foldedPattern.endsWith(u".*") && WildMatch(foldedName, foldedPattern.chopped(2));
 }
 
-// Every name of a folder that a lookup can reach, once per case-folded spelling:
-// the all-lower-case spelling when there is one (the program asks in lower case),
-// else the first in sorted order.
-ErrorCode ReachableNames(const QString& hostFolder, QStringList* out) {
-    QStringList names;
-    if (const ErrorCode e = host::ReadFolderNames(hostFolder, &names)) return e;
-    QHash<QString, qsizetype> slot;
-    out->clear();
-    for (const QString& n : names) {
-        const QString key = host::Fold(n);
-        const auto it = slot.constFind(key);
-        if (it == slot.constEnd()) {
-            slot.insert(key, out->size());
-            out->append(n);
-        } else if (n == n.toLower() && (*out)[*it] != (*out)[*it].toLower()) {
-            (*out)[*it] = n;
-        }
-    }
-    return err::None;
-}
-
 ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& patterns, bool includeHiddenSystem,
                       QList<FileEntry>* out) {
     out->clear();
     QString hostFolder;
     if (const ErrorCode e = DosToHost(dosFolder, &hostFolder)) return e;
     QStringList names;
-    if (const ErrorCode e = ReachableNames(hostFolder, &names)) return e;
+    if (const ErrorCode e = host::ReadFolderNames(hostFolder, &names)) return e;
+    QHash<QString, int> sharing;   // how many entries share a lower-case form
+    for (const QString& n : names) ++sharing[host::Fold(n)];
     for (const QString& n : names) {
         if (!folders && !MatchesFileSpec(n, patterns)) continue;
-        const QString path = host::Join(hostFolder, n);
+        const QString path = host::Join(hostFolder, NameToHost(n));
         struct stat st;
         if (::stat(Encode(path).constData(), &st) != 0) continue;   // dangling link
         if (folders ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode)) continue;
         FileEntry entry = MakeEntry(n, path, st);
+        entry.listName = sharing.value(host::Fold(n)) > 1 ? n : n.toLower();
         if (!includeHiddenSystem && (entry.attributes & (attr::Hidden | attr::System))) continue;
         out->append(entry);
     }
@@ -246,9 +229,9 @@ ErrorCode SetEntryAttributes(const QString& dosPath, int attributes) {
     return WriteAttributes(hostPath, name, false, attributes);
 }
 
-ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry) {
+ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry, LastName last) {
     QString hostPath, name;
-    if (const ErrorCode e = Resolve(dosPath, &hostPath, &name)) return e;
+    if (const ErrorCode e = Resolve(dosPath, &hostPath, &name, last)) return e;
     struct stat st;
     if (const ErrorCode e = StatAt(hostPath, &st)) return e;
     *entry = MakeEntry(name, hostPath, st);
@@ -277,10 +260,10 @@ ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool incl
     return ListEntries(dosFolder, false, patterns, includeHiddenSystem, out);
 }
 
-ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress) {
+ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress, LastName toName) {
     QString src, dst;
     if (const ErrorCode e = DosToHost(from, &src)) return e;
-    if (const ErrorCode e = DosToHost(to, &dst)) return e;
+    if (const ErrorCode e = DosToHost(to, &dst, toName)) return e;
     int in;
     struct stat source;
     if (const ErrorCode e = OpenSource(src, &in, &source)) return e;
@@ -306,18 +289,22 @@ ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress&
     return result;
 }
 
-ErrorCode RenamePath(const QString& from, const QString& to) {
+ErrorCode RenamePath(const QString& from, const QString& to, LastName toName) {
     QString src, srcName, dst, fullTo;
     if (const ErrorCode e = Resolve(from, &src, &srcName)) return e;
     if (const ErrorCode e = FullDosPath(to, &fullTo)) return e;
-    if (const ErrorCode e = DosToHost(fullTo, &dst)) return e;
+    if (const ErrorCode e = DosToHost(fullTo, &dst, toName)) return e;
     struct stat s, d, followed;
     if (::lstat(Encode(src).constData(), &s) != 0) return ErrorAt(errno, src);
     if (srcName.isEmpty()) return err::PathFileConflict;   // a drive's root keeps its name
+    const struct stat entry = s;
     if (::stat(Encode(src).constData(), &followed) == 0) s = followed;
-    if (dst == src) {
-        // The lookup of the new name found the entry itself: a change of case only.
-        dst = host::Join(host::ParentOf(src), fullTo.mid(fullTo.lastIndexOf(u'\\') + 1));
+    // The new name finds the entry itself: a change of case only (on a disk
+    // that ignores case, also a spelling taken as given).
+    const bool itself = dst == src || (::lstat(Encode(dst).constData(), &d) == 0 && d.st_dev == entry.st_dev &&
+                                       d.st_ino == entry.st_ino && host::ParentOf(dst) == host::ParentOf(src));
+    if (itself) {
+        dst = host::Join(host::ParentOf(src), NameToHost(fullTo.mid(fullTo.lastIndexOf(u'\\') + 1)));
         if (dst == src) return err::None;
     } else if (::lstat(Encode(dst).constData(), &d) == 0) {
         if (::stat(Encode(dst).constData(), &followed) == 0) d = followed;
@@ -340,7 +327,7 @@ ErrorCode RenamePath(const QString& from, const QString& to) {
         return err::None;
     }
     if (errno == EEXIST) return err::FileExists;
-    if (errno != EXDEV || !S_ISREG(s.st_mode)) return ErrorAt(errno, dst);
+    if (errno != EXDEV || !S_ISREG(s.st_mode)) return DestinationErrorAt(errno, dst);
     // Another file system: a file moves by copy and delete.
     int in;
     struct stat source;
@@ -389,7 +376,8 @@ ErrorCode MakeFolder(const QString& dosPath) {
     const int e = errno;
     // A name already taken, by a file or a folder, is the DOS path/file access error.
     if (e == EEXIST) return err::PathFileConflict;
-    return FolderErrorAt(e, hostPath);
+    if (e == ENOENT) return err::PathNotFound;
+    return DestinationErrorAt(e, hostPath);
 }
 
 ErrorCode RemoveFolder(const QString& dosPath) {
@@ -416,7 +404,7 @@ ErrorCode CreateEmptyFile(const QString& dosPath) {
     const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     // A link of that name is refused rather than its target emptied.
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0666);
-    if (fd < 0) return errno == ELOOP ? err::AccessDenied : ErrorAt(errno, hostPath);
+    if (fd < 0) return errno == ELOOP ? err::AccessDenied : DestinationErrorAt(errno, hostPath);
     const int closed = ::close(fd);
     host::NoteEntryChanged(hostPath, before);
     if (closed != 0) return ErrorFromErrno(errno);
@@ -484,7 +472,7 @@ int RemoveStaleCopies(const QString& dosFolder) {
     int removed = 0;
     for (const QString& name : names) {
         if (!name.startsWith(CopyTempPrefix)) continue;
-        const QString path = host::Join(folder, name);
+        const QString path = host::Join(folder, NameToHost(name));
         struct stat st;
         if (::lstat(Encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
         const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;

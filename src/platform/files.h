@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 #include "platform/errors.h"
+#include "platform/paths.h"
 
 namespace platform {
 
@@ -14,7 +15,8 @@ constexpr int ReadOnly = 1, Hidden = 2, System = 4, Directory = 16, Archive = 32
 }
 
 struct FileEntry {
-    QString name;        // as on disk (not lower-cased); empty for a drive's root
+    QString name;        // the program's name of the entry as on disk (names.h); empty for a drive's root
+    QString listName;    // the spelling lists give it: lower case unless another entry shares that form
     qint64 size = 0;
     QDateTime modified;  // local time
     int attributes = 0;  // attr bits, Directory for folders
@@ -27,7 +29,9 @@ ErrorCode SetAttributes(const QString& dosPath, int attributes);
 // The same for the entry itself: a link is left as it is and what it points at
 // is never changed. The steps of delete, move, copy and rename use this one.
 ErrorCode SetEntryAttributes(const QString& dosPath, int attributes);
-ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry);
+// The entry a path finds; with LastName::AsSpelled only its own spelling
+// counts, as a destination that keeps a source's spelling asks.
+ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry, LastName last = LastName::AnyCase);
 
 // DOS wildcard match of one name against a list of patterns separated by ";",
 // ignoring case. "*" is any run, "?" one character, but one or none at the end
@@ -36,12 +40,12 @@ ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry);
 // with no pattern at all matches everything.
 bool MatchesFileSpec(const QString& name, const QString& patterns);
 
-// Subfolders and files of a folder, sorted by lower-case name. Names that differ
-// only in case are listed once (the one the path lookup finds); names that cannot
-// be DOS names (not UTF-8, or failing IsValidDosComponent) are left out. Hidden
-// and system entries are left out unless includeHiddenSystem is set. Links are
-// followed; dangling links, devices and pipes are not listed. 76 for a missing
-// folder, 70 for one that may not be read.
+// Subfolders and files of a folder, sorted by lower-case name: every folder and
+// regular file, whatever its name holds, each named as names.h says; names
+// that differ only in case are each listed, and the listName of each finds
+// that entry alone. Hidden and system entries are left out unless
+// includeHiddenSystem is set. Links are followed; dangling links, devices and
+// pipes are not listed. 76 for a missing folder, 70 for one that may not be read.
 ErrorCode ListFolders(const QString& dosFolder, bool includeHiddenSystem, QList<FileEntry>* out);
 ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool includeHiddenSystem,
                     QList<FileEntry>* out);
@@ -63,7 +67,10 @@ int EntriesBeyondPathLimit(const QString& dosFolder);
 // second and at the end, and false from it stops the copy: the temporary file
 // goes, the destination stays as it was, and the result is err::Cancelled.
 using CopyProgress = std::function<bool(qint64 copied, qint64 total)>;
-ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress = CopyProgress());
+// toName: how the destination's name is looked up (paths.h). A destination
+// whose disk cannot hold the name (a FAT disk and ":") gives 64, a bad name.
+ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress = CopyProgress(),
+                     LastName toName = LastName::AnyCase);
 
 // Temporary files of copies are named this prefix, the copying process's id and
 // a unique part, so that the program knows its own leftovers.
@@ -78,10 +85,12 @@ void MarkProgramStart();
 // Never replaces: 58 when the new name is taken by the same kind, 75 by the other
 // kind. A new name that differs only in case renames to that case. A file moves
 // to another file system by copy and delete; a folder cannot (74).
-ErrorCode RenamePath(const QString& from, const QString& to);
+// 64 when the disk cannot hold the new name.
+ErrorCode RenamePath(const QString& from, const QString& to, LastName toName = LastName::AnyCase);
 // 70 for a read-only file, 75 for a folder.
 ErrorCode DeleteFile(const QString& dosPath);
-// 75 when the name is taken (by a folder or a file), 76 when the parent is missing.
+// 75 when the name is taken (by a folder or a file), 76 when the parent is
+// missing, 64 when the disk cannot hold the name.
 ErrorCode MakeFolder(const QString& dosPath);
 // 75 when the folder is not empty or is a drive's root, 76 when it is missing.
 ErrorCode RemoveFolder(const QString& dosPath);

@@ -4,7 +4,9 @@
 #include <ctime>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <dirent.h>
+#include <unistd.h>
 #include <sys/xattr.h>
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -13,10 +15,13 @@ namespace platform::host {
 
 const char* const DosAttribName = "user.DOSATTRIB";
 
-QByteArray Encode(const QString& hostPath) { return QFile::encodeName(hostPath); }
-
 QString Join(const QString& folder, const QString& name) {
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
+QString CurrentHostFolder() {
+    char buf[PATH_MAX];
+    return ::getcwd(buf, sizeof buf) ? Decode(buf) : QString();
 }
 
 QString ParentOf(const QString& hostPath) {
@@ -38,14 +43,6 @@ ErrorCode ErrorAt(int e, const QString& hostPath) {
 }
 
 QString Fold(const QString& name) { return name.toLower().toCaseFolded(); }
-
-bool IsDosNameBytes(const QByteArray& raw, QString* name) {
-    const QString decoded = QFile::decodeName(raw);
-    if (QFile::encodeName(decoded) != raw) return false;
-    if (!IsValidDosComponent(decoded)) return false;
-    *name = decoded;
-    return true;
-}
 
 namespace {
 quint64 folderReads = 0;
@@ -71,14 +68,21 @@ ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names) {
         if (!ent) break;
         const QByteArray raw(ent->d_name);
         if (raw == "." || raw == "..") continue;
-        QString name;
-        if (IsDosNameBytes(raw, &name)) names->append(name);
+        names->append(NameFromHost(Decode(raw)));
     }
     const int e = errno;
     ::closedir(d);
     if (e != 0) return ErrorFromErrno(e);
     std::sort(names->begin(), names->end());
     return err::None;
+}
+
+QString ListedName(const QString& name, const QStringList& folderNames) {
+    const QString key = Fold(name);
+    int sharing = 0;
+    for (const QString& n : folderNames)
+        if (Fold(n) == key) ++sharing;
+    return sharing > 1 ? name : name.toLower();
 }
 
 QString PickCaseMatch(const QStringList& names, const QString& wanted) {
@@ -139,9 +143,10 @@ bool ReadIntoCache(const QString& hostFolder, FolderNames* f) {
     return true;
 }
 
+// name: the program's name of the entry.
 bool StillThere(const QString& hostFolder, const QString& name) {
     struct stat st;
-    return ::lstat(Encode(Join(hostFolder, name)).constData(), &st) == 0;
+    return ::lstat(Encode(Join(hostFolder, NameToHost(name))).constData(), &st) == 0;
 }
 }  // namespace
 
@@ -183,7 +188,7 @@ namespace {
 // One changed name of a kept folder: there now, or gone. False when the kept
 // names may no longer be complete.
 bool TakeChange(const QString& folder, FolderNames* f, const QString& hostPath) {
-    const QString name = hostPath.mid(hostPath.lastIndexOf(u'/') + 1);
+    const QString name = NameFromHost(hostPath.mid(hostPath.lastIndexOf(u'/') + 1));
     const QString key = Fold(name);
     if (StillThere(folder, name)) {
         if (!f->byFold.contains(key) || !StillThere(folder, f->byFold.value(key))) f->byFold.insert(key, name);
@@ -334,7 +339,7 @@ QString UnescapeMountField(const QByteArray& field) {
         }
         out.append(field[i]);
     }
-    return QFile::decodeName(out);
+    return Decode(out);
 }
 
 bool FindMountDevice(const QByteArray& mountinfo, const QString& mountPoint, unsigned* major,
@@ -375,7 +380,7 @@ QString MountTypeAt(const QByteArray& mountinfo, const QString& hostPath) {
 }
 
 QString DecodeUdevName(const QString& name) {
-    QByteArray raw = QFile::encodeName(name), out;
+    QByteArray raw = Encode(name), out;
     for (qsizetype i = 0; i < raw.size(); ++i) {
         if (raw[i] == '\\' && i + 3 < raw.size() && raw[i + 1] == 'x') {
             bool ok = false;

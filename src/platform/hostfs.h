@@ -6,11 +6,13 @@
 #include <QStringList>
 #include <sys/stat.h>
 #include "platform/errors.h"
+#include "platform/names.h"
 
 namespace platform::host {
 
-QByteArray Encode(const QString& hostPath);
 QString Join(const QString& folder, const QString& name);
+// The process's folder, as getcwd gives it (Qt's would lose a name that is no UTF-8).
+QString CurrentHostFolder();
 QString ParentOf(const QString& hostPath);
 
 // The code of a failed call on hostPath: a missing entry whose folder is missing
@@ -23,12 +25,14 @@ ErrorCode ErrorAt(int e, const QString& hostPath);
 // name's length ("İ" becomes "i" and a combining dot).
 QString Fold(const QString& name);
 
-// A host name that can stand in a DOS path: valid UTF-8 and valid as a DOS component.
-bool IsDosNameBytes(const QByteArray& raw, QString* name);
-
-// The names of a folder that can stand in a DOS path, "." and ".." left out,
-// sorted in one fixed order.
+// The program's names of every entry of a folder (names.h), "." and ".." left
+// out, sorted in one fixed order.
 ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names);
+
+// The spelling the program's lists give an entry: lower case when no other
+// entry of the folder has the same lower-case form, else its own, so that a
+// lookup of the listed name finds that entry and no other.
+QString ListedName(const QString& name, const QStringList& folderNames);
 
 // The entry of a sorted name list that a lookup of `wanted` finds: the exact
 // name first, else the first that matches ignoring case; empty when none does.

@@ -1,6 +1,5 @@
 #include "platform/paths.h"
 #include <QDir>
-#include <QFile>
 #include <QStringList>
 #include <cerrno>
 #include <climits>
@@ -29,7 +28,7 @@ void AppendComponents(const QString& text, QStringList* components) {
 
 QString Canonical(const QString& hostPath) {
     char buf[PATH_MAX];
-    if (::realpath(host::Encode(hostPath).constData(), buf)) return QFile::decodeName(buf);
+    if (::realpath(host::Encode(hostPath).constData(), buf)) return host::Decode(buf);
     return QString();
 }
 
@@ -102,7 +101,7 @@ ErrorCode FullDosPath(const QString& dosPath, QString* fullPath) {
     return err::None;
 }
 
-ErrorCode DosToHost(const QString& dosPath, QString* hostPath) {
+ErrorCode DosToHost(const QString& dosPath, QString* hostPath, LastName last) {
     QString full, drive;
     QStringList components;
     if (const ErrorCode e = FullDosPath(dosPath, &full)) return e;
@@ -110,9 +109,13 @@ ErrorCode DosToHost(const QString& dosPath, QString* hostPath) {
     QString current;
     if (const ErrorCode e = DriveRoot(drive[0], &current)) return e;
     bool found = true;
-    for (const QString& c : components) {
+    for (qsizetype i = 0; i < components.size(); ++i) {
+        const QString& c = components[i];
+        // The exact spelling first, so that each of names that differ only in
+        // case is reached by its own, whatever order the folder lists them in.
+        const QString exact = host::Join(current, NameToHost(c));
+        if (last == LastName::AsSpelled && i + 1 == components.size()) found = false;
         if (found) {
-            const QString exact = host::Join(current, c);
             struct stat st;
             if (::lstat(host::Encode(exact).constData(), &st) == 0) {
                 current = exact;
@@ -120,13 +123,13 @@ ErrorCode DosToHost(const QString& dosPath, QString* hostPath) {
             }
             const QString match = host::FindCaseMatch(current, c);
             if (!match.isEmpty()) {
-                current = host::Join(current, match);
+                current = host::Join(current, NameToHost(match));
                 continue;
             }
             // From here on nothing exists; the rest is kept as written so it can be made.
             found = false;
         }
-        current = host::Join(current, c);
+        current = exact;
     }
     *hostPath = current;
     return err::None;
@@ -134,7 +137,7 @@ ErrorCode DosToHost(const QString& dosPath, QString* hostPath) {
 
 QString HostToDos(const QString& hostPath) {
     if (hostPath.isEmpty()) return QString();
-    const QString absolute = QDir::isRelativePath(hostPath) ? QDir::currentPath() + u'/' + hostPath : hostPath;
+    const QString absolute = QDir::isRelativePath(hostPath) ? host::CurrentHostFolder() + u'/' + hostPath : hostPath;
     const QString canonical = CanonicalAllowingMissing(absolute);
     if (canonical.isEmpty()) return QString();
     QString bestDrive, bestRoot;
@@ -151,12 +154,37 @@ QString HostToDos(const QString& hostPath) {
         }
     }
     if (bestDrive.isEmpty()) return QString();
-    QString out = bestDrive;
+    QString out = bestDrive, folder = bestRoot;
     for (const QString& c : canonical.mid(bestRoot.size()).split(u'/', Qt::SkipEmptyParts)) {
-        if (!IsValidDosComponent(c)) return QString();
-        out += u'\\' + c;
+        QStringList names;
+        host::ReadFolderNames(folder, &names);
+        out += u'\\' + host::ListedName(NameFromHost(c), names);
+        folder = host::Join(folder, c);
     }
-    return out.toLower();
+    return out;
+}
+
+bool IsDosPathWord(const QString& word) {
+    const QString path = (word.startsWith(u'@') || word.startsWith(u'!')) ? word.mid(1) : word;
+    if (path.startsWith(QStringLiteral("\\\\")) || path == u"\\") return false;
+    if (path.size() >= 2 && path[1] == u':') return IsLetter(path[0]);
+    return path.contains(u'\\');
+}
+
+QString HostWord(const QString& word) {
+    if (!IsDosPathWord(word)) return word;
+    const qsizetype lead = (word.startsWith(u'@') || word.startsWith(u'!')) ? 1 : 0;
+    const QString path = word.mid(lead);
+    QString host;
+    if (DosToHost(path, &host) != err::None) return word;
+    // A drive letter says it is a path, even of a file still to be made.
+    if (path.size() >= 2 && path[1] == u':') return word.left(lead) + host;
+    // Without one, the folder it lies in must be there; a word that ends in
+    // "\\" names a folder itself.
+    const QString folder = word.endsWith(u'\\') ? host : host::ParentOf(host);
+    struct stat st;
+    if (::stat(host::Encode(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return word;
+    return word.left(lead) + host;
 }
 
 }  // namespace platform

@@ -57,7 +57,7 @@ QString DriveTarget(QChar letter) {
         QByteArray buf(4096, '\0');
         const ssize_t n = ::readlink(encoded.constData(), buf.data(), size_t(buf.size()));
         if (n < 0) return QString();
-        target = QFile::decodeName(buf.left(int(n)));
+        target = host::Decode(buf.left(int(n)));
         if (QDir::isRelativePath(target)) target = DosDevicesFolder() + u'/' + target;
     }
     return QDir::cleanPath(target);

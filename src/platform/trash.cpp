@@ -199,7 +199,7 @@ ErrorCode MoveToTrash(const QString& dosPath, QString* trashed) {
         return host::ErrorAt(e, hostPath);
     }
     host::NoteEntryChanged(hostPath, before);
-    if (trashed) *trashed = QFile::decodeName(target);
+    if (trashed) *trashed = host::Decode(target);
     return err::None;
 }
 

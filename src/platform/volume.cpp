@@ -53,7 +53,7 @@ bool ReadLabelFile(const QString& root, QString* label) {
 QString CanonicalOf(const QString& hostPath) {
     char buf[PATH_MAX];
     if (!::realpath(host::Encode(hostPath).constData(), buf)) return QString();
-    return QFile::decodeName(buf);
+    return host::Decode(buf);
 }
 
 // The label udev knows for the device mounted at the drive's root, if the root is a mount point.

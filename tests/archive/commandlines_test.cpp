@@ -107,4 +107,7 @@ TEST(ArchiveLines, ArchivesAreKnownByTheirFirstBytesAndPathsAreJoinedOnce) {
     // A folder whose name only begins like the current one is not beneath it.
     EXPECT_EQ(ListFileLine("d:\\srcold\\c.txt", "d:\\src"), "d:\\srcold\\c.txt");
     EXPECT_EQ(ListFileLine("d:\\other\\c.txt", "d:\\src"), "d:\\other\\c.txt");
+    // The archivers trim a line: blanks at an end are kept inside quotes.
+    EXPECT_EQ(ListFileLine("d:\\src\\ a b ", "d:\\src"), "\" a b \"");
+    EXPECT_EQ(ListFileLine("d:\\src\\-rf.txt", "d:\\src"), "-rf.txt");
 }

@@ -1,11 +1,13 @@
 #include <QLineEdit>
 #include <QTimer>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include "../fileops/ops_fixture.h"
 #include "archive/archive.h"
 #include "archive/runner.h"
 #include "platform/curdir.h"
+#include "platform/names.h"
 
 namespace {
 
@@ -57,6 +59,16 @@ public:
     }
     Recorder run;
 };
+
+// Entries of a host folder, whatever bytes their names hold.
+qsizetype HostEntryCount(const QByteArray& folder) {
+    qsizetype n = 0;
+    if (DIR* dir = ::opendir(folder.constData())) {
+        while (const dirent* e = ::readdir(dir)) n += qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0;
+        ::closedir(dir);
+    }
+    return n;
+}
 
 // Fills the destination dialog after checking the name it offers.
 void ExpectArchiveDialog(ScriptedForms& forms, const QString& caption, const QString& offered, const QString& to,
@@ -328,15 +340,14 @@ TEST_F(ArchiverProcess, KeysWaitWhileItRunsAndEscOffersToStopWhatTheInterpreterS
     EXPECT_TRUE(prompts.done());
 }
 
-// The real interpreter, front end and arj, with the settings setup installs:
+// The real interpreter and archivers, with the settings setup installs:
 // nothing is asked that no one could answer.
-class RealArjTest : public OpsTest {
+class RealArchiverTest : public OpsTest {
 public:
     void SetUp() override {
-        if (!QFileInfo::exists("/usr/bin/arj")) GTEST_SKIP() << "Debian's arj is not installed";
         OpsTest::SetUp();
-        if (!QFileInfo(prefix.host("c:\\quorl\\arj.exe")).isExecutable())
-            GTEST_SKIP() << "setup did not link quorl-arj; run through ctest";
+        if (!QFileInfo(prefix.host("c:\\quorl\\pkzip.exe")).isExecutable())
+            GTEST_SKIP() << "setup did not link the archivers; run through ctest";
         // The archivers find the prefix as the program's children do.
         savedXdg = qgetenv("XDG_DATA_HOME");
         QDir().mkpath(prefix.base() + "/xdg");
@@ -350,6 +361,58 @@ public:
     }
     QByteArray savedXdg;
 };
+
+class RealArjTest : public RealArchiverTest {
+public:
+    void SetUp() override {
+        if (!QFileInfo::exists("/usr/bin/arj")) GTEST_SKIP() << "Debian's arj is not installed";
+        RealArchiverTest::SetUp();
+    }
+};
+
+// Every name Linux allows goes into the archive and comes back with its bytes:
+// blanks (also at either end), quotes, a leading "-", "%", characters DOS
+// cannot hold, a line break, bytes that are no UTF-8, 255 bytes.
+TEST_F(RealArchiverTest, EveryTaggedNameGoesIntoTheZipAndComesBackExactly) {
+    const QList<QByteArray> odd = {"my file.txt", "say \"hi\".txt", "-rf.txt", "--help", "100%.txt", "what?.pdf",
+                                   "Meeting: notes.txt", "back\\slash", "new\nline", "caf\xff.bin", " first",
+                                   "last ", QByteArray(251, 'n') + ".txt"};
+    const QByteArray src = QFile::encodeName(prefix.host("d:\\src")) + "/";
+    QDir().mkpath(QString::fromUtf8(src));
+    for (const QByteArray& n : odd) {
+        const int fd = ::open(src + n, O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0) << n.constData();
+        EXPECT_EQ(::write(fd, n.constData(), size_t(n.size())), n.size());
+        ::close(fd);
+    }
+    folder("d:\\out");
+    start({"d:", "d:\\src"});
+    focusList();
+    ASSERT_EQ(names().size(), odd.size());
+    tag(names());
+
+    ExpectArchiveDialog(forms, "Compress file(s) to Zip format", "Archive name", "d:\\out", "backup");
+    prompts.expect(ZipRelog, No, "Question");
+    key(Qt::Key_F5, Qt::ControlModifier);
+    ASSERT_EQ(diskNames("d:\\out"), QStringList({"backup.zip"}));
+
+    openFolder("d:\\out");
+    focusList();
+    current("backup.zip");
+    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\unpacked");
+    prompts.expect("d:\\unpacked" + Exists, Yes);
+    prompts.expect(ExtractRelog, No, "Question");
+    key(Qt::Key_F5, Qt::AltModifier);
+    const QByteArray unpacked = QFile::encodeName(prefix.host("d:\\unpacked")) + "/";
+    for (const QByteArray& n : odd) {
+        QFile f;
+        const int fd = ::open(unpacked + n, O_RDONLY);
+        ASSERT_GE(fd, 0) << n.constData();
+        ASSERT_TRUE(f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        EXPECT_EQ(f.readAll(), n);
+    }
+    EXPECT_EQ(HostEntryCount(unpacked), odd.size());
+}
 
 TEST_F(RealArjTest, TaggedFilesWithAFolderGoThereAndBackAndARefusedOverwriteIsReported) {
     put("d:\\src\\a.txt", "alpha");
@@ -394,6 +457,66 @@ TEST_F(RealArjTest, TaggedFilesWithAFolderGoThereAndBackAndARefusedOverwriteIsRe
     EXPECT_TRUE(shown[0].contains("Overwrite?")) << shown[0].toStdString();
     EXPECT_EQ(shown[1], "Question: " + ExtractRelog);
     EXPECT_EQ(content("d:\\unpacked\\a.txt"), "mine");
+    EXPECT_EQ(diskNames("d:\\out"), QStringList({"backup.arj"}));
+}
+
+// arj takes names as they are on disk, but reads "\\" as a folder and "?" as a
+// wildcard: a tagged name with one stops the run with a message naming it.
+TEST_F(RealArjTest, NamesArjCanHoldGoThereAndBackAndOneItWouldMistakeIsNamed) {
+    const QList<QByteArray> fit = {"-rf.txt", "my file.txt", " first", "caf\xff.bin", "Meeting: notes.txt", "100%.txt"};
+    // Also one name it would trim.
+    const QByteArray src = QFile::encodeName(prefix.host("d:\\src")) + "/";
+    QDir().mkpath(QString::fromUtf8(src));
+    for (const QByteArray& n : fit + QList<QByteArray>{"what?.pdf", "whatX.pdf"}) {
+        QFile f;
+        ASSERT_TRUE(f.open(::open(src + n, O_CREAT | O_WRONLY, 0644), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        f.write(n);
+    }
+    folder("d:\\out");
+    start({"d:", "d:\\src"});
+    focusList();
+    QStringList held = names();
+    const QStringList mistaken = held.filter("what");
+    ASSERT_EQ(mistaken.size(), 2);
+    for (const QString& m : mistaken) held.removeAll(m);
+    tag(held);
+    ExpectArchiveDialog(forms, "Compress file(s) to ARJ format", "Archive name", "d:\\out", "backup");
+    prompts.expect(ZipRelog, No, "Question");
+    key(Qt::Key_F9, Qt::ControlModifier);
+    ASSERT_EQ(diskNames("d:\\out"), QStringList({"backup.arj"}));
+    openFolder("d:\\out");
+    focusList();
+    current("backup.arj");
+    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\unpacked");
+    prompts.expect("d:\\unpacked" + Exists, Yes);
+    prompts.expect(ExtractRelog, No, "Question");
+    key(Qt::Key_F5, Qt::AltModifier);
+    const QByteArray unpacked = QFile::encodeName(prefix.host("d:\\unpacked")) + "/";
+    for (const QByteArray& n : fit) {
+        QFile f;
+        const int fd = ::open(unpacked + n, O_RDONLY);
+        ASSERT_GE(fd, 0) << n.constData();
+        ASSERT_TRUE(f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        EXPECT_EQ(f.readAll(), n);
+    }
+    EXPECT_EQ(HostEntryCount(unpacked), fit.size());
+
+    // "what?.pdf" would also take whatX.pdf: nothing is made, and the message says which name.
+    openFolder("d:\\src");
+    focusList();
+    tag({mistaken[0] == "whatx.pdf" ? mistaken[1] : mistaken[0]});
+    ExpectArchiveDialog(forms, "Compress file(s) to ARJ format", "backup", "d:\\out", "second");
+    QStringList shown;
+    SetPromptHandler([&](const PromptRequest& r) {
+        shown << r.title + ": " + r.text;
+        return r.title == "Error" ? PromptAnswer::Ok : PromptAnswer::No;
+    });
+    key(Qt::Key_F9, Qt::ControlModifier);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].startsWith("Error: The archiver ended with error code ")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[0].contains(platform::ShownName(platform::NameFromHost("what?.pdf")) +
+                                  ": ARJ can't store this name exactly"))
+        << shown[0].toStdString();
     EXPECT_EQ(diskNames("d:\\out"), QStringList({"backup.arj"}));
 }
 

@@ -54,8 +54,9 @@ TEST_F(CommandTest, LinuxProgramsGetHostPathsTheirFolderAndTheirExitCode) {
                                  "[" + host("c:\\bin") + "]", "[" + host("d:") + "]",
                                  "[" + host("c:\\new\\file.txt") + "]", QDir(host("c:\\mixed case")).canonicalPath()}));
     EXPECT_EQ(shell.errorLevel, 9);
+    // A drive-relative path is taken in that drive's current folder.
     EXPECT_EQ(command::HostArguments({"x:\\none", "c:relative", "\\\\server\\share"}),
-              (QStringList{"x:\\none", "c:relative", "\\\\server\\share"}));
+              (QStringList{"x:\\none", QDir(host("c:\\mixed case")).canonicalPath() + "/relative", "\\\\server\\share"}));
 
     // The project's own tools (links to quorl-*) take DOS paths themselves.
     script("c:\\tools\\quorl-fake", "for a in \"$@\"; do echo \"[$a]\"; done\n");

@@ -89,13 +89,6 @@ TEST(FolderOperands, ChangeFolderTargetsFollowTheDriveTheCurrentFolderAndThePare
     EXPECT_EQ(ResolveFolderOperand("", "c:", "c:\\apps"), "");
 }
 
-TEST(DosPathArguments, DrivePathsAndRootedPathsAlsoBehindListMarks) {
-    for (const char* yes : {"c:\\x", "c:", "\\temp\\a.txt", "@c:\\list.lst", "!d:\\x", "Z:\\"})
-        EXPECT_TRUE(IsDosPathArgument(yes)) << yes;
-    for (const char* no : {"-v", "a.txt", "c:x", "\\\\server\\share", "\\", "http://x", "é:\\x", ""})
-        EXPECT_FALSE(IsDosPathArgument(no)) << no;
-}
-
 TEST(Associations, TheExtensionFieldDecidesAndANameWithoutExtensionHasNone) {
     const QStringList lines = {".txt,Text document,c:\\windows\\notepad.exe",
                                ".bmp,Bitmap picture (.doc too),c:\\windows\\pbrush.exe",

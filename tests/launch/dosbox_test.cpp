@@ -75,17 +75,19 @@ TEST_F(LaunchTest, CapturedCommandsShowTheirOutputUnderTheCommandWordAndInterpre
     w->Node(1)->setExpanded(true);
     typeCommand(w, "cd docs");
 
-    typeCommand(w, "DIR /W");
+    typeCommand(w, "TYPE 100%.txt");
     EXPECT_EQ(record("command"), QStringList({d + "/docs", "/c", "c:\\shelling.bat"}));
-    EXPECT_EQ(shown, QStringList({"dir|dir /w >c:\\dosdump.tmp"}));
-    EXPECT_EQ(prefix.readFile("c:\\shelling.bat"), QByteArray("@echo off\r\ndir /w >c:\\dosdump.tmp\r\n"));
+    // The batch file keeps what was typed: its case, and each "%" doubled, so
+    // that the interpreter reads it back as one "%".
+    EXPECT_EQ(shown, QStringList({"type|TYPE 100%%.txt >c:\\dosdump.tmp"}));
+    EXPECT_EQ(prefix.readFile("c:\\shelling.bat"), QByteArray("@echo off\r\nTYPE 100%%.txt >c:\\dosdump.tmp\r\n"));
     // The process went back to the drive's root afterwards.
     EXPECT_EQ(QDir::currentPath(), QFileInfo(d).canonicalFilePath());
 
-    typeCommand(w, "echo hello");
+    typeCommand(w, "Echo Hello");
     const QString interpreter = prefix.host("c:\\command.com");
-    EXPECT_EQ(record("terminal"), QStringList({d + "/docs", "-e", interpreter, "/k", "echo", "hello"}));
-    EXPECT_EQ(record("command"), QStringList({d + "/docs", "/k", "echo", "hello"}));
+    EXPECT_EQ(record("terminal"), QStringList({d + "/docs", "-e", interpreter, "/k", "Echo", "Hello"}));
+    EXPECT_EQ(record("command"), QStringList({d + "/docs", "/k", "Echo", "Hello"}));
 
     // A capture stops at its limit with a note, whatever writes it; a link planted
     // at the batch file's name is replaced, not written through.
@@ -129,11 +131,14 @@ TEST_F(LaunchTest, ProgramsAreTriedAsTypedThenComThenBatchAndGetHostPaths) {
     EXPECT_FALSE(QFileInfo::exists(d + "/apps/pwned"));
     EXPECT_FALSE(recorded("terminal"));
 
-    // DOS paths become host paths for a program that is not the project's own.
+    // DOS paths, absolute or relative, become host paths as on disk for a
+    // program that is not the project's own; every other word stays as typed.
     script(d + "/apps/tool.exe", "tool");
-    typeCommand(w, "tool c:\\windows\\quorl.ini @d:\\apps\\list.lst !\\apps -v plain");
+    mkdir(d + "/apps/Sub");
+    typeCommand(w, "TOOL c:\\windows\\quorl.ini @d:\\apps\\list.lst !\\apps -v Plain sub\\New.txt c:windows a\\.b 100%");
     EXPECT_EQ(record("tool"), QStringList({d + "/apps", prefix.host("c:\\windows\\quorl.ini"), "@" + d + "/apps/list.lst",
-                                           "!" + d + "/apps", "-v", "plain"}));
+                                           "!" + d + "/apps", "-v", "Plain", d + "/apps/Sub/New.txt",
+                                           prefix.host("c:\\windows"), "a\\.b", "100%"}));
     // Found along the path when not in the current folder.
     script(prefix.host("c:\\windows") + "/onpath.exe", "onpath");
     typeCommand(w, "onpath");

@@ -6,7 +6,9 @@
 #include "platform/curdir.h"
 #include <QDesktopServices>
 #include <QUrl>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include "platform/names.h"
 
 // Stands in for the desktop's "Open".
 class OpenedUrls : public QObject {
@@ -26,11 +28,16 @@ void AddAssociations(TempPrefix& prefix, const QStringList& lines) {
 }
 }  // namespace
 
-TEST_F(LaunchTest, ExecuteRunsAssociationsAndProgramsWithTheBareNameInTheFilesFolder) {
+TEST_F(LaunchTest, ExecuteHandsAssociationsAndProgramsTheFilesHostPathAsOnDisk) {
     const QString d = drive('d');
     const QString odd = "a;b $(touch pwned) `id` &y.qqq";
     files(d + "/docs/", {{"my notes.qqq", 1}, {odd, 1}, {"makefile", 1}, {"run.bat", 1}, {"old.zzz", 1}, {"site.lnk", 1}});
+    // Names a Linux program must get as they are: case, a leading "-", a
+    // character DOS cannot hold, a line break, bytes that are no UTF-8.
+    const QList<QByteArray> exact = {"Report.QQQ", "-rf.qqq", "what?.qqq", "new\nline.qqq", "caf\xff.qqq"};
+    for (const QByteArray& n : exact) ::close(::open(QFile::encodeName(d) + "/docs/" + n, O_CREAT | O_WRONLY, 0644));
     script(prefix.host("c:\\windows") + "/viewer.exe", "viewer");
+    script(d + "/docs/Tool.EXE", "tool");
     AddAssociations(prefix, {".qqq,Test file,c:\\windows\\viewer.exe", ".zzz,Old file,c:\\windows\\missing.exe"});
     frmBrws* w = logDrive('d');
     ASSERT_TRUE(w);
@@ -38,17 +45,25 @@ TEST_F(LaunchTest, ExecuteRunsAssociationsAndProgramsWithTheBareNameInTheFilesFo
     clickNode(w, "d:\\docs");
     key(w->DirList, Qt::Key_L, Qt::ControlModifier);
     auto execute = [&](const QString& name) {
-        const int row = listed(w).indexOf(name);
+        const QStringList rows = listed(w);
+        const qsizetype row = rows.contains(name) ? rows.indexOf(name) : rows.indexOf(platform::ShownName(name));
         ASSERT_GE(row, 0) << name.toStdString();
-        clickRow(w, row);
+        clickRow(w, int(row));
         key(w->FileList, Qt::Key_X);
     };
 
-    execute("my notes.qqq");
-    EXPECT_EQ(record("viewer"), QStringList({d + "/docs", "my notes.qqq"}));
-    execute(odd);
-    EXPECT_EQ(record("viewer"), QStringList({d + "/docs", odd}));
+    for (const QString& name : {QString("my notes.qqq"), odd}) {
+        execute(name);
+        EXPECT_EQ(record("viewer"), QStringList({d + "/docs", d + "/docs/" + name}));
+    }
     EXPECT_FALSE(QFileInfo::exists(d + "/docs/pwned"));
+    for (const QByteArray& n : exact) {
+        execute(platform::NameFromHost(platform::host::Decode(n)).toLower());
+        EXPECT_EQ(record("viewer"), QStringList({d + "/docs", platform::host::Decode(QFile::encodeName(d) + "/docs/" + n)}))
+            << n.constData();
+    }
+    execute("tool.exe");
+    EXPECT_EQ(record("tool"), QStringList({d + "/docs"}));
 
     // A batch file runs by itself, through the interpreter in a console.
     execute("run.bat");

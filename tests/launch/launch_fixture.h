@@ -3,7 +3,11 @@
 #include <QThread>
 #include "../shell/shell_fixture.h"
 #include "launch/waiting.h"
+#include "platform/names.h"
 #include "ui/errors.h"
+
+// Readable names in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // The program on a temporary machine whose command interpreter, terminal
 // emulator and programs are small recording scripts: each writes its folder and
@@ -41,15 +45,16 @@ protected:
         QDir().mkpath(QFileInfo(hostPath).path());
         QFile f(hostPath);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QString("#!/bin/sh\nprintf '%s\\n' \"$PWD\" \"$@\" > '%1/%2.part'\nmv '%1/%2.part' '%1/%2'\n%3")
+        f.write(QString("#!/bin/sh\nprintf '%s\\0' \"$PWD\" \"$@\" > '%1/%2.part'\nmv '%1/%2.part' '%1/%2'\n%3")
                     .arg(records, name, then)
                     .toUtf8());
         f.close();
         f.setPermissions(f.permissions() | QFile::ExeOwner);
         return hostPath;
     }
-    // What a recorder wrote: its folder, then its arguments. Started programs run
-    // on their own, so this waits for the record to appear.
+    // What a recorder wrote: its folder, then its arguments, each as its bytes
+    // came (names.h). Started programs run on their own, so this waits for the
+    // record to appear.
     QStringList record(const QString& name) {
         const QString path = records + "/" + name;
         QElapsedTimer t;
@@ -60,10 +65,11 @@ protected:
         }
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly)) return {};
-        QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
-        if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+        QStringList words;
+        for (const QByteArray& word : f.readAll().split('\0')) words << platform::host::Decode(word);
+        if (!words.isEmpty() && words.last().isEmpty()) words.removeLast();
         QFile::remove(path);
-        return lines;
+        return words;
     }
     bool recorded(const QString& name) const { return QFileInfo::exists(records + "/" + name); }
     void typeCommand(frmBrws* w, const QString& text) {

@@ -46,6 +46,36 @@ TEST_F(FileOpsTest, CopyKeepsDataPermissionsTimeAndAttributesAndOntoItselfDoesNo
     EXPECT_EQ(st.st_nlink, nlink_t(2)) << "nothing was written: both names are still one file";
 }
 
+TEST_F(FileOpsTest, ADiskThatCannotHoldANameRefusesItAsABadNameAndKeepsNothingOfIt) {
+    const FatDisk fat(tp.base());
+    REQUIRE_MOUNT(fat);
+    tp.linkDrive('f', fat.folder);
+    const QString colon = NameFromHost("a:b"), stray = NameFromHost(host::Decode("caf\xff"));
+    MakeHostFile(d + "/a:b", "colon");
+    ::close(::open(Enc(d) + "/caf\xff", O_CREAT | O_WRONLY, 0644));
+    EXPECT_EQ(CopyFileTo("d:\\" + colon, "f:\\" + colon), err::BadFileName);
+    EXPECT_EQ(CopyFileTo("d:\\" + stray, "f:\\" + stray), err::BadFileName);
+    EXPECT_EQ(MakeFolder("f:\\" + NameFromHost("q?")), err::BadFileName);
+    EXPECT_EQ(CreateEmptyFile("f:\\" + NameFromHost("x|y")), err::BadFileName);
+    EXPECT_EQ(FolderNames(fat.folder), QStringList()) << "no half copy, no probe left";
+    ASSERT_EQ(CopyFileTo("d:\\" + colon, "f:\\plain.txt"), 0);
+    EXPECT_EQ(ReadAll(fat.folder + "/plain.txt"), "colon");
+    ASSERT_EQ(CopyFileTo("d:\\" + colon, "f:\\other.txt"), 0);
+    EXPECT_EQ(RenamePath("f:\\other.txt", "f:\\" + NameFromHost("x\ny")), err::BadFileName);
+
+    // The same spelling is the same file; another one is another file where the
+    // disk tells case apart, and the same where it does not.
+    FileEntry entry;
+    EXPECT_EQ(GetFileInfo("f:\\PLAIN.TXT", &entry, LastName::AsSpelled), 0);
+    MakeHostFile(d + "/dst/a.txt", "lower");
+    EXPECT_EQ(GetFileInfo("d:\\dst\\A.txt", &entry, LastName::AsSpelled), err::FileNotFound);
+    ASSERT_EQ(CopyFileTo("d:\\" + colon, "d:\\dst\\A.txt", {}, LastName::AsSpelled), 0);
+    EXPECT_EQ(FolderNames(d + "/dst"), QStringList({"A.txt", "a.txt"}));
+    EXPECT_EQ(ReadAll(d + "/dst/a.txt"), "lower");
+    ASSERT_EQ(RenamePath("d:\\dst\\a.txt", "d:\\dst\\B.TXT", LastName::AsSpelled), 0);
+    EXPECT_EQ(FolderNames(d + "/dst"), QStringList({"A.txt", "B.TXT"}));
+}
+
 TEST_F(FileOpsTest, EachOperationGivesItsErrorNumberAndChangesNothingOnFailure) {
     MakeHostFile(d + "/a.txt", "A");
     MakeHostFile(d + "/Y.txt", "y");

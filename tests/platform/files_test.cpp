@@ -40,9 +40,18 @@ TEST_F(PathsTest, HostPathsMapToTheDriveWithTheLongestRoot) {
     EXPECT_EQ(HostToDos(d + "/"), "d:");
     EXPECT_EQ(HostToDos(d + "/Docs/not-yet/There.txt"), "d:\\docs\\not-yet\\there.txt");
     EXPECT_EQ(HostToDos(tp.base() + "/x"), "z:" + QString(tp.base() + "/x").replace('/', '\\').toLower());
-    EXPECT_EQ(HostToDos(d + "/odd:name"), "") << "a name DOS cannot write";
+    MakeHostFile(d + "/Docs/notes.txt");
+    EXPECT_EQ(HostToDos(d + "/odd:name"), "d:\\" + NameFromHost("odd:name"));
+    EXPECT_EQ(HostToDos(d + "/Docs/Notes.TXT"), "d:\\docs\\Notes.TXT") << "its lower case is another file";
     tp.linkDrive('z', "/nonexistent/quorl-test");
     EXPECT_EQ(HostToDos(tp.base() + "/x"), "") << "outside every drive";
+}
+
+TEST(DosPathWords, AWordWithABackslashOrADriveIsAPathAlsoBehindListMarks) {
+    for (const char* yes : {"c:\\x", "c:", "c:x", "Z:\\", "\\temp\\a.txt", "sub\\f.txt", "a\\.b", "@c:\\list.lst", "!d:x"})
+        EXPECT_TRUE(IsDosPathWord(yes)) << yes;
+    for (const char* no : {"-v", "a.txt", "100%", "\\\\server\\share", "\\", "http://x", "\xc3\xa9:\\x", "", "@"})
+        EXPECT_FALSE(IsDosPathWord(QString::fromUtf8(no))) << no;
 }
 
 using AttributesTest = PlatformTest;
@@ -132,33 +141,47 @@ protected:
     }
 };
 
-TEST_F(ListingTest, CaseVariantsAreListedOnceAndNamesDosCannotWriteAreLeftOut) {
-    for (const char* name : {"/NOTES.txt", "/notes.txt", "/Notes.TXT", "/Report.doc", "/REPORT.DOC", "/shared",
-                             "/back\\slash.txt", "/what?.txt", "/time 12:30.txt", "/caf\xc3\xa9.txt"})
-        MakeHostFile(d + QString::fromUtf8(name));
-    for (const char* name : {"/Shared", "/Tools", "/TOOLS", "/alpha"}) MakeHostFolder(d + name);
-    ASSERT_EQ(::symlink("alpha", Enc(d + "/LinkDir").constData()), 0);
-    ASSERT_EQ(::symlink("missing", Enc(d + "/dangling.txt").constData()), 0);
-    ASSERT_EQ(::mkfifo(Enc(d + "/pipe").constData(), 0600), 0);
-    // Names in Latin-1, not UTF-8, have no faithful DOS spelling. Qt cannot remove
-    // them either, so they go by their bytes at the end.
-    const QByteArray latin1 = Enc(d) + "/caf\xe9-latin1.txt", badDir = Enc(d) + "/dir\xff";
-    struct RemoveRaw {
-        QByteArray file, dir;
-        ~RemoveRaw() { ::unlink(file.constData()); ::rmdir(dir.constData()); }
-    } cleanup{latin1, badDir};
-    ::close(::open(latin1.constData(), O_CREAT | O_WRONLY, 0644));
-    ASSERT_EQ(::mkdir(badDir.constData(), 0755), 0);
-
-    const QStringList listed = files("d:");
-    EXPECT_EQ(listed, QStringList({QString::fromUtf8("caf\xc3\xa9.txt"), "notes.txt", "REPORT.DOC", "shared"}));
-    EXPECT_EQ(files("d:\\", "*.txt"), QStringList({QString::fromUtf8("caf\xc3\xa9.txt"), "notes.txt"}));
-    EXPECT_EQ(folders("d:"), QStringList({"alpha", "LinkDir", "TOOLS"}))
-        << "the folder Shared is hidden by the file shared";
-    // What is listed is what the program reaches when it asks in lower case.
-    for (const QString& name : listed + QStringList{"TOOLS"})
-        EXPECT_EQ(hostOf("d:\\" + name.toLower()), d + "/" + name);
-    EXPECT_EQ(folders("d:\\shared"), QStringList({"error 76"}));
+TEST_F(ListingTest, EveryFileAndFolderIsListedAndEachListedNameReachesItAloneInAnyOrder) {
+    // Names DOS cannot hold, bytes that are no UTF-8, names that differ only in
+    // case (two and three of a kind), a leading "-", a "%", 255 bytes; made in
+    // both orders in two folders, so that the folder is read in both.
+    const QList<QByteArray> names = {"Meeting: notes.txt", "what?.pdf", "back\\slash", "caf\xff.bin", "new\nline",
+                                     "\"*<>|", "-rf.txt", "100%.txt", "A.txt", "a.txt", "Readme.TXT", "x.TXT",
+                                     "X.txt", "x.txt", QByteArray(251, 'n') + ".txt", "Both"};
+    const QByteArray fwd = Enc(MakeHostFolder(d + "/fwd")), rev = Enc(MakeHostFolder(d + "/rev"));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        for (const QByteArray& path : {fwd + '/' + names[i], rev + '/' + names[names.size() - 1 - i]})
+            ::close(::open(path.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+    }
+    for (const QByteArray& folder : {fwd, rev}) {
+        ASSERT_EQ(::mkdir((folder + "/both").constData(), 0755), 0);
+        ASSERT_EQ(::mkdir((folder + "/Sub\xfe").constData(), 0755), 0);
+        ASSERT_EQ(::symlink("missing", (folder + "/dangling.txt").constData()), 0);
+        ASSERT_EQ(::mkfifo((folder + "/pipe").constData(), 0600), 0);
+    }
+    QList<FileEntry> listed[2], dirs[2];
+    for (int k = 0; k < 2; ++k) {
+        const QString folder = k ? "d:\\rev" : "d:\\fwd";
+        ASSERT_EQ(ListFiles(folder, "*.*", false, &listed[k]), 0);
+        ASSERT_EQ(ListFolders(folder, false, &dirs[k]), 0);
+        ASSERT_EQ(listed[k].size(), names.size()) << "every file, and no pipe or dangling link";
+        for (const FileEntry& e : listed[k] + dirs[k]) {
+            // The name as on disk, and a listed name that finds this entry and no other.
+            const QString host = d + (k ? "/rev/" : "/fwd/") + NameToHost(e.name);
+            EXPECT_EQ(host::Encode(hostOf(folder + "\\" + e.listName)), host::Encode(host)) << e.listName.toStdString();
+            const bool shared = e.name.compare(u"a.txt", Qt::CaseInsensitive) == 0 ||
+                                e.name.compare(u"x.txt", Qt::CaseInsensitive) == 0 || e.name.toLower() == "both";
+            EXPECT_EQ(e.listName, shared ? e.name : e.name.toLower()) << e.name.toStdString();
+        }
+    }
+    QStringList onDisk;
+    for (const FileEntry& e : listed[0]) onDisk << e.name;
+    EXPECT_EQ(named(0, listed[1]), onDisk) << "the same list whatever the order on disk";
+    for (const QByteArray& n : names) EXPECT_TRUE(onDisk.contains(NameFromHost(host::Decode(n)))) << n.constData();
+    EXPECT_EQ(onDisk.indexOf("a.txt"), onDisk.indexOf("A.txt") + 1) << "sorted by lower case, then by spelling";
+    EXPECT_EQ(named(0, dirs[0]), QStringList({"both", NameFromHost(host::Decode("Sub\xfe"))}));
+    EXPECT_EQ(files("d:\\fwd", "*.pdf"), QStringList{NameFromHost("what?.pdf")});
+    EXPECT_EQ(folders("d:\\fwd\\both\\x"), QStringList({"error 76"}));
 }
 
 TEST_F(ListingTest, DotNamesAreHiddenAndHiddenOrSystemEntriesNeedTheSwitch) {

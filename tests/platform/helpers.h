@@ -4,6 +4,7 @@
 // runs without root's privileges, and scratch mounts of other file systems.
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 #include "fixture.h"
 #include "platform/curdir.h"
 #include "platform/files.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 #include "platform/volume.h"
 
@@ -99,6 +101,32 @@ struct ScratchMount {
     }
     ~ScratchMount() {
         if (why.empty()) ::umount2(folder.constData(), MNT_DETACH);
+    }
+};
+
+// A small FAT disk image mounted through FUSE (fusefat) on a folder for the
+// life of the object, as a USB stick is: names it cannot hold are refused and
+// case is ignored. Where the tools or FUSE are missing, REQUIRE_MOUNT skips.
+struct FatDisk {
+    QString folder;
+    std::string why;
+    explicit FatDisk(const QString& base) : folder(base + "/fat") {
+        const QString image = base + "/fat.img";
+        QDir().mkpath(folder);
+        QFile img(image);
+        if (!img.open(QIODevice::WriteOnly) || !img.resize(8 << 20)) why = "cannot make a disk image";
+        img.close();
+        const auto run = [](const QString& program, const QStringList& args) {
+            QProcess p;
+            p.setProcessChannelMode(QProcess::MergedChannels);
+            p.start(program, args);
+            return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        };
+        if (why.empty() && !run("mkfs.vfat", {image})) why = "mkfs.vfat (dosfstools) is missing";
+        if (why.empty() && !run("fusefat", {"-o", "rw+", image, folder})) why = "fusefat cannot mount here";
+    }
+    ~FatDisk() {
+        if (why.empty()) QProcess::execute("fusermount", {"-u", folder});
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <ftw.h>
 #include <unistd.h>
 #include <QApplication>
 #include "browse/logging.h"
@@ -44,6 +45,10 @@ TempPrefix::~TempPrefix() {
     ResetProgramState();
     // Read-only folders left by a test would stop the removal.
     QDir(dir_.path()).removeRecursively();
+    // Names that are no UTF-8 are beyond Qt's reach: what is left goes by its bytes.
+    ::nftw(QFile::encodeName(dir_.path()).constData(),
+           [](const char* path, const struct stat*, int, FTW*) { return ::remove(path) * 0; }, 16,
+           FTW_DEPTH | FTW_PHYS | FTW_MOUNT);
 }
 
 QString TempPrefix::prefix() const { return dir_.path() + "/prefix"; }

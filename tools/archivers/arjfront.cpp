@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <algorithm>
 #include <csignal>
 #include "dosnames.h"
 #include "platform/curdir.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 
 namespace archivers {
@@ -37,8 +39,9 @@ bool TranslateList(const QString& dosList, ArjCall* call, QString* listHost, QSt
     QByteArray text;
     for (const QString& line : lines) {
         QString translated = line;
-        if (!IsSwitch(line) && !TranslateArjPath(line, &translated, error)) return false;
-        text += QFile::encodeName(translated) + '\n';
+        // The line is unquoted already: a blank at either end is the name's own.
+        if (!IsSwitch(line) && !TranslateArjName(line, &translated, error)) return false;
+        text += platform::host::Encode(translated) + '\n';
     }
     if (temp->write(text) != text.size() || !temp->flush()) {
         *error = "Can't write a temporary list file: " + temp->errorString();
@@ -53,7 +56,10 @@ bool TranslateList(const QString& dosList, ArjCall* call, QString* listHost, QSt
 }  // namespace
 
 bool TranslateArjPath(const QString& dosText, QString* hostText, QString* error) {
-    const QString text = Unquoted(dosText);
+    return TranslateArjName(Unquoted(dosText), hostText, error);
+}
+
+bool TranslateArjName(const QString& text, QString* hostText, QString* error) {
     if (IsHostPath(text)) {
         *hostText = text;
         return true;
@@ -70,6 +76,14 @@ bool TranslateArjPath(const QString& dosText, QString* hostText, QString* error)
         *error = "Can't use " + text + ": " + ErrorText(e);
         return false;
     }
+    // arj reads "\\" as a folder and "*" "?" as wildcards, and trims the lines
+    // of its list file: such a name would be left out or take other files.
+    static const QString unfit = platform::NameFromHost(QStringLiteral("\\*?\n\r"));
+    if (!wild && (std::any_of(dos.cbegin(), dos.cend(), [](QChar c) { return unfit.contains(c); }) ||
+                  (!trailing && dos.endsWith(u' ')))) {
+        *error = "Can't use " + platform::ShownName(text) + ": ARJ can't store this name exactly";
+        return false;
+    }
     // Below the current folder arj gets a relative name, so that it stores the
     // names as the program wrote them, relative to that folder.
     const QString current = platform::CurrentFolder(platform::CurrentDrive()[0]);
@@ -82,6 +96,8 @@ bool TranslateArjPath(const QString& dosText, QString* hostText, QString* error)
     // DOS's "*.*" takes every name; arj's would skip names without a dot.
     if (wild) host = (host == u"." ? QString() : host + u'/') + (last == u"*.*" ? QStringLiteral("*") : last);
     if (trailing && !host.endsWith(u'/')) host += u'/';
+    // A blank it would trim at the start stays behind "./".
+    if (host.startsWith(u' ')) host.prepend(QStringLiteral("./"));
     *hostText = host;
     return true;
 }

@@ -15,8 +15,12 @@ namespace archivers {
 // folder when it lies below it (arj stores names as it is given them), a
 // trailing "/" kept for a folder written with a trailing "\", and the DOS
 // wildcard "*.*" (every name) written as arj's "*". False with a message when
-// the drive can't be reached or the name is no DOS name.
+// the drive can't be reached, the name is no DOS name, or arj would take
+// another name for it ("\\", "*", "?", a line break, a blank at its end).
+// The text may stand in double quotes.
 bool TranslateArjPath(const QString& dosText, QString* hostText, QString* error);
+// The same for a name already out of its quotes, every blank its own.
+bool TranslateArjName(const QString& name, QString* hostText, QString* error);
 
 struct ArjCall {
     QStringList arguments;                               // for arj

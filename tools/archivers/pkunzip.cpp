@@ -16,6 +16,7 @@
 #include "platform/curdir.h"
 #include "platform/files.h"
 #include "platform/hostfs.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 #include "zipdirectory.h"
 #include "ziplisting.h"
@@ -43,14 +44,17 @@ struct Fd {
 };
 
 // The spelling a name already has in a folder, so that a DOS name never gets
-// a second file that differs from it only in case. Each folder's names are
-// read once, when first asked, and kept up to date with what the extraction
-// makes there: an archive costs one read per folder, not one per entry.
+// a second file that differs from it only in case; a name the archive also
+// holds in another spelling (exactCase) is taken as it is. Each folder's names
+// are read once, when first asked, and kept up to date with what the
+// extraction makes there: an archive costs one read per folder, not one per
+// entry.
 class FolderNames {
 public:
-    QString onDisk(int dirFd, const QString& folderHost, const QString& name) {
+    QString onDisk(int dirFd, const QString& folderHost, const QString& name, bool exactCase) {
         struct stat st;
-        if (::fstatat(dirFd, QFile::encodeName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) return name;
+        if (exactCase || ::fstatat(dirFd, platform::host::Encode(name).constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+            return name;
         return namesOf(folderHost).value(platform::host::Fold(name), name);
     }
     void made(const QString& folderHost, const QString& name) {
@@ -75,24 +79,32 @@ private:
 
 struct Entry {
     zip_uint64_t index = 0;
-    QString name;          // as stored, "/"-separated
+    QString name;          // as stored, its bytes as a host path (names.h)
     zip_stat_t stat{};
     bool isFolder = false;
     bool isLink = false;
     quint8 opsys = 0;
     zip_uint32_t external = 0;
+    bool dosMade = false;     // "\\" separates folders as "/" does
+    bool exactCase = false;   // the archive holds the name in another case too
 };
+
+QByteArray Bytes(const QString& hostPath) { return platform::host::Encode(hostPath); }
 
 Entry ReadEntry(zip_t* za, zip_uint64_t i) {
     Entry e;
     e.index = i;
     zip_stat_init(&e.stat);
     zip_stat_index(za, i, 0, &e.stat);
-    e.name = QString::fromUtf8(e.stat.name ? e.stat.name : "");
+    // The name's bytes as they are: an archive made on Linux holds its names
+    // so, whatever their encoding.
+    const char* raw = zip_get_name(za, i, ZIP_FL_ENC_RAW);
+    e.name = platform::host::Decode(QByteArray(raw ? raw : ""));
     zip_file_get_external_attributes(za, i, 0, &e.opsys, &e.external);
     const mode_t mode = mode_t(e.external >> 16);
     e.isLink = e.opsys == ZIP_OPSYS_UNIX && S_ISLNK(mode);
-    e.isFolder = e.name.endsWith(u'/') || e.name.endsWith(u'\\');
+    e.dosMade = e.opsys != ZIP_OPSYS_UNIX;
+    e.isFolder = e.name.endsWith(u'/') || (e.dosMade && e.name.endsWith(u'\\'));
     return e;
 }
 
@@ -106,7 +118,7 @@ public:
 
     bool openDestination(const QString& host) {
         destHost_ = host;
-        dest_ = Fd(::open(QFile::encodeName(host).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        dest_ = Fd(::open(Bytes(host).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         return dest_.fd >= 0;
     }
 
@@ -117,7 +129,7 @@ public:
             ++problems_;
             return;
         }
-        QStringList parts = EntryComponents(e.name);
+        QStringList parts = EntryComponents(e.name, e.dosMade);
         if (!o_.withPaths) {
             if (e.isFolder) return;
             parts = QStringList{parts.last()};
@@ -125,7 +137,7 @@ public:
         const QStringList folders = e.isFolder ? parts : parts.mid(0, parts.size() - 1);
         QString why;
         QString folderHost = destHost_;
-        Fd folder = enterFolders(folders, &folderHost, &why);
+        Fd folder = enterFolders(folders, e.exactCase, &folderHost, &why);
         if (folder.fd < 0) {
             out_ << "Refused: " << shown << " (" << why << ")\n";
             ++problems_;
@@ -150,7 +162,7 @@ public:
     void restoreFolderDates() {
         for (const auto& [parts, mtime] : folderDates_) {
             QString folderHost = destHost_, why;
-            const Fd folder = enterFolders(parts, &folderHost, &why);
+            const Fd folder = enterFolders(parts, false, &folderHost, &why);
             const struct timespec times[2] = {{0, UTIME_NOW}, {mtime, 0}};
             if (folder.fd >= 0) ::futimens(folder.fd, times);
         }
@@ -162,16 +174,16 @@ public:
 private:
     // Walks down the folders below the destination, making those that are
     // missing. A link in the way is never followed: it could lead anywhere.
-    Fd enterFolders(const QStringList& folders, QString* folderHost, QString* why) {
+    Fd enterFolders(const QStringList& folders, bool exactCase, QString* folderHost, QString* why) {
         Fd current(::dup(dest_.fd));
         for (const QString& f : folders) {
-            const QString name = names_.onDisk(current.fd, *folderHost, f);
-            const QByteArray raw = QFile::encodeName(name);
+            const QString name = names_.onDisk(current.fd, *folderHost, f, exactCase);
+            const QByteArray raw = Bytes(name);
             int fd = ::openat(current.fd, raw.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0 && errno == ENOENT) {
                 if (::mkdirat(current.fd, raw.constData(), 0777) == 0) {
                     names_.made(*folderHost, name);
-                    names_.madeFolder(platform::host::Join(*folderHost, name));
+                    names_.madeFolder(platform::host::Join(*folderHost, platform::NameToHost(name)));
                 } else if (errno != EEXIST) {
                     *why = "can't make folder " + name + ": " + ErrnoText(errno);
                     return Fd();
@@ -188,7 +200,7 @@ private:
                 return Fd();
             }
             current = Fd(fd);
-            *folderHost = platform::host::Join(*folderHost, name);
+            *folderHost = platform::host::Join(*folderHost, platform::NameToHost(name));
         }
         return current;
     }
@@ -205,8 +217,8 @@ private:
     // and an existing link is replaced, never written through.
     bool writeFile(const Entry& e, int dirFd, const QString& dirHost, const QString& wanted, bool* skipped,
                    QString* why) {
-        const QString name = names_.onDisk(dirFd, dirHost, wanted);
-        const QByteArray target = QFile::encodeName(name);
+        const QString name = names_.onDisk(dirFd, dirHost, wanted, e.exactCase);
+        const QByteArray target = Bytes(name);
         struct stat existing;
         if (::fstatat(dirFd, target.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
             if (S_ISDIR(existing.st_mode)) {
@@ -372,17 +384,19 @@ QString OverlapReason(zip_t* za, const QString& archiveHost) {
 }
 
 // The file an entry becomes, as the destination's names compare (case
-// ignored); empty for a folder or a name that will be refused.
+// ignored unless the archive holds the name in another case too); empty for a
+// folder or a name that will be refused.
 QString TargetKey(const Entry& e, bool withPaths) {
     if (e.isFolder || !UnsafeEntryReason(e.name, e.isLink).isEmpty()) return QString();
-    const QStringList parts = EntryComponents(e.name);
-    return (withPaths ? parts.join(u'/') : parts.last()).toLower();
+    const QStringList parts = EntryComponents(e.name, e.dosMade);
+    const QString key = withPaths ? parts.join(u'/') : parts.last();
+    return e.exactCase ? key : key.toLower();
 }
 
 // The free bytes and block size where a folder is, or will be once made.
 bool SpaceAt(QString hostFolder, quint64* free, quint64* block) {
     struct statvfs vs {};
-    while (::statvfs(QFile::encodeName(hostFolder).constData(), &vs) != 0) {
+    while (::statvfs(Bytes(hostFolder).constData(), &vs) != 0) {
         const QString up = QFileInfo(hostFolder).path();
         if (errno != ENOENT || up == hostFolder) return false;
         hostFolder = up;
@@ -404,18 +418,28 @@ struct Planned {
 QList<Planned> PlanExtraction(zip_t* za, const PkunzipOptions& o, const QStringList& masks, quint64 block,
                               quint64* needed) {
     QList<Planned> plan;
-    QSet<QString> targets;
     const zip_int64_t n = zip_get_num_entries(za, 0);
+    // Names that differ only in case are files of their own in an archive made
+    // on Linux; on DOS they were one name.
+    QHash<QString, QSet<QString>> spellings;
     for (zip_int64_t i = 0; i < n; ++i) {
         Planned p{ReadEntry(za, zip_uint64_t(i))};
         if (!EntryMatches(p.entry.name, masks)) continue;
+        p.entry.exactCase = true;
+        const QString exact = TargetKey(p.entry, o.withPaths);
+        if (!exact.isEmpty()) spellings[exact.toLower()].insert(exact);
+        plan.append(p);
+    }
+    QSet<QString> targets;
+    for (Planned& p : plan) {
+        const QString exact = TargetKey(p.entry, o.withPaths);
+        p.entry.exactCase = !p.entry.dosMade && !exact.isEmpty() && spellings.value(exact.toLower()).size() > 1;
         if (const QString key = TargetKey(p.entry, o.withPaths); !key.isEmpty()) {
             p.duplicate = targets.contains(key);
             targets.insert(key);
             const quint64 size = (p.entry.stat.valid & ZIP_STAT_SIZE) ? p.entry.stat.size : 0;
             if (!p.duplicate) *needed = AddClamped(*needed, AddClamped(size, block - 1) / block * block);
         }
-        plan.append(p);
     }
     return plan;
 }
@@ -492,6 +516,8 @@ bool ParsePkunzipArguments(const QStringList& arguments, PkunzipOptions* o, QStr
 
 QString UnsafeEntryReason(const QString& zipName, bool isLink) {
     if (isLink) return QStringLiteral("symbolic link");
+    // Whoever made the archive, a name that would climb or start at a root
+    // read the DOS way is refused, even where "\\" is only a character.
     QString name = zipName;
     name.replace(u'\\', u'/');
     if (name.startsWith(u'/')) return QStringLiteral("absolute path");
@@ -499,19 +525,17 @@ QString UnsafeEntryReason(const QString& zipName, bool isLink) {
     bool any = false;
     for (const QString& part : name.split(u'/', Qt::SkipEmptyParts)) {
         if (part == u"..") return QStringLiteral("leads outside the destination");
-        if (part == u".") continue;
-        if (!platform::IsValidDosComponent(part)) return QStringLiteral("not a valid file name");
-        any = true;
+        if (part != u".") any = true;
     }
     return any ? QString() : QStringLiteral("empty name");
 }
 
-QStringList EntryComponents(const QString& zipName) {
+QStringList EntryComponents(const QString& zipName, bool dosMade) {
     QString name = zipName;
-    name.replace(u'\\', u'/');
+    if (dosMade) name.replace(u'\\', u'/');
     QStringList out;
     for (const QString& part : name.split(u'/', Qt::SkipEmptyParts))
-        if (part != u".") out << part;
+        if (part != u".") out << platform::NameFromHost(part);
     return out;
 }
 

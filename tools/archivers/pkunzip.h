@@ -23,8 +23,10 @@ bool ParsePkunzipArguments(const QStringList& arguments, PkunzipOptions* options
 // when its name is safe.
 QString UnsafeEntryReason(const QString& zipName, bool isLink);
 
-// The components of a safe entry's name, "." left out.
-QStringList EntryComponents(const QString& zipName);
+// The components of a safe entry's name as the program's names (names.h),
+// "." left out. "\\" separates them only in an archive made on DOS or Windows:
+// on Linux it is a character of a name.
+QStringList EntryComponents(const QString& zipName, bool dosMade);
 
 // Said once, after the files, when the archive holds one name more than once:
 // the first entry of a name is extracted, the later ones are skipped.

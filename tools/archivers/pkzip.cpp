@@ -8,6 +8,7 @@
 #include <zip.h>
 #include "dosnames.h"
 #include "platform/files.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 #include "ziplisting.h"
 
@@ -57,19 +58,23 @@ bool ParseSwitch(const QString& text, PkzipOptions* o, QString* error) {
     return true;
 }
 
-// The name of a file in the archive, by the -p / -P rules.
+// The name of a file in the archive, by the -p / -P rules, spelled as on disk
+// (names.h): the archive holds the names a Linux program would see.
 QString StoredName(const PkzipOptions& o, const QStringList& typedFolders, const QStringList& recursed,
                    const QString& name) {
     QStringList parts;
     if (o.paths == PkzipOptions::Paths::AsTyped) parts << typedFolders;
     if (o.paths != PkzipOptions::Paths::None) parts << recursed;
     parts << name;
+    for (QString& part : parts) part = platform::NameToHost(part);
     return parts.join(u'/');
 }
 
+QByteArray Bytes(const QString& hostPath) { return platform::host::Encode(hostPath); }
+
 bool SameFile(const QString& a, const QString& b) {
     struct stat sa, sb;
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
+    return ::stat(Bytes(a).constData(), &sa) == 0 && ::stat(Bytes(b).constData(), &sb) == 0 &&
            sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
@@ -79,22 +84,23 @@ struct Collector {
     struct stat archiveStat {};
     bool archiveExists = false;
     QList<FileToStore> files;
-    QHash<QString, qsizetype> byName;   // lower-cased stored name -> index
+    QHash<QString, qsizetype> byName;   // stored name -> index
     QStringList* notes;
 
     bool isArchive(const QString& host) const {
         struct stat st;
-        if (archiveExists && ::stat(QFile::encodeName(host).constData(), &st) == 0)
+        if (archiveExists && ::stat(Bytes(host).constData(), &st) == 0)
             return st.st_dev == archiveStat.st_dev && st.st_ino == archiveStat.st_ino;
         return QDir::cleanPath(host) == QDir::cleanPath(archiveHost);
     }
 
-    // A DOS archive can't hold two names that differ only in case; the same
-    // file named twice goes in once.
+    // Two files of one stored name can't both go in (the first stays); names
+    // that differ only in case are two files on a Linux disk and go in both.
+    // The same file named twice goes in once.
     void add(const QString& dosPath, const QString& stored, int attributes) {
         QString host;
         if (platform::DosToHost(dosPath, &host) != err::None || isArchive(host)) return;
-        const QString key = stored.toLower();
+        const QString& key = stored;
         const auto it = byName.constFind(key);
         if (it != byName.constEnd()) {
             if (!SameFile(files[*it].hostPath, host))
@@ -185,7 +191,7 @@ bool ParsePkzipArguments(const QStringList& arguments, PkzipOptions* options, QS
 QList<FileToStore> CollectFiles(const PkzipOptions& options, const QStringList& names, const QString& archiveHost,
                                 QStringList* notes) {
     Collector c{options, archiveHost, {}, false, {}, {}, notes};
-    c.archiveExists = ::stat(QFile::encodeName(archiveHost).constData(), &c.archiveStat) == 0;
+    c.archiveExists = ::stat(Bytes(archiveHost).constData(), &c.archiveStat) == 0;
     for (const QString& name : names) c.collect(name);
     return c.files;
 }
@@ -228,10 +234,33 @@ struct Added {
     bool updated = false;
 };
 
+// Names go in as their bytes on disk: flagged UTF-8 when they are, else as
+// they are (as Info-ZIP stores them on Linux), and are found the same way.
+zip_flags_t NameEncoding(const QByteArray& name) {
+    return QString::fromUtf8(name).toUtf8() == name ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_GUESS;
+}
+zip_int64_t Locate(zip_t* za, const QString& stored, zip_flags_t flags = 0) {
+    return zip_name_locate(za, Bytes(stored).constData(), flags | ZIP_FL_ENC_RAW);
+}
+
+// The entry a file replaces when the archive is updated: its own name, else
+// one that differs only in case (the entry then takes the file's spelling)
+// unless that one came in by this run.
+zip_int64_t EntryToReplace(zip_t* za, const QString& stored, const QList<Added>& added) {
+    const zip_int64_t exact = Locate(za, stored);
+    if (exact >= 0) return exact;
+    const zip_int64_t other = Locate(za, stored, ZIP_FL_NOCASE);
+    if (other < 0) return other;
+    const QString name = platform::host::Decode(zip_get_name(za, zip_uint64_t(other), ZIP_FL_ENC_RAW));
+    for (const Added& a : added)
+        if (a.stored == name) return -1;
+    return other;
+}
+
 // Puts one file into the open archive; false with a note when libzip refuses it.
 bool AddFile(zip_t* za, const FileToStore& file, int level, QList<Added>* added, QStringList* notes) {
-    const QByteArray host = QFile::encodeName(file.hostPath);
-    const QByteArray stored = file.storedName.toUtf8();
+    const QByteArray host = Bytes(file.hostPath);
+    const QByteArray stored = Bytes(file.storedName);
     struct stat st;
     if (::stat(host.constData(), &st) != 0) {
         *notes << "Can't read " + file.hostPath;
@@ -246,15 +275,15 @@ bool AddFile(zip_t* za, const FileToStore& file, int level, QList<Added>* added,
         return false;
     }
     zip_error_fini(&error);
-    zip_int64_t index = zip_name_locate(za, stored.constData(), ZIP_FL_NOCASE);
+    zip_int64_t index = EntryToReplace(za, file.storedName, *added);
     const bool updating = index >= 0;
     if (updating) {
         if (zip_file_replace(za, zip_uint64_t(index), source, 0) != 0) index = -1;
         // The entry takes the spelling the file has now.
-        else if (QString::fromUtf8(zip_get_name(za, zip_uint64_t(index), 0)) != file.storedName)
-            zip_file_rename(za, zip_uint64_t(index), stored.constData(), ZIP_FL_ENC_UTF_8);
+        else if (zip_get_name(za, zip_uint64_t(index), ZIP_FL_ENC_RAW) != stored)
+            zip_file_rename(za, zip_uint64_t(index), stored.constData(), NameEncoding(stored));
     } else {
-        index = zip_file_add(za, stored.constData(), source, ZIP_FL_ENC_UTF_8);
+        index = zip_file_add(za, stored.constData(), source, NameEncoding(stored));
     }
     if (index < 0) {
         zip_source_free(source);
@@ -274,11 +303,11 @@ bool AddFile(zip_t* za, const FileToStore& file, int level, QList<Added>* added,
 // libzip copies every other entry over as it is.
 void StoreWhereDeflateGrew(const QString& archiveHost, const QList<Added>& added) {
     int code = 0;
-    zip_t* za = zip_open(QFile::encodeName(archiveHost).constData(), 0, &code);
+    zip_t* za = zip_open(Bytes(archiveHost).constData(), 0, &code);
     if (!za) return;
     bool any = false;
     for (const Added& a : added) {
-        const zip_int64_t i = zip_name_locate(za, a.stored.toUtf8().constData(), 0);
+        const zip_int64_t i = Locate(za, a.stored);
         zip_stat_t st;
         if (i < 0 || zip_stat_index(za, zip_uint64_t(i), 0, &st) != 0) continue;
         if (st.comp_method != ZIP_CM_STORE && st.comp_size >= st.size) {
@@ -298,7 +327,7 @@ void Report(const QString& archiveHost, const QList<Added>& added, bool dateLate
     time_t latest = 0;
     for (const Added& a : added) {
         zip_stat_t st;
-        const zip_int64_t i = za ? zip_name_locate(za, a.stored.toUtf8().constData(), 0) : -1;
+        const zip_int64_t i = za ? Locate(za, a.stored) : -1;
         out << (a.updated ? "Updating: " : "  Adding: ") << DosEntryName(a.stored);
         if (i >= 0 && zip_stat_index(za, zip_uint64_t(i), 0, &st) == 0)
             out << (st.comp_method == ZIP_CM_STORE ? "  Storing " : "  Deflating ") << "("
@@ -315,7 +344,7 @@ void Report(const QString& archiveHost, const QList<Added>& added, bool dateLate
     if (za) zip_discard(za);
     if (dateLatest && latest > 0) {
         const struct utimbuf times = {latest, latest};
-        ::utime(QFile::encodeName(archiveHost).constData(), &times);
+        ::utime(Bytes(archiveHost).constData(), &times);
     }
 }
 
@@ -342,7 +371,8 @@ int RunPkzip(const QStringList& arguments, QTextStream& out) {
         return status::Failed;
     }
     if (o.view) return ListArchive(archiveHost, archiveDos, o.names, out);
-    if (QFileInfo(archiveHost).isDir()) {
+    struct stat archiveStat;
+    if (::stat(Bytes(archiveHost).constData(), &archiveStat) == 0 && S_ISDIR(archiveStat.st_mode)) {
         out << "Can't use ZIP file " << archiveDos << ": it is a folder\n";
         return status::Failed;
     }
@@ -361,7 +391,7 @@ int RunPkzip(const QStringList& arguments, QTextStream& out) {
     }
 
     int code = 0;
-    zip_t* za = zip_open(QFile::encodeName(archiveHost).constData(), ZIP_CREATE, &code);
+    zip_t* za = zip_open(Bytes(archiveHost).constData(), ZIP_CREATE, &code);
     if (!za) {
         zip_error_t e;
         zip_error_init_with_code(&e, code);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <cmath>
 #include "platform/files.h"
+#include "platform/names.h"
 #include "zipdirectory.h"
 
 namespace archivers {
@@ -15,7 +16,7 @@ QString Padded(const QString& text, int width) { return QString("%1").arg(text, 
 
 zip_t* OpenArchive(const QString& hostPath, QString* error) {
     int code = 0;
-    zip_t* za = zip_open(QFile::encodeName(hostPath).constData(), ZIP_RDONLY, &code);
+    zip_t* za = zip_open(platform::host::Encode(hostPath).constData(), ZIP_RDONLY, &code);
     if (!za) {
         zip_error_t e;
         zip_error_init_with_code(&e, code);

@@ -6,8 +6,12 @@
 #include "builtins.h"
 #include "parse.h"
 #include "platform/curdir.h"
+#include "platform/names.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "texts.h"
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace command {
 
@@ -22,12 +26,6 @@ QStringList SearchFolders(const Shell& shell) {
         if (platform::FullDosPath(entry.trimmed(), &full) == err::None) folders << full.toLower();
     }
     return folders;
-}
-
-bool IsDosPath(const QString& arg) {
-    if (arg.startsWith(u'\\') && !arg.startsWith(QStringLiteral("\\\\"))) return true;
-    if (arg.size() < 2 || arg[1] != u':' || !arg[0].isLetter() || arg[0].unicode() > 127) return false;
-    return arg.size() == 2 || arg[2] == u'\\';
 }
 
 // The host environment (Linux programs need their own PATH, HOME, DISPLAY),
@@ -50,6 +48,7 @@ void RunExecutable(Shell& shell, const Program& program, const QStringList& args
     if (platform::DosToHost(platform::CurrentFolder(platform::CurrentDrive()[0]), &cwd) == err::None)
         process.setWorkingDirectory(cwd);
     process.setProcessEnvironment(ProgramEnvironment(shell));
+    platform::CarryExactly(&process);
 
     const Stream& out = shell.out;
     const Stream& in = shell.in;
@@ -117,10 +116,12 @@ bool FindProgram(const Shell& shell, const QString& word, Program* found) {
             const QString dos = JoinPath(folder, candidate);
             QString host;
             if (platform::DosToHost(dos, &host) != err::None) continue;
-            const QFileInfo info(host);
-            if (!info.isFile()) continue;
+            const QByteArray bytes = platform::host::Encode(host);
+            struct stat st;
+            if (::stat(bytes.constData(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
             const bool batch = IsBatchName(candidate);
-            if (!batch && !info.isExecutable()) continue;
+            if (!batch && ::access(bytes.constData(), X_OK) != 0) continue;
+            const QFileInfo info(host);
             found->dosPath = dos;
             found->hostPath = host;
             found->batch = batch;
@@ -133,13 +134,7 @@ bool FindProgram(const Shell& shell, const QString& word, Program* found) {
 
 QStringList HostArguments(const QStringList& args) {
     QStringList out;
-    for (const QString& arg : args) {
-        const qsizetype lead = (arg.startsWith(u'@') || arg.startsWith(u'!')) ? 1 : 0;
-        const QString path = arg.mid(lead);
-        QString host;
-        if (IsDosPath(path) && platform::DosToHost(path, &host) == err::None) out << arg.left(lead) + host;
-        else out << arg;
-    }
+    for (const QString& arg : args) out << platform::HostWord(arg);
     return out;
 }
 

@@ -21,8 +21,8 @@ struct Program {
 // host may execute.
 bool FindProgram(const Shell& shell, const QString& word, Program* found);
 
-// DOS paths among a program's arguments ("c:\x", "\x", also behind a leading
-// "@" or "!") as host paths, for programs that know nothing of drive letters.
+// DOS paths among a program's arguments as host paths (platform::HostWord),
+// for programs that know nothing of drive letters.
 QStringList HostArguments(const QStringList& args);
 
 // Runs a program with its argument text. A batch file started from a batch

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include "arjfront.h"
 #include "helpers.h"
+#include "platform/names.h"
 
 using namespace archtest;
 namespace {
@@ -52,12 +53,22 @@ TEST_F(ArjTest, TaggedFilesInADosListFileGoThereAndBackWithAndWithoutPaths) {
                                         {"nodot", "no extension\n"}}));
 }
 
-TEST_F(ArjTest, AListNamingAnUnknownDriveRunsNothingAndSaysWhich) {
-    MakeFile(c + "/yhb6543.tmp", "a.txt\r\nq:\\x.txt\r\n");
+TEST_F(ArjTest, AListNamingAnUnknownDriveOrANameArjWouldMistakeRunsNothingAndSaysWhich) {
+    // arj would read "\\" as a folder and "?" as a wildcard, and trims a blank
+    // at the end of a line; a line break can't stand in its list at all.
+    QStringList unfit = {"q:\\x.txt"};
+    for (const char* name : {"what?.pdf", "back\\slash", "last ", "new\nline"}) {
+        MakeFile(c + "/work/" + name, "x");
+        unfit << platform::NameFromHost(name);
+    }
     const QStringList listsBefore = TempLists();
-    EXPECT_NE(run(RunArj, Argv(" a c:\\out\\none !c:\\yhb6543.tmp")), 0);
-    EXPECT_TRUE(output.contains("q:\\x.txt")) << output.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(c + "/out/none.arj"));
+    for (const QString& name : unfit) {
+        // Quoted as the program writes a name that ends in a blank.
+        MakeFile(c + "/yhb6543.tmp", ("a.txt\r\n\"" + name + "\"\r\n").toUtf8());
+        EXPECT_NE(run(RunArj, Argv(" a c:\\out\\none !c:\\yhb6543.tmp")), 0);
+        EXPECT_TRUE(output.contains("Can't use " + platform::ShownName(name) + ": ")) << output.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(c + "/out/none.arj"));
+    }
     EXPECT_EQ(TempLists(), listsBefore);
     // arj's own failure comes back as its exit code.
     EXPECT_NE(run(RunArj, Argv(" -y x c:\\out\\missing.arj d:\\dest *.*")), 0);
@@ -68,17 +79,21 @@ TEST(ArjArguments, SwitchesStayAndPathsBecomeHostPathsArjUnderstands) {
     const QString c = prefix.addDrive('c');
     const QString d = prefix.addDrive('d');
     MakeFile(c + "/Work/Sub/Deep.TXT", "deep\n");
+    MakeFile(c + "/Work/ first", "blank\n");
     QDir().mkpath(d + "/Dest");
     ASSERT_EQ(platform::ChangeDrive('c'), 0);
     ASSERT_EQ(platform::ChangeFolder("c:\\work"), 0);
     archivers::ArjCall call;
     QString error;
     ASSERT_TRUE(archivers::TranslateArjArguments(
-        {"-y", "x", "-v", "d:\\arc.arj", "d:\\dest", "sub\\deep.txt", "*.*", "\"c:\\work\\sub\""}, &call, &error))
+        {"-y", "x", "-v", "d:\\arc.arj", "d:\\dest", "sub\\deep.txt", "*.*", "\"c:\\work\\sub\"", "\" first\""}, &call,
+        &error))
         << error.toStdString();
     // Below the current folder names stay relative, spelled as on disk; an
-    // existing folder after the archive of an extraction gets arj's "/".
-    EXPECT_EQ(call.arguments, QStringList({"-y", "x", "-v", d + "/arc.arj", d + "/Dest/", "Sub/Deep.TXT", "*", "Sub"}));
+    // existing folder after the archive of an extraction gets arj's "/"; a
+    // leading blank, which arj would trim, stands behind "./".
+    EXPECT_EQ(call.arguments,
+              QStringList({"-y", "x", "-v", d + "/arc.arj", d + "/Dest/", "Sub/Deep.TXT", "*", "Sub", "./ first"}));
 }
 
 }  // namespace

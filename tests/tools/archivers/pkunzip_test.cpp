@@ -5,6 +5,7 @@
 #include "helpers.h"
 #include "pkunzip.h"
 #include "platform/hostfs.h"
+#include "platform/names.h"
 #include "pkzip.h"
 #include "zipdirectory.h"
 #include "ziplisting.h"
@@ -273,12 +274,16 @@ TEST_F(PkunzipTest, FolderDatesComeBackARepeatedNameIsSaidOnceAndEachFolderIsRea
     EXPECT_EQ(Tree(d + "/many").size(), 240 + 60);
 }
 
-TEST(EntryNames, OnlyNamesThatStayBelowTheDestinationAreSafe) {
-    for (const char* good : {"a.txt", "sub/a.txt", "sub\\a.txt", "./a.txt", "dir/", "a..b.txt", "...."})
+TEST(EntryNames, OnlyNamesThatStayBelowTheDestinationAreSafeAndBackslashSeparatesOnlyInDosArchives) {
+    // Names a Linux disk holds are safe: ":" or a control character is no threat.
+    for (const char* good : {"a.txt", "sub/a.txt", "sub\\a.txt", "./a.txt", "dir/", "a..b.txt", "....", "a/b:c", "a\x01"})
         EXPECT_EQ(archivers::UnsafeEntryReason(good, false), QString()) << good;
-    for (const char* bad : {"../a", "a/../../b", "..\\a", "/etc/x", "\\x", "c:\\x", "C:x", "a/b:c", "", "./", "a\x01"})
+    for (const char* bad : {"../a", "a/../../b", "..\\a", "/etc/x", "\\x", "c:\\x", "C:x", "", "./"})
         EXPECT_NE(archivers::UnsafeEntryReason(bad, false), QString()) << bad;
     EXPECT_NE(archivers::UnsafeEntryReason("plain.txt", true), QString());
+    EXPECT_EQ(archivers::EntryComponents("sub\\a.txt", true), QStringList({"sub", "a.txt"}));
+    EXPECT_EQ(archivers::EntryComponents("./sub/back\\sla:sh", false),
+              QStringList({"sub", platform::NameFromHost("back\\sla:sh")}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include "helpers.h"
 #include "platform/files.h"
+#include "pkunzip.h"
 #include "pkzip.h"
 #include "ziplisting.h"
 
@@ -86,6 +87,15 @@ TEST_F(PkzipTest, TaggedFilesGoInWithOrWithoutTheirPathsHiddenOnesOnlyWithWhsAnd
     entries = ReadZip(c + "/out/dup.zip");
     ASSERT_EQ(entries.keys(), QStringList({"A.txt"}));
     EXPECT_EQ(entries["A.txt"].data, "hello\n");
+
+    // Names that differ only in case are two files on Linux: both go in, also
+    // into an archive that holds one of them already, and both come out.
+    MakeFile(c + "/work/a.txt", "lower\n");
+    writeList({"a.txt", "A.txt"});
+    EXPECT_EQ(run(RunPkzip, Argv(" -p  c:\\out\\dup.zip @c:\\yhb6543.tmp")), 0) << output.toStdString();
+    EXPECT_EQ(ReadZip(c + "/out/dup.zip").keys(), QStringList({"A.txt", "a.txt"}));
+    EXPECT_EQ(run(archivers::RunPkunzip, Argv(" -d  c:\\out\\dup.zip d:\\both\\")), 0) << output.toStdString();
+    EXPECT_EQ(Tree(d + "/both"), (QMap<QString, QByteArray>{{"A.txt", "hello\n"}, {"a.txt", "lower\n"}}));
 }
 
 TEST_F(PkzipTest, TypedCommandsTakeWildcardsRecursionHostPathsAndUpdateAnExistingArchive) {
