@@ -38,6 +38,7 @@
 #include "shell/frmShowUp.h"
 #include "ui/prompter.h"
 #include "setup.h"
+#include "timing.h"
 
 namespace {
 
@@ -45,14 +46,6 @@ QString base, other;
 std::unique_ptr<MDIQuorl> mainForm;
 frmBrws* window = nullptr;
 QMap<QString, int> told;   // every message the program gave, with how often
-
-double Seconds(const std::function<void()>& f) {
-    ::sync();
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e9;
-}
 
 double RunTool(const QString& program, const QStringList& args) {
     return Seconds([&] {

@@ -33,18 +33,11 @@
 #include "ui/errors.h"
 #include "ui/prompter.h"
 #include "setup.h"
+#include "timing.h"
 
 namespace {
 
 QString work, other;
-
-double Seconds(const std::function<void()>& f) {
-    ::sync();
-    QElapsedTimer t;
-    t.start();
-    f();
-    return t.nsecsElapsed() / 1e9;
-}
 
 void Run(const QString& program, const QStringList& args) {
     QProcess p;
