@@ -359,6 +359,37 @@ public:
         qputenv("XDG_DATA_HOME", savedXdg);
         OpsTest::TearDown();
     }
+    // Files of d:\src named by these bytes, each holding its own name.
+    void putNamed(const QList<QByteArray>& names) {
+        const QByteArray src = QFile::encodeName(prefix.host("d:\\src")) + "/";
+        QDir().mkpath(QString::fromUtf8(src));
+        for (const QByteArray& n : names) {
+            QFile f;
+            ASSERT_TRUE(f.open(::open(src + n, O_CREAT | O_WRONLY, 0644), QIODevice::WriteOnly,
+                               QFileDevice::AutoCloseHandle)) << n.constData();
+            f.write(n);
+        }
+    }
+    // Alt+F5 on the archive in d:\out into d:\unpacked: exactly these files come
+    // back, each with its bytes.
+    void extractAndCompare(const QString& archive, const QList<QByteArray>& names) {
+        openFolder("d:\\out");
+        focusList();
+        current(archive);
+        ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\unpacked");
+        prompts.expect("d:\\unpacked" + Exists, Yes);
+        prompts.expect(ExtractRelog, No, "Question");
+        key(Qt::Key_F5, Qt::AltModifier);
+        const QByteArray unpacked = QFile::encodeName(prefix.host("d:\\unpacked")) + "/";
+        for (const QByteArray& n : names) {
+            QFile f;
+            const int fd = ::open(unpacked + n, O_RDONLY);
+            ASSERT_GE(fd, 0) << n.constData();
+            ASSERT_TRUE(f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+            EXPECT_EQ(f.readAll(), n);
+        }
+        EXPECT_EQ(HostEntryCount(unpacked), names.size());
+    }
     QByteArray savedXdg;
 };
 
@@ -377,14 +408,7 @@ TEST_F(RealArchiverTest, EveryTaggedNameGoesIntoTheZipAndComesBackExactly) {
     const QList<QByteArray> odd = {"my file.txt", "say \"hi\".txt", "-rf.txt", "--help", "100%.txt", "what?.pdf",
                                    "Meeting: notes.txt", "back\\slash", "new\nline", "caf\xff.bin", " first",
                                    "last ", QByteArray(251, 'n') + ".txt"};
-    const QByteArray src = QFile::encodeName(prefix.host("d:\\src")) + "/";
-    QDir().mkpath(QString::fromUtf8(src));
-    for (const QByteArray& n : odd) {
-        const int fd = ::open(src + n, O_CREAT | O_WRONLY, 0644);
-        ASSERT_GE(fd, 0) << n.constData();
-        EXPECT_EQ(::write(fd, n.constData(), size_t(n.size())), n.size());
-        ::close(fd);
-    }
+    putNamed(odd);
     folder("d:\\out");
     start({"d:", "d:\\src"});
     focusList();
@@ -396,22 +420,7 @@ TEST_F(RealArchiverTest, EveryTaggedNameGoesIntoTheZipAndComesBackExactly) {
     key(Qt::Key_F5, Qt::ControlModifier);
     ASSERT_EQ(diskNames("d:\\out"), QStringList({"backup.zip"}));
 
-    openFolder("d:\\out");
-    focusList();
-    current("backup.zip");
-    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\unpacked");
-    prompts.expect("d:\\unpacked" + Exists, Yes);
-    prompts.expect(ExtractRelog, No, "Question");
-    key(Qt::Key_F5, Qt::AltModifier);
-    const QByteArray unpacked = QFile::encodeName(prefix.host("d:\\unpacked")) + "/";
-    for (const QByteArray& n : odd) {
-        QFile f;
-        const int fd = ::open(unpacked + n, O_RDONLY);
-        ASSERT_GE(fd, 0) << n.constData();
-        ASSERT_TRUE(f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
-        EXPECT_EQ(f.readAll(), n);
-    }
-    EXPECT_EQ(HostEntryCount(unpacked), odd.size());
+    extractAndCompare("backup.zip", odd);
 }
 
 TEST_F(RealArjTest, TaggedFilesWithAFolderGoThereAndBackAndARefusedOverwriteIsReported) {
@@ -464,14 +473,7 @@ TEST_F(RealArjTest, TaggedFilesWithAFolderGoThereAndBackAndARefusedOverwriteIsRe
 // wildcard: a tagged name with one stops the run with a message naming it.
 TEST_F(RealArjTest, NamesArjCanHoldGoThereAndBackAndOneItWouldMistakeIsNamed) {
     const QList<QByteArray> fit = {"-rf.txt", "my file.txt", " first", "caf\xff.bin", "Meeting: notes.txt", "100%.txt"};
-    // Also one name it would trim.
-    const QByteArray src = QFile::encodeName(prefix.host("d:\\src")) + "/";
-    QDir().mkpath(QString::fromUtf8(src));
-    for (const QByteArray& n : fit + QList<QByteArray>{"what?.pdf", "whatX.pdf"}) {
-        QFile f;
-        ASSERT_TRUE(f.open(::open(src + n, O_CREAT | O_WRONLY, 0644), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
-        f.write(n);
-    }
+    putNamed(fit + QList<QByteArray>{"what?.pdf", "whatX.pdf"});
     folder("d:\\out");
     start({"d:", "d:\\src"});
     focusList();
@@ -484,22 +486,7 @@ TEST_F(RealArjTest, NamesArjCanHoldGoThereAndBackAndOneItWouldMistakeIsNamed) {
     prompts.expect(ZipRelog, No, "Question");
     key(Qt::Key_F9, Qt::ControlModifier);
     ASSERT_EQ(diskNames("d:\\out"), QStringList({"backup.arj"}));
-    openFolder("d:\\out");
-    focusList();
-    current("backup.arj");
-    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\unpacked");
-    prompts.expect("d:\\unpacked" + Exists, Yes);
-    prompts.expect(ExtractRelog, No, "Question");
-    key(Qt::Key_F5, Qt::AltModifier);
-    const QByteArray unpacked = QFile::encodeName(prefix.host("d:\\unpacked")) + "/";
-    for (const QByteArray& n : fit) {
-        QFile f;
-        const int fd = ::open(unpacked + n, O_RDONLY);
-        ASSERT_GE(fd, 0) << n.constData();
-        ASSERT_TRUE(f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
-        EXPECT_EQ(f.readAll(), n);
-    }
-    EXPECT_EQ(HostEntryCount(unpacked), fit.size());
+    extractAndCompare("backup.arj", fit);
 
     // "what?.pdf" would also take whatX.pdf: nothing is made, and the message says which name.
     openFolder("d:\\src");
