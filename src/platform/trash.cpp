@@ -15,7 +15,7 @@
 // made it moves the file into a "files" folder of the process's current folder,
 // and it never returns when the information file cannot be made (a full disk,
 // a name too long for ".trashinfo", an info folder that may not be written).
-// The steps below are those of the specification, each failure a result.
+// The steps below are the freedesktop trash layout's, each failure a result.
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 
 namespace platform {
 
-// Moves a file into the desktop's trash, as the freedesktop trash specification
+// Moves a file into the desktop's trash, as the freedesktop trash layout
 // lays it out, so that the desktop's file manager lists it and puts it back
 // where it was with its bytes, permissions and DOS attributes (user.DOSATTRIB
 // goes with it, the move being a rename on the same file system).
