@@ -1,0 +1,36 @@
+#include "browse/shownnames.h"
+#include <QListWidget>
+#include <QTreeWidgetItem>
+#include "platform/names.h"
+
+namespace {
+// Qt::UserRole of a tree node holds its index (frmBrws::NodeIndex).
+constexpr int NameRole = Qt::UserRole + 2;
+}  // namespace
+
+void AddFileNames(QListWidget* list, const QStringList& names) {
+    for (const QString& name : names) {
+        auto* item = new QListWidgetItem(platform::ShownName(name));
+        item->setData(NameRole, name);
+        list->addItem(item);
+    }
+}
+
+QString ItemName(const QListWidgetItem* item) {
+    if (!item) return QString();
+    const QVariant name = item->data(NameRole);
+    return name.isValid() ? name.toString() : item->text();
+}
+
+QString RowName(const QListWidget* list, int row) { return ItemName(list->item(row)); }
+
+QString NodeName(const QTreeWidgetItem* node) {
+    if (!node) return QString();
+    const QVariant name = node->data(0, NameRole);
+    return name.isValid() ? name.toString() : node->text(0);
+}
+
+void SetNodeName(QTreeWidgetItem* node, const QString& name) {
+    node->setText(0, platform::ShownName(name));
+    node->setData(0, NameRole, name);
+}
