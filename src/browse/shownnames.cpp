@@ -9,11 +9,14 @@ constexpr int NameRole = Qt::UserRole + 2;
 }  // namespace
 
 void AddFileNames(QListWidget* list, const QStringList& names) {
-    for (const QString& name : names) {
-        auto* item = new QListWidgetItem(platform::ShownName(name));
-        item->setData(NameRole, name);
-        list->addItem(item);
-    }
+    QStringList shown;
+    shown.reserve(names.size());
+    for (const QString& name : names) shown << platform::ShownName(name);
+    // One insertion for the lot: a big folder's list changes once, not per file.
+    const int first = list->count();
+    list->addItems(shown);
+    for (int i = 0; i < names.size(); ++i)
+        if (shown[i] != names[i]) list->item(first + i)->setData(NameRole, names[i]);
 }
 
 QString ItemName(const QListWidgetItem* item) {
