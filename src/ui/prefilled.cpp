@@ -23,7 +23,8 @@ bool LeftAsPrefilled(const QLineEdit* field) {
 }
 
 QString FieldName(const QLineEdit* field) {
-    return LeftAsPrefilled(field) ? field->property(PrefilledProperty).toString() : field->text();
+    const QVariant name = field->property(PrefilledProperty);
+    return name.isValid() ? platform::NameFromShown(field->text().trimmed(), name.toString()) : field->text();
 }
 
 void NormalizeField(QLineEdit* field, QString (*normalize)(const QString&)) {
