@@ -83,6 +83,7 @@ TEST_F(NamesTest, EveryNameIsListedAsItsLookAlikeAndEveryCommandActsOnItsOwnFile
     folder("d:\\dst");
     folder("d:\\cur");
     folder("d:\\mv");
+    for (const char* box : {"/Box", "/box"}) ASSERT_EQ(::mkdir(hostFolder("d:") + box, 0755), 0);
     start({"d:", "d:\\dst", "d:\\cur", "d:\\mv", "d:\\src"});
     ASSERT_EQ(sorted(names()), sorted(Shown));
     EXPECT_EQ(panel(1), "Matching files : 12");
@@ -105,6 +106,29 @@ TEST_F(NamesTest, EveryNameIsListedAsItsLookAlikeAndEveryCommandActsOnItsOwnFile
         key(Qt::Key_C);
     }
     EXPECT_EQ(onDisk("d:\\cur"), allOdd());
+    // A folder chosen with Browse is filled in as the list spells it: of Box and box, Box.
+    current(Shown[0]);
+    forms.expect("frmCopy", [](QWidget* f) {
+        auto* c = static_cast<frmCopy*>(f);
+        QApplication::setActiveWindow(c);
+        QTest::keyClick(c->txtAs, Qt::Key_Return);
+        QTest::mouseClick(c->btnBrowse, Qt::LeftButton);
+    });
+    forms.expect("frmDirs", [](QWidget* f) {
+        auto* d = static_cast<frmDirs*>(f);
+        d->SetPath("d:");
+        d->dirBox->setCurrentItem(d->dirBox->findItems("Box", Qt::MatchEndsWith | Qt::MatchCaseSensitive).value(0));
+        QTest::mouseClick(d->btnOk, Qt::LeftButton);
+    });
+    forms.expect("frmCopy", [](QWidget* f) {
+        auto* c = static_cast<frmCopy*>(f);
+        EXPECT_EQ(c->txtTo->text(), "d:\\Box");
+        QTest::keyClick(c->txtTo, Qt::Key_Return);
+    });
+    key(Qt::Key_C);
+    EXPECT_EQ(onDisk("d:").keys(), QList<QByteArray>()) << "no file outside the folders";
+    EXPECT_TRUE(QFile::exists(prefix.host("d:") + "/Box/qa.txt"));
+    EXPECT_FALSE(QFile::exists(prefix.host("d:") + "/box/qa.txt"));
 
     // All tagged: copied, then the copies moved on; every name with its bytes.
     key(Qt::Key_T, Qt::ControlModifier);
