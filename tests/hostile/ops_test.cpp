@@ -1,11 +1,9 @@
 // Hostile drives seen through the whole program: links tagged and deleted, odd
-// names copied, deep folders renamed, a full picture, a big folder of capital
-// names, and the settings file at exit.
+// names copied, deep folders renamed, a full picture and a big folder of capital
+// names.
 #include <climits>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/xattr.h>
-#include <csignal>
 #include "../fileops/ops_fixture.h"
 #include "config/settings.h"
 #include "fileops/folders.h"
@@ -166,10 +164,8 @@ TEST_F(HostileOpsTest, AFolderWhoseEntriesLieBeyondThePathLimitSaysSo) {
     ::close(top);
 }
 
-// A tagged copy out of a folder of capital names reads each folder about once,
-// not once or more per file.
-// What a tagged run does once per folder or once per run stays so: write
-// probes, folder reads and changes of the list do not grow with the files.
+// A tagged copy, move and delete out of a folder of capital names: write probes,
+// folder reads and changes of the list go once per folder or run, not per file.
 TEST_F(HostileOpsTest, ATaggedCopyMoveAndDeleteProbeReadAndRefillOncePerFolderNotOncePerFile) {
     constexpr int kFiles = 400;
     folder("d:\\src");
@@ -215,47 +211,6 @@ TEST_F(HostileOpsTest, ATaggedCopyMoveAndDeleteProbeReadAndRefillOncePerFolderNo
     run(Qt::Key_D, "delete");
     EXPECT_TRUE(diskNames("d:\\moved").isEmpty());
     EXPECT_EQ(names().size(), 0);
-}
-
-// The exit replaces the desktop section where it stands and keeps every other
-// byte; a settings file that is a link stays one and its target gets the text.
-TEST_F(HostileOpsTest, TheExitRewritesTheDesktopSectionInPlaceThroughALinkKeepingOtherBytes) {
-    const QString ini = host("c:\\windows\\quorl.ini");
-    QByteArray text = prefix.readFile("c:\\windows\\quorl.ini");
-    const qsizetype desk = text.indexOf("[desktop]");
-    ASSERT_GT(desk, 0);
-    // The desktop section first after the fonts, an association in Latin-1, LF endings in one line.
-    const QByteArray desktop = text.mid(desk);
-    text = text.left(desk);
-    const qsizetype assoc = text.indexOf("[associations]");
-    ASSERT_GT(assoc, 0);
-    text = text.left(assoc) + desktop + text.mid(assoc) + ".caf,Caf\xE9,c:\\windows\\notepad.exe\r\n[extra]\nkept=1\r\n";
-    const QString dotfiles = prefix.base() + "/dotfiles";
-    QDir().mkpath(dotfiles);
-    {
-        QFile f(dotfiles + "/quorl.ini");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QFile::remove(ini);
-    ASSERT_EQ(::symlink(QFile::encodeName(dotfiles + "/quorl.ini").constData(), QFile::encodeName(ini).constData()), 0);
-
-    start({"d:"});
-    main->mnuExit_Click();
-    QFileInfo link(ini);
-    EXPECT_TRUE(link.isSymLink()) << "the link stays a link";
-    QFile f(dotfiles + "/quorl.ini");
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray after = f.readAll();
-    const qsizetype at = after.indexOf("[desktop]");
-    ASSERT_EQ(at, text.indexOf("[desktop]")) << "the section stays where it stood";
-    EXPECT_EQ(after.left(at), text.left(at));
-    const qsizetype rest = after.indexOf("[associations]");
-    ASSERT_GT(rest, at);
-    EXPECT_EQ(after.mid(rest), text.mid(text.indexOf("[associations]"))) << "every byte after it is kept";
-    EXPECT_TRUE(after.mid(at, rest - at).contains("WindowCoordinates = "));
-    EXPECT_EQ(QDir(dotfiles).entryList(QDir::Files | QDir::Hidden), QStringList({"quorl.ini"}));
-    EXPECT_FALSE(QFileInfo::exists(host("c:\\windows") + "/quorl.tmp"));
 }
 
 }  // namespace
