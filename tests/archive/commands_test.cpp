@@ -370,9 +370,8 @@ public:
             f.write(n);
         }
     }
-    // Alt+F5 on the archive in d:\out into d:\unpacked: exactly these files come
-    // back, each with its bytes.
-    void extractAndCompare(const QString& archive, const QList<QByteArray>& names) {
+    // Alt+F5 on the archive in d:\out into d:\unpacked.
+    void extract(const QString& archive) {
         openFolder("d:\\out");
         focusList();
         current(archive);
@@ -380,6 +379,10 @@ public:
         prompts.expect("d:\\unpacked" + Exists, Yes);
         prompts.expect(ExtractRelog, No, "Question");
         key(Qt::Key_F5, Qt::AltModifier);
+    }
+    // Extracted, exactly these files come back, each with its bytes.
+    void extractAndCompare(const QString& archive, const QList<QByteArray>& names) {
+        extract(archive);
         const QByteArray unpacked = QFile::encodeName(prefix.host("d:\\unpacked")) + "/";
         for (const QByteArray& n : names) {
             QFile f;
@@ -390,7 +393,16 @@ public:
         }
         EXPECT_EQ(HostEntryCount(unpacked), names.size());
     }
+    // The messages of the next run, answered as no one at the keys would: OK to an
+    // error, No to a question.
+    void recordPrompts() {
+        SetPromptHandler([this](const PromptRequest& r) {
+            shown << r.title + ": " + r.text;
+            return r.title == "Error" ? PromptAnswer::Ok : PromptAnswer::No;
+        });
+    }
     QByteArray savedXdg;
+    QStringList shown;
 };
 
 class RealArjTest : public RealArchiverTest {
@@ -441,13 +453,7 @@ TEST_F(RealArjTest, TaggedFilesWithAFolderGoThereAndBackAndARefusedOverwriteIsRe
     EXPECT_EQ(diskNames("d:\\out"), QStringList({"backup.arj"}));
 
     // The archive holds a folder: extraction makes it without asking.
-    openFolder("d:\\out");
-    focusList();
-    current("backup.arj");
-    ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\unpacked");
-    prompts.expect("d:\\unpacked" + Exists, Yes);
-    prompts.expect(ExtractRelog, No, "Question");
-    key(Qt::Key_F5, Qt::AltModifier);
+    extract("backup.arj");
     EXPECT_EQ(content("d:\\unpacked\\a.txt"), "alpha");
     EXPECT_EQ(content("d:\\unpacked\\sub\\d.txt"), "delta");
 
@@ -455,11 +461,7 @@ TEST_F(RealArjTest, TaggedFilesWithAFolderGoThereAndBackAndARefusedOverwriteIsRe
     // it fails, and the box shows its status and its last words.
     put("d:\\unpacked\\a.txt", "mine");
     ExpectArchiveDialog(forms, "Extract file(s)", "*.*", "d:\\unpacked");
-    QStringList shown;
-    SetPromptHandler([&](const PromptRequest& r) {
-        shown << r.title + ": " + r.text;
-        return r.title == "Error" ? PromptAnswer::Ok : PromptAnswer::No;
-    });
+    recordPrompts();
     key(Qt::Key_F5, Qt::AltModifier);
     ASSERT_EQ(shown.size(), 2);
     EXPECT_TRUE(shown[0].startsWith("Error: The archiver ended with error code ")) << shown[0].toStdString();
@@ -493,11 +495,7 @@ TEST_F(RealArjTest, NamesArjCanHoldGoThereAndBackAndOneItWouldMistakeIsNamed) {
     focusList();
     tag({mistaken[0] == "whatx.pdf" ? mistaken[1] : mistaken[0]});
     ExpectArchiveDialog(forms, "Compress file(s) to ARJ format", "backup", "d:\\out", "second");
-    QStringList shown;
-    SetPromptHandler([&](const PromptRequest& r) {
-        shown << r.title + ": " + r.text;
-        return r.title == "Error" ? PromptAnswer::Ok : PromptAnswer::No;
-    });
+    recordPrompts();
     key(Qt::Key_F9, Qt::ControlModifier);
     ASSERT_EQ(shown.size(), 2);
     EXPECT_TRUE(shown[0].startsWith("Error: The archiver ended with error code ")) << shown[0].toStdString();
