@@ -348,16 +348,6 @@ public:
         OpsTest::SetUp();
         if (!QFileInfo(prefix.host("c:\\quorl\\pkzip.exe")).isExecutable())
             GTEST_SKIP() << "setup did not link the archivers; run through ctest";
-        // The archivers find the prefix as the program's children do.
-        savedXdg = qgetenv("XDG_DATA_HOME");
-        QDir().mkpath(prefix.base() + "/xdg");
-        ASSERT_EQ(::symlink(QFile::encodeName(prefix.prefix()).constData(),
-                            QFile::encodeName(prefix.base() + "/xdg/quorl").constData()), 0);
-        qputenv("XDG_DATA_HOME", QFile::encodeName(prefix.base() + "/xdg"));
-    }
-    void TearDown() override {
-        qputenv("XDG_DATA_HOME", savedXdg);
-        OpsTest::TearDown();
     }
     // Files of d:\src named by these bytes, each holding its own name.
     void putNamed(const QList<QByteArray>& names) {
@@ -401,7 +391,6 @@ public:
             return r.title == "Error" ? PromptAnswer::Ok : PromptAnswer::No;
         });
     }
-    QByteArray savedXdg;
     QStringList shown;
 };
 
