@@ -3,8 +3,8 @@
 // names.
 #include <climits>
 #include <fcntl.h>
-#include <sys/xattr.h>
 #include "../fileops/ops_fixture.h"
+#include "../platform/helpers.h"
 #include "config/settings.h"
 #include "fileops/folders.h"
 #include "platform/hostfs.h"
@@ -17,16 +17,6 @@ public:
     void plantLink(const QString& target, const QString& linkDos) {
         ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(host(linkDos)).constData()), 0);
     }
-    mode_t modeOf(const QString& hostPath) const {
-        struct stat st {};
-        ::stat(QFile::encodeName(hostPath).constData(), &st);
-        return st.st_mode & 07777;
-    }
-    QByteArray dosAttrib(const QString& hostPath) const {
-        char buf[64];
-        const ssize_t n = ::getxattr(QFile::encodeName(hostPath).constData(), "user.DOSATTRIB", buf, sizeof buf);
-        return n < 0 ? QByteArray("<none>") : QByteArray(buf, int(n));
-    }
 };
 
 TEST_F(HostileOpsTest, DeletingTaggedLinksRemovesTheLinksAndLeavesTheirTargetsAttributes) {
@@ -36,7 +26,7 @@ TEST_F(HostileOpsTest, DeletingTaggedLinksRemovesTheLinksAndLeavesTheirTargetsAt
     setAttributes("d:\\keep\\ro.txt", platform::attr::ReadOnly | platform::attr::Archive);
     setAttributes("d:\\keep\\hidden.txt", platform::attr::Hidden | platform::attr::Archive);
     const QString ro = host("d:\\keep\\ro.txt"), hidden = host("d:\\keep\\hidden.txt");
-    const QByteArray hiddenAttrib = dosAttrib(hidden);
+    const QByteArray hiddenAttrib = testhost::RawDosAttrib(hidden);
     plantLink(ro, "d:\\links\\l1.txt");
     plantLink(hidden, "d:\\links\\l2.txt");
     start({"d:"});
@@ -49,8 +39,8 @@ TEST_F(HostileOpsTest, DeletingTaggedLinksRemovesTheLinksAndLeavesTheirTargetsAt
     ASSERT_EQ(selectedNames(), QStringList({"l1.txt", "l2.txt"}));
     key(Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(diskNames("d:\\links"), QStringList({"plain.txt"}));
-    EXPECT_EQ(modeOf(ro) & 0222, 0u) << "the target stays read-only";
-    EXPECT_EQ(dosAttrib(hidden), hiddenAttrib) << "the target stays hidden";
+    EXPECT_EQ(testhost::ModeOf(ro) & 0222, 0u) << "the target stays read-only";
+    EXPECT_EQ(testhost::RawDosAttrib(hidden), hiddenAttrib) << "the target stays hidden";
     EXPECT_EQ(content("d:\\keep\\ro.txt"), "read only");
     expectPictureMatchesDisk();
 }
