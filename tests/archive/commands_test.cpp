@@ -404,11 +404,12 @@ public:
 
 // Every name Linux allows goes into the archive and comes back with its bytes:
 // blanks (also at either end), quotes, a leading "-", "%", characters DOS
-// cannot hold, a line break, bytes that are no UTF-8, 255 bytes.
+// cannot hold, a line break, bytes that are no UTF-8, 255 bytes, names that
+// differ only in case.
 TEST_F(RealArchiverTest, EveryTaggedNameGoesIntoTheZipAndComesBackExactly) {
     const QList<QByteArray> odd = {"my file.txt", "say \"hi\".txt", "-rf.txt", "--help", "100%.txt", "what?.pdf",
                                    "Meeting: notes.txt", "back\\slash", "new\nline", "caf\xff.bin", " first",
-                                   "last ", QByteArray(251, 'n') + ".txt"};
+                                   "last ", QByteArray(251, 'n') + ".txt", "A.txt", "a.txt", "a.TXT"};
     putNamed(odd);
     folder("d:\\out");
     start({"d:", "d:\\src"});
