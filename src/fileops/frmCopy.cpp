@@ -305,7 +305,7 @@ frmDPath* DPathForm() {
 }
 
 namespace {
-void OpenCopyDialog(const QString& caption, const QString& as) {
+void OpenCopyDialog(const QString& caption) {
     frmCopy* copy = CopyForm();
     copy->setWindowTitle(caption);
     copy->Confirmed = false;
@@ -342,7 +342,7 @@ void ShowCopyDialog(const Run& run, const QString& as) {
     // One file's own name, or a mask for tagged files.
     if (run.scope == FileScope::CurrentFile) SetPrefilled(CopyForm()->txtAs, as);
     else SetTyped(CopyForm()->txtAs, as);
-    OpenCopyDialog(CopyCaptionOf(run), as);
+    OpenCopyDialog(CopyCaptionOf(run));
 }
 
 void ShowArchiveDialog(CopyUse use, const QString& caption, const QString& as,
@@ -350,5 +350,5 @@ void ShowArchiveDialog(CopyUse use, const QString& caption, const QString& as,
     CopyForm()->Use = use;
     CopyForm()->ArchiveRoutine = std::move(archiveRoutine);
     SetTyped(CopyForm()->txtAs, as);
-    OpenCopyDialog(caption, as);
+    OpenCopyDialog(caption);
 }
