@@ -18,6 +18,7 @@
 #include "model/slots.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/prefix.h"
 #include "ui/mainwindow.h"
 #include "browse/frmBrws.h"
 #include "browse/tagging.h"
@@ -339,6 +340,7 @@ void RunOperation(frmGraph* g, const Run& run) {
     DriveSlot& slot = CurrentDriveSlot();
     QStringList touched;
     const RunProbes probes;
+    const platform::DriveMapBatch driveMap;
     AbortFlag = 0;
     SetBusy();
     bool wroteHere = false;

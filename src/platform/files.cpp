@@ -318,6 +318,7 @@ ErrorCode RenamePath(const QString& from, const QString& to, LastName toName) {
     if (r != 0 && (errno == EINVAL || IsUnsupported(errno)))
         r = ::rename(srcBytes.constData(), dstBytes.constData());
     if (r == 0) {
+        if (!S_ISREG(entry.st_mode)) host::ForgetBatchFolders();
         if (oneFolder) {
             host::NoteEntriesChanged(src, dst, srcBefore);
         } else {
@@ -361,6 +362,7 @@ ErrorCode DeleteFile(const QString& dosPath) {
     }
     const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     if (::unlink(Encode(hostPath).constData()) != 0) return ErrorAt(errno, hostPath);
+    if (!S_ISREG(st.st_mode)) host::ForgetBatchFolders();
     host::NoteEntryChanged(hostPath, before);
     return err::None;
 }
@@ -370,6 +372,7 @@ ErrorCode MakeFolder(const QString& dosPath) {
     if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
     const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     if (::mkdir(Encode(hostPath).constData(), 0777) == 0) {
+        host::ForgetBatchFolders();
         host::NoteEntryChanged(hostPath, before);
         return err::None;
     }
@@ -386,6 +389,7 @@ ErrorCode RemoveFolder(const QString& dosPath) {
     if (name.isEmpty()) return err::PathFileConflict;   // a drive's root stays
     const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     if (::rmdir(Encode(hostPath).constData()) == 0) {
+        host::ForgetBatchFolders();
         host::NoteEntryChanged(hostPath, before);
         return err::None;
     }

@@ -47,7 +47,14 @@ QString Fold(const QString& name) { return name.toLower().toCaseFolded(); }
 namespace {
 quint64 folderReads = 0;
 quint64 writeProbes = 0;
-}
+quint64 driveLinkReads = 0;
+quint64 folderWalks = 0;
+}  // namespace
+
+quint64 DriveLinkReadCount() { return driveLinkReads; }
+quint64 FolderWalkCount() { return folderWalks; }
+void CountDriveLinkRead() { ++driveLinkReads; }
+void CountFolderWalk() { ++folderWalks; }
 
 quint64 FolderReadCount() { return folderReads; }
 quint64 WriteProbeCount() { return writeProbes; }

@@ -2,6 +2,7 @@
 // Host-side helpers the platform layer's files share. The rest of the program
 // talks DOS paths and goes through prefix.h, paths.h, files.h and volume.h.
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <sys/stat.h>
@@ -58,6 +59,20 @@ void NoteEntryChanged(const QString& hostPath, const FolderStamp& before);
 void NoteEntriesChanged(const QString& hostPath, const QString& otherHostPath, const FolderStamp& before);
 // How many times folders were read since the program started (tests and benchmarks).
 quint64 FolderReadCount();
+// How many times a drive's link was read, and a folder's host path looked up
+// component by component (tests and benchmarks).
+quint64 DriveLinkReadCount();
+quint64 FolderWalkCount();
+void CountDriveLinkRead();
+void CountFolderWalk();
+// What a living DriveMapBatch (prefix.h) keeps; null when none lives.
+struct BatchMemo {
+    QHash<QChar, QString> targets;   // drive letter -> what its link names (empty: no link)
+    QHash<QString, QString> folders; // full DOS folder path -> its host path, every component found
+};
+BatchMemo* Batch();
+// A folder or a link was made, renamed or removed: folder lookups are done again.
+void ForgetBatchFolders();
 // How many write probes were made since the program started (tests and benchmarks).
 quint64 WriteProbeCount();
 void CountWriteProbe();

@@ -183,13 +183,16 @@ TEST_F(HostileOpsTest, ATaggedCopyMoveAndDeleteProbeReadAndRefillOncePerFolderNo
     start({"d:", "d:\\dst", "d:\\moved", "d:\\src"}, true);
     ASSERT_EQ(names().size(), kFiles);
     struct Work {
-        quint64 probes, reads;
+        quint64 probes, reads, linkReads, folderWalks;
         int listChanges;
     };
     int listChanges = 0;
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         QObject::connect(w->FileList->model(), signal, w, [&listChanges] { ++listChanges; });
-    auto now = [&] { return Work{platform::host::WriteProbeCount(), platform::host::FolderReadCount(), listChanges}; };
+    auto now = [&] {
+        using namespace platform::host;
+        return Work{WriteProbeCount(), FolderReadCount(), DriveLinkReadCount(), FolderWalkCount(), listChanges};
+    };
     auto run = [&](Qt::Key k, const char* what) {
         focusList();
         key(Qt::Key_T, Qt::ControlModifier);
@@ -200,6 +203,9 @@ TEST_F(HostileOpsTest, ATaggedCopyMoveAndDeleteProbeReadAndRefillOncePerFolderNo
         EXPECT_LE(after.probes - before.probes, 3u) << what << ": write probes for " << kFiles << " files";
         EXPECT_LE(after.reads - before.reads, 20u) << what << ": folder reads for " << kFiles << " files";
         EXPECT_LE(after.listChanges - before.listChanges, 4) << what << ": changes of the list";
+        // Drives' links and folders' paths are looked up once per run, not per path a file's steps resolve.
+        EXPECT_LE(after.linkReads - before.linkReads, 20u) << what << ": drive link reads";
+        EXPECT_LE(after.folderWalks - before.folderWalks, 20u) << what << ": folder paths walked";
     };
     expectCopyDialog("Copy all tagged files", "d:\\dst");
     run(Qt::Key_C, "copy");
