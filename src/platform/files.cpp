@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <csignal>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -117,10 +118,16 @@ ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& pat
     QString hostFolder;
     if (const ErrorCode e = DosToHost(dosFolder, &hostFolder)) return e;
     QStringList names;
-    if (const ErrorCode e = host::ReadFolderNames(hostFolder, &names)) return e;
+    QHash<QString, unsigned char> kinds;
+    if (const ErrorCode e = host::ReadFolderNames(hostFolder, &names, &kinds)) return e;
     QHash<QString, int> sharing;   // how many entries share a lower-case form
     for (const QString& n : names) ++sharing[host::Fold(n)];
+    // What the folder itself says is a file or a folder (no link) needs no look
+    // to be left out of the other listing: a folder of many files lists its
+    // subfolders without a stat per file.
+    const unsigned char otherKind = folders ? DT_REG : DT_DIR;
     for (const QString& n : names) {
+        if (kinds.value(n) == otherKind) continue;
         if (!folders && !MatchesFileSpec(n, patterns)) continue;
         const QString path = host::Join(hostFolder, NameToHost(n));
         struct stat st;

@@ -60,8 +60,9 @@ quint64 FolderReadCount() { return folderReads; }
 quint64 WriteProbeCount() { return writeProbes; }
 void CountWriteProbe() { ++writeProbes; }
 
-ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names) {
+ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names, QHash<QString, unsigned char>* kinds) {
     names->clear();
+    if (kinds) kinds->clear();
     ++folderReads;
     DIR* d = ::opendir(Encode(hostFolder).constData());
     if (!d) {
@@ -76,6 +77,7 @@ ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names) {
         const QByteArray raw(ent->d_name);
         if (raw == "." || raw == "..") continue;
         names->append(NameFromHost(Decode(raw)));
+        if (kinds) kinds->insert(names->last(), ent->d_type);
     }
     const int e = errno;
     ::closedir(d);

@@ -27,8 +27,10 @@ ErrorCode ErrorAt(int e, const QString& hostPath);
 QString Fold(const QString& name);
 
 // The program's names of every entry of a folder (names.h), "." and ".." left
-// out, sorted in one fixed order.
-ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names);
+// out, sorted in one fixed order. kinds, when given, gets the kind of entry
+// the folder itself tells for each name (a dirent's d_type: DT_REG, DT_DIR,
+// DT_LNK, or DT_UNKNOWN where the file system does not say).
+ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names, QHash<QString, unsigned char>* kinds = nullptr);
 
 // The spelling the program's lists give an entry: lower case when no other
 // entry of the folder has the same lower-case form, else its own, so that a
