@@ -24,9 +24,10 @@ bool ReadNumber(QStringView text, int* value) {
     return true;
 }
 
-// Folder index entry: path + "/" + position; paths never hold "/".
+// Folder index entry: path + "/" + position; paths never hold "/", so the
+// separator is found from the end, past a few digits rather than a long path.
 bool EntryPosition(const QString& entry, qsizetype* slash, int* position) {
-    *slash = entry.indexOf(u'/');
+    *slash = entry.lastIndexOf(u'/');
     return *slash >= 0 && ReadNumber(QStringView(entry).mid(*slash + 1), position);
 }
 
