@@ -176,6 +176,9 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QString
     const QList<Item> items = ItemsOf(w, slot, run.scope);
     StartProgress(g, items.size());
     const CopyRunWindow chunksShown(g, int(items.size()));
+    // A run logs no folder, so a destination found unlogged stays so until it
+    // ends: it is looked for in the pictures once, not once per file.
+    QSet<QString> unlogged;
     for (const Item& item : items) {
         if (AbortFlag) break;
         const QString name = FileNameOf(slot.Lines[item.position]);
@@ -201,7 +204,10 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QString
         }
         const QString destination =
             NewFileName(JoinPath(folder, newName), JoinPath(item.folder, name), newName == name);
-        if (!FoldersToRelog.contains(folder) && LoggedInAnyWindow(folder)) FoldersToRelog << folder;
+        if (!unlogged.contains(folder) && !FoldersToRelog.contains(folder)) {
+            if (LoggedInAnyWindow(folder)) FoldersToRelog << folder;
+            else unlogged.insert(folder);
+        }
         const CopyOutcome outcome = CopyFileEntry(w, item.position, item.folder, destination, false);
         if (destination.left(2) == slot.Drive) *wroteHere = true;
         const bool copied = outcome == CopyOutcome::Copied || outcome == CopyOutcome::Identical;
