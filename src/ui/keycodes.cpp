@@ -25,7 +25,7 @@ int VirtualKeyCode(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanC
     case Qt::Key_Space: return VK_SPACE;
     case Qt::Key_Delete: return VK_DELETE;
     case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
+    case Qt::Key_Tab: return VK_TAB;
     case Qt::Key_PageUp: return 33;
     case Qt::Key_PageDown: return 34;
     case Qt::Key_End: return 35;

@@ -288,7 +288,7 @@ void frmMedia::mciSupport_ButtonClick(int button) {
 }
 
 void frmMedia::Form_KeyDown(int keyCode) {
-    if (keyCode == 9 || keyCode == VK_RETURN) {
+    if (keyCode == VK_TAB || keyCode == VK_RETURN) {
         CloseForm();
     } else if (keyCode == VK_ESCAPE) {
         AbortFlag = -1;
@@ -334,7 +334,7 @@ bool frmMedia::event(QEvent* event) {
 bool frmMedia::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int code = VirtualKeyCode(static_cast<QKeyEvent*>(event));
-        if (code == 9 || code == VK_RETURN || code == VK_ESCAPE) {
+        if (code == VK_TAB || code == VK_RETURN || code == VK_ESCAPE) {
             Form_KeyDown(code);
             return true;
         }
@@ -344,7 +344,7 @@ bool frmMedia::eventFilter(QObject* watched, QEvent* event) {
 
 void frmMedia::keyPressEvent(QKeyEvent* event) {
     const int code = VirtualKeyCode(event);
-    if (code == 9 || code == VK_RETURN || code == VK_ESCAPE) {
+    if (code == VK_TAB || code == VK_RETURN || code == VK_ESCAPE) {
         Form_KeyDown(code);
         return;
     }
