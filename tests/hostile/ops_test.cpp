@@ -170,7 +170,7 @@ TEST_F(HostileOpsTest, AFolderWhoseEntriesLieBeyondThePathLimitSaysSo) {
 // not once or more per file.
 // What a tagged run does once per folder or once per run stays so: write
 // probes, folder reads and changes of the list do not grow with the files.
-TEST_F(HostileOpsTest, ATaggedCopyMoveAndDeleteProbeReadAndRefillOncePerFolderNotOncePerFile) {
+TEST_F(HostileOpsTest, ATaggedCopyMoveRenameAndDeleteProbeReadAndRefillOncePerFolderNotOncePerFile) {
     constexpr int kFiles = 400;
     folder("d:\\src");
     for (int i = 0; i < kFiles; ++i) {
@@ -217,6 +217,9 @@ TEST_F(HostileOpsTest, ATaggedCopyMoveAndDeleteProbeReadAndRefillOncePerFolderNo
     EXPECT_TRUE(diskNames("d:\\src").isEmpty());
     clickFolder("d:\\moved");
     ASSERT_EQ(names().size(), kFiles);
+    expectInputDialog("Rename all tagged files", "*.ren");
+    run(Qt::Key_R, "rename");
+    EXPECT_EQ(diskNames("d:\\moved").filter(".ren").size(), kFiles);
     prompts.expect("Confirm delete for each file ?", No);
     run(Qt::Key_D, "delete");
     EXPECT_TRUE(diskNames("d:\\moved").isEmpty());
