@@ -4,8 +4,10 @@
 #include "ui/errors.h"
 #include "browse/logging.h"
 #include "model/slots.h"
+#include "platform/names.h"
 #include "browse/frmBrws.h"
 #include "browse/tagging.h"
+#include "browse/shownnames.h"
 #include "browse/spoken.h"
 #include "browse/views.h"
 
@@ -55,7 +57,7 @@ void FillFileList(frmBrws* w, int h, bool listNames) {
             matchingBytes += size;
         }
         if (listNames) {
-            w->FileList->addItems(names);
+            AddFileNames(w->FileList, names);
             const QuietSelection quiet(slot);
             SelectRows(w->FileList, selected);
         }
@@ -74,7 +76,7 @@ void ClearCounters(frmBrws* w) {
 }
 
 void ShowPath(frmBrws* w, const QString& path) {
-    const QString shown = " Path : " + path + (path.size() == 2 ? "\\" : "");
+    const QString shown = " Path : " + platform::ShownName(path) + (path.size() == 2 ? "\\" : "");
     w->Path3D->setText(FitText(w, shown, PanelWidthTwips(w->Path3D)));
     // A view keeps its own name while the path line follows its files' folders.
     if (!SlotOf(w).GlobalView) w->FileList->setAccessibleName(FolderFilesName(path));

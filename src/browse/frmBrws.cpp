@@ -20,6 +20,7 @@
 #include "ui/keycodes.h"
 #include "ui/mainwindow.h"
 #include "ui/toolbaricons.h"
+#include "browse/shownnames.h"
 #include "browse/spoken.h"
 #include "browse/tagging.h"
 
@@ -143,9 +144,9 @@ QTreeWidgetItem* frmBrws::Node(int index) const {
 
 int frmBrws::NodeIndex(const QTreeWidgetItem* item) const { return item ? item->data(0, Qt::UserRole).toInt() : 0; }
 
-int frmBrws::AddNode(QTreeWidgetItem* parent, const QString& text) {
+int frmBrws::AddNode(QTreeWidgetItem* parent, const QString& name) {
     auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(DirList);
-    item->setText(0, text);
+    SetNodeName(item, name);
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     const int index = nodes_.size();
     item->setData(0, Qt::UserRole, index);
@@ -176,7 +177,7 @@ void frmBrws::ClearNodes() {
 
 QString frmBrws::FullPath(const QTreeWidgetItem* item) const {
     QStringList parts;
-    for (const QTreeWidgetItem* n = item; n; n = n->parent()) parts.prepend(n->text(0));
+    for (const QTreeWidgetItem* n = item; n; n = n->parent()) parts.prepend(NodeName(n));
     return parts.join('\\');
 }
 
@@ -465,14 +466,15 @@ void frmBrws::StartLabelEdit() {
 }
 
 void frmBrws::dirlist_AfterLabelEdit(QTreeWidgetItem* node) {
-    const QString typed = node->text(0).toLower();
+    // Text left as it was shown is no new name, whatever look-alikes it holds.
+    const QString typed = node->text(0) == labelBeforeEdit_ ? NodeName(node) : node->text(0).toLower();
     MySlot(this).LabelEdit = 0;
     {
         // The tree's own change is always taken back; the rename sets the text.
         const QSignalBlocker block(DirList);
         node->setText(0, labelBeforeEdit_);
     }
-    if (typed != labelBeforeEdit_) CallHook(Hooks().renameFolder, this, typed);
+    if (typed != NodeName(node)) CallHook(Hooks().renameFolder, this, typed);
 }
 
 void frmBrws::LeaveGlobalView() {

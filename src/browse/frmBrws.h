@@ -35,7 +35,7 @@ public:
     // (a removed node leaves an empty place). Index 1 is the root.
     QTreeWidgetItem* Node(int index) const;
     int NodeIndex(const QTreeWidgetItem* item) const;
-    int AddNode(QTreeWidgetItem* parent, const QString& text);   // returns the new index
+    int AddNode(QTreeWidgetItem* parent, const QString& name);   // returns the new index
     void RemoveNode(int index);
     void ClearNodes();
     QString FullPath(const QTreeWidgetItem* item) const;

@@ -250,7 +250,7 @@ bool AddSubfolders(frmBrws* w, int nodeIndex) {
             ShowMessage(NoMemoryMessage(), MsgStyle::Critical, "Error");
             return false;
         }
-        const QString name = folder.name.toLower();
+        const QString& name = folder.listName;
         const QString full = path + "\\" + name;
         const int child = w->AddNode(node, name);
         AddFolderLine(slot, full, child, HeaderState::Unlogged);
@@ -282,7 +282,7 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
     lines.reserve(taken);
     for (qint64 i = 0; i < taken; ++i) {
         const platform::FileEntry& f = files[i];
-        lines << MakeFileLine(f.name.toLower(), f.size, f.modified, f.attributes);
+        lines << MakeFileLine(f.listName, f.size, f.modified, f.attributes);
     }
     if (!lines.isEmpty()) InsertFileLines(slot, h, lines, refreshIndex);
     QTreeWidgetItem* node = w->Node(nodeIndex);

@@ -4,6 +4,7 @@
 #include "browse/filelist.h"
 #include "model/slots.h"
 #include "browse/frmBrws.h"
+#include "browse/shownnames.h"
 #include "browse/views.h"
 
 namespace {
@@ -15,7 +16,7 @@ DriveSlot& SlotOf(frmBrws*) { return CurrentDriveSlot(); }
 bool WriteTag(frmBrws* w, DriveSlot& slot, int row, bool wanted) {
     QListWidgetItem* item = w->FileList->item(row);
     const int at = FileLineOfItem(slot, row);
-    if (!item || at < 0 || FileNameOf(slot.Lines[at]) != item->text()) return false;
+    if (!item || at < 0 || FileNameOf(slot.Lines[at]) != ItemName(item)) return false;
     slot.Lines[at] = wanted ? MarkTagged(slot.Lines[at]) : MarkUntagged(slot.Lines[at]);
     return true;
 }

@@ -37,6 +37,7 @@ int FileLineOfItem(const DriveSlot& slot, int row) {
 #include "ui/errors.h"
 #include "browse/filelist.h"
 #include "browse/frmBrws.h"
+#include "browse/shownnames.h"
 #include "browse/spoken.h"
 #include "browse/tagging.h"
 
@@ -94,7 +95,7 @@ void FillView(frmBrws* w, DriveSlot& slot) {
         names << FileNameOf(slot.Lines[file]);
         total += FileSizeOf(slot.Lines[file]);
     }
-    w->FileList->addItems(names);
+    AddFileNames(w->FileList, names);
     qint64 tagged = 0, taggedBytes = 0;
     QList<bool> selected(count, false);
     for (int i = 0; i < count; ++i) {

@@ -6,6 +6,7 @@
 #include "fileops/validate.h"
 #include "model/slots.h"
 #include "browse/frmBrws.h"
+#include "browse/shownnames.h"
 
 namespace {
 // The active window with files to act on; the tagged commands also need tags.
@@ -24,7 +25,7 @@ void CopyCommand(const Run& run) {
     frmBrws* w = WindowWithFiles(run.scope);
     if (!w) return;
     QString as = CopyForm()->txtAs->text();
-    if (!Tagged(run.scope)) as = w->FileList->currentItem()->text();
+    if (!Tagged(run.scope)) as = ItemName(w->FileList->currentItem());
     else if (!as.contains('*')) as = "*.*";
     ShowCopyDialog(run, as);
 }
@@ -41,7 +42,7 @@ void RenameCommand(FileScope scope) {
     frmBrws* w = WindowWithFiles(scope);
     if (!w) return;
     ShowInputDialog(Tagged(scope) ? InputCaption::RenameTagged : InputCaption::RenameFile,
-                    Tagged(scope) ? QStringLiteral("*.*") : w->FileList->currentItem()->text());
+                    Tagged(scope) ? QStringLiteral("*.*") : ItemName(w->FileList->currentItem()));
     if (InputForm()->Confirmed) StartOperation({RunKind::Rename, scope});
 }
 

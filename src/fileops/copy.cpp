@@ -51,13 +51,19 @@ CopyRunWindow::~CopyRunWindow() {
     barFollowsBytes = false;
 }
 
+void ShowNameRefused(const QString& path) {
+    ShowMessage("The file : " + path + " can't have this name on that disk", MsgStyle::Critical, "Error");
+    LastError = 0;
+}
+
 void SetCopyChunkHook(std::function<void(qint64, qint64)> hook) { copyChunkHook = std::move(hook); }
 
 CopyOutcome CopyFile(const QString& source, const QString& destination, bool ignoreReadOnly, bool automaticOverwrite,
-                     const QString& attributeLetters) {
+                     const QString& attributeLetters, platform::LastName toName) {
     StatusFitted("Copying file : " + NameFromPath(source));
-    int oldAttributes = 0;
-    const bool exists = platform::GetAttributes(destination, &oldAttributes) == 0;
+    platform::FileEntry old;
+    const bool exists = platform::GetFileInfo(destination, &old, toName) == 0;
+    const int oldAttributes = exists ? old.attributes : 0;
     if (exists && (oldAttributes & platform::attr::Directory)) {
         LastError = err::PathFileConflict;
         return CopyOutcome::Failed;
@@ -76,7 +82,7 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
         return CopyOutcome::Identical;
     }
     if (exists) platform::SetEntryAttributes(destination, platform::attr::Archive);
-    const ErrorCode code = platform::CopyFileTo(source, destination, CopyProgressOf(NameFromPath(source)));
+    const ErrorCode code = platform::CopyFileTo(source, destination, CopyProgressOf(NameFromPath(source)), toName);
     if (code != 0) {
         // The destination was never touched by the failed copy; its attributes come back.
         if (exists) platform::SetEntryAttributes(destination, oldAttributes);
@@ -98,7 +104,7 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
 }
 
 CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder, const QString& destination,
-                          bool endBusy) {
+                          bool endBusy, platform::LastName toName) {
     DriveSlot& slot = CurrentDriveSlot();
     FileLine file;
     if (!ParseFileLine(slot.Lines[position], &file)) return CopyOutcome::Failed;
@@ -123,7 +129,7 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
     // Without settings read, the user is asked rather than his files overwritten.
     const bool ignoreReadOnly = Settings[setting::IgnoreReadOnly].isValid() && Settings[setting::IgnoreReadOnly].toBool();
     const bool automatic = Settings[setting::AutoOverwrite].isValid() && Settings[setting::AutoOverwrite].toBool();
-    const CopyOutcome outcome = CopyFile(source, destination, ignoreReadOnly, automatic, file.attributes);
+    const CopyOutcome outcome = CopyFile(source, destination, ignoreReadOnly, automatic, file.attributes, toName);
     // Reading the free space would overwrite the copy's error.
     const ErrorCode failure = LastError;
     // A source that is no file any more (a pipe in its place) is not found, as the listing would have it.
@@ -131,6 +137,7 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
     // In a run the end of the run shows the free space; between, as often as the window is drawn.
     if (destination.left(2) == slot.Drive && (endBusy || redraw::Due())) ShowAvailableBytes(w);
     if (endBusy) EndBusy();
-    if (failure) ShowFileError(failure);
+    if (failure == err::BadFileName) ShowNameRefused(destination);
+    else if (failure) ShowFileError(failure);
     return outcome;
 }

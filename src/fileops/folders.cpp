@@ -13,6 +13,7 @@
 #include "platform/curdir.h"
 #include "platform/files.h"
 #include "browse/frmBrws.h"
+#include "browse/shownnames.h"
 
 namespace {
 // The drive must be ready and the folder that changes (the one a folder is
@@ -106,7 +107,7 @@ void RenameFolder(frmBrws* w, const QString& typed) {
     for (QString& folder : FoldersToRelog) ReplaceFolderPrefix(folder, 0, oldPath, newPath);
     {
         const QSignalBlocker block(w->DirList);
-        node->setText(0, label);
+        SetNodeName(node, label);
         if (node->parent()) node->parent()->sortChildren(0, Qt::AscendingOrder);
     }
     ShowPath(w, slot.CurrentPath);

@@ -15,9 +15,11 @@
 #include "browse/logging.h"
 #include "model/slots.h"
 #include "platform/files.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 #include "platform/prefix.h"
 #include "ui/mainwindow.h"
+#include "ui/prefilled.h"
 #include "browse/frmBrws.h"
 
 namespace {
@@ -60,7 +62,7 @@ frmCopy::frmCopy(QWidget* parent) : QDialog(parent) {
 bool frmCopy::FullDuplication() const { return DPathForm()->optFull->isChecked(); }
 
 bool frmCopy::ParseAs() {
-    txtAs->setText(NormalizeTyped(txtAs->text()));
+    NormalizeField(txtAs, NormalizeTyped);
     if (Use == CopyUse::Extract) {
         // A file specification of the archive's contents: wildcards allowed.
         QString plain = txtAs->text();
@@ -74,16 +76,17 @@ bool frmCopy::ParseAs() {
         ShowMessage(InvalidMaskMessage, MsgStyle::Critical, "Error");
         return false;
     }
-    if (!txtAs->text().isEmpty() && IsValidName(txtAs->text())) return true;
+    const QString as = FieldName(txtAs);
+    if (!as.isEmpty() && IsValidName(as)) return true;
     ShowInvalidCharacters();
     return false;
 }
 
 bool frmCopy::ParseTo() {
-    txtTo->setText(NormalizeTyped(txtTo->text()));
+    NormalizeField(txtTo, NormalizeTyped);
     QString drive;
     QStringList parts;
-    const QString to = txtTo->text();
+    const QString to = FieldName(txtTo);
     if (to.isEmpty()) return false;
     if (!platform::SplitDosPath(to, &drive, &parts)) return false;
     for (const QString& part : parts)
@@ -150,7 +153,7 @@ bool frmCopy::eventFilter(QObject* watched, QEvent* event) {
 void frmCopy::DoGraphic() { StartOperation(CopyRun); }
 
 void frmCopy::proceed() {
-    const QString to = txtTo->text();
+    const QString to = FieldName(txtTo);
     if (!EnsureDestination(to) || TestDrive(to.left(2)) != 0) {
         if (LastError) ShowFileError(LastError);
         HeldPane.Release();
@@ -171,7 +174,7 @@ void frmCopy::proceed() {
     // Extracting and compressing hand the two texts to the archivers.
     if (ArchiveRoutine) {
         HeldPane.Release();
-        ArchiveRoutine(txtTo->text(), txtAs->text());
+        ArchiveRoutine(to, FieldName(txtAs));
     } else if (Use == CopyUse::Files) {
         DoGraphic();
     }
@@ -211,8 +214,8 @@ void frmDirs::SetPath(const QString& folder) {
     if (!platform::SplitDosPath(folder, &drive, &parts)) return;
     // Like a folder list box: the path from the root down, then the subfolders.
     QString path = drive;
-    auto add = [this](const QString& text, const QString& target, int depth) {
-        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + text, dirBox);
+    auto add = [this](const QString& name, const QString& target, int depth) {
+        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + platform::ShownName(name), dirBox);
         item->setData(Qt::UserRole, target);
     };
     add(drive + "\\", drive, 0);
@@ -224,7 +227,7 @@ void frmDirs::SetPath(const QString& folder) {
     dirBox->setCurrentRow(dirBox->count() - 1);
     QList<platform::FileEntry> subfolders;
     platform::ListFolders(path_.size() == 2 ? path_ + "\\" : path_, true, &subfolders);
-    for (const platform::FileEntry& f : subfolders) add(f.name.toLower(), JoinPath(path, f.name.toLower()), depth);
+    for (const platform::FileEntry& f : subfolders) add(f.listName, JoinPath(path, f.listName), depth);
     const int at = drvBox->findText(drive);
     if (at >= 0) drvBox->setCurrentIndex(at);
 }
@@ -245,7 +248,7 @@ void frmDirs::drvbox_Change() {
 }
 
 void frmDirs::btnOk_Click() {
-    CopyForm()->txtTo->setText(ChosenFolder().toLower());
+    SetPrefilled(CopyForm()->txtTo, ChosenFolder());
     accept();
 }
 
@@ -305,7 +308,6 @@ namespace {
 void OpenCopyDialog(const QString& caption, const QString& as) {
     frmCopy* copy = CopyForm();
     copy->setWindowTitle(caption);
-    copy->txtAs->setText(as);
     copy->Confirmed = false;
     AbortFlag = 0;
     copy->HeldPane.Hold();
@@ -337,6 +339,9 @@ void OpenCopyDialog(const QString& caption, const QString& as) {
 void ShowCopyDialog(const Run& run, const QString& as) {
     CopyForm()->Use = CopyUse::Files;
     CopyForm()->CopyRun = run;
+    // One file's own name, or a mask for tagged files.
+    if (run.scope == FileScope::CurrentFile) SetPrefilled(CopyForm()->txtAs, as);
+    else SetTyped(CopyForm()->txtAs, as);
     OpenCopyDialog(CopyCaptionOf(run), as);
 }
 
@@ -344,5 +349,6 @@ void ShowArchiveDialog(CopyUse use, const QString& caption, const QString& as,
                        std::function<void(const QString& to, const QString& as)> archiveRoutine) {
     CopyForm()->Use = use;
     CopyForm()->ArchiveRoutine = std::move(archiveRoutine);
+    SetTyped(CopyForm()->txtAs, as);
     OpenCopyDialog(caption, as);
 }

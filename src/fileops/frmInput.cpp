@@ -6,6 +6,7 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include "ui/errors.h"
+#include "ui/prefilled.h"
 #include "ui/prompter.h"
 #include "fileops/validate.h"
 #include "browse/filelist.h"
@@ -98,7 +99,7 @@ void frmInput::Form_KeyPress(int& keyAscii) {
 }
 
 void frmInput::btnOk_Click() {
-    txtBox->setText(NormalizeTyped(txtBox->text()));
+    NormalizeField(txtBox, NormalizeTyped);
     const QString m = mode();
     if (m == InputCaption::FileSpec) FSub();
     else if (m == InputCaption::DiskVolume) VSub();
@@ -149,8 +150,8 @@ bool frmInput::CheckText() {
 }
 
 bool frmInput::ParseRM() {
-    txtBox->setText(NormalizeTyped(txtBox->text()));
-    return ParseRMText(mode(), txtBox->text());
+    NormalizeField(txtBox, NormalizeTyped);
+    return ParseRMText(mode(), FieldName(txtBox));
 }
 
 bool frmInput::ParseAttr() { return ::ParseAttr(txtBox->text()); }
@@ -199,6 +200,8 @@ frmInput* InputForm() {
 void ShowInputDialog(const QString& caption, const QString& text) {
     frmInput* form = InputForm();
     form->setWindowTitle(caption);
-    form->txtBox->setText(text);
+    // A rename starts from the file's own name.
+    if (caption == InputCaption::RenameFile) SetPrefilled(form->txtBox, text);
+    else SetTyped(form->txtBox, text);
     CenterForm(form, true);
 }

@@ -11,10 +11,12 @@
 #include "fileops/probes.h"
 #include "fileops/redraw.h"
 #include "fileops/steps.h"
+#include "ui/prefilled.h"
 #include "ui/prompter.h"
 #include "fileops/validate.h"
 #include "browse/filelist.h"
 #include "browse/logging.h"
+#include "browse/shownnames.h"
 #include "model/slots.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -34,7 +36,9 @@ QString StripTrailingBackslash(QString folder) {
 // "d:\\b"), so that the folder it names is found and renewed there.
 QString DestinationFolder(const QString& typed) {
     QString full;
-    if (platform::FullDosPath(StripTrailingBackslash(typed), &full) == 0) return full.toLower();
+    // Typed text is lower case already; a chosen folder keeps the spelling the
+    // list gives it, which finds that folder and no other of a case pair.
+    if (platform::FullDosPath(StripTrailingBackslash(typed), &full) == 0) return full;
     return StripTrailingBackslash(typed);
 }
 
@@ -119,7 +123,7 @@ void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QStr
     if (!g->ConfirmEach) g->FileAnswer = 6;
     const QList<Item> items = ItemsOf(w, slot, run.scope);
     StartProgress(g, items.size());
-    const QString text = InputForm()->txtBox->text();
+    const QString text = FieldName(InputForm()->txtBox);
     for (const Item& item : items) {
         if (AbortFlag) break;
         if (disposing && g->ConfirmEach) {
@@ -139,12 +143,12 @@ void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QStr
     }
 }
 
-// A new copy under the file's own name takes the name as the disk spells it:
-// the picture holds names lower case, and a name whose lower-case form is
-// longer, or another name, would fail or differ on disk.
+// A copy under the file's own name takes the name as the disk spells it: the
+// picture holds most names lower case, and a name whose lower-case form is
+// longer, or another name, would fail or differ on disk. Where the disk tells
+// case apart, a name that differs only in case is another file.
 QString NewFileName(const QString& destination, const QString& source, bool ownName) {
-    int existing = 0;
-    if (!ownName || platform::GetAttributes(destination, &existing) == 0) return destination;
+    if (!ownName) return destination;
     platform::FileEntry entry;
     if (platform::GetFileInfo(source, &entry) != 0 || entry.name.isEmpty()) return destination;
     return destination.left(destination.lastIndexOf('\\') + 1) + entry.name;
@@ -170,8 +174,8 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QString
     const bool move = run.kind == RunKind::Move;
     const bool duplicate = run.paths == Paths::Duplicated;
     const bool tagged = run.scope == FileScope::TaggedFiles;
-    const QString to = DestinationFolder(copy->txtTo->text());
-    const QString as = copy->txtAs->text();
+    const QString to = DestinationFolder(FieldName(copy->txtTo));
+    const QString as = FieldName(copy->txtAs);
     const bool full = copy->FullDuplication();
     const QList<Item> items = ItemsOf(w, slot, run.scope);
     StartProgress(g, items.size());
@@ -202,13 +206,14 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QString
                 }
             }
         }
-        const QString destination =
-            NewFileName(JoinPath(folder, newName), JoinPath(item.folder, name), newName == name);
+        const bool ownName = newName == name;
+        const QString destination = NewFileName(JoinPath(folder, newName), JoinPath(item.folder, name), ownName);
         if (!unlogged.contains(folder) && !FoldersToRelog.contains(folder)) {
             if (LoggedInAnyWindow(folder)) FoldersToRelog << folder;
             else unlogged.insert(folder);
         }
-        const CopyOutcome outcome = CopyFileEntry(w, item.position, item.folder, destination, false);
+        const CopyOutcome outcome = CopyFileEntry(w, item.position, item.folder, destination, false,
+                                                  ownName ? platform::LastName::AsSpelled : platform::LastName::AnyCase);
         if (destination.left(2) == slot.Drive) *wroteHere = true;
         const bool copied = outcome == CopyOutcome::Copied || outcome == CopyOutcome::Identical;
         if (move && !AbortFlag && copied) DeleteMovedSource(slot, item, JoinPath(item.folder, name), destination, touched);
@@ -278,7 +283,7 @@ void RefreshView(frmBrws* w, DriveSlot& slot, const QList<ViewFile>& files) {
     {
         const QuietSelection quiet(slot);
         w->ClearFileList();
-        w->FileList->addItems(names);
+        AddFileNames(w->FileList, names);
         QList<bool> selected(names.size(), false);
         for (int row : tagged) selected[row] = true;
         SelectRows(w->FileList, selected);

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <functional>
 #include "fileops/runs.h"
+#include "platform/paths.h"
 
 class frmBrws;
 class frmGraph;
@@ -33,10 +34,15 @@ bool CreatePath(const QString& folder, QStringList* made);
 void SetCopyChunkHook(std::function<void(qint64, qint64)> hook);
 
 enum class CopyOutcome { Copied, Identical, SameFile, Skipped, Failed };
+// toName: how the destination's name is looked up; a copy under the source's
+// own spelling takes only that spelling for the same file (platform/paths.h).
 CopyOutcome CopyFile(const QString& source, const QString& destination, bool ignoreReadOnly,
-                     bool automaticOverwrite, const QString& attributeLetters);
+                     bool automaticOverwrite, const QString& attributeLetters,
+                     platform::LastName toName = platform::LastName::AnyCase);
 CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder, const QString& destination,
-                          bool endBusy);
+                          bool endBusy, platform::LastName toName = platform::LastName::AnyCase);
+// The disk at path (a FAT stick, a share) refuses the name: the message names the file.
+void ShowNameRefused(const QString& path);
 
 // Where a deleted file goes: into the trash when the "Delete to trash" setting
 // says so, or away for good (the source of a move, whose bytes are in its copy).

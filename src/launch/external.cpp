@@ -5,6 +5,7 @@
 #include <QUrl>
 #include "browse/filelist.h"
 #include "browse/frmBrws.h"
+#include "browse/shownnames.h"
 #include "browse/logging.h"
 #include "browse/views.h"
 #include "config/settings.h"
@@ -85,7 +86,7 @@ void ExecuteFile(frmBrws* w) {
     if (row < 0) return;
     const DriveSlot& slot = Slot(w->GetFormNumber());
     const int at = FileLineOfItem(slot, row);
-    const QString name = at >= 0 && at < slot.LineCount ? FileNameOf(slot.Lines[at]) : w->FileList->item(row)->text();
+    const QString name = at >= 0 && at < slot.LineCount ? FileNameOf(slot.Lines[at]) : RowName(w->FileList, row);
     if (IsProgramExtension(ExtensionOf(name))) {
         OpenWith(w, name, name);
         return;

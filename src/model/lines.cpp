@@ -33,22 +33,8 @@ QString FormatAttributeLetters(int attributes) {
 }
 
 QString MakeFileLine(const QString& name, qint64 size, const QDateTime& stamp, int attributes) {
-    return name.toLower() + "/U/" + QString::number(size) + ':' +
+    return name + "/U/" + QString::number(size) + ':' +
            FormatFileDate(stamp, Settings[setting::DateFormat].toString()) + ':' + FormatAttributeLetters(attributes);
-}
-
-void SetFileLine(DriveSlot& slot, const QString& fileName, int position, const QString& folderPath) {
-    if (position < 0 || position >= slot.Lines.size()) return;
-    platform::FileEntry entry;
-    const ErrorCode code = platform::GetFileInfo(folderPath + '\\' + fileName, &entry);
-    if (code != err::None) {
-        // The line still stands for the file so that the picture keeps its shape;
-        // the caller finds out through LastError.
-        LastError = code;
-        slot.Lines[position] = fileName.toLower() + "/U/0::";
-        return;
-    }
-    slot.Lines[position] = MakeFileLine(fileName, entry.size, entry.modified, entry.attributes);
 }
 
 QString FileDateText(const QString& fullPath) {

@@ -8,8 +8,10 @@
 #include <array>
 #include "platform/errors.h"
 
-// The logged picture of a drive: text lines, lower case, "/" as separator
-// (paths never hold "/"). Only the routines of this header read or write them.
+// The logged picture of a drive: text lines, "/" as separator (paths never
+// hold "/"). Names are lower case, but where names of one folder differ only
+// in case each keeps its own spelling, so that each line finds its own file.
+// Only the routines of this header read or write them.
 //
 //   Folder header  ">" path "/" node [ "/U" | "/L" ]         >c:\windows/3/L
 //     node: the index of the folder's node in the window's tree. No suffix:
@@ -185,13 +187,12 @@ void RenameFolderInPicture(DriveSlot& slot, const QString& oldPath, const QStrin
 bool ReplaceFolderPrefix(QString& text, int offset, const QString& oldPath, const QString& newPath);
 
 // File lines.
-// File line of folderPath\fileName read from the disk now, untagged.
-void SetFileLine(DriveSlot& slot, const QString& fileName, int position, const QString& folderPath);
 QString FileDateText(const QString& fullPath);
 QString AttributeLetters(const QString& fullPath);
 // The same two fields from values already read (logging reads a whole folder at once).
 QString FormatFileDate(const QDateTime& stamp, const QString& dateFormat);
 QString FormatAttributeLetters(int attributes);
+// name: as the folder's list spells it (platform::FileEntry::listName).
 QString MakeFileLine(const QString& name, qint64 size, const QDateTime& stamp, int attributes);
 
 struct FileLine {

@@ -432,17 +432,26 @@ ErrorCode ProbeWritable(const QString& dosFolder, const QString& probeName) {
         if (parent == folder) return err::PathNotFound;
         folder = parent;
     }
-    const qsizetype dot = probeName.lastIndexOf(u'.');
-    const QString stem = dot > 0 ? probeName.left(dot) : probeName;
-    const QString extension = dot > 0 ? probeName.mid(dot) : QString();
+    QString first = probeName;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = attempt == 0 ? probeName : stem + u'-' + QString::number(attempt) + extension;
+        const qsizetype dot = first.lastIndexOf(u'.');
+        const QString stem = dot > 0 ? first.left(dot) : first;
+        const QString extension = dot > 0 ? first.mid(dot) : QString();
+        const QString name = attempt == 0 ? first : stem + u'-' + QString::number(attempt) + extension;
         const QByteArray path = Encode(host::Join(folder, name));
         const host::FolderStamp before = host::StampOfFolderOf(host::Join(folder, name));
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK,
                               0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
+            // A disk that refuses the name itself (a FAT stick and a character
+            // it cannot hold) may still take files: a plain name asks again.
+            const QString plain = QStringLiteral("quorl-probe.tmp");
+            if ((errno == EINVAL || errno == EILSEQ || errno == EPERM) && first != plain) {
+                first = plain;
+                attempt = -1;
+                continue;
+            }
             return ErrorAt(errno, host::Join(folder, name));
         }
         struct stat mine, now;

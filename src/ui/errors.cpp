@@ -10,6 +10,7 @@
 #include "platform/prefix.h"
 #include "platform/curdir.h"
 #include "platform/files.h"
+#include "platform/names.h"
 
 namespace {
 QPointer<QStatusBar>& statusBar() {
@@ -109,7 +110,7 @@ QString NameFromPath(const QString& path) {
 
 void SetStatus(const QString& text) {
     if (QStatusBar* bar = statusBar()) {
-        bar->showMessage(text);
+        bar->showMessage(platform::ShownName(text));
         bar->repaint();
     }
 }

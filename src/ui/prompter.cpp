@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include "platform/names.h"
 #include "ui/mainwindow.h"
 #include "ui/dialogfocus.h"
 
@@ -45,7 +46,9 @@ void SetPromptHandler(PromptHandler handler) { promptHandler() = std::move(handl
 bool PromptHandlerInstalled() { return bool(promptHandler()); }
 void SetModalFormHandler(ModalFormHandler handler) { modalHandler() = std::move(handler); }
 
-PromptAnswer Prompt(const QString& text, PromptIcon icon, PromptButtons buttons, const QString& title) {
+PromptAnswer Prompt(const QString& message, PromptIcon icon, PromptButtons buttons, const QString& title) {
+    // A file's name in a message reads as on the list, look-alikes and all.
+    const QString text = platform::ShownName(message);
     if (promptHandler()) return promptHandler()({text, title, icon, buttons});
     // After the answer the user goes on where he was, window manager or not.
     const HeldActivation before = HoldActivation();

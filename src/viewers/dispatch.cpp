@@ -1,6 +1,8 @@
 #include "viewers/dispatch.h"
 #include <QApplication>
 #include "browse/frmBrws.h"
+#include "browse/shownnames.h"
+#include "platform/names.h"
 #include "config/settings.h"
 #include "model/slots.h"
 #include "ui/errors.h"
@@ -22,7 +24,7 @@ bool ShowOne(const QString& name, const QString& path, FileScope scope, ShowMode
     switch (RouteFor(extension, LookUpFileType(types, extension), hear, open)) {
     case ViewRoute::Picture: {
         frmGV* gv = PictureForm();
-        gv->setWindowTitle(name);
+        gv->setWindowTitle(platform::ShownName(name));
         if (!gv->LoadPictureFile(path)) return false;
         gv->mnuNext->setVisible(taggedWalk);
         CenterForm(gv, true);
@@ -30,7 +32,7 @@ bool ShowOne(const QString& name, const QString& path, FileScope scope, ShowMode
     }
     case ViewRoute::Media: {
         frmMedia* player = NewMediaForm();
-        player->setWindowTitle(name);
+        player->setWindowTitle(platform::ShownName(name));
         if (!CheckMedia(player, path)) return false;
         SetBusy();
         const bool opened = player->OpenMedia();
@@ -66,7 +68,7 @@ bool ShowOne(const QString& name, const QString& path, FileScope scope, ShowMode
         return false;
     }
     frmDump* dump = DumpForm();
-    dump->setWindowTitle(name);
+    dump->setWindowTitle(platform::ShownName(name));
     if (!dump->LoadDump(path)) return false;
     dump->SetMode(false, taggedWalk);
     CenterForm(dump, true);
@@ -86,7 +88,7 @@ void ShowFiles(frmBrws* w, FileScope scope, ShowMode mode) {
     for (int row = first; row < w->FileList->count(); ++row) {
         QListWidgetItem* item = w->FileList->item(row);
         if (taggedWalk && !item->isSelected()) continue;
-        const QString name = item->text();
+        const QString name = ItemName(item);
         if (ShowOne(name, EntryPath(CurrentDriveSlot(), row, name), scope, mode, types))
             ++handled;
         if (AbortFlag || handled > toShow || !taggedWalk) break;

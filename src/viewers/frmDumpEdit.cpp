@@ -1,6 +1,7 @@
 #include <QFileDialog>
 #include "browse/freespace.h"
 #include "browse/frmBrws.h"
+#include "browse/shownnames.h"
 #include "model/slots.h"
 #include "platform/curdir.h"
 #include "platform/paths.h"
@@ -160,7 +161,7 @@ void EditFile(frmBrws* w) {
     frmDump* form = DumpForm();
     form->setWindowTitle(item->text());
     form->mnuNext->setVisible(false);
-    if (!form->LoadForEdit(EntryPath(CurrentDriveSlot(), row, item->text()))) return;
+    if (!form->LoadForEdit(EntryPath(CurrentDriveSlot(), row, ItemName(item)))) return;
     form->SetMode(true, false);
     CenterForm(form, true);
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include "archive/commandlines.h"
 #include "archive/runner.h"
-#include "launch/commandline.h"
 #include "model/slots.h"
 
 namespace {
@@ -80,13 +79,6 @@ TEST(ArchiveLines, PathsWithBlanksAreQuotedAndNothingElseIs) {
               "\"c:\\program files\\pkunzip.exe\" -o  -d \"d:\\old stuff\\a b.zip\" \"e:\\new place\" *.*");
     EXPECT_EQ(QuotedPath("a:\\"), "a:\\");
     EXPECT_EQ(QuotedPath("a:\\x y\\\\"), "\"a:\\x y\"");
-
-    // The process runner reads such a line back into the same words.
-    EXPECT_EQ(SplitCommandLine("c:\\command.com /c \"c:\\program files\\pkzip.exe\" -whs -o  -P  \"d:\\my b\\w 1\" "
-                               "@c:\\yhb6543.tmp"),
-              QStringList({"c:\\command.com", "/c", "c:\\program files\\pkzip.exe", "-whs", "-o", "-P",
-                           "d:\\my b\\w 1", "@c:\\yhb6543.tmp"}));
-    EXPECT_EQ(SplitCommandLine("  a \"\" b"), QStringList({"a", "", "b"}));
 }
 
 TEST(ArchiveLines, ArchivesAreKnownByTheirFirstBytesAndPathsAreJoinedOnce) {

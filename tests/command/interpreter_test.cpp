@@ -87,16 +87,11 @@ private:
 class InterpreterTest : public ::testing::Test {
 protected:
     TempPrefix tp;
-    QString xdg;
 
     void SetUp() override {
         // ctest names the build folder; run by hand, the test binary sits in it too.
         if (qEnvironmentVariableIsEmpty("QUORL_BIN_DIR")) qputenv("QUORL_BIN_DIR", QFile::encodeName(QCoreApplication::applicationDirPath()));
         tp.setup();
-        // The child finds the prefix through XDG_DATA_HOME, as the program does.
-        xdg = tp.base() + "/xdg";
-        QDir().mkpath(xdg);
-        ASSERT_EQ(::symlink(QFile::encodeName(tp.prefix()).constData(), QFile::encodeName(xdg + "/quorl").constData()), 0);
         ASSERT_TRUE(QFileInfo(tp.host("c:\\command.com")).isExecutable())
             << "setup did not link quorl-command; build it beside quorl-setup";
     }
@@ -116,7 +111,7 @@ protected:
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", xdg);
+        env.insert("XDG_DATA_HOME", tp.base());   // where the child finds the prefix
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(tp.host(dosFolder));
         p.start(tp.host("c:\\command.com"), args);
@@ -198,7 +193,7 @@ TEST_F(InterpreterTest, AtATerminalLinesAreEditedAndRecalledMorePagesAndCopyConE
     QString numbered;
     for (int i = 1; i <= 30; ++i) numbered += QString("line %1\r\n").arg(i, 2, 10, QChar(u'0'));
     tp.writeFile("c:\\lines.txt", numbered.toUtf8());
-    Terminal t(tp.host("c:\\command.com"), tp.host("c:"), xdg, 10);
+    Terminal t(tp.host("c:\\command.com"), tp.host("c:"), tp.base(), 10);
     ASSERT_TRUE(t.started());
     ASSERT_TRUE(t.waitFor("C:\\>") && t.waitForMode(true));
     const QByteArray prompt = "\r\n\r\nC:\\>";

@@ -98,6 +98,13 @@ TEST_F(DialogTest, OptionsConfirmedReachSettingsAndTheFileAndReadBackTheSame) {
         o->cmbVolumeSize->setCurrentIndex(4);
         o->cmbCompressionMethod->setCurrentIndex(1);
         Type(o->txtArchiveFolders[1], "C:\\Tools\\ZIP2.exe");
+        // Browse takes the chosen file as a lower-case DOS path.
+        forms.expect("cmDialog", [this](QWidget* d) {
+            static_cast<QFileDialog*>(d)->selectFile(prefix.host("c:\\program files\\viewer.exe"));
+            static_cast<QDialog*>(d)->accept();
+        });
+        QTest::mouseClick(o->btnArchiveBrowse[2], Qt::LeftButton);
+        EXPECT_EQ(o->txtArchiveFolders[2]->text(), "c:\\program files\\viewer.exe");
         o->tabOptions->setCurrentIndex(2);
         // The font dialog: only the face and the size are taken.
         forms.expect("cmDialog", [](QWidget* d) {
@@ -135,7 +142,7 @@ TEST_F(DialogTest, OptionsConfirmedReachSettingsAndTheFileAndReadBackTheSame) {
     const QVariant expected[21] = {{}, true, 42, QString("slow"), false, true, QString("dd-mm-yy"), 2,
                                    QString("c:\\quorl"), true, false, false, QString("1440 kb"), QString("slowest"),
                                    QString("c:\\quorl\\arj.exe"), QString("c:\\tools\\zip2.exe"),
-                                   QString("c:\\quorl\\pkunzip.exe"), QString("dejavu serif"), QString("14"),
+                                   QString("c:\\program files\\viewer.exe"), QString("dejavu serif"), QString("14"),
                                    QString("dejavu sans mono"), QString("10")};
     for (int i = 1; i <= 20; ++i) EXPECT_EQ(Settings[i], expected[i]) << "index " << i;
 
@@ -200,30 +207,10 @@ TEST_F(DialogTest, OptionsCancelledOrRefusedChangeNeitherSettingsNorTheFile) {
     EXPECT_EQ(Settings, settings);
     EXPECT_TRUE(prompts.done());
 
-    EXPECT_TRUE(DigitBoxAccepts("7"));
-    EXPECT_TRUE(DigitBoxAccepts("\b"));
-    EXPECT_TRUE(DigitBoxAccepts(""));
-    EXPECT_FALSE(DigitBoxAccepts("a"));
-    EXPECT_FALSE(DigitBoxAccepts("\x1b"));   // Esc is code 27
-    EXPECT_FALSE(DigitBoxAccepts(QString::fromUtf8("\xd9\xa3")));   // an Arabic-Indic three
-}
-
-TEST_F(DialogTest, OptionsArchiverBrowseTakesTheChosenFileAsALowerCaseDosPath) {
-    const QString host = prefix.host("c:\\program files\\viewer.exe");
-    forms.expect("frmOpt", [&](QWidget* f) {
-        auto* o = static_cast<frmOpt*>(f);
-        o->tabOptions->setCurrentIndex(1);
-        forms.expect("cmDialog", [&](QWidget* d) {
-            auto* fd = static_cast<QFileDialog*>(d);
-            fd->selectFile(host);
-            static_cast<QDialog*>(fd)->accept();
-        });
-        QTest::mouseClick(o->btnArchiveBrowse[2], Qt::LeftButton);
-        EXPECT_EQ(o->txtArchiveFolders[2]->text(), "c:\\program files\\viewer.exe");
-        QTest::mouseClick(o->btnOk, Qt::LeftButton);
-    });
-    EXPECT_TRUE(ShowOptions());
-    EXPECT_EQ(Settings[16], QString("c:\\program files\\viewer.exe"));
+    // Esc is code 27; the last is an Arabic-Indic three.
+    for (const auto& [typed, taken] : {std::pair{QString("7"), true}, {"\b", true}, {"", true}, {"a", false},
+                                       {"\x1b", false}, {QString::fromUtf8("\xd9\xa3"), false}})
+        EXPECT_EQ(DigitBoxAccepts(typed), taken) << typed.toStdString();
 }
 
 TEST(Associations, LinesSplitAndJoinKeepingTheProgramAfterTheLastComma) {
@@ -332,7 +319,6 @@ TEST_F(DialogTest, AKilledAssociationsSaveLeavesTheOldFileOrTheNewOne) {
     ASSERT_TRUE(ReplaceSettingsSection("[associations]", many));
     const QByteArray fresh = file();
     prefix.writeFile(Ini, old);
-    int oldSeen = 0, newSeen = 0;
     for (int round = 0; round < 12; ++round) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -346,8 +332,6 @@ TEST_F(DialogTest, AKilledAssociationsSaveLeavesTheOldFileOrTheNewOne) {
         ::waitpid(child, &status, 0);
         const QByteArray now = file();
         EXPECT_TRUE(now == old || now == fresh) << "round " << round << ": " << now.size() << " bytes";
-        (now == old ? oldSeen : newSeen)++;
         prefix.writeFile(Ini, old);
     }
-    EXPECT_EQ(oldSeen + newSeen, 12);
 }

@@ -250,6 +250,7 @@ TEST_F(SettingsFile, LineFeedFileIsReadWithoutChangeAndSavedWithCarriageReturns)
 
 // A settings file kept with the user's dotfiles: the link stays, its target gets
 // the new text with its permissions, and no file of the user's beside it is touched.
+// The desktop section is replaced where it stands, every byte after it kept.
 TEST_F(SettingsFile, ALinkedSettingsFileIsRewrittenThroughTheLinkAndItsFolderKeepsItsFiles) {
     const QString dotfiles = prefix.base() + "/dotfiles";
     QDir().mkpath(dotfiles);
@@ -258,7 +259,12 @@ TEST_F(SettingsFile, ALinkedSettingsFileIsRewrittenThroughTheLinkAndItsFolderKee
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     };
     const QString ini = prefix.host("c:\\windows\\quorl.ini"), target = dotfiles + "/quorl.ini";
-    ASSERT_TRUE(put(target, Ini().text()) && put(dotfiles + "/quorl.tmp", "the user's own file"));
+    Ini text;   // the desktop section before the associations; a Latin-1 line and an LF one after it
+    const qsizetype assoc = text.tail.indexOf("[associations]"), desk = text.tail.indexOf("[desktop]");
+    const QByteArray after =
+        text.tail.mid(assoc, desk - assoc) + ".caf,Caf\xE9,c:\\windows\\notepad.exe\r\n[extra]\nkept=1\r\n";
+    text.tail = text.tail.left(assoc) + text.tail.mid(desk) + after;
+    ASSERT_TRUE(put(target, text.text()) && put(dotfiles + "/quorl.tmp", "the user's own file"));
     const auto mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
     ASSERT_TRUE(QFile::setPermissions(target, mode));
     write(QByteArray());
@@ -266,13 +272,17 @@ TEST_F(SettingsFile, ALinkedSettingsFileIsRewrittenThroughTheLinkAndItsFolderKee
     ASSERT_TRUE(QFile::link(target, ini));
 
     ASSERT_TRUE(LoadSettings());
+    ASSERT_TRUE(RewriteDesktopSection({"WindowState = Maximized", "WindowCoordinates = 0,0,100,100"}));
+    const QByteArray before = text.text();
+    const QByteArray desktop = "[desktop]\r\nWindowState = Maximized\r\nWindowCoordinates = 0,0,100,100\r\n";
+    EXPECT_EQ(file(), before.left(before.indexOf("[desktop]")) + desktop + after);
     Settings[3] = QString("fast");
     SaveSettings();
-    ASSERT_TRUE(RewriteDesktopSection({"WindowState = Maximized", "WindowCoordinates = 0,0,100,100"}));
 
     EXPECT_TRUE(QFileInfo(ini).isSymLink());
     EXPECT_TRUE(file().contains("Folder logging method=fast\r\n"));
-    EXPECT_TRUE(file().endsWith("[desktop]\r\nWindowState = Maximized\r\nWindowCoordinates = 0,0,100,100\r\n"));
+    EXPECT_TRUE(file().contains(desktop));
+    EXPECT_FALSE(QFileInfo::exists(prefix.host("c:\\windows\\quorl.tmp")));
     EXPECT_EQ(QFile::permissions(target), mode);
     QFile mine(dotfiles + "/quorl.tmp");
     EXPECT_TRUE(mine.open(QIODevice::ReadOnly) && mine.readAll() == "the user's own file");

@@ -1,20 +1,12 @@
 // Mapping drive letters to host folders: the rules, the suggestions and the Map drives dialog.
-#include <gtest/gtest.h>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QTest>
 #include <unistd.h>
-#include "browse/frmBrws.h"
-#include "browse/logging.h"
+#include "../shell/shell_fixture.h"
 #include "drives/drivemap.h"
 #include "drives/frmMap.h"
-#include "fixture.h"
-#include "model/slots.h"
 #include "platform/curdir.h"
 #include "platform/prefix.h"
-#include "shell/MDIQuorl.h"
-#include "shell/startup.h"
 
 namespace {
 
@@ -85,27 +77,24 @@ TEST(DriveMapRules, SuggestionsTakeFreeLettersAndBadInputIsRefusedWithItsReason)
 
 // The whole program with drives d: and k: open (k: active); the dialog works on
 // the real drive map.
-class MapDrivesTest : public ::testing::Test {
+class MapDrivesTest : public ShellTest {
 protected:
+    MapDrivesTest() : ShellTest(false) {}
     void SetUp() override {
-        d = prefix.addDrive('d');
+        ShellTest::SetUp();
+        d = drive('d');
         Made(d + "/keep.txt", false);
-        prefix.addDrive('k');
-        prefix.setup();
+        drive('k');
         ASSERT_TRUE(StartWithDrive(main, "d:"));
         LogDrive("k:");
         ASSERT_EQ(CurrentDriveSlot().Drive, "k:");
     }
     void TearDown() override {
         delete MapForm();
-        main.reset();
-        SetMainForm(nullptr);
-        ResetShutdown();
+        ShellTest::TearDown();
     }
     QString link(char letter) const { return LinkTarget(prefix.prefix() + "/dosdevices/" + letter + ":"); }
 
-    TempPrefix prefix;
-    std::unique_ptr<MDIQuorl> main;
     QString d;
 };
 

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Names as Linux has them, used with keys only: a folder of names DOS cannot
 hold (":" "?" "\\" a line break, bytes that are no UTF-8, a leading "-", blanks
-at either end, "%", 255 bytes) is listed whole, tagged and zipped, and the
-archive holds each name with its bytes; X on a file hands its program the
+at either end, "%", 255 bytes, names that differ only in case) is listed whole,
+shown with look-alikes, tagged, copied and zipped, and each copy and the
+archive hold each name with its bytes; X on a file hands its program the
 file's host path exactly as it is on disk."""
 
+import filecmp
 import os
 import stat
 import sys
@@ -14,7 +16,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import check, launch, run_scenes, wait_for  # noqa: E402
 
 NAMES = [b"qa.txt", b"Meeting: notes.txt", b"what?.pdf", b"back\\slash", b"caf\xff.bin", b"-rf.txt",
-         b"100%.txt", b" first", b"last ", b"new\nline", b"n" * 251 + b".txt"]
+         b"100%.txt", b" first", b"last ", b"new\nline", b"n" * 251 + b".txt", b"A.txt", b"a.txt", b"a.TXT"]
 
 
 def make_files(folder, names):
@@ -29,12 +31,39 @@ def stored_bytes(info):
     return info.filename.encode("utf-8" if info.flag_bits & 0x800 else "cp437")
 
 
-def shot(desktop, build_dir, name):
-    """A screenshot to look at, when QUORL_E2E_SHOTS asks for them."""
-    if os.environ.get("QUORL_E2E_SHOTS"):
-        folder = os.path.join(os.path.abspath(build_dir), "e2e-shots")
-        os.makedirs(folder, exist_ok=True)
-        desktop.screenshot(os.path.join(folder, name + ".png"))
+# The folder of the issue: seven files, two of them a case pair.
+ISSUE = [b"qa.txt", b"Meeting: notes.txt", b"what?.pdf", b"back\\slash", b"caf\xff.bin", b"A.txt", b"a.txt"]
+
+
+def every_file_of_a_folder_is_listed_shown_and_copied(desktop, build_dir, programs):
+    p = launch(desktop, build_dir, programs, drives={"d": {"copy": None, "Sub:dir": None}})
+    make_files(p.drives["d"], ISSUE)
+    p.log_drive("d")
+    p.keys("Right", "Tab")
+    p.wait_pane("FileList")
+    p.wait_panel("Matching files : 7")
+    # Listed in this order: A.txt a.txt back＼slash caf‹FF›.bin meeting： notes.txt qa.txt what？.pdf
+    p.keys("Home", "Down", "Down", "Down", "Down")
+    p.wait_panel("File : meeting\uff1a notes.txt")
+    p.shot("linux_names_list")
+    p.keys("c")
+    p.wait_active("Copy file")
+    p.shot("linux_names_copy_dialog")
+    p.keys("Escape")
+    p.wait_main("FileList")
+    p.keys("Home", *["t"] * len(ISSUE))
+    p.wait_panel("Tagged files : 7")
+    p.keys("ctrl+c")
+    p.wait_active("Copy all tagged files")
+    p.keys("Return")
+    p.type_text("d:\\copy")
+    p.keys("Return")
+    p.wait_main("FileList")
+    src, dst = os.fsencode(p.drives["d"]), os.fsencode(p.host("d:\\copy"))
+    wait_for(lambda: len(os.listdir(dst)) == len(ISSUE), "every tagged file copied", timeout=20)
+    check(sorted(os.listdir(dst)) == sorted(ISSUE), f"each name copied as it is: {sorted(os.listdir(dst))}")
+    for name in ISSUE:
+        check(filecmp.cmp(src + b"/" + name, dst + b"/" + name, shallow=False), f"{name!r} copied with its bytes")
 
 
 def every_name_is_listed_tagged_and_zipped(desktop, build_dir, programs):
@@ -44,7 +73,6 @@ def every_name_is_listed_tagged_and_zipped(desktop, build_dir, programs):
     p.keys("Right", "Tab")
     p.wait_pane("FileList")
     p.wait_panel("Matching files : %d" % len(NAMES))
-    shot(desktop, build_dir, "linux_names_list")
     # T tags the current file and goes on to the next.
     p.keys("Home", *["t"] * len(NAMES))
     p.wait_panel("Tagged files : %d" % len(NAMES))
@@ -101,4 +129,5 @@ def execute_hands_the_program_the_exact_name(desktop, build_dir, programs):
 
 
 if __name__ == "__main__":
-    run_scenes([every_name_is_listed_tagged_and_zipped, execute_hands_the_program_the_exact_name])
+    run_scenes([every_file_of_a_folder_is_listed_shown_and_copied, every_name_is_listed_tagged_and_zipped,
+                execute_hands_the_program_the_exact_name])

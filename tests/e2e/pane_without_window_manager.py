@@ -22,7 +22,7 @@ def delete_then_return_never_deletes_unasked(desktop, build_dir, programs):
     check(p.exists("d:\\b.txt"), "b.txt was deleted without a question")
     p.keys("Return")
     p.wait_main("DirList")
-    # T in the tree tags the folder's files, G builds the global list.
+    # T in the tree tags the folder's files.
     p.keys("t")
     p.wait_panel("Tagged files : 2")
     # G builds the global list, which takes the keyboard; Esc leaves it.

@@ -14,6 +14,7 @@
 #include "fixture.h"
 #include "browse/filelist.h"
 #include "browse/logging.h"
+#include "browse/shownnames.h"
 #include "model/slots.h"
 #include "platform/files.h"
 #include "shell/MDIQuorl.h"
@@ -215,7 +216,7 @@ public:
                 }
                 QList<platform::FileEntry> files;
                 platform::ListFiles(header.path + (header.path.size() == 2 ? "\\" : ""), s.FileSpec, true, &files);
-                for (const auto& f : files) disk << f.name.toLower() + " " + QString::number(f.size);
+                for (const auto& f : files) disk << f.listName + " " + QString::number(f.size);
                 picture.sort();
                 disk.sort();
                 EXPECT_EQ(picture, disk) << "folder " << header.path.toStdString();
@@ -227,7 +228,7 @@ public:
         for (int i = 0; i < w->FileList->count(); ++i) {
             const int at = FileLineOfItem(slot(), i);
             ASSERT_GE(at, 0) << "row " << i;
-            EXPECT_EQ(FileNameOf(slot().Lines[at]), w->FileList->item(i)->text()) << "row " << i;
+            EXPECT_EQ(FileNameOf(slot().Lines[at]), ItemName(w->FileList->item(i))) << "row " << i;
             EXPECT_EQ(IsTagged(slot().Lines[at]), w->FileList->item(i)->isSelected()) << "row " << i;
         }
     }

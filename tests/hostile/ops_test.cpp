@@ -1,12 +1,10 @@
 // Hostile drives seen through the whole program: links tagged and deleted, odd
-// names copied, deep folders renamed, a full picture, a big folder of capital
-// names, and the settings file at exit.
+// names copied, deep folders renamed, a full picture and a big folder of capital
+// names.
 #include <climits>
 #include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/xattr.h>
-#include <csignal>
 #include "../fileops/ops_fixture.h"
+#include "../platform/helpers.h"
 #include "config/settings.h"
 #include "fileops/folders.h"
 #include "platform/hostfs.h"
@@ -19,16 +17,6 @@ public:
     void plantLink(const QString& target, const QString& linkDos) {
         ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(host(linkDos)).constData()), 0);
     }
-    mode_t modeOf(const QString& hostPath) const {
-        struct stat st {};
-        ::stat(QFile::encodeName(hostPath).constData(), &st);
-        return st.st_mode & 07777;
-    }
-    QByteArray dosAttrib(const QString& hostPath) const {
-        char buf[64];
-        const ssize_t n = ::getxattr(QFile::encodeName(hostPath).constData(), "user.DOSATTRIB", buf, sizeof buf);
-        return n < 0 ? QByteArray("<none>") : QByteArray(buf, int(n));
-    }
 };
 
 TEST_F(HostileOpsTest, DeletingTaggedLinksRemovesTheLinksAndLeavesTheirTargetsAttributes) {
@@ -38,7 +26,7 @@ TEST_F(HostileOpsTest, DeletingTaggedLinksRemovesTheLinksAndLeavesTheirTargetsAt
     setAttributes("d:\\keep\\ro.txt", platform::attr::ReadOnly | platform::attr::Archive);
     setAttributes("d:\\keep\\hidden.txt", platform::attr::Hidden | platform::attr::Archive);
     const QString ro = host("d:\\keep\\ro.txt"), hidden = host("d:\\keep\\hidden.txt");
-    const QByteArray hiddenAttrib = dosAttrib(hidden);
+    const QByteArray hiddenAttrib = testhost::RawDosAttrib(hidden);
     plantLink(ro, "d:\\links\\l1.txt");
     plantLink(hidden, "d:\\links\\l2.txt");
     start({"d:"});
@@ -51,8 +39,8 @@ TEST_F(HostileOpsTest, DeletingTaggedLinksRemovesTheLinksAndLeavesTheirTargetsAt
     ASSERT_EQ(selectedNames(), QStringList({"l1.txt", "l2.txt"}));
     key(Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(diskNames("d:\\links"), QStringList({"plain.txt"}));
-    EXPECT_EQ(modeOf(ro) & 0222, 0u) << "the target stays read-only";
-    EXPECT_EQ(dosAttrib(hidden), hiddenAttrib) << "the target stays hidden";
+    EXPECT_EQ(testhost::ModeOf(ro) & 0222, 0u) << "the target stays read-only";
+    EXPECT_EQ(testhost::RawDosAttrib(hidden), hiddenAttrib) << "the target stays hidden";
     EXPECT_EQ(content("d:\\keep\\ro.txt"), "read only");
     expectPictureMatchesDisk();
 }
@@ -166,10 +154,9 @@ TEST_F(HostileOpsTest, AFolderWhoseEntriesLieBeyondThePathLimitSaysSo) {
     ::close(top);
 }
 
-// A tagged copy out of a folder of capital names reads each folder about once,
-// not once or more per file.
-// What a tagged run does once per folder or once per run stays so: write
-// probes, folder reads and changes of the list do not grow with the files.
+// A tagged copy, move, rename and delete out of a folder of capital names: write
+// probes, folder reads, drive link reads, folder walks and changes of the list
+// go once per folder or run, not per file.
 TEST_F(HostileOpsTest, ATaggedCopyMoveRenameAndDeleteProbeReadAndRefillOncePerFolderNotOncePerFile) {
     constexpr int kFiles = 400;
     folder("d:\\src");
@@ -224,47 +211,6 @@ TEST_F(HostileOpsTest, ATaggedCopyMoveRenameAndDeleteProbeReadAndRefillOncePerFo
     run(Qt::Key_D, "delete");
     EXPECT_TRUE(diskNames("d:\\moved").isEmpty());
     EXPECT_EQ(names().size(), 0);
-}
-
-// The exit replaces the desktop section where it stands and keeps every other
-// byte; a settings file that is a link stays one and its target gets the text.
-TEST_F(HostileOpsTest, TheExitRewritesTheDesktopSectionInPlaceThroughALinkKeepingOtherBytes) {
-    const QString ini = host("c:\\windows\\quorl.ini");
-    QByteArray text = prefix.readFile("c:\\windows\\quorl.ini");
-    const qsizetype desk = text.indexOf("[desktop]");
-    ASSERT_GT(desk, 0);
-    // The desktop section first after the fonts, an association in Latin-1, LF endings in one line.
-    const QByteArray desktop = text.mid(desk);
-    text = text.left(desk);
-    const qsizetype assoc = text.indexOf("[associations]");
-    ASSERT_GT(assoc, 0);
-    text = text.left(assoc) + desktop + text.mid(assoc) + ".caf,Caf\xE9,c:\\windows\\notepad.exe\r\n[extra]\nkept=1\r\n";
-    const QString dotfiles = prefix.base() + "/dotfiles";
-    QDir().mkpath(dotfiles);
-    {
-        QFile f(dotfiles + "/quorl.ini");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QFile::remove(ini);
-    ASSERT_EQ(::symlink(QFile::encodeName(dotfiles + "/quorl.ini").constData(), QFile::encodeName(ini).constData()), 0);
-
-    start({"d:"});
-    main->mnuExit_Click();
-    QFileInfo link(ini);
-    EXPECT_TRUE(link.isSymLink()) << "the link stays a link";
-    QFile f(dotfiles + "/quorl.ini");
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray after = f.readAll();
-    const qsizetype at = after.indexOf("[desktop]");
-    ASSERT_EQ(at, text.indexOf("[desktop]")) << "the section stays where it stood";
-    EXPECT_EQ(after.left(at), text.left(at));
-    const qsizetype rest = after.indexOf("[associations]");
-    ASSERT_GT(rest, at);
-    EXPECT_EQ(after.mid(rest), text.mid(text.indexOf("[associations]"))) << "every byte after it is kept";
-    EXPECT_TRUE(after.mid(at, rest - at).contains("WindowCoordinates = "));
-    EXPECT_EQ(QDir(dotfiles).entryList(QDir::Files | QDir::Hidden), QStringList({"quorl.ini"}));
-    EXPECT_FALSE(QFileInfo::exists(host("c:\\windows") + "/quorl.tmp"));
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(HostileTest, TheWriteProbeMakesItsOwnFileAndLeavesEveryEntryOfItsNameAlone) {
+TEST_F(HostileTest, TheWriteProbeMakesItsOwnFileInTheNearestFolderAndLeavesEveryEntryOfItsNameAlone) {
     const QString target = victim();
     plantLink(target, d + "/" + ProbeName);
     const QString real = MakeHostFile(d + "/sub/" + ProbeName, "not a probe");
@@ -49,10 +49,8 @@ TEST_F(HostileTest, TheWriteProbeMakesItsOwnFileAndLeavesEveryEntryOfItsNameAlon
     EXPECT_EQ(FolderNames(d), rootBefore) << "no probe file is left behind";
     EXPECT_EQ(FolderNames(d + "/sub"), subBefore);
     EXPECT_TRUE(QFileInfo(d + "/sub2/" + ProbeName).isDir());
-}
 
-// The probe of a folder still to be made goes to its nearest existing folder.
-TEST_F(HostileTest, TheWriteProbeTestsTheFolderAboutToBeWritten) {
+    // The probe of a folder still to be made goes to its nearest existing folder.
     MakeHostFolder(d + "/deep");
     EXPECT_EQ(TestWritable("d:\\deep\\not\\yet\\made"), 0);
     EXPECT_FALSE(QFileInfo::exists(d + "/deep/not")) << "the probe makes no folders";

@@ -128,11 +128,12 @@ TEST(LineFormats, FileLineIsBuiltAndParsedBackWithMidnightAndNoAttributes) {
 
     Settings[setting::DateFormat] = QString("mm-dd-yy");
     const QDateTime stamp(QDate(1997, 3, 15), QTime(10, 4, 0));
+    // The name as the list spells it: one of a case pair keeps its capitals.
     const QString line = MakeFileLine("README.TXT", 1024, stamp, platform::attr::ReadOnly | platform::attr::Archive);
-    EXPECT_EQ(S(line), "readme.txt/U/1024:03-15-97 10:04:00:RA");
+    EXPECT_EQ(S(line), "README.TXT/U/1024:03-15-97 10:04:00:RA");
     FileLine file;
     ASSERT_TRUE(ParseFileLine(line, &file));
-    EXPECT_EQ(S(file.name), "readme.txt");
+    EXPECT_EQ(S(file.name), "README.TXT");
     EXPECT_EQ(file.tag, QChar('U'));
     EXPECT_EQ(file.size, 1024);
     EXPECT_EQ(S(file.dateTime), "03-15-97 10:04:00");

@@ -126,7 +126,7 @@ struct FatDisk {
         if (why.empty() && !run("fusefat", {"-o", "rw+", image, folder})) why = "fusefat cannot mount here";
     }
     ~FatDisk() {
-        if (why.empty()) QProcess::execute("fusermount", {"-u", folder});
+        if (why.empty()) QProcess::execute("fusermount", {"-uz", folder});
     }
 };
 

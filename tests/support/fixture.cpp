@@ -32,6 +32,8 @@ TempPrefix::TempPrefix() : savedCwd_(QDir::currentPath()), savedDataHome_(qgeten
     EXPECT_TRUE(dir_.isValid());
     qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path()));
     QDir().mkpath(prefix() + "/dosdevices");
+    // Started programs find the prefix as $XDG_DATA_HOME/quorl.
+    EXPECT_EQ(::symlink("prefix", QFile::encodeName(dir_.path() + "/quorl").constData()), 0);
     platform::SetPrefixFolder(prefix());
     platform::ResetCurrentFolders();
     ResetProgramState();

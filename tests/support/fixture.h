@@ -10,7 +10,8 @@
 // A temporary prefix with drives pointing at temporary folders. It resets the
 // program-wide state and the current folders, and points the platform layer at
 // itself for the life of the object; XDG_DATA_HOME points at its base folder,
-// so a delete to the trash lands in base()/Trash.
+// so a delete to the trash lands in base()/Trash and a started program finds
+// the prefix through base()/quorl.
 class TempPrefix {
 public:
     TempPrefix();

@@ -50,7 +50,7 @@ public:
 
 TEST_F(TaggingProperty, EveryRouteKeepsLinesListAndTotalsInStep) {
     const QStringList folders{"d:", "d:\\alpha", "d:\\alpha\\deep", "d:\\beta", "d:\\dos", "d:\\dos2", "d:\\empty"};
-    QDir().mkpath(driveRoot + "/empty");
+    folder("d:\\empty");
     for (const QString& f : folders.mid(0, 6))
         for (int i = 0, count = 2 + pick(5); i < count; ++i) {   // sizes up to a few kilobytes, some names recurring
             const int size = pick(4) == 0 ? 0 : pick(5000);

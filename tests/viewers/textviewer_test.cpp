@@ -1,5 +1,6 @@
 // The text and hex viewer-editor reached from a drive window as a user does:
 // keys, menus, the double click, the tagged walk, and the Help menu.
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -285,14 +286,9 @@ TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFold
     ASSERT_EQ(platform::GetAttributes("d:\\latin.txt", &attributes), 0);
     EXPECT_EQ(attributes, platform::attr::Archive);
     // The folder was read again: the picture has the new size.
-    const int line = FindFolderLine(slotOf(w), "d:");
-    bool found = false;
-    for (int i = line + 1; i < slotOf(w).LineCount && !slotOf(w).Lines[i].startsWith('>'); ++i)
-        if (slotOf(w).Lines[i].startsWith("latin.txt/")) {
-            found = true;
-            EXPECT_EQ(FileSizeOf(slotOf(w).Lines[i]), latin.size() + 7);
-        }
-    EXPECT_TRUE(found);
+    const QStringList latinLines = lines(w).filter(QRegularExpression("^latin\\.txt/"));
+    ASSERT_EQ(latinLines.size(), 1);
+    EXPECT_EQ(FileSizeOf(latinLines[0]), latin.size() + 7);
 }
 
 TEST_F(ViewersTest, AChangedTextIsSavedDroppedOrKeptAsTheUserAnswersAndNewAsksForAName) {

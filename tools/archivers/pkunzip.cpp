@@ -1,7 +1,5 @@
 #include "pkunzip.h"
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSet>
 #include <cerrno>
@@ -90,6 +88,23 @@ struct Entry {
 };
 
 QByteArray Bytes(const QString& hostPath) { return platform::host::Encode(hostPath); }
+
+// What stands at a host path, its name's bytes as they are (Qt's own calls
+// would misread a name that is no UTF-8); links followed.
+enum class Kind { Missing, File, Folder, Other };
+Kind KindAt(const QString& hostPath) {
+    struct stat st;
+    if (::stat(Bytes(hostPath).constData(), &st) != 0) return Kind::Missing;
+    return S_ISREG(st.st_mode) ? Kind::File : S_ISDIR(st.st_mode) ? Kind::Folder : Kind::Other;
+}
+
+// Makes a folder and the folders above it that are missing.
+void MakeFolders(const QString& hostPath) {
+    if (hostPath.isEmpty() || KindAt(hostPath) != Kind::Missing) return;
+    const QString up = platform::host::ParentOf(hostPath);
+    if (up != hostPath) MakeFolders(up);
+    ::mkdir(Bytes(hostPath).constData(), 0777);
+}
 
 Entry ReadEntry(zip_t* za, zip_uint64_t i) {
     Entry e;
@@ -397,7 +412,7 @@ QString TargetKey(const Entry& e, bool withPaths) {
 bool SpaceAt(QString hostFolder, quint64* free, quint64* block) {
     struct statvfs vs {};
     while (::statvfs(Bytes(hostFolder).constData(), &vs) != 0) {
-        const QString up = QFileInfo(hostFolder).path();
+        const QString up = platform::host::ParentOf(hostFolder);
         if (errno != ENOENT || up == hostFolder) return false;
         hostFolder = up;
     }
@@ -462,7 +477,7 @@ int ExtractEntries(zip_t* za, const PkunzipOptions& o, const QStringList& masks,
         return status::Failed;
     }
 
-    if (makeDest && !QFileInfo(destHost).exists()) QDir().mkpath(destHost);
+    if (makeDest) MakeFolders(destHost);
     Extractor x(za, o, out);
     if (!x.openDestination(destHost)) {
         out << "Can't use destination " << destDos << ": " << ErrnoText(errno) << "\n";
@@ -494,19 +509,19 @@ int RunPkunzip(const QStringList& arguments, QTextStream& out) {
     QString archiveDos, archiveHost;
     ErrorCode e = ArgumentToDos(o.archive, &archiveDos);
     if (e == err::None) e = platform::DosToHost(archiveDos, &archiveHost);
-    if (e == err::None && !QFileInfo(archiveHost).isFile()) {
+    if (e == err::None && KindAt(archiveHost) != Kind::File) {
         QString folder, last;
         SplitLast(archiveDos, &folder, &last);
         if (!last.contains(u'.')) {
             QString withExtension;
             if (platform::DosToHost(archiveDos + ".zip", &withExtension) == err::None &&
-                QFileInfo(withExtension).isFile()) {
+                KindAt(withExtension) == Kind::File) {
                 archiveDos += ".zip";
                 archiveHost = withExtension;
             }
         }
     }
-    if (e != err::None || !QFileInfo(archiveHost).isFile()) {
+    if (e != err::None || KindAt(archiveHost) != Kind::File) {
         out << "ZIP file not found: " << o.archive << "\n";
         return status::Failed;
     }
@@ -523,7 +538,7 @@ int RunPkunzip(const QStringList& arguments, QTextStream& out) {
         const bool written = first.endsWith(u'\\') || first.endsWith(u'/') || (first.size() == 2 && first[1] == u':');
         QString dos, host;
         if (ArgumentToDos(first, &dos) == err::None && platform::DosToHost(dos, &host) == err::None &&
-            (written || QFileInfo(host).isDir())) {
+            (written || KindAt(host) == Kind::Folder)) {
             destDos = dos;
             makeDest = written;
             masks.removeFirst();

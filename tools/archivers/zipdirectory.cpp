@@ -1,6 +1,7 @@
 #include "zipdirectory.h"
 #include <QFile>
 #include <algorithm>
+#include "platform/userfile.h"
 
 namespace archivers {
 
@@ -55,8 +56,8 @@ void ReadZip64Extra(const QByteArray& extra, quint64 size32, DirectoryRecord* r)
 
 bool ReadCentralDirectory(const QString& hostPath, QList<DirectoryRecord>* records) {
     records->clear();
-    QFile f(hostPath);
-    if (!f.open(QIODevice::ReadOnly)) return false;
+    QFile f;
+    if (platform::OpenUserHostFile(hostPath, &f) != err::None) return false;
     const qint64 fileSize = f.size();
     const qint64 tailSize = qMin<qint64>(fileSize, 65535 + 22 + 20);
     if (tailSize < 22 || !f.seek(fileSize - tailSize)) return false;
@@ -93,8 +94,8 @@ bool ReadCentralDirectory(const QString& hostPath, QList<DirectoryRecord>* recor
 
 QList<EntryExtent> ReadEntryExtents(const QString& hostPath, const QList<DirectoryRecord>& records) {
     QList<EntryExtent> extents;
-    QFile f(hostPath);
-    if (!f.open(QIODevice::ReadOnly)) return extents;
+    QFile f;
+    if (platform::OpenUserHostFile(hostPath, &f) != err::None) return extents;
     for (int i = 0; i < records.size(); ++i) {
         const DirectoryRecord& r = records[i];
         if (r.localOffset > quint64(f.size()) || !f.seek(qint64(r.localOffset))) continue;

@@ -1,6 +1,7 @@
 // PKUNZIP as the program runs it (-d / -e, -o, destination, "*.*") and against
 // archives made to escape the destination.
 #include <QFileInfo>
+#include <fcntl.h>
 #include <list>
 #include "helpers.h"
 #include "pkunzip.h"
@@ -104,6 +105,18 @@ TEST_F(PkunzipTest, ExtractsWithOrWithoutPathsAndReplacesOnlyWithOverwrite) {
     enter("d:\\here");
     EXPECT_EQ(run(RunPkunzip, {"c:\\out\\arc"}), 0) << output.toStdString();
     EXPECT_EQ(Tree(d + "/here"), Files({{"A.txt", "hello\n"}, {"Deep.TXT", "deep\n"}}));
+
+    // An archive and a destination in a folder whose name is no UTF-8 are found by their bytes.
+    const QByteArray odd = Enc(d) + "/caf\xff";
+    ASSERT_EQ(::mkdir(odd.constData(), 0755), 0);
+    QFile copy;
+    ASSERT_TRUE(copy.open(::open(odd + "/arc.zip", O_CREAT | O_WRONLY, 0644), QIODevice::WriteOnly, QFile::AutoCloseHandle));
+    copy.write(ReadAll(c + "/out/arc.zip"));
+    copy.close();
+    const QString oddDos = "d:\\" + platform::NameFromHost(platform::host::Decode("caf\xff"));
+    EXPECT_EQ(run(RunPkunzip, {"-e", oddDos + "\\arc", oddDos + "\\to\\"}), 0) << output.toStdString();
+    struct stat st {};
+    EXPECT_EQ(::stat(odd + "/to/Deep.TXT", &st), 0);
 
     // What isn't there fails with a message and writes nothing.
     EXPECT_EQ(run(RunPkunzip, {"c:\\out\\nothere.zip", "d:\\here"}), archivers::status::Failed);
