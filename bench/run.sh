@@ -4,6 +4,12 @@
 # takes a quarter of an hour on a loaded machine.
 #   bench/run.sh [copy-MiB]      (default 1024: one 1 GiB file)
 #   bench/run.sh keys            only the cases driven by keys in a drive window
+#   bench/run.sh keys CASE [N]   one of them alone (copy move delete trash rename
+#                                tags logging rss; N files, the case's usual count
+#                                without it), e.g. bench/run.sh keys rss 1000000
+# The trees of the logging and rss cases are made once and kept in
+# $QUORL_BENCH_TREES (default /tmp/quorl-bench-trees): the million files of rss
+# take minutes to make the first time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=1
@@ -35,7 +41,14 @@ keys() {
     build/bench_keys_bench "$work/keys" "$other" rss 1000000 2>/dev/null
 }
 if [ "${1:-}" = keys ]; then
-    keys
+    if [ -n "${2:-}" ]; then
+        case "$2" in
+            tags) n=10000 ;; logging) n=100000 ;; rss) n=1000000 ;; *) n=1000 ;;
+        esac
+        build/bench_keys_bench "$work/keys" "$other" "$2" "${3:-$n}" 2>/dev/null
+    else
+        keys
+    fi
     exit 0
 fi
 echo "case        ours    reference    ratio"

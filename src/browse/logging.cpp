@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QTreeWidgetItem>
 #include <algorithm>
 #include <utility>
@@ -57,6 +58,7 @@ int LinesPerDrive() { return MoreNumber(more::LinesPerDrive); }
 namespace {
 struct LeftOut {
     int actions = 0;          // logging actions under way, the outermost first
+    QPointer<frmBrws> freeSpace;   // a window whose free space is shown at the end
     qint64 byFolder = 0;      // files past "Files per folder"
     qint64 byDrive = 0;       // files past "Lines per drive"
 };
@@ -71,6 +73,7 @@ LoggingAction::LoggingAction() { ++leftOut().actions; }
 LoggingAction::~LoggingAction() {
     LeftOut& tally = leftOut();
     if (--tally.actions > 0) return;
+    if (frmBrws* w = std::exchange(tally.freeSpace, nullptr)) ShowAvailableBytes(w);
     const qint64 byFolder = std::exchange(tally.byFolder, 0), byDrive = std::exchange(tally.byDrive, 0);
     if (byFolder + byDrive > 0) ShowMessage(LeftOutMessage(byFolder, byDrive), MsgStyle::Critical, "Error");
 }
@@ -318,7 +321,8 @@ void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
         while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
         if (endBusy) SetStatus("User");
     }
-    ShowAvailableBytes(w);
+    if (leftOut().actions > 0) leftOut().freeSpace = w;
+    else ShowAvailableBytes(w);
 }
 
 void ExpandFolder(frmBrws* w, int nodeIndex) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include "platform/prefix.h"
 
 class frmBrws;
 
@@ -32,13 +33,18 @@ int LinesPerDrive();
 
 // One logging action (a drive, a folder, the folders a slow expansion logs,
 // a relog, a new file specification): the files it leaves out at a limit are
-// told once, when the outermost action ends, with the setting that shows them.
+// told once, when the outermost action ends, with the setting that shows them;
+// the free space, asked for by each folder it logs, is read once then too.
+// Drives and folders are resolved once while it lasts.
 class LoggingAction {
 public:
     LoggingAction();
     ~LoggingAction();
     LoggingAction(const LoggingAction&) = delete;
     LoggingAction& operator=(const LoggingAction&) = delete;
+
+private:
+    platform::DriveMapBatch driveMap;
 };
 // The text that tells of files left out, by the limit that left them out.
 QString LeftOutMessage(qint64 byFolderLimit, qint64 byDriveLimit);

@@ -20,6 +20,7 @@
 #include "model/slots.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/prefix.h"
 #include "ui/mainwindow.h"
 #include "browse/frmBrws.h"
 #include "browse/tagging.h"
@@ -179,6 +180,9 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QString
     const QList<Item> items = ItemsOf(w, slot, run.scope);
     StartProgress(g, items.size());
     const CopyRunWindow chunksShown(g, int(items.size()));
+    // A run logs no folder, so a destination found unlogged stays so until it
+    // ends: it is looked for in the pictures once, not once per file.
+    QSet<QString> unlogged;
     for (const Item& item : items) {
         if (AbortFlag) break;
         const QString name = FileNameOf(slot.Lines[item.position]);
@@ -204,7 +208,10 @@ void CFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QString
         }
         const bool ownName = newName == name;
         const QString destination = NewFileName(JoinPath(folder, newName), JoinPath(item.folder, name), ownName);
-        if (!FoldersToRelog.contains(folder) && LoggedInAnyWindow(folder)) FoldersToRelog << folder;
+        if (!unlogged.contains(folder) && !FoldersToRelog.contains(folder)) {
+            if (LoggedInAnyWindow(folder)) FoldersToRelog << folder;
+            else unlogged.insert(folder);
+        }
         const CopyOutcome outcome = CopyFileEntry(w, item.position, item.folder, destination, false,
                                                   ownName ? platform::LastName::AsSpelled : platform::LastName::AnyCase);
         if (destination.left(2) == slot.Drive) *wroteHere = true;
@@ -344,6 +351,7 @@ void RunOperation(frmGraph* g, const Run& run) {
     DriveSlot& slot = CurrentDriveSlot();
     QStringList touched;
     const RunProbes probes;
+    const platform::DriveMapBatch driveMap;
     AbortFlag = 0;
     SetBusy();
     bool wroteHere = false;

@@ -9,15 +9,36 @@ std::array<QVariant, 21> Settings;
 int16_t AbortFlag = 0;
 
 namespace {
-// Folder index entry: path + "/" + position; paths never hold "/".
+// A decimal number (a leading "-" allowed), read in place: the index is read
+// for every folder logged, and a big drive has thousands of entries.
+bool ReadNumber(QStringView text, int* value) {
+    const bool negative = text.startsWith(u'-');
+    if (negative) text = text.mid(1);
+    if (text.isEmpty() || text.size() > 9) return false;
+    int n = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9') return false;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    *value = negative ? -n : n;
+    return true;
+}
+
+// Folder index entry: path + "/" + position; paths never hold "/", so the
+// separator is found from the end, past a few digits rather than a long path.
+bool EntryPosition(const QString& entry, qsizetype* slash, int* position) {
+    *slash = entry.lastIndexOf(u'/');
+    return *slash >= 0 && ReadNumber(QStringView(entry).mid(*slash + 1), position);
+}
+
+bool IsEntryOf(const QString& entry, const QString& path) {
+    return entry.size() > path.size() && entry.at(path.size()) == u'/' && entry.startsWith(path);
+}
+
 bool SplitIndexEntry(const QString& entry, QString* path, int* position) {
-    const int slash = entry.indexOf('/');
-    if (slash < 0) return false;
-    bool ok = false;
-    const int value = entry.mid(slash + 1).toInt(&ok);
-    if (!ok) return false;
+    qsizetype slash = 0;
+    if (!EntryPosition(entry, &slash, position)) return false;
     *path = entry.left(slash);
-    *position = value;
     return true;
 }
 
@@ -178,9 +199,9 @@ void MarkFolderLogged(DriveSlot& slot, const QString& path, int* position, bool 
     if (skipIndex) return;
     // A folder logged again keeps its one index entry instead of gaining a second.
     for (int i = 0; i < slot.IndexCount && i < slot.FolderIndex.size(); ++i) {
-        QString entryPath;
+        qsizetype slash = 0;
         int entryPosition = 0;
-        if (SplitIndexEntry(slot.FolderIndex[i], &entryPath, &entryPosition) && entryPath == path) {
+        if (IsEntryOf(slot.FolderIndex[i], path) && EntryPosition(slot.FolderIndex[i], &slash, &entryPosition)) {
             slot.FolderIndex[i] = path + '/' + QString::number(found);
             return;
         }
@@ -234,12 +255,11 @@ int LookupFolderLine(const DriveSlot& slot, const QString& path) {
     const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
     for (int i = 0; i < end; ++i) {
         const QString& entry = slot.FolderIndex[i];
-        if (entry.size() <= path.size() || entry.at(path.size()) != u'/' || !entry.startsWith(path)) continue;
+        if (!IsEntryOf(entry, path)) continue;
         // An entry whose folder disappeared holds -1; the folder may have come
         // back since, so such an entry counts as missing.
-        bool ok = false;
-        const int position = QStringView(entry).mid(path.size() + 1).toInt(&ok);
-        if (ok && position >= 0) return position;
+        int position = -1;
+        if (ReadNumber(QStringView(entry).mid(path.size() + 1), &position) && position >= 0) return position;
     }
     return FindFolderLine(slot, path, 0);
 }
@@ -259,10 +279,12 @@ void ShiftIndexEntries(DriveSlot& slot, int h, int n) {
     const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
     for (int i = 0; i < end; ++i) {
         QString& entry = slot.FolderIndex[i];
-        const qsizetype slash = entry.indexOf(u'/');
-        bool ok = false;
-        const int position = slash < 0 ? -1 : QStringView(entry).mid(slash + 1).toInt(&ok);
-        if (ok && position > h) entry = entry.left(slash + 1) + QString::number(position + n);
+        qsizetype slash = 0;
+        int position = -1;
+        if (EntryPosition(entry, &slash, &position) && position > h) {
+            entry.truncate(slash + 1);
+            entry += QString::number(position + n);
+        }
     }
 }
 

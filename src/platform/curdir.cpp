@@ -52,8 +52,10 @@ ErrorCode ChangeDrive(QChar letter) {
     const QChar l = letter.toLower();
     QString root;
     if (const ErrorCode e = DriveRoot(l, &root)) return e;
-    QString folder;
-    if (DosToHost(CurrentFolder(l), &folder) != err::None || EnterHostFolder(folder) != err::None) {
+    // At the root the root is the folder: no second look at the drive.
+    const QString current = CurrentFolder(l);
+    QString folder = root;
+    if ((current.size() > 2 && DosToHost(current, &folder) != err::None) || EnterHostFolder(folder) != err::None) {
         // The drive's folder went away since it was made current (removed, or the
         // disk changed): like DOS, the drive starts again at its root.
         State().folders.remove(l);

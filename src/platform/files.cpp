@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <csignal>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -117,10 +118,16 @@ ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& pat
     QString hostFolder;
     if (const ErrorCode e = DosToHost(dosFolder, &hostFolder)) return e;
     QStringList names;
-    if (const ErrorCode e = host::ReadFolderNames(hostFolder, &names)) return e;
+    QHash<QString, unsigned char> kinds;
+    if (const ErrorCode e = host::ReadFolderNames(hostFolder, &names, &kinds)) return e;
     QHash<QString, int> sharing;   // how many entries share a lower-case form
     for (const QString& n : names) ++sharing[host::Fold(n)];
+    // What the folder itself says is a file or a folder (no link) needs no look
+    // to be left out of the other listing: a folder of many files lists its
+    // subfolders without a stat per file.
+    const unsigned char otherKind = folders ? DT_REG : DT_DIR;
     for (const QString& n : names) {
+        if (kinds.value(n) == otherKind) continue;
         if (!folders && !MatchesFileSpec(n, patterns)) continue;
         const QString path = host::Join(hostFolder, NameToHost(n));
         struct stat st;
@@ -318,6 +325,7 @@ ErrorCode RenamePath(const QString& from, const QString& to, LastName toName) {
     if (r != 0 && (errno == EINVAL || IsUnsupported(errno)))
         r = ::rename(srcBytes.constData(), dstBytes.constData());
     if (r == 0) {
+        if (!S_ISREG(entry.st_mode)) host::ForgetBatchFolders();
         if (oneFolder) {
             host::NoteEntriesChanged(src, dst, srcBefore);
         } else {
@@ -361,6 +369,7 @@ ErrorCode DeleteFile(const QString& dosPath) {
     }
     const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     if (::unlink(Encode(hostPath).constData()) != 0) return ErrorAt(errno, hostPath);
+    if (!S_ISREG(st.st_mode)) host::ForgetBatchFolders();
     host::NoteEntryChanged(hostPath, before);
     return err::None;
 }
@@ -370,6 +379,7 @@ ErrorCode MakeFolder(const QString& dosPath) {
     if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
     const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     if (::mkdir(Encode(hostPath).constData(), 0777) == 0) {
+        host::ForgetBatchFolders();
         host::NoteEntryChanged(hostPath, before);
         return err::None;
     }
@@ -386,6 +396,7 @@ ErrorCode RemoveFolder(const QString& dosPath) {
     if (name.isEmpty()) return err::PathFileConflict;   // a drive's root stays
     const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     if (::rmdir(Encode(hostPath).constData()) == 0) {
+        host::ForgetBatchFolders();
         host::NoteEntryChanged(hostPath, before);
         return err::None;
     }

@@ -47,14 +47,22 @@ QString Fold(const QString& name) { return name.toLower().toCaseFolded(); }
 namespace {
 quint64 folderReads = 0;
 quint64 writeProbes = 0;
-}
+quint64 driveLinkReads = 0;
+quint64 folderWalks = 0;
+}  // namespace
+
+quint64 DriveLinkReadCount() { return driveLinkReads; }
+quint64 FolderWalkCount() { return folderWalks; }
+void CountDriveLinkRead() { ++driveLinkReads; }
+void CountFolderWalk() { ++folderWalks; }
 
 quint64 FolderReadCount() { return folderReads; }
 quint64 WriteProbeCount() { return writeProbes; }
 void CountWriteProbe() { ++writeProbes; }
 
-ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names) {
+ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names, QHash<QString, unsigned char>* kinds) {
     names->clear();
+    if (kinds) kinds->clear();
     ++folderReads;
     DIR* d = ::opendir(Encode(hostFolder).constData());
     if (!d) {
@@ -69,6 +77,7 @@ ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names) {
         const QByteArray raw(ent->d_name);
         if (raw == "." || raw == "..") continue;
         names->append(NameFromHost(Decode(raw)));
+        if (kinds) kinds->insert(names->last(), ent->d_type);
     }
     const int e = errno;
     ::closedir(d);
@@ -103,6 +112,9 @@ struct FolderNames {
     // while the folder was read would have a later stamp, so nothing was missed.
     bool settled = false;
     QHash<QString, QString> byFold;
+    // How many spellings of each folded name the folder holds, never fewer:
+    // when the kept one goes and it was the only one, the names stay complete.
+    QHash<QString, int> spellings;
 };
 
 QHash<QString, FolderNames>& NameCache() {
@@ -134,9 +146,11 @@ bool ReadIntoCache(const QString& hostFolder, FolderNames* f) {
     struct stat st;
     if (::stat(Encode(hostFolder).constData(), &st) != 0) return false;
     f->byFold.clear();
+    f->spellings.clear();
     for (const QString& n : names) {
         const QString key = Fold(n);
         if (!f->byFold.contains(key)) f->byFold.insert(key, n);
+        ++f->spellings[key];
     }
     TakeState(f, st);
     f->settled = Earlier(st.st_mtim, before);
@@ -191,13 +205,29 @@ bool TakeChange(const QString& folder, FolderNames* f, const QString& hostPath) 
     const QString name = NameFromHost(hostPath.mid(hostPath.lastIndexOf(u'/') + 1));
     const QString key = Fold(name);
     if (StillThere(folder, name)) {
-        if (!f->byFold.contains(key) || !StillThere(folder, f->byFold.value(key))) f->byFold.insert(key, name);
+        const auto kept = f->byFold.constFind(key);
+        if (kept == f->byFold.constEnd()) {
+            f->byFold.insert(key, name);
+            f->spellings[key] = 1;
+        } else if (*kept != name) {
+            // The kept spelling went unseen: the count is no longer known.
+            if (!StillThere(folder, *kept)) {
+                f->byFold.insert(key, name);
+                return false;
+            }
+            // Another spelling (or the same one written again, counted twice:
+            // too many only costs a read of the folder).
+            ++f->spellings[key];
+        }
         return true;
     }
+    const int left = f->spellings.value(key) - 1;
+    if (left > 0) f->spellings[key] = left;
+    else f->spellings.remove(key);
     if (f->byFold.value(key) != name) return true;
-    // Another spelling of the same name may still be there.
     f->byFold.remove(key);
-    return false;
+    // Another spelling of the same name is still there: which one is read again.
+    return left <= 0;
 }
 
 void NoteChanges(const QString& hostPath, const QString& otherHostPath, const FolderStamp& before) {

@@ -2,6 +2,7 @@
 // Host-side helpers the platform layer's files share. The rest of the program
 // talks DOS paths and goes through prefix.h, paths.h, files.h and volume.h.
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <sys/stat.h>
@@ -26,8 +27,10 @@ ErrorCode ErrorAt(int e, const QString& hostPath);
 QString Fold(const QString& name);
 
 // The program's names of every entry of a folder (names.h), "." and ".." left
-// out, sorted in one fixed order.
-ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names);
+// out, sorted in one fixed order. kinds, when given, gets the kind of entry
+// the folder itself tells for each name (a dirent's d_type: DT_REG, DT_DIR,
+// DT_LNK, or DT_UNKNOWN where the file system does not say).
+ErrorCode ReadFolderNames(const QString& hostFolder, QStringList* names, QHash<QString, unsigned char>* kinds = nullptr);
 
 // The spelling the program's lists give an entry: lower case when no other
 // entry of the folder has the same lower-case form, else its own, so that a
@@ -58,6 +61,20 @@ void NoteEntryChanged(const QString& hostPath, const FolderStamp& before);
 void NoteEntriesChanged(const QString& hostPath, const QString& otherHostPath, const FolderStamp& before);
 // How many times folders were read since the program started (tests and benchmarks).
 quint64 FolderReadCount();
+// How many times a drive's link was read, and a folder's host path looked up
+// component by component (tests and benchmarks).
+quint64 DriveLinkReadCount();
+quint64 FolderWalkCount();
+void CountDriveLinkRead();
+void CountFolderWalk();
+// What a living DriveMapBatch (prefix.h) keeps; null when none lives.
+struct BatchMemo {
+    QHash<QChar, QString> targets;   // drive letter -> what its link names (empty: no link)
+    QHash<QString, QString> folders; // full DOS folder path -> its host path, every component found
+};
+BatchMemo* Batch();
+// A folder or a link was made, renamed or removed: folder lookups are done again.
+void ForgetBatchFolders();
 // How many write probes were made since the program started (tests and benchmarks).
 quint64 WriteProbeCount();
 void CountWriteProbe();

@@ -25,6 +25,7 @@ ErrorCode DeleteLink(const QString& dosPath) {
     if (!S_ISLNK(st.st_mode)) return err::PathFileConflict;
     const host::FolderStamp before = host::StampOfFolderOf(hostPath);
     if (::unlink(path.constData()) != 0) return host::ErrorAt(errno, hostPath);
+    host::ForgetBatchFolders();
     host::NoteEntryChanged(hostPath, before);
     return err::None;
 }

@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 #include <QDir>
+#include <QHash>
 #include <QStringList>
 #include <cerrno>
 #include <climits>
@@ -106,10 +107,21 @@ ErrorCode DosToHost(const QString& dosPath, QString* hostPath, LastName last) {
     QStringList components;
     if (const ErrorCode e = FullDosPath(dosPath, &full)) return e;
     SplitDosPath(full, &drive, &components);
+    // The folder part of the path, as a batch keeps it: every component found.
+    host::BatchMemo* batch = host::Batch();
+    const qsizetype folderParts = components.size() - 1;
+    const QString folderKey = batch && folderParts > 0 ? full.left(full.lastIndexOf(u'\\')) : QString();
     QString current;
-    if (const ErrorCode e = DriveRoot(drive[0], &current)) return e;
+    qsizetype i = 0;
+    if (!folderKey.isEmpty() && batch->folders.contains(folderKey)) {
+        current = batch->folders.value(folderKey);
+        i = folderParts;
+    } else {
+        if (const ErrorCode e = DriveRoot(drive[0], &current)) return e;
+        if (folderParts > 0) host::CountFolderWalk();
+    }
     bool found = true;
-    for (qsizetype i = 0; i < components.size(); ++i) {
+    for (; i < components.size(); ++i) {
         const QString& c = components[i];
         // The exact spelling first, so that each of names that differ only in
         // case is reached by its own, whatever order the folder lists them in.
@@ -119,15 +131,15 @@ ErrorCode DosToHost(const QString& dosPath, QString* hostPath, LastName last) {
             struct stat st;
             if (::lstat(host::Encode(exact).constData(), &st) == 0) {
                 current = exact;
-                continue;
-            }
-            const QString match = host::FindCaseMatch(current, c);
-            if (!match.isEmpty()) {
+            } else if (const QString match = host::FindCaseMatch(current, c); !match.isEmpty()) {
                 current = host::Join(current, NameToHost(match));
-                continue;
+            } else {
+                // From here on nothing exists; the rest is kept as written so it can be made.
+                found = false;
+                current = exact;
             }
-            // From here on nothing exists; the rest is kept as written so it can be made.
-            found = false;
+            if (found && i + 1 == folderParts && !folderKey.isEmpty()) batch->folders.insert(folderKey, current);
+            continue;
         }
         current = exact;
     }

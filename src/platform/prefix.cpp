@@ -45,9 +45,9 @@ QStringList DriveLetters() {
     return letters;
 }
 
-QString DriveTarget(QChar letter) {
-    const QChar l = letter.toLower();
-    if (!IsDriveLetter(l)) return QString();
+namespace {
+QString ReadDriveLink(QChar l) {
+    host::CountDriveLinkRead();
     const QString link = LinkOf(l);
     const QByteArray encoded = host::Encode(link);
     struct stat st;
@@ -61,6 +61,25 @@ QString DriveTarget(QChar letter) {
         if (QDir::isRelativePath(target)) target = DosDevicesFolder() + u'/' + target;
     }
     return QDir::cleanPath(target);
+}
+
+// The drive map changed: nothing kept about it holds.
+void ForgetBatch() {
+    if (host::BatchMemo* batch = host::Batch()) *batch = host::BatchMemo();
+}
+}  // namespace
+
+QString DriveTarget(QChar letter) {
+    const QChar l = letter.toLower();
+    if (!IsDriveLetter(l)) return QString();
+    host::BatchMemo* batch = host::Batch();
+    if (batch) {
+        const auto kept = batch->targets.constFind(l);
+        if (kept != batch->targets.constEnd()) return *kept;
+    }
+    const QString target = ReadDriveLink(l);
+    if (batch) batch->targets.insert(l, target);
+    return target;
 }
 
 ErrorCode DriveRoot(QChar letter, QString* hostRoot) {
@@ -95,6 +114,7 @@ ErrorCode MapDrive(QChar letter, const QString& hostFolder) {
         ::unlink(fresh.constData());
         return ErrorFromErrno(e);
     }
+    ForgetBatch();
     ForgetCurrentFolder(l);
     return err::None;
 }
@@ -107,6 +127,7 @@ ErrorCode UnmapDrive(QChar letter) {
     if (::lstat(link.constData(), &st) != 0) return err::DeviceUnavailable;
     if (!S_ISLNK(st.st_mode)) return err::AccessDenied;
     if (::unlink(link.constData()) != 0) return ErrorFromErrno(errno);
+    ForgetBatch();
     ForgetCurrentFolder(l);
     return err::None;
 }

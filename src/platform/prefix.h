@@ -28,6 +28,20 @@ ErrorCode MapDrive(QChar letter, const QString& hostFolder);
 // is refused (access denied).
 ErrorCode UnmapDrive(QChar letter);
 
+// A run over many files resolves paths on the same few drives and folders
+// thousands of times. While a DriveMapBatch lives, each drive's link is read
+// once and each folder's host path is looked up once; a drive's disk is still
+// looked at in every test of the drive, so one that went away is seen. Mapping
+// a drive, and making, renaming or removing a folder or a link through this
+// layer, drop what was kept. Batches nest; the outermost one's end drops it all.
+class DriveMapBatch {
+public:
+    DriveMapBatch();
+    ~DriveMapBatch();
+    DriveMapBatch(const DriveMapBatch&) = delete;
+    DriveMapBatch& operator=(const DriveMapBatch&) = delete;
+};
+
 // Windows folder, system folder and program folder of the prefix, as DOS paths.
 QString WindowsDirectory();   // "c:\windows"
 QString SystemDirectory();    // "c:\windows\system"

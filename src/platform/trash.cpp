@@ -198,6 +198,7 @@ ErrorCode MoveToTrash(const QString& dosPath, QString* trashed) {
         if (e == EXDEV) return err::NoTrash;
         return host::ErrorAt(e, hostPath);
     }
+    if (!S_ISREG(st.st_mode)) host::ForgetBatchFolders();
     host::NoteEntryChanged(hostPath, before);
     if (trashed) *trashed = host::Decode(target);
     return err::None;

@@ -154,9 +154,10 @@ TEST_F(HostileOpsTest, AFolderWhoseEntriesLieBeyondThePathLimitSaysSo) {
     ::close(top);
 }
 
-// A tagged copy, move and delete out of a folder of capital names: write probes,
-// folder reads and changes of the list go once per folder or run, not per file.
-TEST_F(HostileOpsTest, ATaggedCopyMoveAndDeleteProbeReadAndRefillOncePerFolderNotOncePerFile) {
+// A tagged copy, move, rename and delete out of a folder of capital names: write
+// probes, folder reads, drive link reads, folder walks and changes of the list
+// go once per folder or run, not per file.
+TEST_F(HostileOpsTest, ATaggedCopyMoveRenameAndDeleteProbeReadAndRefillOncePerFolderNotOncePerFile) {
     constexpr int kFiles = 400;
     folder("d:\\src");
     for (int i = 0; i < kFiles; ++i) {
@@ -169,13 +170,16 @@ TEST_F(HostileOpsTest, ATaggedCopyMoveAndDeleteProbeReadAndRefillOncePerFolderNo
     start({"d:", "d:\\dst", "d:\\moved", "d:\\src"}, true);
     ASSERT_EQ(names().size(), kFiles);
     struct Work {
-        quint64 probes, reads;
+        quint64 probes, reads, linkReads, folderWalks;
         int listChanges;
     };
     int listChanges = 0;
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         QObject::connect(w->FileList->model(), signal, w, [&listChanges] { ++listChanges; });
-    auto now = [&] { return Work{platform::host::WriteProbeCount(), platform::host::FolderReadCount(), listChanges}; };
+    auto now = [&] {
+        using namespace platform::host;
+        return Work{WriteProbeCount(), FolderReadCount(), DriveLinkReadCount(), FolderWalkCount(), listChanges};
+    };
     auto run = [&](Qt::Key k, const char* what) {
         focusList();
         key(Qt::Key_T, Qt::ControlModifier);
@@ -186,6 +190,9 @@ TEST_F(HostileOpsTest, ATaggedCopyMoveAndDeleteProbeReadAndRefillOncePerFolderNo
         EXPECT_LE(after.probes - before.probes, 3u) << what << ": write probes for " << kFiles << " files";
         EXPECT_LE(after.reads - before.reads, 20u) << what << ": folder reads for " << kFiles << " files";
         EXPECT_LE(after.listChanges - before.listChanges, 4) << what << ": changes of the list";
+        // Drives' links and folders' paths are looked up once per run, not per path a file's steps resolve.
+        EXPECT_LE(after.linkReads - before.linkReads, 20u) << what << ": drive link reads";
+        EXPECT_LE(after.folderWalks - before.folderWalks, 20u) << what << ": folder paths walked";
     };
     expectCopyDialog("Copy all tagged files", "d:\\dst");
     run(Qt::Key_C, "copy");
@@ -197,6 +204,9 @@ TEST_F(HostileOpsTest, ATaggedCopyMoveAndDeleteProbeReadAndRefillOncePerFolderNo
     EXPECT_TRUE(diskNames("d:\\src").isEmpty());
     clickFolder("d:\\moved");
     ASSERT_EQ(names().size(), kFiles);
+    expectInputDialog("Rename all tagged files", "*.ren");
+    run(Qt::Key_R, "rename");
+    EXPECT_EQ(diskNames("d:\\moved").filter(".ren").size(), kFiles);
     prompts.expect("Confirm delete for each file ?", No);
     run(Qt::Key_D, "delete");
     EXPECT_TRUE(diskNames("d:\\moved").isEmpty());

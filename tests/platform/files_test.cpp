@@ -1,6 +1,7 @@
 // DOS paths to host paths and back; DOS attributes on Linux (R from the write
 // permission, H/S/A in user.DOSATTRIB); name patterns and folder listings.
 #include "helpers.h"
+#include "platform/prefix.h"
 
 using namespace platform;
 using namespace testhost;
@@ -29,6 +30,15 @@ TEST_F(PathsTest, LookupPrefersTheExactNameThenTheFirstCaseVariant) {
     for (const char* bad : {"d:\\a\"b", "d:\\a*", "d:\\a?", "d:\\a<b", "d:\\a>b", "d:\\a|b", "d:\\a:b",
                             "d:\\a/b", "d:\\x\\a\tb", "1:\\x"})
         EXPECT_EQ(hostOf(bad), "error 64") << bad;
+    // A run's batch gives the same answers; a folder renamed or a drive mapped
+    // elsewhere through this layer is seen at once.
+    const DriveMapBatch batch;
+    for (const auto& c : cases) EXPECT_EQ(hostOf(c.dos), c.host) << "in a batch: " << c.dos;
+    ASSERT_EQ(RenamePath("d:\\docs", "d:\\papers"), err::None);
+    EXPECT_EQ(hostOf("d:\\DOCS\\notes.txt"), d + "/DOCS/notes.txt");
+    EXPECT_EQ(hostOf("d:\\papers\\notes.txt"), d + "/papers/notes.txt");
+    ASSERT_EQ(MapDrive('d', d + "/papers"), err::None);
+    EXPECT_EQ(hostOf("d:\\readme"), d + "/papers/README");
 }
 
 TEST_F(PathsTest, HostPathsMapToTheDriveWithTheLongestRoot) {
