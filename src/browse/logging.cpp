@@ -45,6 +45,28 @@ bool CanReadFolder(const QString& path) {
     }
     return true;
 }
+
+// One step of logging reads a folder once for its subfolders, its files and
+// the copies a killed copy left in it.
+struct FolderRead {
+    QString path;
+    platform::FolderContents contents;
+    ErrorCode code = err::None;
+    bool done = false;
+    // What this step read of the folder, or a new read; a failed read is tried again.
+    ErrorCode Of(const QString& folder) {
+        if (done && code == err::None && path == folder) return code;
+        path = folder;
+        code = platform::ReadFolder(folder + Separator(folder), &contents);
+        done = true;
+        return code;
+    }
+};
+
+bool AddSubfolders(frmBrws* w, int nodeIndex, FolderRead* read);
+bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int nodeIndex, bool refill,
+                    bool refreshIndex, FolderRead* read);
+void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy, FolderRead* read);
 }  // namespace
 
 const QString& NoMemoryMessage() {
@@ -210,8 +232,9 @@ void LogDriveTree(frmBrws* w) {
     w->ClearFileList();
     w->ClearNodes();
     platform::ChangeDrive(drive.at(0));
+    FolderRead read;
     QList<platform::FileEntry> subfolders;
-    platform::ListFolders(drive + "\\", ShowHiddenAndSystem(), &subfolders);
+    if (read.Of(drive) == err::None) platform::ListFolders(read.contents, ShowHiddenAndSystem(), &subfolders);
     w->DirList->setRootIsDecorated(!subfolders.isEmpty());
 
     const int root = w->AddNode(nullptr, drive);
@@ -224,14 +247,31 @@ void LogDriveTree(frmBrws* w) {
     }
     SetStatus(LoggingStatus);
     LastError = 0;
-    AddSubfolders(w, root);
-    LogFolderFiles(w, drive, slot.FileSpec, root, true, false);
+    AddSubfolders(w, root, &read);
+    LogFolderFiles(w, drive, slot.FileSpec, root, true, false, &read);
     SetStatus("User");
     // A failure while reading the root is reported; the window stays logged.
     LastError = 0;
 }
 
 bool AddSubfolders(frmBrws* w, int nodeIndex) {
+    FolderRead read;
+    return AddSubfolders(w, nodeIndex, &read);
+}
+
+bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int nodeIndex, bool refill,
+                    bool refreshIndex) {
+    FolderRead read;
+    return LogFolderFiles(w, path, pattern, nodeIndex, refill, refreshIndex, &read);
+}
+
+void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
+    FolderRead read;
+    LogFolder(w, nodeIndex, quiet, endBusy, &read);
+}
+
+namespace {
+bool AddSubfolders(frmBrws* w, int nodeIndex, FolderRead* read) {
     DriveSlot& slot = SlotOf(w);
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (!node) return true;
@@ -239,7 +279,8 @@ bool AddSubfolders(frmBrws* w, int nodeIndex) {
     const QString path = w->FullPath(node);
     if (!CanReadFolder(path)) return true;
     QList<platform::FileEntry> folders;
-    const ErrorCode code = platform::ListFolders(path + Separator(path), ShowHiddenAndSystem(), &folders);
+    const ErrorCode code = read->Of(path);
+    if (code == err::None) platform::ListFolders(read->contents, ShowHiddenAndSystem(), &folders);
     w->MarkSubfoldersRead(node);
     if (code != 0) {
         ShowFileError(code);
@@ -260,18 +301,18 @@ bool AddSubfolders(frmBrws* w, int nodeIndex) {
 }
 
 bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int nodeIndex, bool refill,
-                    bool refreshIndex) {
+                    bool refreshIndex, FolderRead* read) {
     const LoggingAction action;
     DriveSlot& slot = SlotOf(w);
     if (!CanReadFolder(path)) return false;
-    // What a killed copy left behind goes before the folder is read.
-    platform::RemoveStaleCopies(path + Separator(path));
-    QList<platform::FileEntry> files;
-    const ErrorCode code = platform::ListFiles(path + Separator(path), pattern, ShowHiddenAndSystem(), &files);
-    if (code != 0) {
+    if (const ErrorCode code = read->Of(path)) {
         ShowFileError(code);
         return false;
     }
+    // What a killed copy left behind goes before the files are listed.
+    platform::RemoveStaleCopies(&read->contents);
+    QList<platform::FileEntry> files;
+    platform::ListFiles(read->contents, pattern, ShowHiddenAndSystem(), &files);
     const int h = FindFolderLine(slot, path, 0);
     if (h < 0) return false;
     const qint64 withinFolder = std::min<qint64>(files.size(), FilesPerFolder());
@@ -298,7 +339,7 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
     return true;
 }
 
-void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
+void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy, FolderRead* read) {
     DriveSlot& slot = SlotOf(w);
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (!node) return;
@@ -313,7 +354,7 @@ void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
         if (!quiet) SetStatus(LoggingStatus);
         int position = 0;
         MarkFolderLogged(slot, path, &position);
-        if (!LogFolderFiles(w, path, slot.FileSpec, nodeIndex, true)) {
+        if (!LogFolderFiles(w, path, slot.FileSpec, nodeIndex, true, true, read)) {
             // What could not be read is not in the picture: the folder stays unlogged.
             UnlogFolder(w, path, true);
         }
@@ -324,6 +365,7 @@ void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy) {
     if (leftOut().actions > 0) leftOut().freeSpace = w;
     else ShowAvailableBytes(w);
 }
+}  // namespace
 
 void ExpandFolder(frmBrws* w, int nodeIndex) {
     QTreeWidgetItem* node = w->Node(nodeIndex);
@@ -339,8 +381,9 @@ void ExpandFolder(frmBrws* w, int nodeIndex) {
     const int children = node->childCount();
     for (int i = 0; i < children; ++i) {
         const int child = w->NodeIndex(node->child(i));
-        if (!AddSubfolders(w, child)) break;
-        if (slow && children <= maxFolders) LogFolder(w, child, true, false);
+        FolderRead read;
+        if (!AddSubfolders(w, child, &read)) break;
+        if (slow && children <= maxFolders) LogFolder(w, child, true, false, &read);
     }
     EndBusy();
 }

@@ -26,8 +26,12 @@ bool ReadNumber(QStringView text, int* value) {
 
 // Folder index entry: path + "/" + position; paths never hold "/", so the
 // separator is found from the end, past a few digits rather than a long path.
+// Every entry is read this way for each folder logged: the walk is inline.
 bool EntryPosition(const QString& entry, qsizetype* slash, int* position) {
-    *slash = entry.lastIndexOf(u'/');
+    const QChar* text = entry.constData();
+    qsizetype i = entry.size();
+    while (i > 0 && text[i - 1] != u'/') --i;
+    *slash = i - 1;
     return *slash >= 0 && ReadNumber(QStringView(entry).mid(*slash + 1), position);
 }
 

@@ -112,24 +112,19 @@ bool MatchesOne(const QString& foldedName, const QString& foldedPattern) {
     return foldedPattern.endsWith(u".*") && WildMatch(foldedName, foldedPattern.chopped(2));
 }
 
-ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& patterns, bool includeHiddenSystem,
-                      QList<FileEntry>* out) {
+void ListEntries(const FolderContents& folder, bool folders, const QString& patterns, bool includeHiddenSystem,
+                 QList<FileEntry>* out) {
     out->clear();
-    QString hostFolder;
-    if (const ErrorCode e = DosToHost(dosFolder, &hostFolder)) return e;
-    QStringList names;
-    QHash<QString, unsigned char> kinds;
-    if (const ErrorCode e = host::ReadFolderNames(hostFolder, &names, &kinds)) return e;
     QHash<QString, int> sharing;   // how many entries share a lower-case form
-    for (const QString& n : names) ++sharing[host::Fold(n)];
+    for (const QString& n : folder.names) ++sharing[host::Fold(n)];
     // What the folder itself says is a file or a folder (no link) needs no look
     // to be left out of the other listing: a folder of many files lists its
     // subfolders without a stat per file.
     const unsigned char otherKind = folders ? DT_REG : DT_DIR;
-    for (const QString& n : names) {
-        if (kinds.value(n) == otherKind) continue;
+    for (const QString& n : folder.names) {
+        if (folder.kinds.value(n) == otherKind) continue;
         if (!folders && !MatchesFileSpec(n, patterns)) continue;
-        const QString path = host::Join(hostFolder, NameToHost(n));
+        const QString path = host::Join(folder.hostFolder, NameToHost(n));
         struct stat st;
         if (::stat(Encode(path).constData(), &st) != 0) continue;   // dangling link
         if (folders ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode)) continue;
@@ -142,7 +137,6 @@ ErrorCode ListEntries(const QString& dosFolder, bool folders, const QString& pat
         const QString la = a.name.toLower(), lb = b.name.toLower();
         return la != lb ? la < lb : a.name < b.name;
     });
-    return err::None;
 }
 
 // A pipe, socket or device is no file to the program (the listings leave them
@@ -258,13 +252,37 @@ bool MatchesFileSpec(const QString& name, const QString& patterns) {
     return !anyPattern;
 }
 
+ErrorCode ReadFolder(const QString& dosFolder, FolderContents* out) {
+    out->names.clear();
+    out->kinds.clear();
+    if (const ErrorCode e = DosToHost(dosFolder, &out->hostFolder)) return e;
+    return host::ReadFolderNames(out->hostFolder, &out->names, &out->kinds);
+}
+
+void ListFolders(const FolderContents& folder, bool includeHiddenSystem, QList<FileEntry>* out) {
+    ListEntries(folder, true, QString(), includeHiddenSystem, out);
+}
+
+void ListFiles(const FolderContents& folder, const QString& patterns, bool includeHiddenSystem,
+               QList<FileEntry>* out) {
+    ListEntries(folder, false, patterns, includeHiddenSystem, out);
+}
+
 ErrorCode ListFolders(const QString& dosFolder, bool includeHiddenSystem, QList<FileEntry>* out) {
-    return ListEntries(dosFolder, true, QString(), includeHiddenSystem, out);
+    out->clear();
+    FolderContents folder;
+    if (const ErrorCode e = ReadFolder(dosFolder, &folder)) return e;
+    ListFolders(folder, includeHiddenSystem, out);
+    return err::None;
 }
 
 ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool includeHiddenSystem,
                     QList<FileEntry>* out) {
-    return ListEntries(dosFolder, false, patterns, includeHiddenSystem, out);
+    out->clear();
+    FolderContents folder;
+    if (const ErrorCode e = ReadFolder(dosFolder, &folder)) return e;
+    ListFiles(folder, patterns, includeHiddenSystem, out);
+    return err::None;
 }
 
 ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress, LastName toName) {
@@ -479,31 +497,44 @@ bool CopierRunning(const QString& name) {
     if (!ok || pid <= 0) return false;
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
 }
+
+// A temporary copy of the program's user, older than the program's start,
+// whose process is gone: removed.
+bool RemoveIfStale(const QString& hostFolder, const QString& name, qint64 start) {
+    const QString path = host::Join(hostFolder, NameToHost(name));
+    struct stat st;
+    if (::lstat(Encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return false;
+    const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    if (modified >= start || CopierRunning(name)) return false;
+    const host::FolderStamp before = host::StampOfFolderOf(path);
+    if (::unlink(Encode(path).constData()) != 0) return false;
+    host::NoteEntryChanged(path, before);
+    return true;
+}
 }  // namespace
 
 void MarkProgramStart() { ProgramStart() = QDateTime::currentDateTimeUtc(); }
 
-int RemoveStaleCopies(const QString& dosFolder) {
-    QString folder;
-    if (DosToHost(dosFolder, &folder) != err::None) return 0;
-    QStringList names;
-    if (host::ReadFolderNames(folder, &names) != err::None) return 0;
+int RemoveStaleCopies(FolderContents* folder) {
     const qint64 start = ProgramStart().toMSecsSinceEpoch();
     int removed = 0;
-    for (const QString& name : names) {
-        if (!name.startsWith(CopyTempPrefix)) continue;
-        const QString path = host::Join(folder, NameToHost(name));
-        struct stat st;
-        if (::lstat(Encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
-        const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
-        if (modified >= start || CopierRunning(name)) continue;
-        const host::FolderStamp before = host::StampOfFolderOf(path);
-        if (::unlink(Encode(path).constData()) == 0) {
-            host::NoteEntryChanged(path, before);
+    for (qsizetype i = 0; i < folder->names.size();) {
+        const QString name = folder->names[i];
+        if (name.startsWith(CopyTempPrefix) && RemoveIfStale(folder->hostFolder, name, start)) {
+            folder->kinds.remove(name);
+            folder->names.removeAt(i);
             ++removed;
+        } else {
+            ++i;
         }
     }
     return removed;
+}
+
+int RemoveStaleCopies(const QString& dosFolder) {
+    FolderContents folder;
+    if (ReadFolder(dosFolder, &folder) != err::None) return 0;
+    return RemoveStaleCopies(&folder);
 }
 
 }  // namespace platform

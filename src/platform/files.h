@@ -1,5 +1,6 @@
 #pragma once
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -49,6 +50,20 @@ bool MatchesFileSpec(const QString& name, const QString& patterns);
 ErrorCode ListFolders(const QString& dosFolder, bool includeHiddenSystem, QList<FileEntry>* out);
 ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool includeHiddenSystem,
                     QList<FileEntry>* out);
+// The names of a folder as one read found them, sorted, with the kinds the
+// folder itself gives its entries (DT_*): one logging step takes the
+// subfolders, the files and the leftover copies of a folder from one read.
+struct FolderContents {
+    QString hostFolder;
+    QStringList names;
+    QHash<QString, unsigned char> kinds;
+};
+// 76 for a missing folder, 70 for one that may not be read.
+ErrorCode ReadFolder(const QString& dosFolder, FolderContents* out);
+// The same listings from a folder read before.
+void ListFolders(const FolderContents& folder, bool includeHiddenSystem, QList<FileEntry>* out);
+void ListFiles(const FolderContents& folder, const QString& patterns, bool includeHiddenSystem,
+               QList<FileEntry>* out);
 // How many entries of a folder no call can reach by name, their path being
 // longer than the system allows; the listings leave them out.
 int EntriesBeyondPathLimit(const QString& dosFolder);
@@ -79,6 +94,8 @@ inline const QString CopyTempPrefix = QStringLiteral(".quorl-copy-");
 // program's user, older than the program's start, whose process is gone.
 // Returns how many went.
 int RemoveStaleCopies(const QString& dosFolder);
+// The same in a folder read before; the names of those that went leave it.
+int RemoveStaleCopies(FolderContents* folder);
 // From now on leftovers are what is older than this moment (the start; tests
 // mark a new start after a run they killed).
 void MarkProgramStart();

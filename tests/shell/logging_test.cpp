@@ -1,5 +1,6 @@
 #include "shell_fixture.h"
 #include "config/more.h"
+#include "platform/hostfs.h"
 
 namespace {
 
@@ -227,7 +228,10 @@ TEST_F(LoggingTest, SlowLoggingReadsAheadOnlyForFoldersWithFewSubfolders) {
     for (int i = 0; i < 12; ++i)
         EXPECT_FALSE(IsFolderLogged(slotOf(w), QString("d:\\many\\m%1").arg(i, 2, 10, QChar('0')))) << i;
     EXPECT_FALSE(lines(w).contains(QRegularExpression("^x\\.txt/")));
+    // Each folder read ahead is read once for its subfolders, files and leftover copies.
+    const quint64 readsBefore = platform::host::FolderReadCount();
     expand(w, "d:\\few");
+    EXPECT_LE(platform::host::FolderReadCount() - readsBefore, 8u) << "folder reads for 8 folders logged";
     for (int i = 0; i < 8; ++i) {
         const int h = FindFolderLine(slotOf(w), QString("d:\\few\\f%1").arg(i), 0);
         ASSERT_GE(h, 0);
