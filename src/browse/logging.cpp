@@ -32,24 +32,11 @@ bool ShowHiddenAndSystem() { return !Settings[setting::ShowHiddenSystem].isValid
 const QString LoggingStatus = QStringLiteral("Logging folder...");
 
 
-// Checks the drive and the folder before reading it: the drive's message, or
-// "Disk has been changed" when the logged folder is gone.
-bool CanReadFolder(const QString& path) {
-    if (TestDrive(path.left(2)) != 0) {
-        ShowFileError(LastError);
-        return false;
-    }
-    if (!FolderExists(path + Separator(path))) {
-        ShowFileError(err::DiskChanged);
-        return false;
-    }
-    return true;
-}
-
 // One step of logging reads a folder once for its subfolders, its files and
 // the copies a killed copy left in it.
 struct FolderRead {
     QString path;
+    QString checked;   // the folder whose drive and presence this step saw
     platform::FolderContents contents;
     ErrorCode code = err::None;
     bool done = false;
@@ -63,10 +50,26 @@ struct FolderRead {
     }
 };
 
+// Checks the drive and the folder before reading it, once per step: the
+// drive's message, or "Disk has been changed" when the logged folder is gone.
+bool CanReadFolder(const QString& path, FolderRead* read) {
+    if (read->checked == path) return true;
+    if (TestDrive(path.left(2)) != 0) {
+        ShowFileError(LastError);
+        return false;
+    }
+    if (!FolderExists(path + Separator(path))) {
+        ShowFileError(err::DiskChanged);
+        return false;
+    }
+    read->checked = path;
+    return true;
+}
+
 bool AddSubfolders(frmBrws* w, int nodeIndex, FolderRead* read);
 bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int nodeIndex, bool refill,
                     bool refreshIndex, FolderRead* read);
-void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy, FolderRead* read);
+void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy, FolderRead* read, bool refreshIndex = true);
 }  // namespace
 
 const QString& NoMemoryMessage() {
@@ -277,7 +280,7 @@ bool AddSubfolders(frmBrws* w, int nodeIndex, FolderRead* read) {
     if (!node) return true;
     if (w->SubfoldersRead(node)) return true;
     const QString path = w->FullPath(node);
-    if (!CanReadFolder(path)) return true;
+    if (!CanReadFolder(path, read)) return true;
     QList<platform::FileEntry> folders;
     const ErrorCode code = read->Of(path);
     if (code == err::None) platform::ListFolders(read->contents, ShowHiddenAndSystem(), &folders);
@@ -304,7 +307,7 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
                     bool refreshIndex, FolderRead* read) {
     const LoggingAction action;
     DriveSlot& slot = SlotOf(w);
-    if (!CanReadFolder(path)) return false;
+    if (!CanReadFolder(path, read)) return false;
     if (const ErrorCode code = read->Of(path)) {
         ShowFileError(code);
         return false;
@@ -339,7 +342,7 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
     return true;
 }
 
-void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy, FolderRead* read) {
+void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy, FolderRead* read, bool refreshIndex) {
     DriveSlot& slot = SlotOf(w);
     QTreeWidgetItem* node = w->Node(nodeIndex);
     if (!node) return;
@@ -354,7 +357,7 @@ void LogFolder(frmBrws* w, int nodeIndex, bool quiet, bool endBusy, FolderRead* 
         if (!quiet) SetStatus(LoggingStatus);
         int position = 0;
         MarkFolderLogged(slot, path, &position);
-        if (!LogFolderFiles(w, path, slot.FileSpec, nodeIndex, true, true, read)) {
+        if (!LogFolderFiles(w, path, slot.FileSpec, nodeIndex, true, refreshIndex, read)) {
             // What could not be read is not in the picture: the folder stays unlogged.
             UnlogFolder(w, path, true);
         }
@@ -379,12 +382,15 @@ void ExpandFolder(frmBrws* w, int nodeIndex) {
     const bool slow = Settings[setting::LoggingMethod].toString() == "slow";
     const int maxFolders = Settings[setting::SlowLoggingFolders].isValid() ? Settings[setting::SlowLoggingFolders].toInt() : 0;
     const int children = node->childCount();
+    // The subfolders' lines go in one after another; the index is brought up
+    // to date once for them all rather than read through after each.
     for (int i = 0; i < children; ++i) {
         const int child = w->NodeIndex(node->child(i));
         FolderRead read;
         if (!AddSubfolders(w, child, &read)) break;
-        if (slow && children <= maxFolders) LogFolder(w, child, true, false, &read);
+        if (slow && children <= maxFolders) LogFolder(w, child, true, false, &read, false);
     }
+    if (slow && children <= maxFolders) RefreshFolderIndex(SlotOf(w));
     EndBusy();
 }
 

@@ -17,10 +17,23 @@ QString WithTag(const QString& line, QChar letter) {
 const QString DeletedMark = QStringLiteral("*");
 }  // namespace
 
+// "MM-dd-yy HH:mm:ss", or "dd-MM-yy ..." when the setting asks for the day
+// first; written digit by digit, as every file of a drive being logged needs one.
 QString FormatFileDate(const QDateTime& stamp, const QString& dateFormat) {
     if (!stamp.isValid()) return QString();
-    const bool dayFirst = dateFormat.trimmed().toLower() == "dd-mm-yy";
-    return stamp.date().toString(dayFirst ? "dd-MM-yy" : "MM-dd-yy") + ' ' + stamp.time().toString("HH:mm:ss");
+    const bool dayFirst = dateFormat.trimmed().compare(u"dd-mm-yy", Qt::CaseInsensitive) == 0;
+    const QDate date = stamp.date();
+    const QTime time = stamp.time();
+    const int fields[] = {dayFirst ? date.day() : date.month(), dayFirst ? date.month() : date.day(),
+                          (date.year() % 100 + 100) % 100, time.hour(), time.minute(), time.second()};
+    QString text(17, u' ');
+    QChar* out = text.data();
+    for (int i = 0; i < 6; ++i) {
+        out[3 * i] = QChar(u'0' + fields[i] / 10);
+        out[3 * i + 1] = QChar(u'0' + fields[i] % 10);
+        if (i < 5) out[3 * i + 2] = i < 2 ? u'-' : i == 2 ? u' ' : u':';
+    }
+    return text;
 }
 
 QString FormatAttributeLetters(int attributes) {
@@ -134,8 +147,7 @@ void InsertFileLines(DriveSlot& slot, int h, const QStringList& lines, bool refr
         slot.LineCount += n;
         std::copy(lines.cbegin(), lines.cend(), slot.Lines.begin() + h + 1);
         // The headers after h moved down by n lines.
-        for (auto it = slot.HeaderHints.begin(); it != slot.HeaderHints.end(); ++it)
-            if (*it > h) *it += n;
+        NoteInsertedLines(slot, h, n);
         if (refreshIndex) ShiftIndexEntries(slot, h, n);
         return;
     }

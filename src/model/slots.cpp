@@ -39,6 +39,30 @@ bool IsEntryOf(const QString& entry, const QString& path) {
     return entry.size() > path.size() && entry.at(path.size()) == u'/' && entry.startsWith(path);
 }
 
+// The index entry of the path, or -1. The hints are built again when the index
+// changed behind them; a hint that names another entry is not trusted either.
+int IndexEntryOf(const DriveSlot& slot, const QString& path) {
+    const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
+    if (slot.IndexHintsCount != slot.IndexCount) {
+        slot.IndexHints.clear();
+        slot.IndexHints.reserve(end);
+        for (int i = 0; i < end; ++i) {
+            qsizetype slash = 0;
+            int position = 0;
+            // The first entry of a path is the one a reader finds.
+            if (!EntryPosition(slot.FolderIndex[i], &slash, &position)) continue;
+            const QString path = slot.FolderIndex[i].left(slash);
+            if (!slot.IndexHints.contains(path)) slot.IndexHints.insert(path, i);
+        }
+        slot.IndexHintsCount = slot.IndexCount;
+    }
+    const auto hint = slot.IndexHints.constFind(path);
+    if (hint == slot.IndexHints.cend()) return -1;
+    if (*hint < end && IsEntryOf(slot.FolderIndex[*hint], path)) return *hint;
+    slot.IndexHintsCount = -1;
+    return IndexEntryOf(slot, path);
+}
+
 bool SplitIndexEntry(const QString& entry, QString* path, int* position) {
     qsizetype slash = 0;
     if (!EntryPosition(entry, &slash, position)) return false;
@@ -58,11 +82,25 @@ bool IsHeaderOf(const QString& line, const QString& path) {
            QStringView(line).mid(1, path.size()) == path && path.size() >= 2;
 }
 
-QString HeaderPath(const QString& line) {
-    if (!line.startsWith('>')) return QString();
-    const int slash = line.indexOf('/', HeaderSeparatorFrom);
-    if (slash < 0) return QString();
-    return line.mid(1, slash - 1);
+// More insertions than this waiting to be applied are applied to every hint at once.
+constexpr size_t MaxWaitingInsertions = 256;
+
+// A hint brought past the insertions made since it was noted.
+void Settle(const DriveSlot& slot, DriveSlot::HeaderHint& hint) {
+    for (size_t i = size_t(hint.insertionsSeen); i < slot.Insertions.size(); ++i)
+        if (hint.position > slot.Insertions[i].first) hint.position += slot.Insertions[i].second;
+    hint.insertionsSeen = int(slot.Insertions.size());
+}
+
+int HintedPosition(const DriveSlot& slot, const QString& path) {
+    const auto hint = slot.HeaderHints.find(path);
+    if (hint == slot.HeaderHints.end()) return -1;
+    Settle(slot, *hint);
+    return hint->position;
+}
+
+void NoteHeader(const DriveSlot& slot, const QString& path, int position) {
+    slot.HeaderHints.insert(path, {position, int(slot.Insertions.size())});
 }
 
 // The header of a folder, by the index first and by scanning when the index
@@ -71,7 +109,7 @@ QString HeaderPath(const QString& line) {
 int HeaderPosition(const DriveSlot& slot, const QString& path) {
     const int position = LookupFolderLine(slot, path);
     if (position >= 0 && position < slot.LineCount && position < slot.Lines.size() &&
-        HeaderPath(slot.Lines[position]) == path)
+        IsHeaderOf(slot.Lines[position], path))
         return position;
     return FindFolderLine(slot, path, 0);
 }
@@ -114,11 +152,14 @@ void ClearFolderLines(DriveSlot& slot) {
     slot.LineCount = 0;
     slot.Lines = QStringList{QString()};
     slot.HeaderHints.clear();
+    slot.Insertions.clear();
 }
 
 void ClearFolderIndex(DriveSlot& slot) {
     slot.IndexCount = 0;
     slot.FolderIndex = QStringList{QString()};
+    slot.IndexHints.clear();
+    slot.IndexHintsCount = -1;
 }
 
 void ClearNodeMap(DriveSlot& slot) { slot.NodeMap = QStringList{QString()}; }
@@ -130,7 +171,10 @@ void ClearSlot(DriveSlot& slot) { slot = DriveSlot{}; }
 void AddIndexEntry(DriveSlot& slot, const QString& path, int position) {
     if (slot.FolderIndex.size() <= slot.IndexCount) slot.FolderIndex.resize(slot.IndexCount + 1);
     slot.FolderIndex[slot.IndexCount] = path + '/' + QString::number(position);
+    const bool whole = slot.IndexHintsCount == slot.IndexCount;
+    if (whole && !slot.IndexHints.contains(path)) slot.IndexHints.insert(path, slot.IndexCount);
     slot.IndexCount += 1;
+    if (whole) slot.IndexHintsCount = slot.IndexCount;
     slot.FolderIndex.resize(slot.IndexCount + 1);
 }
 
@@ -146,8 +190,18 @@ void AddFolderLine(DriveSlot& slot, const QString& path, int nodeIndex, HeaderSt
     if (state == HeaderState::Unlogged) line += "/U";
     if (state == HeaderState::Logged) line += "/L";
     slot.Lines[slot.LineCount] = line;
-    slot.HeaderHints.insert(path, slot.LineCount);
+    NoteHeader(slot, path, slot.LineCount);
     GrowLines(slot, 1);
+}
+
+void NoteInsertedLines(const DriveSlot& slot, int h, int n) {
+    slot.Insertions.emplace_back(h, n);
+    if (slot.Insertions.size() <= MaxWaitingInsertions) return;
+    for (auto it = slot.HeaderHints.begin(); it != slot.HeaderHints.end(); ++it) {
+        Settle(slot, *it);
+        it->insertionsSeen = 0;
+    }
+    slot.Insertions.clear();
 }
 
 void GrowLines(DriveSlot& slot, int n) {
@@ -162,14 +216,14 @@ bool IsFolderHeader(const QString& line) { return line.startsWith('>'); }
 int FindFolderLine(const DriveSlot& slot, const QString& path, int start) {
     const int end = std::min<int>(slot.LineCount, slot.Lines.size());
     start = std::max(0, start);
-    const auto hint = slot.HeaderHints.constFind(path);
-    if (hint != slot.HeaderHints.cend() && *hint >= start && *hint < end && IsHeaderOf(slot.Lines[*hint], path)) {
+    const int hint = HintedPosition(slot, path);
+    if (hint >= start && hint < end && IsHeaderOf(slot.Lines[hint], path)) {
         // A folder has one header; a second one before the hint would be found first.
-        return *hint;
+        return hint;
     }
     for (int i = start; i < end; ++i) {
         if (IsHeaderOf(slot.Lines[i], path)) {
-            if (start == 0) slot.HeaderHints.insert(path, i);
+            if (start == 0) NoteHeader(slot, path, i);
             return i;
         }
     }
@@ -184,15 +238,13 @@ int FolderLinesEnd(const DriveSlot& slot, int h) {
 }
 
 bool IsFolderLogged(const DriveSlot& slot, const QString& path) {
-    const int position = LookupFolderLine(slot, path);
-    if (position < 0 || position >= slot.Lines.size()) return false;
-    return slot.Lines[position].endsWith('L');
+    const int position = HeaderPosition(slot, path);
+    return position >= 0 && slot.Lines[position].endsWith('L');
 }
 
 bool IsFolderUnlogged(const DriveSlot& slot, const QString& path) {
-    const int position = LookupFolderLine(slot, path);
-    if (position < 0 || position >= slot.Lines.size()) return true;
-    return slot.Lines[position].endsWith('U');
+    const int position = HeaderPosition(slot, path);
+    return position < 0 || slot.Lines[position].endsWith('U');
 }
 
 void MarkFolderLogged(DriveSlot& slot, const QString& path, int* position, bool skipIndex) {
@@ -202,15 +254,8 @@ void MarkFolderLogged(DriveSlot& slot, const QString& path, int* position, bool 
     SetHeaderState(slot.Lines[found], 'L');
     if (skipIndex) return;
     // A folder logged again keeps its one index entry instead of gaining a second.
-    for (int i = 0; i < slot.IndexCount && i < slot.FolderIndex.size(); ++i) {
-        qsizetype slash = 0;
-        int entryPosition = 0;
-        if (IsEntryOf(slot.FolderIndex[i], path) && EntryPosition(slot.FolderIndex[i], &slash, &entryPosition)) {
-            slot.FolderIndex[i] = path + '/' + QString::number(found);
-            return;
-        }
-    }
-    AddIndexEntry(slot, path, found);
+    if (const int i = IndexEntryOf(slot, path); i >= 0) slot.FolderIndex[i] = path + '/' + QString::number(found);
+    else AddIndexEntry(slot, path, found);
 }
 
 void MarkFolderUnlogged(DriveSlot& slot, const QString& path, int* position) {
@@ -239,12 +284,12 @@ QString EntryPath(const QString& entry) { return entry.section('/', 0, 0); }
 int EntryNode(const QString& entry) { return entry.section('/', 1, 1).toInt(); }
 
 void RemoveIndexEntry(DriveSlot& slot, const QString& path) {
-    for (int i = 0; i < slot.IndexCount; ++i) {
-        if (EntryPath(slot.FolderIndex[i]) != path) continue;
-        slot.FolderIndex.removeAt(i);
-        slot.IndexCount -= 1;
-        return;
-    }
+    const int i = IndexEntryOf(slot, path);
+    if (i < 0) return;
+    slot.FolderIndex.removeAt(i);
+    slot.IndexCount -= 1;
+    // The entries after it moved up one place.
+    slot.IndexHintsCount = -1;
 }
 
 void RemoveNodeEntry(DriveSlot& slot, const QString& path) {
@@ -256,15 +301,12 @@ void RemoveNodeEntry(DriveSlot& slot, const QString& path) {
 }
 
 int LookupFolderLine(const DriveSlot& slot, const QString& path) {
-    const int end = std::min<int>(slot.IndexCount, slot.FolderIndex.size());
-    for (int i = 0; i < end; ++i) {
-        const QString& entry = slot.FolderIndex[i];
-        if (!IsEntryOf(entry, path)) continue;
-        // An entry whose folder disappeared holds -1; the folder may have come
-        // back since, so such an entry counts as missing.
-        int position = -1;
-        if (ReadNumber(QStringView(entry).mid(path.size() + 1), &position) && position >= 0) return position;
-    }
+    // An entry whose folder disappeared holds -1; the folder may have come
+    // back since, so such an entry counts as missing.
+    int position = -1;
+    if (const int i = IndexEntryOf(slot, path);
+        i >= 0 && ReadNumber(QStringView(slot.FolderIndex[i]).mid(path.size() + 1), &position) && position >= 0)
+        return position;
     return FindFolderLine(slot, path, 0);
 }
 
@@ -304,6 +346,7 @@ void RenameFolderInPicture(DriveSlot& slot, const QString& oldPath, const QStrin
     for (int i = 0; i < slot.LineCount; ++i)
         if (IsFolderHeader(slot.Lines[i])) ReplaceFolderPrefix(slot.Lines[i], 1, oldPath, newPath);
     for (int i = 0; i < slot.IndexCount; ++i) ReplaceFolderPrefix(slot.FolderIndex[i], 0, oldPath, newPath);
+    slot.IndexHintsCount = -1;
     for (QString& entry : slot.NodeMap) ReplaceFolderPrefix(entry, 0, oldPath, newPath);
 }
 

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <QVariant>
 #include <array>
+#include <utility>
+#include <vector>
 #include "platform/errors.h"
 
 // The logged picture of a drive: text lines, "/" as separator (paths never
@@ -61,8 +63,20 @@ struct DriveSlot {
     int16_t TreeClick = 0;
     // Where each folder's header was last seen, so that finding a folder does
     // not read every line of a big picture. Only a hint: a position is used
-    // after its line is checked to be that folder's header.
-    mutable QHash<QString, int> HeaderHints;
+    // after its line is checked to be that folder's header. Insertions since
+    // a hint was noted (after line, count) move it when it is read, so that an
+    // insertion need not visit every hint.
+    struct HeaderHint {
+        int position = 0;
+        int insertionsSeen = 0;
+    };
+    mutable QHash<QString, HeaderHint> HeaderHints;
+    mutable std::vector<std::pair<int, int>> Insertions;
+    // Which folder index entry holds each path, so that finding an entry does
+    // not read the whole index; whole while IndexHintsCount equals IndexCount,
+    // built again from the entries otherwise.
+    mutable QHash<QString, int> IndexHints;
+    mutable int IndexHintsCount = -1;
 };
 
 constexpr int MaxDrives = 5;
@@ -139,6 +153,8 @@ bool IsDriveOpen(const QString& drive);
 enum class HeaderState { Known, Unlogged, Logged };
 void AddFolderLine(DriveSlot& slot, const QString& path, int nodeIndex, HeaderState state = HeaderState::Known);
 void GrowLines(DriveSlot& slot, int n);
+// n lines were inserted after line h: the headers below it moved down.
+void NoteInsertedLines(const DriveSlot& slot, int h, int n);
 bool IsFolderHeader(const QString& line);
 int FindFolderLine(const DriveSlot& slot, const QString& path, int start = 0);
 int LookupFolderLine(const DriveSlot& slot, const QString& path);

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <ctime>
 #include <fcntl.h>
 #include <csignal>
 #include <dirent.h>
@@ -53,19 +55,46 @@ bool IsReadOnlyAt(const QString& hostPath, const struct stat& st) {
     return (host::ReadAttributes(hostPath, QString(), st) & attr::ReadOnly) != 0;
 }
 
+// A file's time as the user's clock shows it. Qt's own local time reads the
+// zone file's state again for every value (a look at /etc/localtime per file
+// of a big folder); the C library reads it once.
 QDateTime ModifiedTime(const struct stat& st) {
-    return QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000,
-                                          Qt::LocalTime);
+    const qint64 ms = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    struct tm local {};
+    if (::localtime_r(&st.st_mtim.tv_sec, &local))
+        return QDateTime::fromMSecsSinceEpoch(ms, Qt::OffsetFromUTC, int(local.tm_gmtoff));
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime);
 }
 
-FileEntry MakeEntry(const QString& name, const QString& hostPath, const struct stat& st) {
+FileEntry MakeEntry(const QString& name, const struct stat& st, int attributes) {
     FileEntry e;
     e.name = name;
     e.size = S_ISDIR(st.st_mode) ? 0 : qint64(st.st_size);
     e.modified = ModifiedTime(st);
-    e.attributes = host::ReadAttributes(hostPath, name, st);
+    e.attributes = attributes;
     return e;
 }
+
+FileEntry MakeEntry(const QString& name, const QString& hostPath, const struct stat& st) {
+    return MakeEntry(name, st, host::ReadAttributes(hostPath, name, st));
+}
+
+// An open folder whose entries are looked at by name, one name for the kernel
+// to walk instead of the whole path; closed with the scope.
+class OpenFolder {
+public:
+    explicit OpenFolder(const QString& hostFolder)
+        : fd_(::open(Encode(hostFolder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC)) {}
+    ~OpenFolder() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
 
 // A "?" at the end of the pattern or just before a dot of it, and the "?"s
 // right before such a one, match one character other than a dot, or none, so
@@ -121,14 +150,24 @@ void ListEntries(const FolderContents& folder, bool folders, const QString& patt
     // to be left out of the other listing: a folder of many files lists its
     // subfolders without a stat per file.
     const unsigned char otherKind = folders ? DT_REG : DT_DIR;
+    const OpenFolder open(folder.hostFolder);
+    const qsizetype folderLength = Encode(host::Join(folder.hostFolder, QString())).size();
     for (const QString& n : folder.names) {
         if (folder.kinds.value(n) == otherKind) continue;
         if (!folders && !MatchesFileSpec(n, patterns)) continue;
-        const QString path = host::Join(folder.hostFolder, NameToHost(n));
+        const QString hostName = NameToHost(n);
+        const QByteArray name = Encode(hostName);
+        // What no call reaches by its whole path stays out, as in every other listing.
+        if (folderLength + name.size() >= PATH_MAX) continue;
+        const QString path = host::Join(folder.hostFolder, hostName);
         struct stat st;
-        if (::stat(Encode(path).constData(), &st) != 0) continue;   // dangling link
+        const int found = open.fd() >= 0 ? ::fstatat(open.fd(), name.constData(), &st, 0)
+                                         : ::stat(Encode(path).constData(), &st);
+        if (found != 0) continue;   // dangling link
         if (folders ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode)) continue;
-        FileEntry entry = MakeEntry(n, path, st);
+        FileEntry entry = MakeEntry(n, st,
+                                    open.fd() >= 0 ? host::ReadAttributesAt(open.fd(), name, path, n, st)
+                                                   : host::ReadAttributes(path, n, st));
         entry.listName = sharing.value(host::Fold(n)) > 1 ? n : n.toLower();
         if (!includeHiddenSystem && (entry.attributes & (attr::Hidden | attr::System))) continue;
         out->append(entry);
@@ -240,6 +279,8 @@ ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry, LastName last) {
 }
 
 bool MatchesFileSpec(const QString& name, const QString& patterns) {
+    // The usual specification takes every name; a big folder asks for each.
+    if (patterns == u"*.*" || patterns == u"*") return true;
     const QString folded = host::Fold(name);
     bool anyPattern = false;
     for (const QString& p : patterns.split(u';')) {

@@ -7,7 +7,9 @@
 #include <climits>
 #include <dirent.h>
 #include <unistd.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
+#include <atomic>
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -338,20 +340,48 @@ QByteArray FormatDosAttrib(int bits) {
     return "0x" + QByteArray::number(bits & (attr::Hidden | attr::System | attr::Archive), 16);
 }
 
-int ReadAttributes(const QString& hostPath, const QString& dosName, const struct stat& st) {
+namespace {
+int AttributesFrom(const char* value, ssize_t n, const QString& dosName, const struct stat& st) {
     int a = 0;
     if (S_ISDIR(st.st_mode)) a |= attr::Directory;
     if (!(st.st_mode & S_IWUSR)) a |= attr::ReadOnly;
-    char buf[256];
-    const ssize_t n = ::getxattr(Encode(hostPath).constData(), DosAttribName, buf, sizeof buf);
     int bits = 0;
-    if (n >= 0 && ParseDosAttrib(QByteArray(buf, int(n)), &bits)) {
+    if (n >= 0 && ParseDosAttrib(QByteArray(value, int(n)), &bits)) {
         a |= bits;
     } else {
         if (S_ISREG(st.st_mode)) a |= attr::Archive;
         if (dosName.startsWith(u'.')) a |= attr::Hidden;
     }
     return a;
+}
+
+// getxattrat (Linux 6.13): the same number on every architecture.
+constexpr long kGetXattrAt = 464;
+struct XattrArgs {
+    quint64 value;
+    quint32 size;
+    quint32 flags;
+};
+std::atomic<bool> xattrAtWorks{true};
+}  // namespace
+
+int ReadAttributes(const QString& hostPath, const QString& dosName, const struct stat& st) {
+    char buf[256];
+    const ssize_t n = ::getxattr(Encode(hostPath).constData(), DosAttribName, buf, sizeof buf);
+    return AttributesFrom(buf, n, dosName, st);
+}
+
+int ReadAttributesAt(int folder, const QByteArray& name, const QString& hostPath, const QString& dosName,
+                     const struct stat& st) {
+    char buf[256];
+    if (xattrAtWorks.load(std::memory_order_relaxed)) {
+        XattrArgs args{quint64(reinterpret_cast<quintptr>(buf)), sizeof buf, 0};
+        const long n = ::syscall(kGetXattrAt, folder, name.constData(), 0, DosAttribName, &args, sizeof args);
+        // An older kernel, or a sandbox that refuses calls it does not know.
+        if (n >= 0 || (errno != ENOSYS && errno != EPERM)) return AttributesFrom(buf, n, dosName, st);
+        xattrAtWorks = false;
+    }
+    return ReadAttributes(hostPath, dosName, st);
 }
 
 QString UnescapeMountField(const QByteArray& field) {

@@ -97,6 +97,10 @@ extern const char* const DosAttribName;
 // Samba's record (either makes the file read-only), H/S/A from user.DOSATTRIB
 // or, without it, A for files and H for names beginning with ".".
 int ReadAttributes(const QString& hostPath, const QString& dosName, const struct stat& st);
+// The same for an entry named relative to an open folder: the kernel walks one
+// name instead of the whole path where it can (hostPath where it cannot).
+int ReadAttributesAt(int folder, const QByteArray& name, const QString& hostPath, const QString& dosName,
+                     const struct stat& st);
 
 // Mount table and udev label names, for the label of a drive whose root is a mount point.
 QString UnescapeMountField(const QByteArray& field);

@@ -19,6 +19,12 @@ DriveSlot SlotWith(const QStringList& lines) {
 
 std::string S(const QString& s) { return s.toStdString(); }
 
+bool Insert(QSet<QString>& set, const QString& value) {
+    const qsizetype before = set.size();
+    set.insert(value);
+    return set.size() > before;
+}
+
 }  // namespace
 
 TEST(FolderLines, FindMatchesTheWholePathOfHeadersInTheUsedPartOnly) {
@@ -117,10 +123,67 @@ TEST(FolderLines, InsertingFileLinesMovesTheRestAndRefreshesTheIndex) {
     EXPECT_EQ(slot.Lines.size(), 11);
 }
 
+// A big picture edited the ways logging, unlogging and renaming do, in a
+// mixed order: after every step each folder is found where a scan of the
+// lines finds it, through its hint and through the index alike.
+TEST(FolderLines, LookupsAgreeWithAScanThroughHundredsOfInsertionsRemovalsAndRenames) {
+    DriveSlot slot;
+    QStringList paths;
+    for (int i = 0; i < 200; ++i) {
+        paths << QString("c:\f%1").arg(i);
+        AddFolderLine(slot, paths.last(), i + 1, HeaderState::Unlogged);
+    }
+    const auto scan = [&](const QString& path) {
+        const QString header = '>' + path + '/';
+        for (int i = 0; i < slot.LineCount; ++i)
+            if (slot.Lines[i].startsWith(header)) return i;
+        return -1;
+    };
+    const auto check = [&](int step) {
+        QSet<QString> indexed;
+        for (int i = 0; i < slot.IndexCount; ++i)
+            ASSERT_TRUE(Insert(indexed, EntryPath(slot.FolderIndex[i]))) << "one entry per folder, step " << step;
+        for (const QString& path : paths) {
+            ASSERT_EQ(FindFolderLine(slot, path, 0), scan(path)) << S(path) << " after step " << step;
+            ASSERT_EQ(LookupFolderLine(slot, path), scan(path)) << S(path) << " after step " << step;
+        }
+    };
+    quint32 seed = 7;
+    const auto next = [&](int below) { return int((seed = seed * 1103515245u + 12345u) >> 8) % below; };
+    for (int step = 0; step < 800; ++step) {
+        const QString path = paths[next(paths.size())];
+        int h = 0;
+        switch (next(5)) {
+        case 0:   // a folder's files read in a batch: the index is refreshed at its end
+        case 1:
+            MarkFolderLogged(slot, path, &h);
+            InsertFileLines(slot, h, QStringList(1 + next(3), "f.txt/U/1:01-01-01 00:00:00:"), step % 3 != 0);
+            if (step % 3 == 0) RefreshFolderIndex(slot);
+            break;
+        case 2:
+            MarkFolderUnlogged(slot, path, &h);
+            RemoveIndexEntry(slot, path);
+            RemoveFileLines(slot, h);
+            RefreshFolderIndex(slot);
+            break;
+        case 3: {
+            const QString renamed = path + "r";
+            RenameFolderInPicture(slot, path, renamed);
+            paths[paths.indexOf(path)] = renamed;
+            break;
+        }
+        default:
+            EXPECT_EQ(IsFolderLogged(slot, path), slot.Lines[scan(path)].endsWith("/L"));
+        }
+        check(step);
+    }
+}
+
 TEST(LineFormats, FileLineIsBuiltAndParsedBackWithMidnightAndNoAttributes) {
     ResetProgramState();
     const QDateTime midnight(QDate(1997, 3, 15), QTime(0, 0, 0));
     EXPECT_EQ(S(FormatFileDate(midnight, "mm-dd-yy")), "03-15-97 00:00:00");
+    EXPECT_EQ(S(FormatFileDate(QDateTime(QDate(2005, 12, 31), QTime(23, 59, 58)), " DD-MM-YY")), "31-12-05 23:59:58");
     EXPECT_EQ(S(FormatFileDate(midnight, "dd-mm-yy")), "15-03-97 00:00:00");
     // Not configured or not allowed: month first.
     EXPECT_EQ(S(FormatFileDate(midnight, "")), "03-15-97 00:00:00");

@@ -1,5 +1,7 @@
 // DOS paths to host paths and back; DOS attributes on Linux (R from the write
 // permission, H/S/A in user.DOSATTRIB); name patterns and folder listings.
+#include <ctime>
+#include <utility>
 #include "helpers.h"
 #include "platform/prefix.h"
 
@@ -214,6 +216,30 @@ TEST_F(ListingTest, DotNamesAreHiddenAndHiddenOrSystemEntriesNeedTheSwitch) {
     EXPECT_EQ(files("d:", "*.*", true), QStringList({".hidden", "locked.txt", "shown.txt", "system.sys"}));
     EXPECT_EQ(folders("d:"), QStringList({".shown-folder"}));
     EXPECT_EQ(folders("d:", true), QStringList({".config", ".shown-folder", "Visible"}));
+}
+
+// Each file's time is shown on the clock of its own date: a zone with summer
+// time gives a winter file and a summer file different offsets.
+TEST_F(ListingTest, FileTimesAreTheLocalClockOfEachFilesDate) {
+    const QByteArray savedZone = qgetenv("TZ");
+    qputenv("TZ", "EST5EDT,M3.2.0,M11.1.0");
+    ::tzset();
+    const QDateTime winter(QDate(2021, 1, 15), QTime(12, 0, 30), Qt::UTC), summer(QDate(2021, 7, 15), QTime(12, 0), Qt::UTC);
+    for (const auto& [name, when] : {std::pair{"/winter.txt", winter}, std::pair{"/summer.txt", summer}}) {
+        const timespec times[2] = {{when.toSecsSinceEpoch(), 0}, {when.toSecsSinceEpoch(), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, Enc(MakeHostFile(d + name)).constData(), times, 0), 0);
+    }
+    QList<FileEntry> out;
+    ASSERT_EQ(ListFiles("d:", "*.*", false, &out), 0);
+    if (savedZone.isNull()) qunsetenv("TZ");
+    else qputenv("TZ", savedZone);
+    ::tzset();
+    ASSERT_EQ(out.size(), 2);
+    EXPECT_EQ(out[0].modified.date(), QDate(2021, 7, 15));
+    EXPECT_EQ(out[0].modified.time(), QTime(8, 0)) << "summer: four hours behind";
+    EXPECT_EQ(out[1].modified.time(), QTime(7, 0, 30)) << "winter: five hours behind";
+    EXPECT_EQ(out[0].modified, summer) << "the same moment";
+    EXPECT_EQ(out[1].modified, winter);
 }
 
 }  // namespace

@@ -228,6 +228,10 @@ TEST_F(LoggingTest, SlowLoggingReadsAheadOnlyForFoldersWithFewSubfolders) {
     for (int i = 0; i < 12; ++i)
         EXPECT_FALSE(IsFolderLogged(slotOf(w), QString("d:\\many\\m%1").arg(i, 2, 10, QChar('0')))) << i;
     EXPECT_FALSE(lines(w).contains(QRegularExpression("^x\\.txt/")));
+    // One of them logged by hand: its header lies below those that follow.
+    clickNode(w, "d:\\many\\m05");
+    w->dirlist_DblClick();
+    ASSERT_TRUE(IsFolderLogged(slotOf(w), "d:\\many\\m05"));
     // Each folder read ahead is read once for its subfolders, files and leftover copies.
     const quint64 readsBefore = platform::host::FolderReadCount();
     expand(w, "d:\\few");
@@ -238,7 +242,12 @@ TEST_F(LoggingTest, SlowLoggingReadsAheadOnlyForFoldersWithFewSubfolders) {
         EXPECT_TRUE(lines(w)[h].endsWith("/L")) << lines(w)[h].toStdString();
         EXPECT_TRUE(lines(w)[h + 1].startsWith("y.txt/U/2:"));
     }
-    EXPECT_EQ(slotOf(w).IndexCount, 1 + 2 + 8);
+    EXPECT_EQ(slotOf(w).IndexCount, 1 + 2 + 1 + 8);
+    // The index points at each header once the folders' lines are all in.
+    for (int i = 0; i < slotOf(w).IndexCount; ++i) {
+        const QString path = EntryPath(slotOf(w).FolderIndex[i]);
+        EXPECT_EQ(LookupFolderLine(slotOf(w), path), FindFolderLine(slotOf(w), path, 0)) << path.toStdString();
+    }
 }
 
 }  // namespace
