@@ -173,6 +173,7 @@ void frmBrws::ClearNodes() {
     DirList->clear();
     nodes_ = {nullptr, nullptr};
     nodes_.resize(1);
+    subfoldersRead_.clear();
 }
 
 QString frmBrws::FullPath(const QTreeWidgetItem* item) const {
@@ -183,20 +184,25 @@ QString frmBrws::FullPath(const QTreeWidgetItem* item) const {
 
 // Marks a node whose subfolders were read, so that expanding it again does not
 // add them a second time.
-constexpr int SubfoldersReadRole = Qt::UserRole + 1;
-
+// Kept beside the nodes rather than in the items: a change to an item's data
+// tells the whole view, and logging a drive marks thousands.
 bool frmBrws::SubfoldersRead(const QTreeWidgetItem* item) const {
-    return item && item->data(0, SubfoldersReadRole).toBool();
+    const int index = NodeIndex(item);
+    return index > 0 && index < subfoldersRead_.size() && subfoldersRead_[index];
 }
 
 void frmBrws::MarkSubfoldersRead(QTreeWidgetItem* item) {
-    if (item) item->setData(0, SubfoldersReadRole, true);
+    const int index = NodeIndex(item);
+    if (index <= 0) return;
+    if (subfoldersRead_.size() <= index) subfoldersRead_.resize(nodes_.size());
+    subfoldersRead_[index] = true;
 }
 
 int frmBrws::SelectedNodeIndex() const { return NodeIndex(DirList->currentItem()); }
 
 void frmBrws::SetNodeImage(QTreeWidgetItem* item, bool opened) {
-    item->setIcon(0, DirListImage(opened ? "opened" : "closed"));
+    const QIcon image = DirListImage(opened ? "opened" : "closed");
+    if (item->icon(0).cacheKey() != image.cacheKey()) item->setIcon(0, image);
 }
 
 QMdiSubWindow* frmBrws::SubWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }

@@ -105,6 +105,7 @@ private:
     bool TreeIsActivePane() const;
     void FollowRealPane(QWidget* control);
     QVector<QTreeWidgetItem*> nodes_{nullptr, nullptr};
+    QVector<bool> subfoldersRead_;   // by node index
     int fileColumns_ = 1;
     QString labelBeforeEdit_;
     bool loaded_ = false;

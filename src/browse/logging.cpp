@@ -50,15 +50,16 @@ struct FolderRead {
     }
 };
 
-// Checks the drive and the folder before reading it, once per step: the
-// drive's message, or "Disk has been changed" when the logged folder is gone.
+// Checks the drive and reads the folder, once per step: the drive's message,
+// or "Disk has been changed" when the logged folder is gone. Other read
+// errors are the caller's to tell.
 bool CanReadFolder(const QString& path, FolderRead* read) {
     if (read->checked == path) return true;
     if (TestDrive(path.left(2)) != 0) {
         ShowFileError(LastError);
         return false;
     }
-    if (!FolderExists(path + Separator(path))) {
+    if (read->Of(path) == err::PathNotFound) {
         ShowFileError(err::DiskChanged);
         return false;
     }
@@ -289,8 +290,9 @@ bool AddSubfolders(frmBrws* w, int nodeIndex, FolderRead* read) {
         ShowFileError(code);
         return true;
     }
+    const int linesPerDrive = LinesPerDrive();
     for (const platform::FileEntry& folder : folders) {
-        if (slot.LineCount >= LinesPerDrive()) {
+        if (slot.LineCount >= linesPerDrive) {
             ShowMessage(NoMemoryMessage(), MsgStyle::Critical, "Error");
             return false;
         }
@@ -337,7 +339,7 @@ bool LogFolderFiles(frmBrws* w, const QString& path, const QString& pattern, int
     }
     // Deep down a tree a folder can hold files and folders that no call reaches
     // by name; the folder would look emptier than it is.
-    if (platform::EntriesBeyondPathLimit(path + Separator(path)) > 0)
+    if (platform::EntriesBeyondPathLimit(read->contents) > 0)
         ShowMessage("Path too long to log more files / folders", MsgStyle::Critical, "Error");
     return true;
 }

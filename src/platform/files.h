@@ -66,7 +66,7 @@ void ListFiles(const FolderContents& folder, const QString& patterns, bool inclu
                QList<FileEntry>* out);
 // How many entries of a folder no call can reach by name, their path being
 // longer than the system allows; the listings leave them out.
-int EntriesBeyondPathLimit(const QString& dosFolder);
+int EntriesBeyondPathLimit(const FolderContents& folder);
 
 // Copies a file with its permissions, modification time and DOS attributes. The
 // data goes to a temporary name in the destination folder which is renamed over

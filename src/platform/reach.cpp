@@ -15,17 +15,13 @@ namespace platform {
 using host::Encode;
 using host::ErrorAt;
 
-int EntriesBeyondPathLimit(const QString& dosFolder) {
-    QString hostFolder;
-    if (DosToHost(dosFolder, &hostFolder) != err::None) return 0;
-    const qsizetype length = Encode(host::Join(hostFolder, QString())).size();
-    // Most folders are far from the limit; their names are not read again.
+int EntriesBeyondPathLimit(const FolderContents& folder) {
+    const qsizetype length = Encode(host::Join(folder.hostFolder, QString())).size();
+    // Most folders are far from the limit.
     if (length + NAME_MAX < PATH_MAX) return 0;
-    QStringList names;
-    if (host::ReadFolderNames(hostFolder, &names) != err::None) return 0;
     int count = 0;
-    for (const QString& n : names)
-        if (length + Encode(n).size() >= PATH_MAX) ++count;
+    for (const QString& n : folder.names)
+        if (length + Encode(NameToHost(n)).size() >= PATH_MAX) ++count;
     return count;
 }
 
