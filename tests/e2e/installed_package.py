@@ -66,6 +66,8 @@ def unpacked_package_starts_with_a_fresh_home(desktop, build_dir, programs):
     subprocess.run([validate_entry, os.path.join(share, "applications", APP_ID + ".desktop")], check=True)
     subprocess.run([appstreamcli, "validate", "--no-net", os.path.join(share, "metainfo", APP_ID + ".metainfo.xml")],
                    check=True, stdout=subprocess.DEVNULL)
+    # The media player's module, loaded from the tools' folder the first time something plays.
+    check(os.path.isfile(os.path.join(usr, "libexec", "quorl", "libquorl-media.so")), "the media module is installed")
     for icon in ("scalable/apps/" + APP_ID + ".svg", "48x48/apps/" + APP_ID + ".png"):
         check(os.path.isfile(os.path.join(share, "icons", "hicolor", icon)), f"the icon {icon} is installed")
 
