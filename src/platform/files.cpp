@@ -279,7 +279,7 @@ ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry, LastName last) {
 }
 
 bool MatchesFileSpec(const QString& name, const QString& patterns) {
-    // The usual specification takes every name; a big folder asks for each.
+    // The usual file specification takes every name; a big folder asks for each.
     if (patterns == u"*.*" || patterns == u"*") return true;
     const QString folded = host::Fold(name);
     bool anyPattern = false;
