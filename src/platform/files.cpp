@@ -3,7 +3,6 @@
 #include <QHash>
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <ctime>
 #include <fcntl.h>
 #include <csignal>
@@ -158,16 +157,14 @@ void ListEntries(const FolderContents& folder, bool folders, const QString& patt
         const QString hostName = NameToHost(n);
         const QByteArray name = Encode(hostName);
         // What no call reaches by its whole path stays out, as in every other listing.
-        if (folderLength + name.size() >= PATH_MAX) continue;
+        if (host::BeyondPathLimit(folderLength, name.size())) continue;
         const QString path = host::Join(folder.hostFolder, hostName);
         struct stat st;
         const int found = open.fd() >= 0 ? ::fstatat(open.fd(), name.constData(), &st, 0)
                                          : ::stat(Encode(path).constData(), &st);
         if (found != 0) continue;   // dangling link
         if (folders ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode)) continue;
-        FileEntry entry = MakeEntry(n, st,
-                                    open.fd() >= 0 ? host::ReadAttributesAt(open.fd(), name, path, n, st)
-                                                   : host::ReadAttributes(path, n, st));
+        FileEntry entry = MakeEntry(n, st, host::ReadAttributesAt(open.fd(), name, path, n, st));
         entry.listName = sharing.value(host::Fold(n)) > 1 ? n : n.toLower();
         if (!includeHiddenSystem && (entry.attributes & (attr::Hidden | attr::System))) continue;
         out->append(entry);

@@ -374,7 +374,7 @@ int ReadAttributes(const QString& hostPath, const QString& dosName, const struct
 int ReadAttributesAt(int folder, const QByteArray& name, const QString& hostPath, const QString& dosName,
                      const struct stat& st) {
     char buf[256];
-    if (xattrAtWorks.load(std::memory_order_relaxed)) {
+    if (folder >= 0 && xattrAtWorks.load(std::memory_order_relaxed)) {
         XattrArgs args{quint64(reinterpret_cast<quintptr>(buf)), sizeof buf, 0};
         const long n = ::syscall(kGetXattrAt, folder, name.constData(), 0, DosAttribName, &args, sizeof args);
         // An older kernel, or a sandbox that refuses calls it does not know.

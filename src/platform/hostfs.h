@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <climits>
 #include <sys/stat.h>
 #include "platform/errors.h"
 #include "platform/names.h"
@@ -97,8 +98,14 @@ extern const char* const DosAttribName;
 // Samba's record (either makes the file read-only), H/S/A from user.DOSATTRIB
 // or, without it, A for files and H for names beginning with ".".
 int ReadAttributes(const QString& hostPath, const QString& dosName, const struct stat& st);
+// An entry of a folder whose whole path (folder bytes with its "/", the name's
+// bytes) is longer than the system lets any call reach by name.
+inline bool BeyondPathLimit(qsizetype folderBytes, qsizetype nameBytes) {
+    return folderBytes + nameBytes >= PATH_MAX;
+}
 // The same for an entry named relative to an open folder: the kernel walks one
-// name instead of the whole path where it can (hostPath where it cannot).
+// name instead of the whole path where it can (hostPath where it cannot, or
+// when folder is not open).
 int ReadAttributesAt(int folder, const QByteArray& name, const QString& hostPath, const QString& dosName,
                      const struct stat& st);
 

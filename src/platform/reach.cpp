@@ -18,10 +18,10 @@ using host::ErrorAt;
 int EntriesBeyondPathLimit(const FolderContents& folder) {
     const qsizetype length = Encode(host::Join(folder.hostFolder, QString())).size();
     // Most folders are far from the limit.
-    if (length + NAME_MAX < PATH_MAX) return 0;
+    if (!host::BeyondPathLimit(length, NAME_MAX)) return 0;
     int count = 0;
     for (const QString& n : folder.names)
-        if (length + Encode(NameToHost(n)).size() >= PATH_MAX) ++count;
+        if (host::BeyondPathLimit(length, Encode(NameToHost(n)).size())) ++count;
     return count;
 }
 
