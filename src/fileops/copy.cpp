@@ -82,7 +82,9 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
         return CopyOutcome::Identical;
     }
     if (exists) platform::SetEntryAttributes(destination, platform::attr::Archive);
-    const ErrorCode code = platform::CopyFileTo(source, destination, CopyProgressOf(NameFromPath(source)), toName);
+    // The copy takes its attributes before its name: no second look at it afterwards.
+    const ErrorCode code = platform::CopyFileTo(source, destination, CopyProgressOf(NameFromPath(source)), toName,
+                                                LetterBits(attributeLetters));
     if (code != 0) {
         // The destination was never touched by the failed copy; its attributes come back.
         if (exists) platform::SetEntryAttributes(destination, oldAttributes);
@@ -98,7 +100,6 @@ CopyOutcome CopyFile(const QString& source, const QString& destination, bool ign
         }
         return CopyOutcome::Failed;
     }
-    platform::SetEntryAttributes(destination, LetterBits(attributeLetters));
     LastError = 0;
     return CopyOutcome::Copied;
 }
@@ -110,7 +111,9 @@ CopyOutcome CopyFileEntry(frmBrws* w, int position, const QString& sourceFolder,
     if (!ParseFileLine(slot.Lines[position], &file)) return CopyOutcome::Failed;
     const QString source = JoinPath(sourceFolder, file.name);
     ErrorCode code = TestDrive(source.left(2));
-    if (code == 0) code = TestDrive(destination.left(2));
+    // The source's drive was tested a moment ago; another drive is tested too.
+    if (code == 0 && destination.left(2).compare(source.left(2), Qt::CaseInsensitive) != 0)
+        code = TestDrive(destination.left(2));
     if (code == 0) code = TestWritableInRun(destination.left(destination.lastIndexOf('\\')));
     if (code != 0) {
         ShowFileError(code);

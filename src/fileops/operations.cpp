@@ -1,6 +1,7 @@
 #include "fileops/operations.h"
 #include <QApplication>
 #include <QHash>
+#include <QProgressBar>
 #include <QSet>
 #include <QTreeWidgetItem>
 #include "browse/freespace.h"
@@ -60,9 +61,12 @@ bool LoggedInAnyWindow(const QString& folder) {
 }
 
 // The bar counts every file; the windows are drawn and Esc is read as often as
-// a frame is due.
+// a frame is due. A bar that moved paints itself at once: between frames it
+// only counts.
 void Step(frmGraph* g) {
-    if (g->ProgressBar->value() < g->ProgressBar->maximum()) g->ProgressBar->setValue(g->ProgressBar->value() + 1);
+    QProgressBar* bar = g->ProgressBar;
+    bar->setUpdatesEnabled(redraw::Due());
+    if (bar->value() < bar->maximum()) bar->setValue(bar->value() + 1);
     redraw::Pump();
 }
 
@@ -70,6 +74,7 @@ void StartProgress(frmGraph* g, int count) {
     g->ProgressBar->setMinimum(0);
     g->ProgressBar->setMaximum(qMax(1, count));
     g->ProgressBar->setValue(0);
+    g->ProgressBar->setUpdatesEnabled(true);
 }
 
 // The rows' lines, looked up once: positions do not move during a run, since
@@ -149,9 +154,9 @@ void DRATFilesSub(frmGraph* g, frmBrws* w, DriveSlot& slot, const Run& run, QStr
 // case apart, a name that differs only in case is another file.
 QString NewFileName(const QString& destination, const QString& source, bool ownName) {
     if (!ownName) return destination;
-    platform::FileEntry entry;
-    if (platform::GetFileInfo(source, &entry) != 0 || entry.name.isEmpty()) return destination;
-    return destination.left(destination.lastIndexOf('\\') + 1) + entry.name;
+    QString spelled;
+    if (platform::DiskSpelling(source, &spelled) != 0 || spelled.isEmpty()) return destination;
+    return destination.left(destination.lastIndexOf('\\') + 1) + spelled;
 }
 
 // A move deletes its source only once the destination verifiably holds its
@@ -305,6 +310,7 @@ void FocusAfterOperation(frmBrws* w) {
 
 void EndOfRun(frmGraph* g, frmBrws* w, DriveSlot& slot, bool copyRun, bool wroteHere) {
     g->hide();
+    g->ProgressBar->setUpdatesEnabled(true);
     g->ProgressBar->setValue(0);
     AbortFlag = 0;
     LastError = 0;

@@ -1,3 +1,4 @@
+#include <iterator>
 #include <memory>
 #include "platform/hostfs.h"
 #include "platform/prefix.h"
@@ -23,6 +24,23 @@ BatchMemo* Batch() { return memo.get(); }
 
 void ForgetBatchFolders() {
     if (memo) memo->folders.clear();
+    ForgetBatchEntries();
+}
+
+void ForgetBatchEntries() {
+    if (memo)
+        for (BatchMemo::Entry& e : memo->entries) e = BatchMemo::Entry();
+}
+
+const QString* BatchMemo::EntryOf(const QString& dosPath, int last) const {
+    for (const Entry& e : entries)
+        if (e.last == last && e.dosPath == dosPath) return &e.hostPath;
+    return nullptr;
+}
+
+void BatchMemo::KeepEntry(const QString& dosPath, int last, const QString& hostPath) {
+    entries[nextEntry] = {dosPath, last, hostPath};
+    nextEntry = (nextEntry + 1) % int(std::size(entries));
 }
 
 }  // namespace host

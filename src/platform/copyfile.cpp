@@ -86,6 +86,7 @@ struct Copier {
     Progress& progress;
     bool scanZeros = false;   // blocks of zeros are left as holes
     bool kernel = true;       // the kernel copies until the file systems refuse it
+    bool kernelCopied = false; // and it has copied bytes
     qint64 written = 0;       // the end of the last bytes written
     qint64 length = 0;        // the source's length when the copy began
     std::vector<char> buffer;
@@ -145,8 +146,11 @@ ssize_t Step(Copier& c, qint64 at, size_t want) {
         const ssize_t n = ::copy_file_range(c.in, &from, c.out, &to, want, 0);
         if (n > 0) {
             c.written = std::max(c.written, at + n);
+            c.kernelCopied = true;
             return n;
         }
+        // Once the kernel copied bytes, none more is the source's end.
+        if (n == 0 && c.kernelCopied) return 0;
         // Other disks, old kernels, and pseudo file systems that report no
         // bytes to the kernel copy: reading tells.
         if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && !IsUnsupported(errno)) return n;
@@ -210,13 +214,17 @@ ErrorCode CopyContents(int in, int out, const struct stat& source, HoleSearch se
     // A clone shares the source's blocks until either file is written.
     if (search == HoleSearch::FileSystem && source.st_size > 0 && ::ioctl(out, FICLONE, in) == 0)
         return told.end(source.st_size) ? err::None : err::Cancelled;
+    // A small file that takes all its blocks has no hole to keep, and a disk
+    // without room for it says so as it is written: its disk is not asked.
+    constexpr qint64 kSmallFile = qint64(1) << 20;
+    const bool small = source.st_size <= kSmallFile && !LooksSparse(source);
     struct statfs fs {};
-    const bool known = ::fstatfs(out, &fs) == 0;
+    const bool known = !small && ::fstatfs(out, &fs) == 0;
     const bool holes = known && KeepsHoles(fs);
     if (known)
         if (const ErrorCode e = CheckSpace(fs, source, holes)) return e;
     const qint64 block = fs.f_bsize > 0 ? qint64(fs.f_bsize) : 4096;
-    Copier c{in, out, block, told, holes && search == HoleSearch::ZeroBlocks, true, 0, qint64(source.st_size), {}};
+    Copier c{in, out, block, told, holes && search == HoleSearch::ZeroBlocks, true, false, 0, qint64(source.st_size), {}};
     // A file within one block that takes its block has no hole to keep; pseudo
     // files report no length and have bytes all the same: they are read to their end.
     const bool regions = holes && source.st_size > 0 && (source.st_size > block || LooksSparse(source));
@@ -249,10 +257,52 @@ ErrorCode DestinationErrorAt(int e, const QString& hostPath, bool folderTookAFil
 }
 
 
-ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, const CopyProgress& progress) {
+namespace {
+constexpr int kOwnBits = attr::Hidden | attr::System | attr::Archive | attr::ReadOnly;
+
+// What the copy's DOS attribute field and permissions become: the source's,
+// or those of the attributes asked for. A record of Samba's keeps its other
+// fields; without one, a field is written only where the bits differ from what
+// the copy shows without it (a dot name is hidden, a file is archive).
+struct CopyAttributes {
+    QByteArray field;
+    bool write = false;
+    mode_t mode = 0;
+};
+
+CopyAttributes AttributesOfCopy(int in, const struct stat& source, const QString& dst, int attributes) {
+    char value[256];
+    const ssize_t n = ::fgetxattr(in, host::DosAttribName, value, sizeof value);
+    CopyAttributes a{n >= 0 ? QByteArray(value, int(n)) : QByteArray(), n >= 0, mode_t(source.st_mode & 07777)};
+    if (attributes == kSourceAttributes) return a;
+    const int wanted = attributes & kOwnBits;
+    int recorded = 0;
+    if (host::DosAttribRecordField(a.field) >= 0 && host::ParseDosAttrib(a.field, &recorded)) {
+        if (recorded != wanted && !host::UpdateDosAttribRecord(&a.field, wanted))
+            a.field = host::FormatDosAttrib(wanted);
+    } else {
+        const QString dosName = NameFromHost(dst.mid(dst.lastIndexOf(u'/') + 1));
+        constexpr int kHsa = attr::Hidden | attr::System | attr::Archive;
+        if ((host::AttributesFrom(value, n, dosName, source) & kHsa) != (wanted & kHsa)) {
+            a.field = host::FormatDosAttrib(wanted);
+            a.write = true;
+        }
+    }
+    a.mode = (wanted & attr::ReadOnly) ? a.mode & ~mode_t(0222) : a.mode | S_IWUSR;
+    return a;
+}
+
+// The temporary copy's name: its folder is the destination's, so the rename is within a disk.
+QByteArray TemporaryNameBeside(const QString& dst) {
+    return Encode(host::Join(host::ParentOf(dst), CopyTempPrefix + QString::number(::getpid()) +
+                                                     QStringLiteral("-XXXXXX")));
+}
+}  // namespace
+
+ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, const CopyProgress& progress,
+                       int attributes) {
     const host::FolderStamp before = host::StampOfFolderOf(dst);
-    QByteArray tmpl = Encode(host::Join(host::ParentOf(dst), CopyTempPrefix + QString::number(::getpid()) +
-                                                                   QStringLiteral("-XXXXXX")));
+    QByteArray tmpl = TemporaryNameBeside(dst);
     const int out = ::mkostemp(tmpl.data(), O_CLOEXEC);
     if (out < 0) return host::ErrorAt(errno, host::Decode(tmpl));
     auto fail = [&](ErrorCode code) {
@@ -261,18 +311,18 @@ ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, co
         return code;
     };
     if (const ErrorCode e = CopyContents(in, out, source, HoleSearch::FileSystem, progress)) return fail(e);
-    char dosAttrib[256];
-    const ssize_t n = ::fgetxattr(in, host::DosAttribName, dosAttrib, sizeof dosAttrib);
+    const CopyAttributes given = AttributesOfCopy(in, source, dst, attributes);
     // Before the permissions: a read-only copy would refuse the attribute.
-    if (n >= 0 && ::fsetxattr(out, host::DosAttribName, dosAttrib, size_t(n), 0) != 0 && !IsUnsupported(errno))
+    if (given.write && ::fsetxattr(out, host::DosAttribName, given.field.constData(), size_t(given.field.size()), 0) != 0 &&
+        !IsUnsupported(errno))
         return fail(ErrorFromErrno(errno));
-    if (::fchmod(out, source.st_mode & 07777) != 0) {
+    if (::fchmod(out, given.mode) != 0) {
         // A disk without Unix permissions (a FAT stick) holds read-only and no
         // more: that much travels, and the copy goes on.
         const int e = errno;
         if (e != EPERM && e != ENOSYS && !IsUnsupported(e)) return fail(ErrorFromErrno(e));
         struct stat made;
-        if (!(source.st_mode & S_IWUSR) && ::fstat(out, &made) == 0) ::fchmod(out, made.st_mode & 07555);
+        if (!(given.mode & S_IWUSR) && ::fstat(out, &made) == 0) ::fchmod(out, made.st_mode & 07555);
     }
     const struct timespec times[2] = {source.st_atim, source.st_mtim};
     if (::futimens(out, times) != 0) return fail(ErrorFromErrno(errno));

@@ -31,7 +31,10 @@ ErrorCode CopyContents(int in, int out, const struct stat& source, HoleSearch se
 ErrorCode DestinationErrorAt(int e, const QString& hostPath, bool folderTookAFile = false);
 
 // The copy proper, host to host: data, DOS attributes, permissions and time go
-// to a temporary file beside the destination, which then replaces it.
-ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, const CopyProgress& progress);
+// to a temporary file beside the destination, which then replaces it. The
+// attributes are the source's, or those given (attr bits), set on the copy
+// before it takes the destination's name.
+ErrorCode CopyHostFile(int in, const struct stat& source, const QString& dst, const CopyProgress& progress,
+                       int attributes = kSourceAttributes);
 
 }  // namespace platform::copying

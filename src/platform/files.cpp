@@ -266,6 +266,20 @@ ErrorCode SetEntryAttributes(const QString& dosPath, int attributes) {
     return WriteAttributes(hostPath, name, false, attributes);
 }
 
+ErrorCode FindEntry(const QString& dosPath, bool* folder) {
+    QString hostPath;
+    if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
+    struct stat st;
+    if (const ErrorCode e = StatAt(hostPath, &st)) return e;
+    *folder = S_ISDIR(st.st_mode);
+    return err::None;
+}
+
+ErrorCode DiskSpelling(const QString& dosPath, QString* name) {
+    QString hostPath;
+    return Resolve(dosPath, &hostPath, name);
+}
+
 ErrorCode GetFileInfo(const QString& dosPath, FileEntry* entry, LastName last) {
     QString hostPath, name;
     if (const ErrorCode e = Resolve(dosPath, &hostPath, &name, last)) return e;
@@ -323,31 +337,32 @@ ErrorCode ListFiles(const QString& dosFolder, const QString& patterns, bool incl
     return err::None;
 }
 
-ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress, LastName toName) {
+ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress, LastName toName,
+                     int attributes) {
     QString src, dst;
     if (const ErrorCode e = DosToHost(from, &src)) return e;
     if (const ErrorCode e = DosToHost(to, &dst, toName)) return e;
     int in;
     struct stat source;
     if (const ErrorCode e = OpenSource(src, &in, &source)) return e;
-    struct stat target;
     ErrorCode result = err::None;
-    struct stat entry;
+    const QByteArray dstBytes = Encode(dst);
+    struct stat target;
+    const bool there = ::lstat(dstBytes.constData(), &target) == 0;
+    if (!there && errno != ENOENT) result = ErrorAt(errno, dst);
     // A link at the destination is replaced by the copy; what it points at
     // stays as it was, so its read-only attribute does not stand in the way.
-    const bool link = ::lstat(Encode(dst).constData(), &entry) == 0 && S_ISLNK(entry.st_mode);
-    if (::stat(Encode(dst).constData(), &target) == 0) {
+    const bool link = there && S_ISLNK(target.st_mode);
+    if (there && (!link || ::stat(dstBytes.constData(), &target) == 0)) {
         if (S_ISDIR(target.st_mode)) result = err::PathFileConflict;
         else if (target.st_dev == source.st_dev && target.st_ino == source.st_ino) {
             ::close(in);
-            return err::None;   // a file copied onto itself is already there
+            // A file copied onto itself is already there.
+            if (attributes == kSourceAttributes) return err::None;
+            return WriteAttributes(dst, NameFromHost(dst.mid(dst.lastIndexOf(u'/') + 1)), false, attributes);
         } else if (!link && IsReadOnlyAt(dst, target)) result = err::AccessDenied;
-    } else if (link) {
-        result = err::None;
-    } else if (errno != ENOENT) {
-        result = ErrorAt(errno, dst);
     }
-    if (result == err::None) result = CopyHostFile(in, source, dst, progress);
+    if (result == err::None) result = CopyHostFile(in, source, dst, progress, attributes);
     ::close(in);
     return result;
 }

@@ -25,6 +25,12 @@ struct FileEntry {
 
 // Attributes of a file or folder (Directory set for folders).
 ErrorCode GetAttributes(const QString& dosPath, int* attributes);
+// Whether a path finds an entry (0) and whether that is a folder, without
+// reading its attributes.
+ErrorCode FindEntry(const QString& dosPath, bool* folder);
+// The last name of a path as the disk spells the entry it finds (the name as
+// written when there is none).
+ErrorCode DiskSpelling(const QString& dosPath, QString* name);
 // Sets R (permissions) and H/S/A (user.DOSATTRIB); the Directory bit is ignored.
 ErrorCode SetAttributes(const QString& dosPath, int attributes);
 // The same for the entry itself: a link is left as it is and what it points at
@@ -84,8 +90,11 @@ int EntriesBeyondPathLimit(const FolderContents& folder);
 using CopyProgress = std::function<bool(qint64 copied, qint64 total)>;
 // toName: how the destination's name is looked up (paths.h). A destination
 // whose disk cannot hold the name (a FAT disk and ":") gives 64, a bad name.
+// attributes: the copy's attributes (attr bits), set before it takes its name;
+// kSourceAttributes gives it the source's.
+constexpr int kSourceAttributes = -1;
 ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress& progress = CopyProgress(),
-                     LastName toName = LastName::AnyCase);
+                     LastName toName = LastName::AnyCase, int attributes = kSourceAttributes);
 
 // Temporary files of copies are named this prefix, the copying process's id and
 // a unique part, so that the program knows its own leftovers.

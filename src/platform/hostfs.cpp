@@ -51,12 +51,18 @@ quint64 folderReads = 0;
 quint64 writeProbes = 0;
 quint64 driveLinkReads = 0;
 quint64 folderWalks = 0;
+quint64 entryLookups = 0;
+quint64 driveLooks = 0;
 }  // namespace
 
 quint64 DriveLinkReadCount() { return driveLinkReads; }
 quint64 FolderWalkCount() { return folderWalks; }
 void CountDriveLinkRead() { ++driveLinkReads; }
 void CountFolderWalk() { ++folderWalks; }
+quint64 EntryLookupCount() { return entryLookups; }
+void CountEntryLookup() { ++entryLookups; }
+quint64 DriveLookCount() { return driveLooks; }
+void CountDriveLook() { ++driveLooks; }
 
 quint64 FolderReadCount() { return folderReads; }
 quint64 WriteProbeCount() { return writeProbes; }
@@ -233,6 +239,7 @@ bool TakeChange(const QString& folder, FolderNames* f, const QString& hostPath) 
 }
 
 void NoteChanges(const QString& hostPath, const QString& otherHostPath, const FolderStamp& before) {
+    ForgetBatchEntries();
     const QString folder = ParentOf(hostPath);
     QHash<QString, FolderNames>& cache = NameCache();
     const auto it = cache.find(folder);
@@ -340,7 +347,6 @@ QByteArray FormatDosAttrib(int bits) {
     return "0x" + QByteArray::number(bits & (attr::Hidden | attr::System | attr::Archive), 16);
 }
 
-namespace {
 int AttributesFrom(const char* value, ssize_t n, const QString& dosName, const struct stat& st) {
     int a = 0;
     if (S_ISDIR(st.st_mode)) a |= attr::Directory;
@@ -355,6 +361,7 @@ int AttributesFrom(const char* value, ssize_t n, const QString& dosName, const s
     return a;
 }
 
+namespace {
 // getxattrat (Linux 6.13): the same number on every architecture.
 constexpr long kGetXattrAt = 464;
 struct XattrArgs {

@@ -68,14 +68,33 @@ quint64 DriveLinkReadCount();
 quint64 FolderWalkCount();
 void CountDriveLinkRead();
 void CountFolderWalk();
+// How many times an entry's own name was looked up on its disk, and a drive's
+// folder looked at (tests and benchmarks).
+quint64 EntryLookupCount();
+void CountEntryLookup();
+quint64 DriveLookCount();
+void CountDriveLook();
 // What a living DriveMapBatch (prefix.h) keeps; null when none lives.
 struct BatchMemo {
     QHash<QChar, QString> targets;   // drive letter -> what its link names (empty: no link)
     QHash<QString, QString> folders; // full DOS folder path -> its host path, every component found
+    // The last entries found, by their absolute DOS path as written and how the
+    // last name was looked up: a step of a run asks for its file several times.
+    struct Entry {
+        QString dosPath;
+        int last = -1;
+        QString hostPath;
+    };
+    Entry entries[2];
+    int nextEntry = 0;
+    const QString* EntryOf(const QString& dosPath, int last) const;
+    void KeepEntry(const QString& dosPath, int last, const QString& hostPath);
 };
 BatchMemo* Batch();
 // A folder or a link was made, renamed or removed: folder lookups are done again.
 void ForgetBatchFolders();
+// An entry was made, renamed or removed: entries are looked up again.
+void ForgetBatchEntries();
 // How many write probes were made since the program started (tests and benchmarks).
 quint64 WriteProbeCount();
 void CountWriteProbe();
@@ -97,6 +116,9 @@ extern const char* const DosAttribName;
 // DOS attributes of an entry: R from the owner's write permission or from
 // Samba's record (either makes the file read-only), H/S/A from user.DOSATTRIB
 // or, without it, A for files and H for names beginning with ".".
+// The attributes of an entry whose DOS attribute field is the n bytes of value
+// (n < 0: it has none).
+int AttributesFrom(const char* value, ssize_t n, const QString& dosName, const struct stat& st);
 int ReadAttributes(const QString& hostPath, const QString& dosName, const struct stat& st);
 // An entry of a folder whose whole path (folder bytes with its "/", the name's
 // bytes) is longer than the system lets any call reach by name.

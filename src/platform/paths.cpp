@@ -103,12 +103,19 @@ ErrorCode FullDosPath(const QString& dosPath, QString* fullPath) {
 }
 
 ErrorCode DosToHost(const QString& dosPath, QString* hostPath, LastName last) {
+    // An entry a batch found a moment ago, by its absolute path: no current folder is involved.
+    host::BatchMemo* batch = host::Batch();
+    const bool absolute = dosPath.size() > 3 && dosPath[1] == u':' && dosPath[2] == u'\\';
+    if (batch && absolute)
+        if (const QString* kept = batch->EntryOf(dosPath, int(last))) {
+            *hostPath = *kept;
+            return err::None;
+        }
     QString full, drive;
     QStringList components;
     if (const ErrorCode e = FullDosPath(dosPath, &full)) return e;
     SplitDosPath(full, &drive, &components);
     // The folder part of the path, as a batch keeps it: every component found.
-    host::BatchMemo* batch = host::Batch();
     const qsizetype folderParts = components.size() - 1;
     const QString folderKey = batch && folderParts > 0 ? full.left(full.lastIndexOf(u'\\')) : QString();
     QString current;
@@ -128,6 +135,7 @@ ErrorCode DosToHost(const QString& dosPath, QString* hostPath, LastName last) {
         const QString exact = host::Join(current, NameToHost(c));
         if (last == LastName::AsSpelled && i + 1 == components.size()) found = false;
         if (found) {
+            if (i + 1 == components.size()) host::CountEntryLookup();
             struct stat st;
             if (::lstat(host::Encode(exact).constData(), &st) == 0) {
                 current = exact;
@@ -143,6 +151,7 @@ ErrorCode DosToHost(const QString& dosPath, QString* hostPath, LastName last) {
         }
         current = exact;
     }
+    if (batch && absolute && found && !components.isEmpty()) batch->KeepEntry(dosPath, int(last), current);
     *hostPath = current;
     return err::None;
 }

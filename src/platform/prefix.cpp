@@ -88,6 +88,7 @@ ErrorCode DriveRoot(QChar letter, QString* hostRoot) {
     const QString target = DriveTarget(l);
     if (target.isEmpty()) return err::DeviceUnavailable;
     struct stat st;
+    host::CountDriveLook();
     if (::stat(host::Encode(target).constData(), &st) != 0) {
         const int e = errno;
         if (e == EACCES || e == EPERM) return err::AccessDenied;

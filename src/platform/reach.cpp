@@ -42,7 +42,7 @@ ErrorCode OpenForReading(const QString& dosPath) {
     QString hostPath;
     if (const ErrorCode e = DosToHost(dosPath, &hostPath)) return e;
     int fd = -1;
-    if (const ErrorCode e = OpenUserHostFile(hostPath, &fd)) return e;
+    if (const ErrorCode e = LookIntoUserHostFile(hostPath, &fd)) return e;
     const bool locked = LockedByAnother(fd);
     ::close(fd);
     return locked ? err::AccessDenied : err::None;

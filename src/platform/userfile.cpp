@@ -12,7 +12,7 @@ namespace {
 ErrorCode NotAFile(mode_t mode) { return S_ISDIR(mode) ? err::PathFileConflict : err::DiskChanged; }
 }  // namespace
 
-ErrorCode OpenUserHostFile(const QString& hostPath, int* fd) {
+ErrorCode LookIntoUserHostFile(const QString& hostPath, int* fd) {
     const QByteArray path = host::Encode(hostPath);
     struct stat st;
     // A look first: a pipe or device is never opened at all.
@@ -27,9 +27,14 @@ ErrorCode OpenUserHostFile(const QString& hostPath, int* fd) {
         ::close(opened);
         return e;
     }
-    // A regular file reads the same either way; readers expect a blocking one.
-    ::fcntl(opened, F_SETFL, ::fcntl(opened, F_GETFL) & ~O_NONBLOCK);
     *fd = opened;
+    return err::None;
+}
+
+ErrorCode OpenUserHostFile(const QString& hostPath, int* fd) {
+    if (const ErrorCode e = LookIntoUserHostFile(hostPath, fd)) return e;
+    // A regular file reads the same either way; readers expect a blocking one.
+    ::fcntl(*fd, F_SETFL, ::fcntl(*fd, F_GETFL) & ~O_NONBLOCK);
     return err::None;
 }
 

@@ -16,6 +16,8 @@ namespace platform {
 // between the look and the open is refused too. The caller owns *fd.
 ErrorCode OpenUserFile(const QString& dosPath, int* fd);
 ErrorCode OpenUserHostFile(const QString& hostPath, int* fd);
+// The same, left non-blocking: for a look at the file (its locks) that reads nothing.
+ErrorCode LookIntoUserHostFile(const QString& hostPath, int* fd);
 // The same, handed to Qt: the QFile owns the descriptor and closes it.
 ErrorCode OpenUserFile(const QString& dosPath, QFile* file);
 ErrorCode OpenUserHostFile(const QString& hostPath, QFile* file);

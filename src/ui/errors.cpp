@@ -76,17 +76,28 @@ void ShowMessage(const QString& text, MsgStyle style, const QString& title) {
 void ShowInvalidCharacters() { ShowMessage(InvalidCharactersMessage, MsgStyle::Critical, "Error"); }
 
 bool FileExists(const QString& path) {
-    int attributes = 0;
-    LastError = platform::GetAttributes(path, &attributes);
-    return LastError == 0 && !(attributes & platform::attr::Directory);
+    bool folder = false;
+    LastError = platform::FindEntry(path, &folder);
+    return LastError == 0 && !folder;
 }
 
 ErrorCode TestDrive(const QString& path) {
-    // The Windows folder's drive first, so a failed test never leaves the
-    // current drive on a drive that just went away.
+    // The Windows folder's drive must be there, and it is the current drive
+    // whenever the path's drive fails: a failed test never leaves the current
+    // drive on a drive that just went away. Its root is looked at; it is made
+    // current only when needed.
     const QString windows = platform::WindowsDirectory();
-    ErrorCode code = windows.isEmpty() ? err::None : platform::ChangeDrive(windows.at(0));
-    if (code == err::None) code = path.isEmpty() ? err::DeviceUnavailable : platform::ChangeDrive(path.at(0).toUpper());
+    const QChar home = windows.isEmpty() ? QChar() : windows.at(0).toLower();
+    const QChar letter = path.isEmpty() ? QChar() : path.at(0).toLower();
+    ErrorCode code = err::None;
+    if (!home.isNull() && home != letter) {
+        QString root;
+        code = platform::DriveRoot(home, &root);
+    }
+    if (code == err::None) {
+        code = letter.isNull() ? err::DeviceUnavailable : platform::ChangeDrive(letter);
+        if (code != err::None && !home.isNull() && home != letter) platform::ChangeDrive(home);
+    }
     LastError = code;
     return code;
 }

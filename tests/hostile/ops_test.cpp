@@ -1,6 +1,7 @@
 // Hostile drives seen through the whole program: links tagged and deleted, odd
 // names copied, deep folders renamed, a full picture and a big folder of capital
 // names.
+#include <QElapsedTimer>
 #include <climits>
 #include <fcntl.h>
 #include "../fileops/ops_fixture.h"
@@ -156,7 +157,9 @@ TEST_F(HostileOpsTest, AFolderWhoseEntriesLieBeyondThePathLimitSaysSo) {
 
 // A tagged copy, move, rename and delete out of a folder of capital names: write
 // probes, folder reads, drive link reads, folder walks and changes of the list
-// go once per folder or run, not per file.
+// go once per folder or run, not per file; each file's name is looked up and
+// its drives looked at a fixed few times, and the progress bar paints with the
+// frames.
 TEST_F(HostileOpsTest, ATaggedCopyMoveRenameAndDeleteProbeReadAndRefillOncePerFolderNotOncePerFile) {
     constexpr int kFiles = 400;
     folder("d:\\src");
@@ -170,22 +173,36 @@ TEST_F(HostileOpsTest, ATaggedCopyMoveRenameAndDeleteProbeReadAndRefillOncePerFo
     start({"d:", "d:\\dst", "d:\\moved", "d:\\src"}, true);
     ASSERT_EQ(names().size(), kFiles);
     struct Work {
-        quint64 probes, reads, linkReads, folderWalks;
-        int listChanges;
+        quint64 probes, reads, linkReads, folderWalks, entryLookups, driveLooks;
+        int listChanges, barPaints;
     };
     int listChanges = 0;
+    // The progress bar is painted with the frames, not for every file it counts.
+    struct PaintCount : QObject {
+        int n = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            n += e->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    GraphForm()->ProgressBar->installEventFilter(&paints);
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         QObject::connect(w->FileList->model(), signal, w, [&listChanges] { ++listChanges; });
     auto now = [&] {
         using namespace platform::host;
-        return Work{WriteProbeCount(), FolderReadCount(), DriveLinkReadCount(), FolderWalkCount(), listChanges};
+        return Work{WriteProbeCount(), FolderReadCount(),  DriveLinkReadCount(), FolderWalkCount(),
+                    EntryLookupCount(), DriveLookCount(), listChanges,          paints.n};
     };
-    auto run = [&](Qt::Key k, const char* what) {
+    // Per file: how many times its own name is looked up, and drives looked at.
+    auto run = [&](Qt::Key k, const char* what, quint64 lookupsPerFile, quint64 drivesPerFile) {
         focusList();
         key(Qt::Key_T, Qt::ControlModifier);
         const Work before = now();
+        QElapsedTimer clock;
+        clock.start();
         key(k, Qt::ControlModifier);
         const Work after = now();
+        const int frames = int(clock.elapsed() / 33) + 2;
         // The dialog probes the destination, the run each folder it writes to.
         EXPECT_LE(after.probes - before.probes, 3u) << what << ": write probes for " << kFiles << " files";
         EXPECT_LE(after.reads - before.reads, 20u) << what << ": folder reads for " << kFiles << " files";
@@ -193,22 +210,25 @@ TEST_F(HostileOpsTest, ATaggedCopyMoveRenameAndDeleteProbeReadAndRefillOncePerFo
         // Drives' links and folders' paths are looked up once per run, not per path a file's steps resolve.
         EXPECT_LE(after.linkReads - before.linkReads, 20u) << what << ": drive link reads";
         EXPECT_LE(after.folderWalks - before.folderWalks, 20u) << what << ": folder paths walked";
+        EXPECT_LE(after.entryLookups - before.entryLookups, lookupsPerFile * kFiles + 30) << what << ": names looked up";
+        EXPECT_LE(after.driveLooks - before.driveLooks, drivesPerFile * kFiles + 30) << what << ": drives looked at";
+        EXPECT_LE(after.barPaints - before.barPaints, 2 * frames) << what << ": progress bar paints";
     };
     expectCopyDialog("Copy all tagged files", "d:\\dst");
-    run(Qt::Key_C, "copy");
+    run(Qt::Key_C, "copy", 1, 2);
     EXPECT_EQ(diskNames("d:\\dst").size(), kFiles);
     EXPECT_EQ(content("d:\\dst\\file0123.txt"), "123");
     expectCopyDialog("Move all tagged files", "d:\\moved");
-    run(Qt::Key_M, "move");
+    run(Qt::Key_M, "move", 3, 4);
     EXPECT_EQ(diskNames("d:\\moved").size(), kFiles);
     EXPECT_TRUE(diskNames("d:\\src").isEmpty());
     clickFolder("d:\\moved");
     ASSERT_EQ(names().size(), kFiles);
     expectInputDialog("Rename all tagged files", "*.ren");
-    run(Qt::Key_R, "rename");
+    run(Qt::Key_R, "rename", 3, 2);
     EXPECT_EQ(diskNames("d:\\moved").filter(".ren").size(), kFiles);
     prompts.expect("Confirm delete for each file ?", No);
-    run(Qt::Key_D, "delete");
+    run(Qt::Key_D, "delete", 1, 2);
     EXPECT_TRUE(diskNames("d:\\moved").isEmpty());
     EXPECT_EQ(names().size(), 0);
 }

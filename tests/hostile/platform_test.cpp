@@ -203,6 +203,11 @@ TEST_F(HostileTest, AttributesSambaWroteAreReadAndChangedInItsOwnRecord) {
     expected[12] = char(attr::ReadOnly);
     EXPECT_EQ(RawDosAttrib(f).toHex(), expected.toHex()) << "R stays in the record when H and S go";
     EXPECT_EQ(ModeOf(f) & 0222, mode_t(0)) << "and in the permissions";
+    // A copy given its attributes takes them in the source's record before it has its name.
+    ASSERT_EQ(CopyFileTo("d:\\shared.doc", "d:\\copy.doc", {}, LastName::AnyCase, attr::Hidden | attr::Archive), 0);
+    expected[12] = char(attr::Hidden | attr::Archive);
+    EXPECT_EQ(RawDosAttrib(d + "/copy.doc").toHex(), expected.toHex());
+    EXPECT_EQ(ModeOf(d + "/copy.doc") & 0200, mode_t(0200)) << "no longer read-only";
 }
 
 TEST_F(HostileTest, NamesWhoseLowerCaseFormDiffersInLengthAreFoundByThatForm) {

@@ -36,9 +36,16 @@ TEST_F(FileOpsTest, CopyKeepsDataPermissionsTimeAndAttributesAndOntoItselfDoesNo
     EXPECT_EQ(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec, 868000000250000000LL);
     EXPECT_EQ(RawDosAttrib(dst), xattrs ? "0x26" : "<none>");
     EXPECT_EQ(FolderNames(d + "/Target"), QStringList({"Old.bin"})) << "the existing name is reused";
+    // Attributes given to a copy replace the source's; a field is written only where it says more than the name.
+    ASSERT_EQ(CopyFileTo("d:\\source.bin", "d:\\target\\ro.bin", {}, LastName::AnyCase,
+                         attr::ReadOnly | attr::Archive), 0);
+    EXPECT_EQ(ModeOf(d + "/Target/ro.bin"), mode_t(0440));
+    EXPECT_EQ(RawDosAttrib(d + "/Target/ro.bin"), xattrs ? "0x20" : "<none>");
 
     const QString f = MakeHostFile(d + "/Data.txt", "precious");
     ASSERT_EQ(::link(Enc(f).constData(), Enc(d + "/alias.txt").constData()), 0);
+    ASSERT_EQ(CopyFileTo("d:\\data.txt", "d:\\.dot", {}, LastName::AnyCase, attr::Hidden | attr::Archive), 0);
+    EXPECT_EQ(RawDosAttrib(d + "/.dot"), "<none>") << "a dot name is hidden, a file archive, without a field";
     EXPECT_EQ(CopyFileTo("d:\\data.txt", "d:\\DATA.TXT"), 0);
     EXPECT_EQ(CopyFileTo("d:\\data.txt", "d:\\alias.txt"), 0);
     EXPECT_EQ(ReadAll(f), "precious");
