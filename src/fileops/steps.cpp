@@ -1,6 +1,4 @@
 #include "fileops/steps.h"
-#include <QMainWindow>
-#include <QStatusBar>
 #include "fileops/probes.h"
 #include "fileops/redraw.h"
 #include "model/slots.h"
@@ -15,10 +13,8 @@ void ShowSharingViolation() {
 
 void StatusFitted(const QString& text) {
     // Fitting the text takes longer than a small file's step; the bar shows it at each frame.
-    if (!redraw::Due()) return;
-    const QMainWindow* main = MainWindow();
-    const int width = main ? main->statusBar()->width() * TwipsPerPixelX() : 12000;
-    SetStatus(FitText(main, text, width));
+    KeepStatus(text);
+    if (redraw::Due()) ShowKeptStatus();
 }
 
 // Write permission belongs to folders, so the folder about to be written is the one probed.

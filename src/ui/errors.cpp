@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QPointer>
+#include "ui/mainwindow.h"
 #include "ui/prompter.h"
 #include "ui/shellhooks.h"
 #include "model/slots.h"
@@ -22,6 +23,7 @@ std::function<void()>& treeFocus() {
     return f;
 }
 
+QString keptStatus;
 int oneMessageGuards = 0;
 bool messageShown = false;
 }  // namespace
@@ -119,7 +121,17 @@ QString NameFromPath(const QString& path) {
     return path.mid(path.lastIndexOf('\\') + 1);
 }
 
+void KeepStatus(const QString& text) { keptStatus = text; }
+
+void ShowKeptStatus() {
+    if (keptStatus.isEmpty()) return;
+    const QMainWindow* main = MainWindow();
+    const int width = main ? main->statusBar()->width() * TwipsPerPixelX() : 12000;
+    SetStatus(FitText(main, keptStatus, width));
+}
+
 void SetStatus(const QString& text) {
+    keptStatus.clear();
     if (QStatusBar* bar = statusBar()) {
         bar->showMessage(platform::ShownName(text));
         bar->repaint();

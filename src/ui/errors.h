@@ -29,6 +29,11 @@ bool IsFileInUse(const QString& path);
 QString NameFromPath(const QString& path);
 
 void SetStatus(const QString& text);
+// The status of a run's step, drawn with the frames: between frames it is kept,
+// and shown, fitted to the status bar, when a frame is due or a question or
+// message stops the run.
+void KeepStatus(const QString& text);
+void ShowKeptStatus();
 void SetBusy();     // hourglass pointer while a long action runs
 void EndBusy();
 QString FitText(const QWidget* form, const QString& text, int widthTwips);

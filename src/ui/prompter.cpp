@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 #include "platform/names.h"
+#include "ui/errors.h"
 #include "ui/mainwindow.h"
 #include "ui/dialogfocus.h"
 
@@ -47,6 +48,8 @@ bool PromptHandlerInstalled() { return bool(promptHandler()); }
 void SetModalFormHandler(ModalFormHandler handler) { modalHandler() = std::move(handler); }
 
 PromptAnswer Prompt(const QString& message, PromptIcon icon, PromptButtons buttons, const QString& title) {
+    // The status names the file the question is about.
+    ShowKeptStatus();
     // A file's name in a message reads as on the list, look-alikes and all.
     const QString text = platform::ShownName(message);
     if (promptHandler()) return promptHandler()({text, title, icon, buttons});

@@ -173,6 +173,8 @@ TEST_F(CopyMoveTest, ASourceGoneLockedUnreadableOrNoLongerAFileIsReportedAndTheB
         key(Qt::Key_M, Qt::ControlModifier);
     }
     EXPECT_EQ(diskNames("d:\\dst"), QStringList({"c.txt", "p.txt"}));
+    ASSERT_EQ(prompts.statuses().size(), 6);
+    EXPECT_EQ(prompts.statuses()[2], "Copying file : p.txt") << "the status names the file a question is about";
     EXPECT_EQ(content("d:\\dst\\p.txt"), "an older p");
     EXPECT_EQ(content("d:\\src\\b.txt"), "bravo!");
     EXPECT_FALSE(exists("d:\\src\\c.txt"));

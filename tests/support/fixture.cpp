@@ -6,6 +6,9 @@
 #include <ftw.h>
 #include <unistd.h>
 #include <QApplication>
+#include <QMainWindow>
+#include <QStatusBar>
+#include "ui/mainwindow.h"
 #include "browse/logging.h"
 #include "model/slots.h"
 #include "shell/MDIQuorl.h"
@@ -108,6 +111,7 @@ QByteArray TempPrefix::readFile(const QString& dosPath) const {
 ScriptedPrompter::ScriptedPrompter() {
     SetPromptHandler([this](const PromptRequest& r) {
         seen_ << r.text;
+        statuses_ << (MainWindow() ? MainWindow()->statusBar()->currentMessage() : QString());
         if (expected_.empty()) {
             ADD_FAILURE() << "unexpected prompt: " << r.title.toStdString() << ": " << r.text.toStdString();
             if (r.buttons == PromptButtons::YesNoCancel) return PromptAnswer::Cancel;   // nothing saved nor lost

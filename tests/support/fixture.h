@@ -49,14 +49,16 @@ public:
     ~ScriptedPrompter();
     ScriptedPrompter& expect(const QString& text, PromptAnswer answer = PromptAnswer::Ok,
                              const QString& title = QString());
-    // Texts seen so far, in order.
+    // Texts seen so far, in order, and what the status bar said at each.
     QStringList seen() const { return seen_; }
+    QStringList statuses() const { return statuses_; }
     bool done() const { return expected_.empty(); }
 
 private:
     struct Expectation { QString text; QString title; PromptAnswer answer; };
     std::deque<Expectation> expected_;
     QStringList seen_;
+    QStringList statuses_;
 };
 
 // Stands in for the user of modal forms: each expected form is handed to its
