@@ -191,8 +191,9 @@ protected:
     FakeDeviceState device;
 };
 
-TEST_F(MediaTest, HearingAFilePlaysItTheBarFollowsThePositionAndACdTrackSeeksToItsTrack) {
+TEST_F(MediaTest, HearingAFilePlaysItTheBarFollowsThePositionACdTrackSeeksToItsTrackAndATaggedWalkGoesOn) {
     put({{"empty.wav", "RIFF"}, {"song.mp3", "ID3"}, {"track05.cda", "cd"}});
+    for (const char* name : {"a.wav", "b.wav", "c.wav"}) put(name, "RIFF");
     frmBrws* w = open();
     frmMedia* player = hear(w, "empty.wav");
     ASSERT_TRUE(player);
@@ -269,11 +270,9 @@ TEST_F(MediaTest, HearingAFilePlaysItTheBarFollowsThePositionAndACdTrackSeeksToI
     ASSERT_TRUE(player);
     EXPECT_TRUE(player->lblStatus->isVisible());
     EXPECT_FALSE(player->lblStatus->text().isEmpty());
-}
 
-TEST_F(MediaTest, EscInATaggedWalkClosesTheDeviceAndEndsTheWalkWhileNextGoesOn) {
-    for (const char* name : {"a.wav", "b.wav", "c.wav"}) put(name, "RIFF");
-    frmBrws* w = open();
+    // In a tagged walk Next goes on, and Esc closes the device and ends the walk.
+    device = FakeDeviceState{};
     tag(w, {"a.wav", "b.wav", "c.wav"});
     QStringList shown;
     forms.expect("frmMedia", [&](QWidget* form) {
@@ -296,7 +295,7 @@ TEST_F(MediaTest, EscInATaggedWalkClosesTheDeviceAndEndsTheWalkWhileNextGoesOn) 
     EXPECT_EQ(shown, QStringList({"a.wav", "b.wav"}));
     EXPECT_TRUE(AbortFlag);
     // Outside a walk Esc leaves the player open behind the drive window.
-    frmMedia* player = hear(w, "c.wav");
+    player = hear(w, "c.wav");
     ASSERT_TRUE(player);
     QTest::keyClick(player->mciSupport->button[MciControl::Play], Qt::Key_Escape);
     EXPECT_TRUE(player->isVisible());

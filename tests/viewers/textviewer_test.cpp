@@ -58,14 +58,11 @@ TEST_F(ViewersTest, VShowsTheTextThenTheHexDumpInPartsEscEndsTheViewAndFindSelec
         EXPECT_TRUE(text(f).startsWith("line 0\nline 1\n"));
         f->mnuViewMode[1]->trigger();
         EXPECT_EQ(dumpedBytes(f), 2048);
-        f->HexTimer_Timer();
-        EXPECT_EQ(dumpedBytes(f), 4096);
-        f->HexTimer_Timer();
-        EXPECT_EQ(dumpedBytes(f), 5000);
-        f->HexTimer_Timer();
-        EXPECT_EQ(dumpedBytes(f), 5000);
+        for (const int shown : {4096, 5000, 5000}) {
+            f->HexTimer_Timer();
+            EXPECT_EQ(dumpedBytes(f), shown);
+        }
         EXPECT_EQ(f->HexPosition(), 5001);
-        // Back to the text and out by the close box.
         f->mnuViewMode[0]->trigger();
         EXPECT_TRUE(f->rtfBox[0]->isVisible());
         f->close();
@@ -164,11 +161,16 @@ TEST_F(ViewersTest, GifsAndArchivesGoToTheViewerAndOtherFilesAreExecutedOrRefuse
     SetRunCapturedHandler(nullptr);
 }
 
-TEST_F(ViewersTest, ATaggedWalkShowsEachFileWithNextAndTheCloseBoxEndsIt) {
-    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) put(name, name);
+// A named pipe where a file was; opening it the ordinary way waits for a writer.
+void ReplaceByPipe(const QString& hostPath) {
+    QFile::remove(hostPath);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(hostPath).constData(), 0600), 0);
+}
+
+TEST_F(ViewersTest, ATaggedWalkGoesOnWithNextAndFilesGoneLockedOrPipedSinceTaggingGetTheirMessage) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.png", "e.txt"}) put(name, name);
     frmBrws* w = open();
     tag(w, {"a.txt", "b.txt", "c.txt"});
-    ASSERT_EQ(tagged(w), QStringList({"a.txt", "b.txt", "c.txt"}));
     QStringList shown;
     auto next = [&](QWidget* form) {
         auto* f = static_cast<frmDump*>(form);
@@ -193,20 +195,12 @@ TEST_F(ViewersTest, ATaggedWalkShowsEachFileWithNextAndTheCloseBoxEndsIt) {
     w->DirList->setFocus();
     QApplication::processEvents();
     key(w->DirList, Qt::Key_V, Qt::ControlModifier);
-}
 
-// A named pipe where a file was; opening it the ordinary way waits for a writer.
-void ReplaceByPipe(const QString& hostPath) {
-    QFile::remove(hostPath);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(hostPath).constData(), 0600), 0);
-}
-
-TEST_F(ViewersTest, FilesGoneLockedOrTurnedIntoPipesSinceTaggingGetTheirMessageAndNothingWaits) {
-    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.png", "e.txt"}) put(name, name);
-    frmBrws* w = open();
-    tag(w, {"a.txt", "b.txt", "c.txt"});
+    // The tagged files change on disk; the walk stops at the first with a message.
+    ASSERT_EQ(tagged(w), QStringList({"a.txt", "b.txt", "c.txt"}));
     QFile::remove(d + "/a.txt");
     QDir().mkdir(d + "/a.txt");   // even a folder in its place is not the file
+    current(w, "a.txt");
     prompts.expect("Disk has been changed", Ok, "Error");
     key(w->FileList, Qt::Key_V, Qt::ControlModifier);
     EXPECT_TRUE(AbortFlag);
@@ -254,19 +248,23 @@ TEST_F(ViewersTest, FilesGoneLockedOrTurnedIntoPipesSinceTaggingGetTheirMessageA
     key(w->FileList, Qt::Key_E);
 }
 
-TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFolder) {
+TEST_F(ViewersTest, EditSavesOnlyTheChangedLineOrDropsOrKeepsTheTextAsTheUserAnswersAndNewAsksForAName) {
     QByteArray binary(2000, 'x');
     binary[1500] = '\0';
-    put("binary.dat", binary);
     const QByteArray latin = "caf\xe9\r\nsecond line\r\nthird \xe8\r\n";
-    put("latin.txt", latin);
+    put({{"binary.dat", binary}, {"latin.txt", latin}, {"notes.txt", "first\n"}, {"old.txt", "old\n"}});
     ASSERT_TRUE(QFile::setPermissions(d + "/latin.txt", QFile::ReadOwner | QFile::ReadGroup));
     frmBrws* w = open("binary.dat");
+    auto edit = [&](const std::function<void(frmDump*)>& script) {
+        expectDump(script);
+        key(w->FileList, Qt::Key_E);
+    };
     prompts.expect("You can only edit ASCII files", Ok, "Error");
     key(w->FileList, Qt::Key_E);
 
+    // The changed line is saved in the file's own encoding and line ends; read-only goes.
     current(w, "latin.txt");
-    expectDump([&](frmDump* f) {
+    edit([&](frmDump* f) {
         EXPECT_EQ(f->windowTitle(), "latin.txt");
         EXPECT_TRUE(f->mnuFile->menuAction()->isVisible());
         EXPECT_FALSE(f->rtfBox[0]->isReadOnly());
@@ -281,7 +279,6 @@ TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFold
         EXPECT_EQ(prefix.readFile("d:\\latin.txt"), QByteArray("caf\xe9\r\nsecond line edited\r\nthird \xe8\r\n"));
         f->close();
     });
-    key(w->FileList, Qt::Key_E);
     int attributes = 0;
     ASSERT_EQ(platform::GetAttributes("d:\\latin.txt", &attributes), 0);
     EXPECT_EQ(attributes, platform::attr::Archive);
@@ -289,15 +286,8 @@ TEST_F(ViewersTest, EditSavesOnlyTheChangedLineClearsReadOnlyAndRefreshesTheFold
     const QStringList latinLines = lines(w).filter(QRegularExpression("^latin\\.txt/"));
     ASSERT_EQ(latinLines.size(), 1);
     EXPECT_EQ(FileSizeOf(latinLines[0]), latin.size() + 7);
-}
 
-TEST_F(ViewersTest, AChangedTextIsSavedDroppedOrKeptAsTheUserAnswersAndNewAsksForAName) {
-    put({{"notes.txt", "first\n"}, {"old.txt", "old\n"}});
-    frmBrws* w = open("notes.txt");
-    auto edit = [&](const std::function<void(frmDump*)>& script) {
-        expectDump(script);
-        key(w->FileList, Qt::Key_E);
-    };
+    current(w, "notes.txt");
     edit([&](frmDump* f) {
         QTest::keyClicks(f->rtfBox[0], "typed ");
         prompts.expect(UnsavedQuestion, Cancel, "Question");
