@@ -66,6 +66,8 @@ void frmGraph::SetGraphConfirm(bool ask) {
         setFixedHeight(ProgressHeight);
         return;
     }
+    // The bar and the status show where the run stands while it waits.
+    ShowKeptStatus();
     Answered = false;
     btnYes->setEnabled(true);
     btnNo->setEnabled(true);

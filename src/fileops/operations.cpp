@@ -65,7 +65,8 @@ bool LoggedInAnyWindow(const QString& folder) {
 // only counts.
 void Step(frmGraph* g) {
     QProgressBar* bar = g->ProgressBar;
-    bar->setUpdatesEnabled(redraw::Due());
+    if (redraw::Due()) ShowKeptStatus();
+    else HoldPaint(bar);
     if (bar->value() < bar->maximum()) bar->setValue(bar->value() + 1);
     redraw::Pump();
 }

@@ -24,6 +24,7 @@ std::function<void()>& treeFocus() {
 }
 
 QString keptStatus;
+QPointer<QWidget> heldPaint;
 int oneMessageGuards = 0;
 bool messageShown = false;
 }  // namespace
@@ -123,7 +124,14 @@ QString NameFromPath(const QString& path) {
 
 void KeepStatus(const QString& text) { keptStatus = text; }
 
+void HoldPaint(QWidget* widget) {
+    heldPaint = widget;
+    widget->setUpdatesEnabled(false);
+}
+
 void ShowKeptStatus() {
+    if (heldPaint) heldPaint->setUpdatesEnabled(true);
+    heldPaint = nullptr;
     if (keptStatus.isEmpty()) return;
     const QMainWindow* main = MainWindow();
     const int width = main ? main->statusBar()->width() * TwipsPerPixelX() : 12000;

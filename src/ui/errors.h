@@ -31,8 +31,10 @@ QString NameFromPath(const QString& path);
 void SetStatus(const QString& text);
 // The status of a run's step, drawn with the frames: between frames it is kept,
 // and shown, fitted to the status bar, when a frame is due or a question or
-// message stops the run.
+// message stops the run. A widget that would paint itself at once for every
+// file (the progress bar) has its paint held the same way, and given back then.
 void KeepStatus(const QString& text);
+void HoldPaint(QWidget* widget);
 void ShowKeptStatus();
 void SetBusy();     // hourglass pointer while a long action runs
 void EndBusy();
