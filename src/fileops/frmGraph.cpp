@@ -67,7 +67,7 @@ void frmGraph::SetGraphConfirm(bool ask) {
         return;
     }
     // The bar and the status show where the run stands while it waits.
-    ShowKeptStatus();
+    ShowHeld();
     Answered = false;
     btnYes->setEnabled(true);
     btnNo->setEnabled(true);

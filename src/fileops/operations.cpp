@@ -65,7 +65,7 @@ bool LoggedInAnyWindow(const QString& folder) {
 // only counts.
 void Step(frmGraph* g) {
     QProgressBar* bar = g->ProgressBar;
-    if (redraw::Due()) ShowKeptStatus();
+    if (redraw::Due()) ShowHeld();
     else HoldPaint(bar);
     if (bar->value() < bar->maximum()) bar->setValue(bar->value() + 1);
     redraw::Pump();

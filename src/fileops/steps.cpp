@@ -14,7 +14,7 @@ void ShowSharingViolation() {
 void StatusFitted(const QString& text) {
     // Fitting the text takes longer than a small file's step; the bar shows it at each frame.
     KeepStatus(text);
-    if (redraw::Due()) ShowKeptStatus();
+    if (redraw::Due()) ShowHeld();
 }
 
 // Write permission belongs to folders, so the folder about to be written is the one probed.

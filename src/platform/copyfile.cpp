@@ -281,9 +281,8 @@ CopyAttributes AttributesOfCopy(int in, const struct stat& source, const QString
         if (recorded != wanted && !host::UpdateDosAttribRecord(&a.field, wanted))
             a.field = host::FormatDosAttrib(wanted);
     } else {
-        const QString dosName = NameFromHost(dst.mid(dst.lastIndexOf(u'/') + 1));
         constexpr int kHsa = attr::Hidden | attr::System | attr::Archive;
-        if ((host::AttributesFrom(value, n, dosName, source) & kHsa) != (wanted & kHsa)) {
+        if ((host::AttributesFrom(value, n, host::DosNameOf(dst), source) & kHsa) != (wanted & kHsa)) {
             a.field = host::FormatDosAttrib(wanted);
             a.write = true;
         }

@@ -33,7 +33,7 @@ ErrorCode Resolve(const QString& dosPath, QString* hostPath, QString* dosName, L
     if (const ErrorCode e = FullDosPath(dosPath, &full)) return e;
     SplitDosPath(full, &drive, &components);
     if (const ErrorCode e = DosToHost(full, hostPath, last)) return e;
-    if (dosName) *dosName = components.isEmpty() ? QString() : NameFromHost(hostPath->mid(hostPath->lastIndexOf(u'/') + 1));
+    if (dosName) *dosName = components.isEmpty() ? QString() : host::DosNameOf(*hostPath);
     return err::None;
 }
 
@@ -359,7 +359,7 @@ ErrorCode CopyFileTo(const QString& from, const QString& to, const CopyProgress&
             ::close(in);
             // A file copied onto itself is already there.
             if (attributes == kSourceAttributes) return err::None;
-            return WriteAttributes(dst, NameFromHost(dst.mid(dst.lastIndexOf(u'/') + 1)), false, attributes);
+            return WriteAttributes(dst, host::DosNameOf(dst), false, attributes);
         } else if (!link && IsReadOnlyAt(dst, target)) result = err::AccessDenied;
     }
     if (result == err::None) result = CopyHostFile(in, source, dst, progress, attributes);

@@ -35,6 +35,8 @@ QString ParentOf(const QString& hostPath) {
     return p.left(slash);
 }
 
+QString DosNameOf(const QString& hostPath) { return NameFromHost(hostPath.mid(hostPath.lastIndexOf(u'/') + 1)); }
+
 ErrorCode ErrorAt(int e, const QString& hostPath) {
     if (e == ENOENT) {
         struct stat st;
@@ -210,7 +212,7 @@ namespace {
 // One changed name of a kept folder: there now, or gone. False when the kept
 // names may no longer be complete.
 bool TakeChange(const QString& folder, FolderNames* f, const QString& hostPath) {
-    const QString name = NameFromHost(hostPath.mid(hostPath.lastIndexOf(u'/') + 1));
+    const QString name = DosNameOf(hostPath);
     const QString key = Fold(name);
     if (StillThere(folder, name)) {
         const auto kept = f->byFold.constFind(key);

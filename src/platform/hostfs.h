@@ -16,6 +16,8 @@ QString Join(const QString& folder, const QString& name);
 // The process's folder, as getcwd gives it (Qt's would lose a name that is no UTF-8).
 QString CurrentHostFolder();
 QString ParentOf(const QString& hostPath);
+// The program's name of the entry a host path ends in.
+QString DosNameOf(const QString& hostPath);
 
 // The code of a failed call on hostPath: a missing entry whose folder is missing
 // too is a missing path (76), not a missing file (53).

@@ -129,7 +129,7 @@ void HoldPaint(QWidget* widget) {
     widget->setUpdatesEnabled(false);
 }
 
-void ShowKeptStatus() {
+void ShowHeld() {
     if (heldPaint) heldPaint->setUpdatesEnabled(true);
     heldPaint = nullptr;
     if (keptStatus.isEmpty()) return;

@@ -35,7 +35,7 @@ void SetStatus(const QString& text);
 // file (the progress bar) has its paint held the same way, and given back then.
 void KeepStatus(const QString& text);
 void HoldPaint(QWidget* widget);
-void ShowKeptStatus();
+void ShowHeld();
 void SetBusy();     // hourglass pointer while a long action runs
 void EndBusy();
 QString FitText(const QWidget* form, const QString& text, int widthTwips);

@@ -49,7 +49,7 @@ void SetModalFormHandler(ModalFormHandler handler) { modalHandler() = std::move(
 
 PromptAnswer Prompt(const QString& message, PromptIcon icon, PromptButtons buttons, const QString& title) {
     // The status names the file the question is about.
-    ShowKeptStatus();
+    ShowHeld();
     // A file's name in a message reads as on the list, look-alikes and all.
     const QString text = platform::ShownName(message);
     if (promptHandler()) return promptHandler()({text, title, icon, buttons});
